@@ -1,0 +1,221 @@
+#include "console.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+
+#include "error_codes.h"
+#include "number_parse.h"
+#include "process_end.h"
+
+namespace builders {
+namespace {
+
+constexpr std::size_t kFlushThreshold = 64 * 1024;
+constexpr int kLineRoom = 79;  // columns for items, after the carriage-control blank
+constexpr int kIntegerWidth = 11;
+
+std::string_view message_for(int code) {
+  switch (code) {
+    case errors::kIntegerOverflow: return "number too large for an integer answer";
+    case errors::kIntegerInvalid: return "an integer answer must be a whole number";
+    case errors::kRealBeyondDouble: return "number far too large or small for a real answer";
+    case errors::kRealInvalid: return "a real answer must be a decimal number";
+    case errors::kRealBeyondSingle: return "number too large for a real answer";
+    case errors::kSecondRadixMark: return "a number may contain only one #";
+    case errors::kRadixOutOfRange: return "the radix before # must be from 2 to 36";
+    case errors::kTypedLineTooLong: return "line longer than 130 characters";
+    case errors::kAnswerTooLong: return "answer longer than 260 characters";
+    case errors::kEndOfInput: return "end of input: no more answers";
+    case errors::kRepeatCountZero: return "a repeat count must not be 0";
+    case errors::kRepeatCountTwice: return "only one repeat count is allowed";
+    case errors::kQuotedAnswer: return "a number was expected, not quoted text";
+    default: return "the answer cannot be read";
+  }
+}
+
+}  // namespace
+
+Console::Console() : Console(STDIN_FILENO, STDOUT_FILENO, isatty(STDIN_FILENO) && isatty(STDOUT_FILENO)) {}
+
+Console::Console(int in_fd, int out_fd, bool shared_terminal)
+    : out_fd_(out_fd),
+      shared_(shared_terminal),
+      in_(in_fd, shared_terminal, [] { process::flush_everything(); }),
+      scanner_(in_) {
+  std::signal(SIGPIPE, SIG_IGN);
+  out_.reserve(kFlushThreshold * 2);
+  process::attach_console(this);
+}
+
+Console::~Console() { process::detach_console(this); }
+
+void Console::show_record(std::string_view record) {
+  char control = record.empty() ? ' ' : record[0];
+  switch (control) {
+    case '0': out_.append(line_open_ ? "\r\n\r\n" : "\r\n"); break;
+    case '1': out_.append("\r\n\f\r \r"); break;
+    case '+': out_.push_back('\r'); break;
+    default:
+      if (line_open_) out_.append("\r\n");
+      break;
+  }
+  if (!record.empty()) out_.append(record.substr(1));
+  line_open_ = true;
+  if (out_.size() >= kFlushThreshold) flush();
+}
+
+void Console::write_line(std::initializer_list<Item> items) {
+  write_line(std::span<const Item>(items.begin(), items.size()));
+}
+
+void Console::write_line(std::span<const Item> items) {
+  std::string& record = scratch_;
+  record.clear();
+  bool blank_pending = true;
+  int room = kLineRoom;
+  bool after_number = false;
+  auto next_record = [&] {
+    show_record(record);
+    record.clear();
+    blank_pending = true;
+    room = kLineRoom;
+    after_number = false;
+  };
+  for (const Item& item : items) {
+    if (item.kind == Item::Kind::Integer) {
+      int width = after_number ? kIntegerWidth + 1 : kIntegerWidth;
+      if (width >= room) {
+        next_record();
+        width = kIntegerWidth;
+      }
+      append_integer_field(record, item.integer, width);
+      blank_pending = false;  // the number's own leading blank takes its place
+      room -= width;
+      after_number = true;
+      continue;
+    }
+    std::string_view text = item.text;
+    for (;;) {
+      if (blank_pending) {
+        record.push_back(' ');
+        blank_pending = false;
+      }
+      if (static_cast<int>(text.size()) < room) {
+        record.append(text);
+        room -= static_cast<int>(text.size());
+        break;
+      }
+      std::size_t piece = static_cast<std::size_t>(room - 1);
+      record.append(text.substr(0, piece));
+      text.remove_prefix(piece);
+      next_record();
+    }
+    after_number = false;
+  }
+  if (blank_pending) record.push_back(' ');
+  show_record(record);
+}
+
+void Console::begin_read() {
+  if (shared_ && line_open_) out_.append("\r\n");
+}
+
+void Console::end_read() {
+  if (shared_) line_open_ = false;
+}
+
+void Console::answer_failed(int code) {
+  process::runtime_error(code, "READ", "CON", message_for(code));
+}
+
+void Console::read_integer(std::int32_t& value) {
+  begin_read();
+  try {
+    AnswerScanner::Value answer = scanner_.scan_value();
+    if (!answer.null) {
+      auto parsed = parse_integer(answer.token);
+      if (parsed.error != 0) answer_failed(parsed.error);
+      value = parsed.value;
+    }
+  } catch (const AnswerError& e) {
+    answer_failed(e.code);
+  }
+  end_read();
+}
+
+void Console::read_real(float& value) {
+  begin_read();
+  try {
+    AnswerScanner::Value answer = scanner_.scan_value();
+    if (!answer.null) {
+      auto parsed = parse_real(answer.token);
+      if (parsed.error != 0) answer_failed(parsed.error);
+      value = parsed.value;
+    }
+  } catch (const AnswerError& e) {
+    answer_failed(e.code);
+  }
+  end_read();
+}
+
+void Console::read_text(char* text, std::size_t length) {
+  begin_read();
+  try {
+    scanner_.read_text(text, length);
+  } catch (const AnswerError& e) {
+    answer_failed(e.code);
+  }
+  end_read();
+}
+
+void Console::stop() {
+  if (line_open_) out_.append("\r\n");
+  out_.append("Stop - Program terminated.\r\n");
+  process::end_run(0);
+}
+
+// Returns 0, or the errno of a failed write (the rest is then dropped).
+int Console::write_out() {
+  std::size_t done = 0;
+  int err = 0;
+  while (done < out_.size() && !output_failed_) {
+    ssize_t n = ::write(out_fd_, out_.data() + done, out_.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      output_failed_ = true;  // never tried again, not even at the end
+      err = n < 0 ? errno : EIO;
+      break;
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  out_.clear();
+  return err;
+}
+
+void Console::flush() {
+  if (int err = write_out(); err != 0) {
+    std::string message = "standard output cannot be written: ";
+    message += std::strerror(err);
+    process::runtime_error(errors::kWriteFailed, "WRITE", "CON", message);
+  }
+}
+
+void Console::flush_quietly() { write_out(); }
+
+void Console::finish(bool report_errors) {
+  if (line_open_) out_.append("\r\n");
+  if (report_errors) {
+    flush();
+  } else {
+    write_out();
+  }
+  if (in_.regular_file()) {  // another program may read on from here
+    scanner_.finish_line();
+    in_.give_back_unread();
+  }
+}
+
+}  // namespace builders

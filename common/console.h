@@ -1,0 +1,86 @@
+// The console of a program: prompt lines, formatted echoes, free-form
+// answers, the stop.
+//
+// Every record shown on the console begins with a carriage-control character
+// that is not displayed: a blank (or anything unlisted) puts a line end in
+// front, "0" two, "1" a form feed, "+" a carriage return only. The line end
+// of a record is owed, not written: it goes out in front of the next record,
+// at the start of a read (when standard input and output are both
+// terminals), or at the end of the run.
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "answer_scanner.h"
+#include "descriptor_list.h"
+#include "input_stream.h"
+#include "record_render.h"
+
+namespace builders {
+
+class Console {
+ public:
+  // Asks once whether standard input and output are both terminals; they
+  // then share one state. Ignores SIGPIPE so that a closed reader surfaces
+  // as a write error, reported, with the output file closed properly.
+  Console();
+  // For tests: explicit descriptors and mode.
+  Console(int in_fd, int out_fd, bool shared_terminal);
+  ~Console();
+  Console(const Console&) = delete;
+  Console& operator=(const Console&) = delete;
+
+  // One list-directed console line of texts and integers.
+  void write_line(std::initializer_list<Item> items);
+  void write_line(std::span<const Item> items);
+
+  // The echo of values rendered through `list`; every record loses its first
+  // column to carriage control.
+  template <typename Value>
+  void write_record(const DescriptorList& list, std::span<const Value> values) {
+    render_records(list, values, [this](std::string_view record) { show_record(record); },
+                   scratch_);
+  }
+
+  // One free-form value each; a null answer leaves the variable as it was.
+  void read_integer(std::int32_t& value);
+  void read_real(float& value);
+  // One line into `length` bytes of `text`, blank-filled ("(a)").
+  void read_text(char* text, std::size_t length);
+
+  // "Stop - Program terminated.", then the end of the run with status 0.
+  [[noreturn]] void stop();
+
+  // Hands everything written so far to the system. Raises the run-time error
+  // report if standard output cannot take it.
+  void flush();
+
+  // Writes what is buffered, ignoring failure (the run is already failing).
+  void flush_quietly();
+
+  // End-of-run duties: the owed line end, the last flush (a failure is
+  // reported only when `report_errors`), and standard input given back.
+  void finish(bool report_errors);
+
+ private:
+  void show_record(std::string_view record);
+  void begin_read();
+  void end_read();
+  [[noreturn]] void answer_failed(int code);
+  int write_out();
+
+  int out_fd_;
+  bool shared_;
+  bool line_open_ = false;
+  bool output_failed_ = false;
+  std::string out_;
+  std::string scratch_;
+  InputStream in_;
+  AnswerScanner scanner_;
+};
+
+}  // namespace builders

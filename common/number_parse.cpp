@@ -1,0 +1,107 @@
+#include "number_parse.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <string>
+
+#include "error_codes.h"
+
+namespace builders {
+namespace {
+
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+// The value of c as a digit of any radix up to 36, or 99.
+unsigned digit_value(char c) {
+  if (c >= '0' && c <= '9') return static_cast<unsigned>(c - '0');
+  if (c >= 'a' && c <= 'z') return static_cast<unsigned>(c - 'a' + 10);
+  if (c >= 'A' && c <= 'Z') return static_cast<unsigned>(c - 'A' + 10);
+  return 99;
+}
+
+constexpr double kLargestSingle = 3.402823466385289e38;
+
+}  // namespace
+
+Parsed<std::int32_t> parse_integer(std::string_view token) {
+  if (token == "-2147483648") return {INT32_MIN, 0};
+  std::size_t i = 0;
+  bool negative = false;
+  if (i < token.size() && (token[i] == '+' || token[i] == '-')) {
+    negative = token[i] == '-';
+    ++i;
+  }
+  unsigned radix = 10;
+  bool radix_marked = false;
+  bool digits_seen = false;
+  std::uint64_t value = 0;
+  for (; i < token.size(); ++i) {
+    char c = token[i];
+    if (c == '#') {
+      if (radix_marked) return {0, errors::kSecondRadixMark};
+      // Digits before the mark name the radix; none, or 0, mean 16.
+      if (!digits_seen || value == 0) {
+        radix = 16;
+      } else if (value >= 2 && value <= 36) {
+        radix = static_cast<unsigned>(value);
+      } else {
+        return {0, errors::kRadixOutOfRange};
+      }
+      radix_marked = true;
+      digits_seen = false;
+      value = 0;
+      continue;
+    }
+    unsigned digit = digit_value(c);
+    if (digit >= radix) return {0, errors::kIntegerInvalid};
+    digits_seen = true;
+    if (radix == 10) {
+      if (value > 214748364) return {0, errors::kIntegerOverflow};
+      value = value * 10 + digit;
+      if (value > 2147483647) return {0, errors::kIntegerOverflow};
+    } else {
+      value = value * radix + digit;
+      if (value > 4294967295u) return {0, errors::kIntegerOverflow};
+    }
+  }
+  auto bits = static_cast<std::uint32_t>(value);
+  if (negative) bits = 0u - bits;
+  return {static_cast<std::int32_t>(bits), 0};
+}
+
+Parsed<float> parse_real(std::string_view token) {
+  // Check the form first, so that strtod never sees anything but a number.
+  std::size_t i = 0;
+  auto digits = [&] {
+    std::size_t start = i;
+    while (i < token.size() && is_digit(token[i])) ++i;
+    return i - start;
+  };
+  if (i < token.size() && (token[i] == '+' || token[i] == '-')) ++i;
+  std::size_t mantissa_digits = digits();
+  if (i < token.size() && token[i] == '.') {
+    ++i;
+    mantissa_digits += digits();
+  }
+  if (mantissa_digits == 0) return {0.0f, errors::kRealInvalid};
+  std::size_t exponent_letter = std::string_view::npos;
+  if (i < token.size() && std::string_view("EeDd").find(token[i]) != std::string_view::npos) {
+    exponent_letter = i++;
+    if (i < token.size() && (token[i] == '+' || token[i] == '-')) ++i;
+    if (digits() == 0) return {0.0f, errors::kRealInvalid};
+  }
+  if (i != token.size()) return {0.0f, errors::kRealInvalid};
+
+  std::string text(token);
+  if (exponent_letter != std::string_view::npos) text[exponent_letter] = 'e';
+  errno = 0;
+  double wide = std::strtod(text.c_str(), nullptr);
+  if (errno == ERANGE && std::isinf(wide)) return {0.0f, errors::kRealBeyondDouble};
+  if (std::fabs(wide) > kLargestSingle) return {0.0f, errors::kRealBeyondSingle};
+  // Rounded straight from the decimal text, not through the double.
+  float single = std::strtof(text.c_str(), nullptr);
+  return {single, 0};
+}
+
+}  // namespace builders

@@ -1,0 +1,148 @@
+#include "output_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstring>
+#include <stdexcept>
+
+#include "error_codes.h"
+#include "process_end.h"
+
+namespace builders {
+namespace {
+
+bool same_word(std::string_view given, std::string_view word) {
+  while (!given.empty() && given.front() == ' ') given.remove_prefix(1);
+  while (!given.empty() && given.back() == ' ') given.remove_suffix(1);
+  return std::equal(given.begin(), given.end(), word.begin(), word.end(), [](char a, char b) {
+    return std::toupper(static_cast<unsigned char>(a)) == std::toupper(static_cast<unsigned char>(b));
+  });
+}
+
+}  // namespace
+
+OutputFile::~OutputFile() {
+  if (fd_ >= 0) close_quietly();
+}
+
+void OutputFile::fail(int code, std::string_view operation, int err) {
+  std::string message;
+  switch (code) {
+    case errors::kOpenFailed: message = "the file cannot be created or opened: "; break;
+    case errors::kRewindFailed: message = "the file cannot be set to its start: "; break;
+    case errors::kWriteFailed: message = "records cannot be written to the file: "; break;
+    default: message = "the file cannot be closed: "; break;
+  }
+  message += std::strerror(err);
+  process::runtime_error(code, operation, name_, message);
+}
+
+void OutputFile::open(std::int32_t unit, std::string_view name, std::string_view status,
+                      std::string_view access) {
+  (void)unit;  // the unit is how the records name this file, not how it is found
+  if (!same_word(status, "UNKNOWN") || !same_word(access, "SEQUENTIAL")) {
+    throw std::invalid_argument("only status UNKNOWN and sequential access are supported");
+  }
+  name_ = std::string(name);
+  buffer_.reserve(kFlushThreshold * 2);
+  fd_ = ::open(name_.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+  if (fd_ < 0 && errno == EACCES && ::access(name_.c_str(), F_OK) == 0) {
+    // A file that may be read but not written is opened all the same; the
+    // error comes with the first record.
+    fd_ = ::open(name_.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd_ < 0) errno = EACCES;
+  }
+  if (fd_ < 0) fail(errors::kOpenFailed, "OPEN", errno);
+  struct stat st {};
+  regular_ = fstat(fd_, &st) == 0 && S_ISREG(st.st_mode);
+  if (S_ISDIR(st.st_mode)) fail(errors::kOpenFailed, "OPEN", EISDIR);
+  process::attach_file(this);
+}
+
+void OutputFile::rewind() {
+  flush();
+  if (::lseek(fd_, 0, SEEK_SET) < 0 && errno != ESPIPE) fail(errors::kRewindFailed, "REWIND", errno);
+  cut_pending_ = true;
+}
+
+void OutputFile::begin_write() {
+  if (failed_) return;
+  if (cut_pending_) {
+    cut_pending_ = false;
+    written_ = 0;
+    if (::ftruncate(fd_, 0) < 0 && (regular_ || errno == EBADF)) {
+      fail(errors::kWriteFailed, "WRITE", errno == EBADF || errno == EINVAL ? EACCES : errno);
+    }
+  }
+}
+
+int OutputFile::write_buffer() {
+  if (failed_) {
+    buffer_.clear();
+    return 0;
+  }
+  std::size_t done = 0;
+  int err = 0;
+  while (done < buffer_.size()) {
+    ssize_t n = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      err = n < 0 ? errno : ENOSPC;
+      if (err == EBADF) err = EACCES;  // opened for reading only
+      break;
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  if (err != 0) {
+    failed_ = true;
+    // Keep only complete records: cut back to the last line end written.
+    std::size_t keep = 0;
+    for (std::size_t i = done; i >= 2; --i) {
+      if (buffer_[i - 2] == '\r' && buffer_[i - 1] == '\n') {
+        keep = i;
+        break;
+      }
+    }
+    if (keep < done && regular_) {
+      if (::ftruncate(fd_, static_cast<off_t>(written_ + static_cast<std::int64_t>(keep))) < 0) {
+        // Nothing more can be done; the report still goes out.
+      }
+    }
+    done = keep;
+  }
+  written_ += static_cast<std::int64_t>(done);
+  buffer_.clear();
+  return err;
+}
+
+void OutputFile::flush() {
+  if (fd_ < 0) return;
+  if (int err = write_buffer(); err != 0) fail(errors::kWriteFailed, "WRITE", err);
+}
+
+void OutputFile::close() {
+  if (fd_ < 0) return;
+  flush();
+  int fd = fd_;
+  fd_ = -1;
+  process::detach_file(this);
+  if (::close(fd) < 0 && errno != EINTR) {
+    fd_ = -1;
+    fail(errors::kCloseFailed, "CLOSE", errno);
+  }
+}
+
+void OutputFile::close_quietly() {
+  if (fd_ < 0) return;
+  write_buffer();
+  ::close(fd_);
+  fd_ = -1;
+  process::detach_file(this);
+}
+
+}  // namespace builders

@@ -1,0 +1,75 @@
+// A program's one output file: open, set to start, records, close.
+//
+// The first record written after the file is set to its start cuts the file
+// there, so a run that fails before its first record leaves an existing file
+// as it was. Records are buffered, but handed to the system before any read
+// that may wait for the user and at every end of the run; a write that fails
+// part-way is cut back to the last complete record.
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "descriptor_list.h"
+#include "record_render.h"
+
+namespace builders {
+
+class OutputFile {
+ public:
+  OutputFile() = default;
+  ~OutputFile();
+  OutputFile(const OutputFile&) = delete;
+  OutputFile& operator=(const OutputFile&) = delete;
+
+  // `status` "UNKNOWN" and `access` "sequential" (any case, blanks around):
+  // a missing file is created, an existing one opened unchanged.
+  void open(std::int32_t unit, std::string_view name, std::string_view status,
+            std::string_view access);
+  void rewind();
+
+  template <typename Value>
+  void write_record(const DescriptorList& list, std::span<const Value> values) {
+    begin_write();
+    render_records(list, values, [this](std::string_view record) { append_record(record); },
+                   scratch_);
+    if (buffer_.size() >= kFlushThreshold) flush();
+  }
+  void write_record(const DescriptorList& list, std::initializer_list<Item> items) {
+    write_record(list, std::span<const Item>(items.begin(), items.size()));
+  }
+
+  void close();
+
+  // Hands the buffered records to the system.
+  void flush();
+  // Closes without reporting a failure: the run is ending on another error.
+  void close_quietly();
+
+  const std::string& name() const { return name_; }
+
+ private:
+  static constexpr std::size_t kFlushThreshold = 64 * 1024;
+
+  void begin_write();
+  void append_record(std::string_view record) {
+    buffer_.append(record);
+    buffer_.append("\r\n", 2);
+  }
+  int write_buffer();  // 0 or errno
+  [[noreturn]] void fail(int code, std::string_view operation, int err);
+
+  int fd_ = -1;
+  std::string name_;
+  bool regular_ = false;
+  bool cut_pending_ = false;
+  bool failed_ = false;
+  std::int64_t written_ = 0;  // bytes in the file since it was cut
+  std::string buffer_;
+  std::string scratch_;
+};
+
+}  // namespace builders

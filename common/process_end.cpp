@@ -1,0 +1,89 @@
+#include "process_end.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <string>
+
+#include "console.h"
+#include "output_file.h"
+
+namespace builders::process {
+namespace {
+
+Console* g_console = nullptr;
+OutputFile* g_file = nullptr;
+bool g_reporting = false;
+
+void write_stderr(std::string_view text) {
+  std::size_t done = 0;
+  while (done < text.size()) {
+    ssize_t n = ::write(STDERR_FILENO, text.data() + done, text.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return;
+    done += static_cast<std::size_t>(n);
+  }
+}
+
+// The end after a failure: what the user saw before it, the message, then
+// the file closed with its completed records and the owed line end.
+[[noreturn]] void fail_with(std::string_view text) {
+  if (g_reporting) ::_exit(1);
+  g_reporting = true;
+  if (g_console != nullptr) g_console->flush_quietly();
+  write_stderr(text);
+  if (g_file != nullptr) g_file->close_quietly();
+  if (g_console != nullptr) g_console->finish(false);
+  ::_exit(1);
+}
+
+}  // namespace
+
+void attach_console(Console* console) { g_console = console; }
+void detach_console(Console* console) {
+  if (g_console == console) g_console = nullptr;
+}
+void attach_file(OutputFile* file) { g_file = file; }
+void detach_file(OutputFile* file) {
+  if (g_file == file) g_file = nullptr;
+}
+
+void flush_everything() {
+  if (g_reporting) return;
+  if (g_console != nullptr) g_console->flush();
+  if (g_file != nullptr) g_file->flush();
+}
+
+void end_run(int status) {
+  if (g_file != nullptr) g_file->close();
+  if (g_console != nullptr) g_console->finish(true);
+  ::_exit(status);
+}
+
+void runtime_error(int code, std::string_view operation, std::string_view name,
+                   std::string_view message) {
+  char number[8];
+  std::snprintf(number, sizeof number, "F%04d", code % 10000);
+  std::string report = "\r\nrun-time error ";
+  report += number;
+  report += ": ";
+  report += operation;
+  report += "(";
+  report += name;
+  report += ")\r\n";
+  if (!message.empty()) {
+    report += "- ";
+    report += message;
+    report += "\r\n";
+  }
+  fail_with(report);
+}
+
+void refuse(std::string_view line) {
+  std::string text(line);
+  text += "\n";
+  fail_with(text);
+}
+
+}  // namespace builders::process

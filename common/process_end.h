@@ -1,0 +1,38 @@
+// The ends of a run. Whatever ends it (the stop, an answer that cannot be
+// read, a file that cannot be written), every open output file is closed
+// with its completed records and the console's owed line end is written.
+#pragma once
+
+#include <string_view>
+
+namespace builders {
+
+class Console;
+class OutputFile;
+
+namespace process {
+
+void attach_console(Console* console);
+void detach_console(Console* console);
+void attach_file(OutputFile* file);
+void detach_file(OutputFile* file);
+
+// Hands the console output and every open file's records to the system;
+// called before any read that may wait for the user.
+void flush_everything();
+
+// Closes what is open and ends the process with `status`.
+[[noreturn]] void end_run(int status);
+
+// The run-time error report on standard error, then the end with status 1:
+// CR LF, "run-time error F<code>: <operation>(<name>)", CR LF, "- ",
+// the message, CR LF.
+[[noreturn]] void runtime_error(int code, std::string_view operation, std::string_view name,
+                                std::string_view message);
+
+// A refusal that is not an answer error: one line on standard error, then
+// the end with status 1.
+[[noreturn]] void refuse(std::string_view line);
+
+}  // namespace process
+}  // namespace builders
