@@ -1,0 +1,110 @@
+#include "array_entry.h"
+
+#include <algorithm>
+#include <array>
+#include <string>
+#include <type_traits>
+
+namespace builders {
+namespace {
+
+template <typename Multiplier>
+void write_control(OutputFile& file, std::int32_t locator, Multiplier multiplier,
+                   std::string_view format_text, std::int32_t print_code, std::string_view label,
+                   std::int32_t layer) {
+  static const DescriptorList integer_control("(I10,I10,5A4,I10,A10,I3)");
+  static const DescriptorList real_control("(I10,G10.3,5A4,I10,A10,I3)");
+  // Left-aligned in 20 columns, written four at a time.
+  std::string text(format_text.substr(0, 20));
+  text.resize(20, ' ');
+  std::string_view t(text);
+  const DescriptorList& list =
+      std::is_same_v<Multiplier, float> ? real_control : integer_control;
+  file.write_record(list, {locator, multiplier, t.substr(0, 4), t.substr(4, 4), t.substr(8, 4),
+                           t.substr(12, 4), t.substr(16, 4), print_code, label, layer});
+}
+
+template <typename Cell>
+constexpr std::string_view format_text_for() {
+  return std::is_same_v<Cell, float> ? "(10G10.3)" : "(20I3)";
+}
+
+template <typename Cell>
+void read_cell(Console& console, Cell& cell) {
+  if constexpr (std::is_same_v<Cell, float>) {
+    console.read_real(cell);
+  } else {
+    console.read_integer(cell);
+  }
+}
+
+}  // namespace
+
+void write_array_control(OutputFile& file, std::int32_t locator, std::int32_t multiplier,
+                         std::string_view format_text, std::int32_t print_code,
+                         std::string_view label, std::int32_t layer) {
+  write_control(file, locator, multiplier, format_text, print_code, label, layer);
+}
+
+void write_array_control(OutputFile& file, std::int32_t locator, float multiplier,
+                         std::string_view format_text, std::int32_t print_code,
+                         std::string_view label, std::int32_t layer) {
+  write_control(file, locator, multiplier, format_text, print_code, label, layer);
+}
+
+template <typename Cell>
+void enter_layer_array(Console& console, OutputFile& file, const ArrayInstance<Cell>& instance,
+                       WorkingGrid<Cell>& grid, std::int32_t layer, std::int32_t row_count,
+                       std::int32_t column_count, std::int32_t& same_answer,
+                       Cell& uniform_value) {
+  static const DescriptorList values_format{format_text_for<Cell>()};
+  constexpr bool kReal = std::is_same_v<Cell, float>;
+
+  if (!instance.title_line.empty()) console.write_line({instance.title_line});
+  console.write_line({"Layer ", layer, instance.heading_suffix});
+  console.write_line({"  Are all values the same? 0=yes 1=no "});
+  console.read_integer(same_answer);
+  const bool uniform = same_answer == 0;
+  if (uniform) {
+    console.write_line({"  Value? :"});
+    read_cell(console, uniform_value);
+  }
+
+  if constexpr (kReal) {
+    write_array_control(file, instance.locator, 1.0f, format_text_for<Cell>(),
+                        instance.print_code, instance.label, layer);
+  } else {
+    write_array_control(file, instance.locator, std::int32_t{1}, format_text_for<Cell>(),
+                        instance.print_code, instance.label, layer);
+  }
+
+  grid.prepare(row_count, column_count);
+  const std::size_t columns = column_count > 0 ? static_cast<std::size_t>(column_count) : 0;
+  for (std::int64_t r = 1; r <= row_count; ++r) {
+    std::span<Cell> row = columns > 0 ? grid.row(r) : std::span<Cell>();
+    if (uniform) {
+      std::fill(row.begin(), row.end(), uniform_value);
+    } else {
+      for (std::size_t c = 0; c < columns; ++c) {
+        console.write_line({" Row ", static_cast<std::int32_t>(r)});
+        console.write_line({" Column ", static_cast<std::int32_t>(c + 1), instance.cell_suffix});
+        for (std::string_view legend : instance.legend_lines) console.write_line({legend});
+        read_cell(console, row[c]);
+      }
+    }
+    std::span<const Cell> values(row.data(), row.size());
+    file.write_record(values_format, values);
+    console.write_record(values_format, values);
+  }
+}
+
+template void enter_layer_array<std::int32_t>(Console&, OutputFile&,
+                                              const ArrayInstance<std::int32_t>&,
+                                              WorkingGrid<std::int32_t>&, std::int32_t,
+                                              std::int32_t, std::int32_t, std::int32_t&,
+                                              std::int32_t&);
+template void enter_layer_array<float>(Console&, OutputFile&, const ArrayInstance<float>&,
+                                       WorkingGrid<float>&, std::int32_t, std::int32_t,
+                                       std::int32_t, std::int32_t&, float&);
+
+}  // namespace builders
