@@ -1,0 +1,58 @@
+// Runs a built program as a user would: in a scratch folder, with its answers
+// redirected from a file or typed at a pseudo-terminal, and collects standard
+// output, standard error, the exit status and the files it wrote.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace testing_support {
+
+// A fresh folder under the system's temporary folder, removed afterwards.
+class Scratch {
+ public:
+  Scratch();
+  ~Scratch();
+  Scratch(const Scratch&) = delete;
+  Scratch& operator=(const Scratch&) = delete;
+
+  const std::string& path() const { return path_; }
+  std::string file(std::string_view name) const { return path_ + "/" + std::string(name); }
+  bool exists(std::string_view name) const;
+  std::string read(std::string_view name) const;
+  void write(std::string_view name, std::string_view bytes) const;
+
+ private:
+  std::string path_;
+};
+
+struct RunResult {
+  int exit_status = -1;   // -1 when killed by a signal
+  int signal = 0;
+  std::string out;
+  std::string err;
+  long peak_kib = 0;      // peak resident memory of the child
+  long stdin_offset = -1; // where standard input stood when it ended (file input)
+};
+
+struct RunOptions {
+  bool stdin_pipe = false;         // answers through a pipe instead of a file
+  std::string stdout_path;         // standard output to this file instead of a capture
+  bool close_stdout = false;       // start with standard output closed
+  std::function<void()> in_child;  // runs in the child just before exec
+};
+
+// Standard input from a file holding `input` (or a pipe), output captured.
+RunResult run_redirected(const std::string& program, const Scratch& dir, std::string_view input,
+                         const RunOptions& options = {});
+
+// Standard input and output on one pseudo-terminal with echo and output
+// processing off, so the bytes are exactly the program's. `input` is typed
+// as it stands ("\x04" at a line start is the end of input).
+RunResult run_on_terminal(const std::string& program, const Scratch& dir, std::string_view input);
+
+// "\r\n"-joined lines, for writing expected console bytes readably.
+std::string crlf(std::initializer_list<std::string_view> lines);
+
+}  // namespace testing_support
