@@ -11,12 +11,14 @@
 
 #include <cerrno>
 #include <csignal>
-#include <cstring>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <vector>
 
 namespace testing_support {
 namespace {
@@ -25,20 +27,74 @@ void check(bool ok, const char* what) {
   if (!ok) throw std::runtime_error(std::string(what) + ": " + std::strerror(errno));
 }
 
-void finish(pid_t pid, RunResult& result) {
-  int status = 0;
-  struct rusage usage {};
-  while (wait4(pid, &status, 0, &usage) < 0 && errno == EINTR) {
-  }
-  result.peak_kib = usage.ru_maxrss;
-  if (WIFEXITED(status)) {
-    result.exit_status = WEXITSTATUS(status);
-  } else if (WIFSIGNALED(status)) {
-    result.signal = WTERMSIG(status);
-  }
-}
+// The program runs under measured_launch when it is built, so that its peak
+// memory is its own (a child forked from this runner would count the
+// runner's memory too). The launcher reports on a pipe.
+struct Launch {
+  int report[2] = {-1, -1};
 
-void drain(int fd, std::string& into) {
+  Launch() {
+#ifdef MEASURED_LAUNCH_PATH
+    check(pipe2(report, O_CLOEXEC) == 0, "pipe");
+#endif
+  }
+  ~Launch() {
+    for (int fd : report) {
+      if (fd >= 0) ::close(fd);
+    }
+  }
+
+  // In the child: exec the program, through the launcher when there is one.
+  // A SIGPIPE that this runner ignores must not stay ignored in the program.
+  [[noreturn]] void exec(const std::string& program) {
+    std::signal(SIGPIPE, SIG_DFL);
+#ifdef MEASURED_LAUNCH_PATH
+    int fd = dup(report[1]);  // without close-on-exec, for the launcher
+    std::string fd_text = std::to_string(fd);
+    execl(MEASURED_LAUNCH_PATH, MEASURED_LAUNCH_PATH, fd_text.c_str(), program.c_str(),
+          static_cast<char*>(nullptr));
+#else
+    execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+#endif
+    _exit(127);
+  }
+
+  // In the parent, after the fork.
+  void started() {
+    if (report[1] >= 0) {
+      ::close(report[1]);
+      report[1] = -1;
+    }
+  }
+
+  void finish(pid_t pid, RunResult& result) {
+    int status = 0;
+    struct rusage usage {};
+    while (wait4(pid, &status, 0, &usage) < 0 && errno == EINTR) {
+    }
+    result.peak_kib = usage.ru_maxrss;
+    if (WIFEXITED(status)) {
+      result.exit_status = WEXITSTATUS(status);
+    } else if (WIFSIGNALED(status)) {
+      result.signal = WTERMSIG(status);
+    }
+    if (report[0] < 0) return;
+    std::string text;
+    drain(report[0], text);
+    int exit_status = -1;
+    int signal = 0;
+    long peak = 0;
+    if (std::sscanf(text.c_str(), "%d %d %ld", &exit_status, &signal, &peak) == 3) {
+      result.exit_status = exit_status;
+      result.signal = signal;
+      result.peak_kib = peak;
+    }
+  }
+
+  static void drain(int fd, std::string& into);
+};
+
+void Launch::drain(int fd, std::string& into) {
   char buffer[65536];
   for (;;) {
     ssize_t n = ::read(fd, buffer, sizeof buffer);
@@ -91,30 +147,50 @@ RunResult run_redirected(const std::string& program, const Scratch& dir, std::st
   const std::string out_path = options.stdout_path.empty() ? dir.file(".stdout") : options.stdout_path;
   const std::string err_path = dir.file(".stderr");
   dir.write(".stdin", input);
+  // A program that ends without reading all its answers must not take this
+  // runner down with it.
+  std::signal(SIGPIPE, SIG_IGN);
 
   int feed[2] = {-1, -1};
   if (options.stdin_pipe) check(pipe(feed) == 0, "pipe");
+  int reader[2] = {-1, -1};
+  const bool closing_reader = options.stdout_reader_closes_after >= 0;
+  if (closing_reader) check(pipe(reader) == 0, "pipe");
   // Shared with the child, so its final offset can be read afterwards.
   int input_file = options.stdin_pipe ? -1 : ::open(input_path.c_str(), O_RDONLY);
+  Launch launch;
 
   pid_t pid = fork();
   check(pid >= 0, "fork");
   if (pid == 0) {
     int in = options.stdin_pipe ? feed[0] : input_file;
-    int out = ::open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    int out = closing_reader ? reader[1] : ::open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     int err = ::open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (in < 0 || out < 0 || err < 0 || chdir(dir.path().c_str()) != 0) _exit(127);
     dup2(in, 0);
     dup2(out, 1);
     dup2(err, 2);
-    if (options.close_stdout) ::close(1);
-    if (options.stdin_pipe) {
-      ::close(feed[0]);
-      ::close(feed[1]);
+    for (int fd : {in, out, err, feed[0], feed[1], reader[0], reader[1]}) {
+      if (fd > 2) ::close(fd);
     }
+    if (options.close_stdout) ::close(1);
     if (options.in_child) options.in_child();
-    execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
-    _exit(127);
+    launch.exec(program);
+  }
+  launch.started();
+  RunResult result;
+  if (closing_reader) {
+    ::close(reader[1]);
+    std::vector<char> taken(static_cast<std::size_t>(options.stdout_reader_closes_after));
+    std::size_t got = 0;
+    while (got < taken.size()) {
+      ssize_t n = ::read(reader[0], taken.data() + got, taken.size() - got);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) break;
+      got += static_cast<std::size_t>(n);
+    }
+    result.out.assign(taken.data(), got);
+    ::close(reader[0]);
   }
   if (options.stdin_pipe) {
     ::close(feed[0]);
@@ -127,13 +203,12 @@ RunResult run_redirected(const std::string& program, const Scratch& dir, std::st
     }
     ::close(feed[1]);
   }
-  RunResult result;
-  finish(pid, result);
+  launch.finish(pid, result);
   if (input_file >= 0) {
     result.stdin_offset = static_cast<long>(lseek(input_file, 0, SEEK_CUR));
     ::close(input_file);
   }
-  if (options.stdout_path.empty()) result.out = dir.read(".stdout");
+  if (options.stdout_path.empty() && !closing_reader) result.out = dir.read(".stdout");
   result.err = dir.read(".stderr");
   return result;
 }
@@ -141,6 +216,7 @@ RunResult run_redirected(const std::string& program, const Scratch& dir, std::st
 RunResult run_on_terminal(const std::string& program, const Scratch& dir, std::string_view input) {
   int err_pipe[2];
   check(pipe(err_pipe) == 0, "pipe");
+  Launch launch;
   struct termios modes {};
   cfmakeraw(&modes);
   modes.c_iflag = ICRNL;
@@ -156,9 +232,9 @@ RunResult run_on_terminal(const std::string& program, const Scratch& dir, std::s
     ::close(err_pipe[0]);
     ::close(err_pipe[1]);
     if (chdir(dir.path().c_str()) != 0) _exit(127);
-    execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
-    _exit(127);
+    launch.exec(program);
   }
+  launch.started();
   ::close(err_pipe[1]);
   RunResult result;
   std::size_t typed = 0;
@@ -167,7 +243,7 @@ RunResult run_on_terminal(const std::string& program, const Scratch& dir, std::s
   while (master_open) {
     struct pollfd watch {master, static_cast<short>(POLLIN | (typed < input.size() ? POLLOUT : 0)), 0};
     if (poll(&watch, 1, 10000) <= 0) {  // a hung program fails its test, not the suite
-      kill(pid, SIGKILL);
+      kill(-pid, SIGKILL);  // the launcher and the program: one process group
       break;
     }
     if (watch.revents & POLLOUT) {
@@ -188,8 +264,8 @@ RunResult run_on_terminal(const std::string& program, const Scratch& dir, std::s
     }
   }
   ::close(master);
-  finish(pid, result);
-  drain(err_pipe[0], result.err);
+  launch.finish(pid, result);
+  Launch::drain(err_pipe[0], result.err);
   ::close(err_pipe[0]);
   return result;
 }

@@ -32,7 +32,7 @@ struct RunResult {
   int signal = 0;
   std::string out;
   std::string err;
-  long peak_kib = 0;      // peak resident memory of the child
+  long peak_kib = 0;      // peak resident memory of the program itself (see measured_launch)
   long stdin_offset = -1; // where standard input stood when it ended (file input)
 };
 
@@ -40,6 +40,12 @@ struct RunOptions {
   bool stdin_pipe = false;         // answers through a pipe instead of a file
   std::string stdout_path;         // standard output to this file instead of a capture
   bool close_stdout = false;       // start with standard output closed
+  // Standard output is a pipe whose reader takes this many bytes (or fewer,
+  // if the program ends first) and then closes it, like `| head -c N`. Only
+  // then are the answers fed, when they go through a pipe, so that every
+  // write after the program's first read meets the closed pipe. `out` holds
+  // the bytes read.
+  long stdout_reader_closes_after = -1;
   std::function<void()> in_child;  // runs in the child just before exec
 };
 
