@@ -1,0 +1,130 @@
+// Faults from outside, run end to end on every built program: an output file
+// that cannot be opened or written, a full disk, a standard output that is
+// closed, full or a broken pipe. Each run ends through the run-time error
+// report with status 1, and its output file keeps only complete records.
+#include <gtest/gtest.h>
+
+#include <grp.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <string>
+
+#include "built_programs.h"
+#include "program_runner.h"
+#include "run_checks.h"
+
+namespace testing_support {
+namespace {
+
+class FaultInjection : public ::testing::TestWithParam<BuiltProgram> {
+ protected:
+  const BuiltProgram& program() const { return GetParam(); }
+
+  // The failed run ended as a failure should: status 1, not a signal, and
+  // no stop line after the report.
+  static void expect_failed_run(const RunResult& run) {
+    EXPECT_EQ(run.signal, 0);
+    EXPECT_EQ(run.exit_status, 1);
+    EXPECT_FALSE(has_stop_line(run.out));
+  }
+
+  // Whatever the output file holds is complete records, the first ones of
+  // `full` (the file that the run would have written).
+  void expect_records_prefix(const Scratch& dir, std::string_view full) const {
+    if (!dir.exists(program().output_file)) return;
+    std::string file = dir.read(program().output_file);
+    EXPECT_GE(complete_records(file), 0) << "a record is cut short";
+    EXPECT_EQ(file, full.substr(0, file.size())) << "the file is not the run's first records";
+  }
+};
+
+TEST_P(FaultInjection, OutputFileNameTakenByDirectory) {
+  Scratch dir;
+  ASSERT_EQ(mkdir(dir.file(program().output_file).c_str(), 0755), 0);
+  RunResult run = run_redirected(program().path, dir, program().session);
+  expect_failed_run(run);
+  EXPECT_TRUE(is_report(run.err, "F6601", "OPEN", program().output_file));
+  struct stat st {};
+  ASSERT_EQ(stat(dir.file(program().output_file).c_str(), &st), 0);
+  EXPECT_TRUE(S_ISDIR(st.st_mode));
+}
+
+// As root the program runs as nobody, so that the file's permissions hold.
+void become_nobody() {
+  if (geteuid() != 0) return;
+  if (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0) _exit(126);
+}
+
+TEST_P(FaultInjection, OutputFileThatCannotBeWritten) {
+  Scratch dir;
+  const std::string old_contents = "old contents\r\n";
+  dir.write(program().output_file, old_contents);
+  ASSERT_EQ(chmod(dir.file(program().output_file).c_str(), 0444), 0);
+  ASSERT_EQ(chmod(dir.path().c_str(), 0777), 0);  // only the file refuses
+  RunOptions options;
+  options.in_child = become_nobody;
+  RunResult run = run_redirected(program().path, dir, program().session, options);
+  expect_failed_run(run);
+  EXPECT_TRUE(is_report(run.err, "F6603", "WRITE", program().output_file));
+  EXPECT_EQ(dir.read(program().output_file), old_contents);
+}
+
+TEST_P(FaultInjection, FullDisk) {
+  Scratch dir;
+  ASSERT_EQ(symlink("/dev/full", dir.file(program().output_file).c_str()), 0);
+  RunResult run = run_redirected(program().path, dir, program().session);
+  expect_failed_run(run);
+  EXPECT_TRUE(is_report(run.err, "F6603", "WRITE", program().output_file));
+  EXPECT_FALSE(run.out.empty()) << "the dialogue before the failure is shown";
+}
+
+// Standard output fails; the answers come from a file (everything is written
+// at the end) or a pipe (written before every read that waits).
+struct ConsoleFault {
+  std::string name;
+  bool stdin_pipe;
+  bool closed;
+  std::string stdout_path;
+  long reader_closes_after;
+  bool talkative;
+};
+
+const ConsoleFault kConsoleFaults[] = {
+    {"ClosedWithFileInput", false, true, "", -1, false},
+    {"FullWithFileInput", false, false, "/dev/full", -1, false},
+    {"FullWithPipeInput", true, false, "/dev/full", -1, false},
+    // `program < answers | head -c 10`, the output passing what a pipe holds.
+    {"BrokenPipeWithFileInput", false, false, "", 10, true},
+    {"BrokenPipeWithPipeInput", true, false, "", 10, false},
+};
+
+TEST_P(FaultInjection, StandardOutputFails) {
+  for (const ConsoleFault& fault : kConsoleFaults) {
+    SCOPED_TRACE(fault.name);
+    Scratch dir;
+    RunOptions options;
+    options.stdin_pipe = fault.stdin_pipe;
+    options.close_stdout = fault.closed;
+    options.stdout_path = fault.stdout_path;
+    options.stdout_reader_closes_after = fault.reader_closes_after;
+    const std::string& answers = fault.talkative ? program().talkative_session : program().session;
+    const std::string& full = fault.talkative ? program().talkative_file : program().session_file;
+    RunResult run = run_redirected(program().path, dir, answers, options);
+    EXPECT_NE(run.signal, SIGPIPE);
+    expect_failed_run(run);
+    EXPECT_TRUE(is_report(run.err, "F6603", "WRITE", "CON"));
+    expect_records_prefix(dir, full);
+    if (!fault.stdin_pipe && !fault.talkative) {
+      // Nothing is written to the console before the stop, so the file was
+      // complete and closed first.
+      EXPECT_EQ(dir.read(program().output_file), program().session_file);
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Built, FaultInjection, ::testing::ValuesIn(built_programs()), ProgramName());
+
+}  // namespace
+}  // namespace testing_support
