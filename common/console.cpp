@@ -1,5 +1,6 @@
 #include "console.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -36,9 +37,31 @@ std::string_view message_for(int code) {
   }
 }
 
+// A standard descriptor that is closed at start would be the number the
+// output file gets next, and the console or the report would then write into
+// that file. Each closed one is held by /dev/null opened for reading only:
+// writes to it fail as they would on the closed descriptor (and are
+// reported), reads meet the end of input.
+void hold_closed_standard_descriptors() {
+  for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+    if (fcntl(fd, F_GETFD) >= 0 || errno != EBADF) continue;
+    int held = ::open("/dev/null", O_RDONLY);
+    if (held >= 0 && held != fd) {
+      dup2(held, fd);
+      ::close(held);
+    }
+  }
+}
+
+// Whether standard input and output are both terminals, asked once at start.
+bool standard_streams_share_a_terminal() {
+  hold_closed_standard_descriptors();
+  return isatty(STDIN_FILENO) && isatty(STDOUT_FILENO);
+}
+
 }  // namespace
 
-Console::Console() : Console(STDIN_FILENO, STDOUT_FILENO, isatty(STDIN_FILENO) && isatty(STDOUT_FILENO)) {}
+Console::Console() : Console(STDIN_FILENO, STDOUT_FILENO, standard_streams_share_a_terminal()) {}
 
 Console::Console(int in_fd, int out_fd, bool shared_terminal)
     : out_fd_(out_fd),

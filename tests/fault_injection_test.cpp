@@ -93,6 +93,7 @@ struct ConsoleFault {
 
 const ConsoleFault kConsoleFaults[] = {
     {"ClosedWithFileInput", false, true, "", -1, false},
+    {"ClosedWithPipeInput", true, true, "", -1, false},
     {"FullWithFileInput", false, false, "/dev/full", -1, false},
     {"FullWithPipeInput", true, false, "/dev/full", -1, false},
     // `program < answers | head -c 10`, the output passing what a pipe holds.
@@ -122,6 +123,18 @@ TEST_P(FaultInjection, StandardOutputFails) {
       EXPECT_EQ(dir.read(program().output_file), program().session_file);
     }
   }
+}
+
+// With standard error closed, the output file must not take its number and
+// receive the report.
+TEST_P(FaultInjection, StandardErrorClosed) {
+  Scratch dir;
+  RunOptions options;
+  options.in_child = [] { ::close(2); };
+  RunResult run = run_redirected(program().path, dir, "abc\n", options);
+  EXPECT_EQ(run.signal, 0);
+  EXPECT_EQ(run.exit_status, 1);
+  expect_records_prefix(dir, program().session_file);
 }
 
 INSTANTIATE_TEST_SUITE_P(Built, FaultInjection, ::testing::ValuesIn(built_programs()), ProgramName());
