@@ -68,7 +68,10 @@ Console::Console(int in_fd, int out_fd, bool shared_terminal)
       shared_(shared_terminal),
       in_(in_fd, shared_terminal, [] { process::flush_everything(); }),
       scanner_(in_) {
+  // A closed reader and a file size limit reached both surface as write
+  // errors, reported, with the output file closed on a whole record.
   std::signal(SIGPIPE, SIG_IGN);
+  std::signal(SIGXFSZ, SIG_IGN);
   out_.reserve(kFlushThreshold * 2);
   process::attach_console(this);
 }

@@ -25,8 +25,9 @@ namespace builders {
 class Console {
  public:
   // Asks once whether standard input and output are both terminals; they
-  // then share one state. Ignores SIGPIPE so that a closed reader surfaces
-  // as a write error, reported, with the output file closed properly.
+  // then share one state. Ignores SIGPIPE and SIGXFSZ so that a closed
+  // reader or a file size limit surfaces as a write error, reported, with
+  // the output file closed properly.
   Console();
   // For tests: explicit descriptors and mode.
   Console(int in_fd, int out_fd, bool shared_terminal);

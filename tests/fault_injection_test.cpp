@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <grp.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -78,6 +79,25 @@ TEST_P(FaultInjection, FullDisk) {
   expect_failed_run(run);
   EXPECT_TRUE(is_report(run.err, "F6603", "WRITE", program().output_file));
   EXPECT_FALSE(run.out.empty()) << "the dialogue before the failure is shown";
+}
+
+// A disk that fills in the middle of a record (here a limit on the file
+// size): the file is cut back to the last record that fits whole.
+TEST_P(FaultInjection, DiskFillsInTheMiddleOfARecord) {
+  constexpr std::size_t kRoom = 1000;
+  Scratch dir;
+  RunOptions options;
+  options.stdout_path = "/dev/null";  // only the output file meets the limit
+  options.in_child = [] {
+    struct rlimit limit {kRoom, kRoom};
+    if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(126);
+  };
+  RunResult run = run_redirected(program().path, dir, program().talkative_session, options);
+  expect_failed_run(run);
+  EXPECT_TRUE(is_report(run.err, "F6603", "WRITE", program().output_file));
+  const std::string& full = program().talkative_file;
+  std::size_t whole = full.rfind("\r\n", kRoom - 2) + 2;
+  EXPECT_EQ(dir.read(program().output_file), full.substr(0, whole));
 }
 
 // Standard output fails; the answers come from a file (everything is written
