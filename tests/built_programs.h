@@ -25,13 +25,17 @@ struct BuiltProgram {
   std::string path;
   std::string output_file;
   // From the first question to the stop, writing `session_records` records.
+  // Its first `text_answers` lines answer text questions, the next line is
+  // the first free-form number.
   std::string session;
+  int text_answers = 0;
   int session_records;
   std::string session_file;  // the output file after `session`, by hand
   // A complete run whose console output passes a megabyte and whose file
   // passes 64 KiB, so that both are written while the run goes on.
   std::string talkative_session;
   std::string talkative_file;
+  // Extreme counts, and other answers that must not make the program grow.
   std::vector<CountCase> counts;
   // A grid one row above the cell limit (Morvek and Cindral only).
   std::string oversized_grid;
