@@ -121,4 +121,37 @@ void AnswerScanner::read_text(char* text, std::size_t length) {
   for (; n < length; ++n) text[n] = ' ';
 }
 
+int read_integer_answer(AnswerScanner& scanner, std::int32_t& value) {
+  try {
+    AnswerScanner::Value answer = scanner.scan_value();
+    if (answer.null) return 0;
+    auto parsed = parse_integer(answer.token);
+    if (parsed.error == 0) value = parsed.value;
+    return parsed.error;
+  } catch (const AnswerError& e) {
+    return e.code;
+  }
+}
+
+int read_real_answer(AnswerScanner& scanner, float& value) {
+  try {
+    AnswerScanner::Value answer = scanner.scan_value();
+    if (answer.null) return 0;
+    auto parsed = parse_real(answer.token);
+    if (parsed.error == 0) value = parsed.value;
+    return parsed.error;
+  } catch (const AnswerError& e) {
+    return e.code;
+  }
+}
+
+int read_text_answer(AnswerScanner& scanner, char* text, std::size_t length) {
+  try {
+    scanner.read_text(text, length);
+    return 0;
+  } catch (const AnswerError& e) {
+    return e.code;
+  }
+}
+
 }  // namespace builders

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -40,5 +41,12 @@ class AnswerScanner {
 
 // The longest answer value accepted, in characters.
 constexpr std::size_t kMaxTokenLength = 260;
+
+// One whole answer as the console reads it: the scan and the conversion.
+// Each returns 0, or the run-time error number that ends the run; a null
+// answer leaves the variable as it was.
+int read_integer_answer(AnswerScanner& scanner, std::int32_t& value);
+int read_real_answer(AnswerScanner& scanner, float& value);
+int read_text_answer(AnswerScanner& scanner, char* text, std::size_t length);
 
 }  // namespace builders

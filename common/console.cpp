@@ -8,7 +8,6 @@
 #include <cstring>
 
 #include "error_codes.h"
-#include "number_parse.h"
 #include "process_end.h"
 
 namespace builders {
@@ -159,41 +158,19 @@ void Console::answer_failed(int code) {
 
 void Console::read_integer(std::int32_t& value) {
   begin_read();
-  try {
-    AnswerScanner::Value answer = scanner_.scan_value();
-    if (!answer.null) {
-      auto parsed = parse_integer(answer.token);
-      if (parsed.error != 0) answer_failed(parsed.error);
-      value = parsed.value;
-    }
-  } catch (const AnswerError& e) {
-    answer_failed(e.code);
-  }
+  if (int code = read_integer_answer(scanner_, value); code != 0) answer_failed(code);
   end_read();
 }
 
 void Console::read_real(float& value) {
   begin_read();
-  try {
-    AnswerScanner::Value answer = scanner_.scan_value();
-    if (!answer.null) {
-      auto parsed = parse_real(answer.token);
-      if (parsed.error != 0) answer_failed(parsed.error);
-      value = parsed.value;
-    }
-  } catch (const AnswerError& e) {
-    answer_failed(e.code);
-  }
+  if (int code = read_real_answer(scanner_, value); code != 0) answer_failed(code);
   end_read();
 }
 
 void Console::read_text(char* text, std::size_t length) {
   begin_read();
-  try {
-    scanner_.read_text(text, length);
-  } catch (const AnswerError& e) {
-    answer_failed(e.code);
-  }
+  if (int code = read_text_answer(scanner_, text, length); code != 0) answer_failed(code);
   end_read();
 }
 
