@@ -242,7 +242,9 @@ RunResult run_on_terminal(const std::string& program, const Scratch& dir, std::s
   fcntl(master, F_SETFL, O_NONBLOCK);
   while (master_open) {
     struct pollfd watch {master, static_cast<short>(POLLIN | (typed < input.size() ? POLLOUT : 0)), 0};
-    if (poll(&watch, 1, 10000) <= 0) {  // a hung program fails its test, not the suite
+    int ready = poll(&watch, 1, 10000);
+    if (ready < 0 && errno == EINTR) continue;  // a signal for this runner, such as a timer's
+    if (ready <= 0) {  // a hung program fails its test, not the suite
       kill(-pid, SIGKILL);  // the launcher and the program: one process group
       break;
     }
