@@ -54,13 +54,14 @@ void append_real_field(std::string& out, float value, int width, int digits) {
   } else {
     char sci[40];
     double magnitude = std::fabs(static_cast<double>(value));
-    auto result = std::to_chars(sci, sci + sizeof sci, magnitude,
+    auto result = std::to_chars(sci, sci + sizeof sci - 1, magnitude,
                                 std::chars_format::scientific, kSignificant - 1);
-    // sci is "d.dddddddddddddddde[+-]xx"
+    // sci is "d.dddddddddddddddde[+-]xx"; to_chars does not end it, so the
+    // exponent would run on into whatever digits the buffer held before.
+    *result.ptr = '\0';
     kept[0] = sci[0];
     for (int i = 1; i < kSignificant; ++i) kept[i] = sci[i + 1];
     exponent = std::atoi(sci + kSignificant + 2) + 1;
-    (void)result;
   }
 
   bool fixed = exponent >= 0 && exponent <= digits;

@@ -66,6 +66,26 @@ TEST(RealField, WorkedExamplesAndRoundingEdges) {
   }
 }
 
+// Leaves digits in the stack memory that the next call's locals will get.
+[[gnu::noinline]] void fill_stack_with_digits() {
+  volatile char junk[4096];
+  for (auto& c : junk) c = '9';
+}
+
+// A field depends on its value alone, never on what its buffers held before.
+TEST(RealField, SameWhateverTheStackHeldBefore) {
+  const std::vector<RealCase> cases = {
+      {0.5f, blanks(2) + ".500" + blanks(4)},
+      {12.5f, blanks(2) + "12.5" + blanks(4)},
+      {1000.0f, blanks(2) + ".100E+04"},
+      {0.05f, blanks(2) + ".500E-01"},
+  };
+  for (const RealCase& c : cases) {
+    fill_stack_with_digits();
+    EXPECT_EQ(g103(c.value), c.expected) << c.value;
+  }
+}
+
 TEST(IntegerField, RightJustifiedOrAsterisks) {
   struct Case {
     int value;
