@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <new>
 
 #include "error_codes.h"
 #include "number_parse.h"
@@ -46,6 +47,9 @@ Console::Console(int in_fd, int out_fd, bool shared_terminal)
       in_(in_fd, shared_terminal, [] { process::flush_everything(); }),
       scanner_(in_) {
   std::signal(SIGPIPE, SIG_IGN);
+  // Storage sized from the counts may not be had; the run then ends like
+  // any other failure, with the output file's completed records kept.
+  std::set_new_handler(process::out_of_memory);
   out_.reserve(kFlushThreshold * 2);
   process::attach_console(this);
 }

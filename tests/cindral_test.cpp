@@ -4,6 +4,7 @@
 #ifdef CINDRAL_PATH
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <stdexcept>
 #include <string>
@@ -531,6 +532,37 @@ TEST(Cindral, CountsBeyondTheLimitAreRefusedAtOnce) {
     EXPECT_TRUE(run.out.ends_with(c.last_prompt + "\r\n")) << run.out;
     EXPECT_EQ(dir.read("FOR011"), records({blanks(9) + "1" + blanks(9) + "3"}));
   }
+}
+
+TEST(Cindral, RunningOutOfMemoryEndsTheRunWithTheFileClosed) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the address sanitizer cannot run under an address-space limit";
+#endif
+  // A grid of 10000 by 10000 is within the limit, but a working grid of
+  // 400 MB cannot be had under a 300 MB address space.
+  testing_support::RunOptions limited;
+  limited.in_child = [] {
+    struct rlimit limit {300L << 20, 300L << 20};
+    setrlimit(RLIMIT_AS, &limit);
+  };
+  Scratch dir;
+  RunResult run = run_redirected(
+      kCindral, dir, answers({"1", "0", "1", "10000", "10000", "0", "1", "0", "1", "0", "2", "0",
+                              "5"}),
+      limited);
+  EXPECT_EQ(run.exit_status, 1);
+  EXPECT_EQ(run.err, "out of memory: the counts given need more storage than is available\n");
+  EXPECT_TRUE(run.out.ends_with(kValueQuestion + "\r\n"));
+
+  std::vector<std::string> expected = {
+      blanks(9) + "1" + blanks(9) + "0", " 0",
+      control("(10G10.3)", blanks(5) + "TRPY-", blanks(2) + "0"), fixed("1.00"),
+      control("(10G10.3)", blanks(5) + "DELR-", blanks(2) + "0")};
+  for (int line = 0; line < 1000; ++line) expected.push_back(repeat(fixed("1.00"), 10));
+  expected.push_back(control("(10g10.3)", blanks(5) + "DELC-", blanks(2) + "0"));
+  for (int line = 0; line < 1000; ++line) expected.push_back(repeat(fixed("2.00"), 10));
+  expected.push_back(control("(10G10.3)", blanks(5) + "TRAN-", blanks(2) + "1"));
+  EXPECT_EQ(dir.read("FOR011"), records(expected));
 }
 
 TEST(Cindral, TerminalSessionEndsLinesAtEachRead) {
