@@ -440,6 +440,24 @@ TEST(MorvekRun, GridLargerThanTwentyFiveByTwentyFive) {
             std::string::npos);
 }
 
+TEST(MorvekRun, RowLongerThanTheOutputBuffer) {
+  // One row of 20000 values fills several of the file's 64 KiB buffers
+  // within a single write; it must arrive whole and in order.
+  Scratch dir;
+  RunResult r = run_redirected(kMorvek, dir,
+                               join(header_answers("1", "2", "20000", "0"),
+                                    {"0", "1", "999", "0", "2.5"}));
+  ASSERT_EQ(r.exit_status, 0) << r.err;
+  std::vector<std::string> file = header_records(dimensions(1, 2, 20000, 0));
+  file.push_back(boundary_control(1));
+  for (int line = 1; line <= 2 * 1000; ++line) file.push_back(repeat("  1", 20));
+  file.push_back("  999.    ");
+  file.push_back(head_control(1));
+  for (int line = 1; line <= 2 * 2000; ++line) file.push_back(repeat("  2.50    ", 10));
+  EXPECT_EQ(dir.read("FOR001"), records(file));
+  EXPECT_EQ(count(r.out, "\r\n 2.50    " + repeat("  2.50    ", 9)), 4000u);
+}
+
 struct GridLimitCase {
   const char* rows;
   const char* columns;
