@@ -114,7 +114,7 @@ std::size_t count(std::string_view text, std::string_view part) {
   return n;
 }
 
-TEST(MorvekRun, DocumentedWholeSession) {
+TEST(MorvekRun, WholeSessionOneLayerTwoPeriods) {
   Scratch dir;
   const std::string input = answers({
       "Sand aquifer, layer 1", "Pumping test", "1", "2", "3", "2", "4",
