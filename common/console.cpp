@@ -43,7 +43,9 @@ Console::Console() : Console(STDIN_FILENO, STDOUT_FILENO, isatty(STDIN_FILENO) &
 Console::Console(int in_fd, int out_fd, bool shared_terminal)
     : out_fd_(out_fd),
       shared_(shared_terminal),
-      in_(in_fd, shared_terminal, [] { process::flush_everything(); }),
+      // The typed-line rules hold whenever the answers are typed, even with
+      // the output redirected; a file or pipe is read in blocks.
+      in_(in_fd, isatty(in_fd) != 0, [] { process::flush_everything(); }),
       scanner_(in_) {
   std::signal(SIGPIPE, SIG_IGN);
   out_.reserve(kFlushThreshold * 2);

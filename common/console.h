@@ -28,7 +28,8 @@ class Console {
   // then share one state. Ignores SIGPIPE so that a closed reader surfaces
   // as a write error, reported, with the output file closed properly.
   Console();
-  // For tests: explicit descriptors and mode.
+  // For tests: explicit descriptors and mode (whether input is typed is
+  // still asked of `in_fd`).
   Console(int in_fd, int out_fd, bool shared_terminal);
   ~Console();
   Console(const Console&) = delete;
