@@ -92,10 +92,6 @@ TEST(ConsoleLine, TextsAndIntegersShowAsTheyAreLaidOut) {
     EXPECT_EQ(shown_by(false, [&](Console& console) { console.write_line(c.items); }), c.shown)
         << "line shown as \"" << c.shown << "\"";
   }
-  std::string example = shown_by(false, [](Console& console) {
-    console.write_line({" For stress period ", std::int32_t{2}, " Active drain :", std::int32_t{5}});
-  });
-  EXPECT_EQ(example.size(), 56u);
 }
 
 TEST(ConsoleLine, LineEndIsWrittenInFrontOfTheNextLine) {

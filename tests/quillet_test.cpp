@@ -138,17 +138,6 @@ const std::string kSessionFile = crlf({
     "",
 });
 
-TEST(QuilletSession, PromptsAreExactlyTheDialogueTexts) {
-  // The lengths the dialogue gives, as a check on the texts above.
-  std::vector<std::size_t> header = {50, 22, 43, 44, 43, 49};
-  std::vector<std::size_t> period = {21, 48, 42};
-  std::vector<std::size_t> drain = {18, 18, 18, 30, 17};
-  for (std::size_t i = 0; i < header.size(); ++i) EXPECT_EQ(kHeaderLines[i].size(), header[i]);
-  for (std::size_t i = 0; i < period.size(); ++i) EXPECT_EQ(kPeriodLines[i].size(), period[i]);
-  for (std::size_t i = 0; i < drain.size(); ++i) EXPECT_EQ(kDrainLines[i].size(), drain[i]);
-  EXPECT_EQ(drain_heading(2, 5).size(), 56u);
-}
-
 TEST(QuilletSession, FullSessionRedirected) {
   struct Variant {
     const char* name;
