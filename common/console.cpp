@@ -21,7 +21,7 @@ std::string_view message_for(int code) {
   switch (code) {
     case errors::kIntegerOverflow: return "number too large for an integer answer";
     case errors::kIntegerInvalid: return "an integer answer must be a whole number";
-    case errors::kRealBeyondDouble: return "number far too large or small for a real answer";
+    case errors::kRealBeyondDouble: return "number far too large for a real answer";
     case errors::kRealInvalid: return "a real answer must be a decimal number";
     case errors::kRealBeyondSingle: return "number too large for a real answer";
     case errors::kSecondRadixMark: return "a number may contain only one #";
@@ -31,7 +31,7 @@ std::string_view message_for(int code) {
     case errors::kEndOfInput: return "end of input: no more answers";
     case errors::kRepeatCountZero: return "a repeat count must not be 0";
     case errors::kRepeatCountTwice: return "only one repeat count is allowed";
-    case errors::kQuotedAnswer: return "a number was expected, not quoted text";
+    case errors::kQuotedAnswer: return "a number was expected, not text in quotes or parentheses";
     default: return "the answer cannot be read";
   }
 }
