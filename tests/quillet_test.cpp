@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <utility>
@@ -416,13 +417,19 @@ TEST(QuilletFileErrors, OutputFileCannotBeOpenedOrWritten) {
     dir.write("FOR013", "old contents\r\n");
     ASSERT_EQ(chmod(dir.file("FOR013").c_str(), 0444), 0);
     RunOptions options;
-    if (geteuid() == 0) {  // root writes any file: run as nobody
+    std::string program = QUILLET_PATH;
+    if (geteuid() == 0) {
+      // Root writes any file: run as nobody, from a copy inside the scratch
+      // folder, which nobody reaches however private the folders above are.
       ASSERT_EQ(chmod(dir.path().c_str(), 0777), 0);
+      std::filesystem::copy_file(QUILLET_PATH, dir.file("Quillet"));
+      ASSERT_EQ(chmod(dir.file("Quillet").c_str(), 0755), 0);
+      program = "./Quillet";
       options.in_child = [] {
         if (setgid(65534) != 0 || setuid(65534) != 0) _exit(126);
       };
     }
-    RunResult run = run_redirected(QUILLET_PATH, dir, answers, options);
+    RunResult run = run_redirected(program, dir, answers, options);
     expect_report(run, "F6603", "WRITE", "FOR013");
     // It fails at the first record, after the answers that make it.
     EXPECT_EQ(run.out, joined({lines.begin(), lines.begin() + 5}) + "\r\n");
