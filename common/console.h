@@ -29,7 +29,8 @@ class Console {
   // as a write error, reported, with the output file closed properly, and
   // ends the run the same way when memory runs out.
   Console();
-  // For tests: explicit descriptors and mode.
+  // For tests: explicit descriptors and mode (whether input is typed is
+  // still asked of `in_fd`).
   Console(int in_fd, int out_fd, bool shared_terminal);
   ~Console();
   Console(const Console&) = delete;
