@@ -1,11 +1,11 @@
 #include "console.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <new>
 
 #include "error_codes.h"
 #include "process_end.h"
@@ -21,7 +21,7 @@ std::string_view message_for(int code) {
   switch (code) {
     case errors::kIntegerOverflow: return "number too large for an integer answer";
     case errors::kIntegerInvalid: return "an integer answer must be a whole number";
-    case errors::kRealBeyondDouble: return "number far too large or small for a real answer";
+    case errors::kRealBeyondDouble: return "number far too large for a real answer";
     case errors::kRealInvalid: return "a real answer must be a decimal number";
     case errors::kRealBeyondSingle: return "number too large for a real answer";
     case errors::kSecondRadixMark: return "a number may contain only one #";
@@ -31,46 +31,29 @@ std::string_view message_for(int code) {
     case errors::kEndOfInput: return "end of input: no more answers";
     case errors::kRepeatCountZero: return "a repeat count must not be 0";
     case errors::kRepeatCountTwice: return "only one repeat count is allowed";
-    case errors::kQuotedAnswer: return "a number was expected, not quoted text";
+    case errors::kQuotedAnswer: return "a number was expected, not text in quotes or parentheses";
     default: return "the answer cannot be read";
   }
 }
 
-// A standard descriptor that is closed at start would be the number the
-// output file gets next, and the console or the report would then write into
-// that file. Each closed one is held by /dev/null opened for reading only:
-// writes to it fail as they would on the closed descriptor (and are
-// reported), reads meet the end of input.
-void hold_closed_standard_descriptors() {
-  for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
-    if (fcntl(fd, F_GETFD) >= 0 || errno != EBADF) continue;
-    int held = ::open("/dev/null", O_RDONLY);
-    if (held >= 0 && held != fd) {
-      dup2(held, fd);
-      ::close(held);
-    }
-  }
-}
-
-// Whether standard input and output are both terminals, asked once at start.
-bool standard_streams_share_a_terminal() {
-  hold_closed_standard_descriptors();
-  return isatty(STDIN_FILENO) && isatty(STDOUT_FILENO);
-}
-
 }  // namespace
 
-Console::Console() : Console(STDIN_FILENO, STDOUT_FILENO, standard_streams_share_a_terminal()) {}
+Console::Console() : Console(STDIN_FILENO, STDOUT_FILENO, isatty(STDIN_FILENO) && isatty(STDOUT_FILENO)) {}
 
 Console::Console(int in_fd, int out_fd, bool shared_terminal)
     : out_fd_(out_fd),
       shared_(shared_terminal),
-      in_(in_fd, shared_terminal, [] { process::flush_everything(); }),
+      // The typed-line rules hold whenever the answers are typed, even with
+      // the output redirected; a file or pipe is read in blocks.
+      in_(in_fd, isatty(in_fd) != 0, [] { process::flush_everything(); }),
       scanner_(in_) {
   // A closed reader and a file size limit reached both surface as write
   // errors, reported, with the output file closed on a whole record.
   std::signal(SIGPIPE, SIG_IGN);
   std::signal(SIGXFSZ, SIG_IGN);
+  // Storage sized from the counts may not be had; the run then ends like
+  // any other failure, with the output file's completed records kept.
+  std::set_new_handler(process::out_of_memory);
   out_.reserve(kFlushThreshold * 2);
   process::attach_console(this);
 }

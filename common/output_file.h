@@ -36,7 +36,6 @@ class OutputFile {
     begin_write();
     render_records(list, values, [this](std::string_view record) { append_record(record); },
                    scratch_);
-    if (buffer_.size() >= kFlushThreshold) flush();
   }
   void write_record(const DescriptorList& list, std::initializer_list<Item> items) {
     write_record(list, std::span<const Item>(items.begin(), items.size()));
@@ -55,9 +54,12 @@ class OutputFile {
   static constexpr std::size_t kFlushThreshold = 64 * 1024;
 
   void begin_write();
+  // Handed on as soon as the buffer fills, even inside one write: a row of a
+  // very wide grid would otherwise be held whole.
   void append_record(std::string_view record) {
     buffer_.append(record);
     buffer_.append("\r\n", 2);
+    if (buffer_.size() >= kFlushThreshold) flush();
   }
   int write_buffer();  // 0 or errno
   [[noreturn]] void fail(int code, std::string_view operation, int err);
