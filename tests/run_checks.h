@@ -29,6 +29,12 @@ inline ::testing::AssertionResult is_report(std::string_view err, std::string_vi
   return ::testing::AssertionSuccess();
 }
 
+// Standard error holds one line naming the program, and no report.
+inline bool is_refusal(std::string_view err, std::string_view program) {
+  return err.substr(0, program.size() + 2) == std::string(program) + ": " && !err.empty() &&
+         err.find('\n') == err.size() - 1 && err.find("run-time error") == std::string_view::npos;
+}
+
 // The number of records in an output file that holds only complete records
 // (each ending in CR LF, no line end inside one), or -1.
 inline int complete_records(std::string_view file) {
