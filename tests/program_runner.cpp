@@ -32,14 +32,18 @@ void check(bool ok, const char* what) {
 // runner's memory too). The launcher reports on a pipe.
 struct Launch {
   int report[2] = {-1, -1};
+  int launcher = -1;  // opened here, so that a child that gave up its
+                      // privileges need not reach the build folder
 
   Launch() {
 #ifdef MEASURED_LAUNCH_PATH
     check(pipe2(report, O_CLOEXEC) == 0, "pipe");
+    launcher = ::open(MEASURED_LAUNCH_PATH, O_RDONLY | O_CLOEXEC);
+    check(launcher >= 0, "open " MEASURED_LAUNCH_PATH);
 #endif
   }
   ~Launch() {
-    for (int fd : report) {
+    for (int fd : {report[0], report[1], launcher}) {
       if (fd >= 0) ::close(fd);
     }
   }
@@ -48,14 +52,15 @@ struct Launch {
   // A SIGPIPE that this runner ignores must not stay ignored in the program.
   [[noreturn]] void exec(const std::string& program) {
     std::signal(SIGPIPE, SIG_DFL);
-#ifdef MEASURED_LAUNCH_PATH
-    int fd = dup(report[1]);  // without close-on-exec, for the launcher
-    std::string fd_text = std::to_string(fd);
-    execl(MEASURED_LAUNCH_PATH, MEASURED_LAUNCH_PATH, fd_text.c_str(), program.c_str(),
-          static_cast<char*>(nullptr));
-#else
-    execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
-#endif
+    if (launcher >= 0) {
+      int fd = dup(report[1]);  // without close-on-exec, for the launcher
+      std::string fd_text = std::to_string(fd);
+      char name[] = "measured_launch";
+      char* argv[] = {name, fd_text.data(), const_cast<char*>(program.c_str()), nullptr};
+      fexecve(launcher, argv, environ);
+    } else {
+      execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+    }
     _exit(127);
   }
 
