@@ -11,6 +11,14 @@
 // The output file then holds only complete records, each ending in CR LF,
 // of the widths the program's descriptor lists give. After a stop with the
 // answers in a file, the file is given back from a line start.
+//
+// A few answers can ask for gigabytes of records (a grid of 10000 by 10000
+// cells given one value, or 2147483647 rows of no columns), so each file the
+// child writes is capped at kFileCap bytes; a run that reaches the cap must
+// end with F6603 WRITE, its file cut back to whole records.
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -27,6 +35,7 @@ using testing_support::Scratch;
 constexpr std::string_view kProgram = PROGRAM_NAME;
 constexpr std::string_view kOutputFile = OUTPUT_FILE_NAME;
 constexpr std::string_view kStopLine = "Stop - Program terminated.\r\n";
+constexpr std::size_t kFileCap = 16 << 20;
 
 // The record widths each program's descriptor lists give, counting records
 // with fewer values than the list has descriptors.
@@ -64,6 +73,17 @@ bool is_read_report(std::string_view err) {
   std::string_view message = rest.substr(kOperation.size());
   return message.size() > 2 && ends_with(message, "\r\n") &&
          message.substr(0, message.size() - 2).find_first_of("\r\n") == std::string_view::npos;
+}
+
+// F6603 WRITE of the output file or the console, once one reached the cap.
+bool is_write_report_at_cap(std::string_view err, const Scratch& dir, std::string_view out) {
+  std::string file_head = "\r\nrun-time error F6603: WRITE(" + std::string(kOutputFile) + ")\r\n- ";
+  constexpr std::string_view kConsoleHead = "\r\nrun-time error F6603: WRITE(CON)\r\n- ";
+  constexpr std::size_t kLongestRecord = 102;
+  if (err.substr(0, file_head.size()) == file_head) {
+    return dir.exists(kOutputFile) && dir.read(kOutputFile).size() + kLongestRecord >= kFileCap;
+  }
+  return err.substr(0, kConsoleHead.size()) == kConsoleHead && out.size() + 4096 >= kFileCap;
 }
 
 bool is_grid_refusal(std::string_view err) {
@@ -109,10 +129,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   Scratch dir;
   RunResult run;
+  testing_support::RunOptions options;
+  options.in_child = [] {
+    struct rlimit cap {kFileCap, kFileCap};
+    if (setrlimit(RLIMIT_FSIZE, &cap) != 0) _exit(126);
+  };
   if (how == 2) {
-    run = testing_support::run_on_terminal(PROGRAM_PATH, dir, std::string(input) + "\n\x04");
+    run = testing_support::run_on_terminal(PROGRAM_PATH, dir, std::string(input) + "\n\x04", options);
   } else {
-    testing_support::RunOptions options;
     options.stdin_pipe = how == 1;
     run = testing_support::run_redirected(PROGRAM_PATH, dir, input, options);
   }
@@ -131,7 +155,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
   } else {
     FUZZ_CHECK(run.exit_status == 1, "exit status %d; standard error:\n%s", run.exit_status, run.err.c_str());
-    FUZZ_CHECK(is_read_report(run.err) || is_grid_refusal(run.err), "standard error:\n%s", run.err.c_str());
+    FUZZ_CHECK(is_read_report(run.err) || is_grid_refusal(run.err) ||
+                   is_write_report_at_cap(run.err, dir, run.out),
+               "standard error:\n%s", run.err.c_str());
     FUZZ_CHECK(run.out.find("Stop - Program terminated.") == std::string::npos, "a stop line after a failure");
   }
   check_output_file(dir);
