@@ -62,11 +62,19 @@ AnswerScanner::Value AnswerScanner::scan_value() {
     rest_of_line_pending_ = true;
     return {};
   }
-  if (c == '\'' || c == '"' || c == '(') throw AnswerError{errors::kQuotedAnswer};
+  // A failing answer's line counts as read: at the end of the run the next
+  // program reads on from the line after it.
+  if (c == '\'' || c == '"' || c == '(') {
+    rest_of_line_pending_ = true;
+    throw AnswerError{errors::kQuotedAnswer};
+  }
 
   token_.clear();
   while (!ends_token(c)) {
-    if (token_.size() == kMaxTokenLength) throw AnswerError{errors::kAnswerTooLong};
+    if (token_.size() == kMaxTokenLength) {
+      rest_of_line_pending_ = true;
+      throw AnswerError{errors::kAnswerTooLong};
+    }
     token_.push_back(static_cast<char>(c));
     input_.advance();
     c = input_.peek();

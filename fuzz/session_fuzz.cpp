@@ -10,7 +10,8 @@
 // built with AddressSanitizer and UndefinedBehaviorSanitizer, set to abort.
 // The output file then holds only complete records, each ending in CR LF,
 // of the widths the program's descriptor lists give. After a stop with the
-// answers in a file, the file is given back from a line start.
+// answers in a file, and after a failure too, the file is given back from a
+// line start, for the next program to read on.
 //
 // A few answers can ask for gigabytes of records (a grid of 10000 by 10000
 // cells given one value, or 2147483647 rows of no columns), so each file the
@@ -146,19 +147,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(run.err.empty(), "a stop with standard error:\n%s", run.err.c_str());
     FUZZ_CHECK(ends_with(run.out, kStopLine) || ends_with(run.out, std::string(kStopLine) + "\r\n"),
                "a stop without the stop line last");
-    if (how == 0) {
-      long offset = run.stdin_offset;
-      FUZZ_CHECK(offset >= 0 && static_cast<std::size_t>(offset) <= input.size() &&
-                     (offset == 0 || static_cast<std::size_t>(offset) == input.size() ||
-                      input[static_cast<std::size_t>(offset) - 1] == '\n'),
-                 "answers given back at %ld of %zu", offset, input.size());
-    }
   } else {
     FUZZ_CHECK(run.exit_status == 1, "exit status %d; standard error:\n%s", run.exit_status, run.err.c_str());
     FUZZ_CHECK(is_read_report(run.err) || is_grid_refusal(run.err) ||
                    is_write_report_at_cap(run.err, dir, run.out),
                "standard error:\n%s", run.err.c_str());
     FUZZ_CHECK(run.out.find("Stop - Program terminated.") == std::string::npos, "a stop line after a failure");
+  }
+  if (how == 0) {
+    // Whatever ended the run, the next program reads on from a line start.
+    long offset = run.stdin_offset;
+    FUZZ_CHECK(offset >= 0 && static_cast<std::size_t>(offset) <= input.size() &&
+                   (offset == 0 || static_cast<std::size_t>(offset) == input.size() ||
+                    input[static_cast<std::size_t>(offset) - 1] == '\n'),
+               "answers given back at %ld of %zu", offset, input.size());
   }
   check_output_file(dir);
   return 0;

@@ -83,6 +83,9 @@ TEST_P(ResourceBounds, TenMegabyteAnswerLines) {
       EXPECT_EQ(run.signal, 0);
       EXPECT_EQ(run.exit_status, 1);
       EXPECT_TRUE(is_report(run.err, "F6408", "READ", "CON"));
+      if (!pipe) {
+        EXPECT_EQ(run.stdin_offset, static_cast<long>(answers.size())) << "the line is read past";
+      }
       expect_small_peak(run);
     }
     {
