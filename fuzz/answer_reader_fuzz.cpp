@@ -368,7 +368,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   AnswerScanner scanner(stream);
   const bool oracle = source != Source::Terminal || typed_like_redirected(feed.delivered);
 
-  bool all_read = true;
   for (int n = 0; n < reads; ++n) {
     const Kind kind = n == 0 ? first_kind : static_cast<Kind>((static_cast<int>(first_kind) + n) % 3);
     int error = 0;
@@ -405,15 +404,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       }
     }
     FUZZ_CHECK(error == 0 || documented_read_error(error, source), "read %d ended with F%d", n, error);
-    if (error != 0) {
-      all_read = false;
-      break;
-    }
+    if (error != 0) break;
   }
 
-  // The end of a run gives back the unread rest of a regular file, from the
-  // line after the one where the last read ended.
-  if (source == Source::File && all_read) {
+  // The end of a run, after a failed read too, gives back the unread rest of
+  // a regular file from the line after the one where the last read ended.
+  if (source == Source::File) {
     scanner.finish_line();
     stream.give_back_unread();
     off_t offset = ::lseek(feed.fd, 0, SEEK_CUR);
