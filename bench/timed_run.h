@@ -1,0 +1,31 @@
+// One timed run in a scratch folder: a builder with its answers redirected,
+// or the I/O floor of the same workload.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace bench {
+
+struct RunOutcome {
+  int exit_status = -1;  // -1 when ended by a signal
+  int signal = 0;
+  double seconds = 0.0;  // wall time from start to end
+  long peak_kib = 0;     // peak resident memory (getrusage of the child)
+};
+
+// Runs `program` in `folder`, standard input from `answers`, standard output
+// to `console_path` (normally /dev/null), standard error to `error_path`.
+RunOutcome run_builder(const std::string& program, const std::string& folder,
+                       const std::string& answers, const std::string& console_path,
+                       const std::string& error_path);
+
+// The least any builder must do for the same workload, in a child process
+// in `folder`: read the whole answers file, then write `file_bytes` to
+// `output_file` (cut first) and `console_bytes` to standard output
+// (/dev/null), with plain writes of the builders' buffer size.
+RunOutcome run_io_floor(const std::string& folder, const std::string& answers,
+                        const std::string& output_file, std::int64_t file_bytes,
+                        std::int64_t console_bytes);
+
+}  // namespace bench
