@@ -29,7 +29,26 @@ constexpr std::size_t kLongestForm = 264;
 
 }  // namespace
 
+const char* parse_short_integer(const char* begin, const char* end, std::int32_t& value) {
+  constexpr std::ptrdiff_t kMostDigits = 9;  // no overflow possible
+  const char* p = begin;
+  const bool negative = p < end && *p == '-';
+  if (p < end && (*p == '-' || *p == '+')) ++p;
+  const char* const digits = p;
+  std::int32_t magnitude = 0;
+  for (; p < end && is_digit(*p); ++p) {
+    if (p - digits == kMostDigits) return nullptr;
+    magnitude = magnitude * 10 + (*p - '0');
+  }
+  if (p == digits) return nullptr;
+  value = negative ? -magnitude : magnitude;
+  return p;
+}
+
 Parsed<std::int32_t> parse_integer(std::string_view token) {
+  Parsed<std::int32_t> quick;
+  const char* end = token.data() + token.size();
+  if (parse_short_integer(token.data(), end, quick.value) == end && !token.empty()) return quick;
   if (token == "-2147483648") return {INT32_MIN, 0};
   std::size_t i = 0;
   bool negative = false;
@@ -75,7 +94,55 @@ Parsed<std::int32_t> parse_integer(std::string_view token) {
   return {static_cast<std::int32_t>(bits), 0};
 }
 
+const char* parse_short_real(const char* begin, const char* end, float& value) {
+  constexpr std::uint32_t kExactLimit = 1u << 24;
+  static constexpr float kPowers[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
+  constexpr int kLargestPower = 10;
+  const char* p = begin;
+  const bool negative = p < end && *p == '-';
+  if (p < end && (*p == '-' || *p == '+')) ++p;
+  std::uint32_t digits = 0;
+  int scale = 0;  // the power of ten the digits are to be multiplied by
+  const char* const mantissa = p;
+  for (; p < end && is_digit(*p); ++p) {
+    digits = digits * 10 + static_cast<std::uint32_t>(*p - '0');
+    if (digits >= kExactLimit) return nullptr;
+  }
+  bool any_digit = p != mantissa;
+  if (p < end && *p == '.') {
+    for (++p; p < end && is_digit(*p); ++p) {
+      digits = digits * 10 + static_cast<std::uint32_t>(*p - '0');
+      if (digits >= kExactLimit) return nullptr;
+      --scale;
+      any_digit = true;
+    }
+  }
+  if (!any_digit) return nullptr;
+  if (p < end && (*p == 'E' || *p == 'e' || *p == 'D' || *p == 'd')) {
+    ++p;
+    const bool negative_exponent = p < end && *p == '-';
+    if (p < end && (*p == '-' || *p == '+')) ++p;
+    const char* const exponent_digits = p;
+    int exponent = 0;
+    for (; p < end && is_digit(*p); ++p) {
+      if (p - exponent_digits == 3) return nullptr;
+      exponent = exponent * 10 + (*p - '0');
+    }
+    if (p == exponent_digits) return nullptr;
+    scale += negative_exponent ? -exponent : exponent;
+  }
+  if (scale < -kLargestPower || scale > kLargestPower) return nullptr;
+  const auto magnitude = static_cast<float>(digits);
+  const float result = scale >= 0 ? magnitude * kPowers[scale] : magnitude / kPowers[-scale];
+  value = negative ? -result : result;
+  return p;
+}
+
 Parsed<float> parse_real(std::string_view token) {
+  Parsed<float> quick;
+  const char* end = token.data() + token.size();
+  if (parse_short_real(token.data(), end, quick.value) == end && !token.empty()) return quick;
+
   // Check the form first, so that strtod never sees anything but a number.
   std::size_t i = 0;
   auto digits = [&] {
