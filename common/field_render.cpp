@@ -1,130 +1,249 @@
 #include "field_render.h"
 
-#include "record_render.h"
-
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
+
+#include "record_render.h"
 
 namespace builders {
 namespace {
 
-void append_justified(std::string& out, const char* text, int length, int width) {
-  if (length > width) {
-    out.append(static_cast<std::size_t>(width), '*');
-    return;
+// `count` blanks at `at`; the short runs of a field without a library call.
+void put_blanks(char* at, std::size_t count) {
+  static constexpr char kBlanks[8] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
+  if (count >= 8 && count <= 16) {  // two overlapping stores of eight
+    std::memcpy(at, kBlanks, 8);
+    std::memcpy(at + count - 8, kBlanks, 8);
+  } else if (count >= 4 && count < 8) {
+    std::memcpy(at, kBlanks, 4);
+    std::memcpy(at + count - 4, kBlanks, 4);
+  } else if (count < 4) {
+    for (std::size_t i = 0; i < count; ++i) at[i] = ' ';
+  } else {
+    std::memset(at, ' ', count);
   }
-  out.append(static_cast<std::size_t>(width - length), ' ');
-  out.append(text, static_cast<std::size_t>(length));
 }
 
-constexpr int kSignificant = 17;  // digits kept before the rounding to d
+// `length` bytes of `text` right-justified in `width` columns, or asterisks.
+char* put_justified(char* at, const char* text, int length, int width) {
+  if (length > width) return put_asterisks(at, width);
+  put_blanks(at, static_cast<std::size_t>(width - length));
+  std::memcpy(at + (width - length), text, static_cast<std::size_t>(length));
+  return at + width;
+}
+
+// Appends a field of `width` bytes that `put` writes.
+template <typename Put>
+void append_with(std::string& out, int width, Put&& put) {
+  std::size_t old_size = out.size();
+  out.resize(old_size + static_cast<std::size_t>(width));
+  put(out.data() + old_size);
+}
 
 }  // namespace
 
+char* put_asterisks(char* at, int width) {
+  std::memset(at, '*', static_cast<std::size_t>(width));
+  return at + width;
+}
+
+char* put_integer_field(char* at, std::int32_t value, int width) {
+  // The digits go in from the right end of the field, then the sign and the
+  // blanks in front; a value that runs out of room gives asterisks.
+  char* const end = at + width;
+  char* p = end;
+  auto magnitude = value < 0 ? 0u - static_cast<std::uint32_t>(value) : static_cast<std::uint32_t>(value);
+  do {
+    if (p == at) return put_asterisks(at, width);
+    *--p = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude != 0);
+  if (value < 0) {
+    if (p == at) return put_asterisks(at, width);
+    *--p = '-';
+  }
+  put_blanks(at, static_cast<std::size_t>(p - at));
+  return end;
+}
+
 void append_integer_field(std::string& out, std::int32_t value, int width) {
-  char text[16];
-  auto result = std::to_chars(text, text + sizeof text, value);
-  append_justified(out, text, static_cast<int>(result.ptr - text), width);
+  append_with(out, width, [&](char* at) { put_integer_field(at, value, width); });
+}
+
+char* put_text_field(char* at, std::string_view text, int width) {
+  const auto w = static_cast<std::size_t>(width);
+  if (text.size() >= w) {
+    std::memcpy(at, text.data(), w);
+  } else {
+    put_blanks(at, w - text.size());
+    std::memcpy(at + (w - text.size()), text.data(), text.size());
+  }
+  return at + width;
 }
 
 void append_text_field(std::string& out, std::string_view text, int width) {
-  if (text.size() >= static_cast<std::size_t>(width)) {
-    out.append(text.substr(0, static_cast<std::size_t>(width)));
-  } else {
-    out.append(static_cast<std::size_t>(width) - text.size(), ' ');
-    out.append(text);
+  append_with(out, width, [&](char* at) { put_text_field(at, text, width); });
+}
+
+namespace {
+
+constexpr int kSignificant = 17;  // digits kept before the rounding to d
+
+// A magnitude rounded half up to d significant digits: the digits as a
+// whole number of d digits, and the decimal exponent E such that the
+// magnitude is 0.D1D2... times 10^E, taken before the rounding. `carried`:
+// the rounding carried out of the first digit (the digits are then 1 and
+// zeros, and the value has become 10^E).
+struct Rounded {
+  std::uint64_t digits = 0;
+  int exponent = 0;
+  bool carried = false;
+};
+
+// The exact way: 17 digits from a correctly rounded conversion of the
+// widened value, then half up to d. Rounding half up at the 18th digit
+// differs from that conversion only when the digits in between are all
+// nines, and then both round the same way, so the result agrees.
+Rounded round_exactly(double magnitude, int d) {
+  Rounded r;
+  char sci[40];
+  std::to_chars(sci, sci + sizeof sci, magnitude, std::chars_format::scientific,
+                kSignificant - 1);
+  // sci is "d.dddddddddddddddde[+-]xx"
+  char kept[kSignificant];
+  kept[0] = sci[0];
+  for (int i = 1; i < kSignificant; ++i) kept[i] = sci[i + 1];
+  r.exponent = std::atoi(sci + kSignificant + 2) + 1;
+  for (int i = 0; i < d; ++i) r.digits = r.digits * 10 + static_cast<std::uint64_t>(kept[i] - '0');
+  if (kept[d] >= '5') ++r.digits;
+  std::uint64_t limit = 1;
+  for (int i = 0; i < d; ++i) limit *= 10;
+  if (r.digits == limit) {
+    r.digits /= 10;
+    r.carried = true;
   }
+  return r;
+}
+
+// Powers of ten that a double holds exactly.
+constexpr int kExactPowers = 23;
+constexpr double kPowerOfTen[kExactPowers] = {
+    1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// 10^k for k from -45 to 40, the nearest doubles: enough to place any
+// normal float between two powers of ten, except within a hair of one.
+constexpr int kLowestDecade = -45;
+constexpr double kDecade[] = {
+    1e-45, 1e-44, 1e-43, 1e-42, 1e-41, 1e-40, 1e-39, 1e-38, 1e-37, 1e-36,
+    1e-35, 1e-34, 1e-33, 1e-32, 1e-31, 1e-30, 1e-29, 1e-28, 1e-27, 1e-26,
+    1e-25, 1e-24, 1e-23, 1e-22, 1e-21, 1e-20, 1e-19, 1e-18, 1e-17, 1e-16,
+    1e-15, 1e-14, 1e-13, 1e-12, 1e-11, 1e-10, 1e-9, 1e-8, 1e-7, 1e-6,
+    1e-5, 1e-4, 1e-3, 1e-2, 1e-1, 1e0, 1e1, 1e2, 1e3, 1e4,
+    1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14,
+    1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22, 1e23, 1e24,
+    1e25, 1e26, 1e27, 1e28, 1e29, 1e30, 1e31, 1e32, 1e33, 1e34,
+    1e35, 1e36, 1e37, 1e38, 1e39, 1e40,
+};
+
+// The quick way, for most values: find the exponent from the binary one,
+// scale the magnitude into [10^(d-1), 10^d) with one correctly rounded
+// multiplication or division, and round the fraction. The scaled value is
+// then off by less than 10^-6 for d up to 9, so the result is certain
+// unless it lies that close to a rounding tie or to the ends of the interval
+// (where the exponent itself is in doubt); those cases, subnormals, and
+// magnitudes too small or large for one exact power of ten are left to the
+// exact way.
+bool round_quickly(float magnitude, int d, Rounded& r) {
+  constexpr int kMostDigits = 9;
+  constexpr double kDoubt = 1e-6;
+  const int biased = static_cast<int>(std::bit_cast<std::uint32_t>(magnitude) >> 23);
+  if (d > kMostDigits || biased == 0) return false;
+  // magnitude lies in [2^(binary - 1), 2^binary), so its exponent is one of
+  // two; floor(x * log10(2)) is (x * 78913) >> 18 for the x that occur here.
+  const int binary = biased - 126;
+  int exponent = (((binary - 1) * 78913) >> 18) + 1;
+  const double m = magnitude;
+  if (m >= kDecade[exponent - kLowestDecade]) ++exponent;
+  const int scale = d - exponent;  // scaled = m * 10^scale
+  if (scale <= -kExactPowers || scale >= kExactPowers) return false;
+  const double scaled = scale >= 0 ? m * kPowerOfTen[scale] : m / kPowerOfTen[-scale];
+  const double high = kPowerOfTen[d];
+  if (scaled < kPowerOfTen[d - 1] + kDoubt || scaled >= high - kDoubt) return false;
+  auto rounded = static_cast<std::uint64_t>(scaled);  // the whole part
+  const double fraction = scaled - static_cast<double>(rounded);
+  if (fraction > 0.5 - kDoubt && fraction < 0.5 + kDoubt) return false;
+  if (fraction > 0.5) ++rounded;
+  r.exponent = exponent;
+  r.carried = rounded == static_cast<std::uint64_t>(high);
+  r.digits = r.carried ? rounded / 10 : rounded;
+  return true;
+}
+
+// Gw.d. Always inlined, so that the call for G10.3 below is compiled for
+// those numbers.
+[[gnu::always_inline]] inline char* put_real(char* at, float value, int width, int d) {
+  Rounded r;
+  const bool negative = value < 0.0f;  // a negative zero is written as zero
+  if (value != 0.0f) {
+    const float magnitude = std::fabs(value);
+    if (!round_quickly(magnitude, d, r)) r = round_exactly(magnitude, d);
+  }
+
+  char number[kSignificant];  // the d digits
+  for (int i = d - 1; i >= 0; --i) {
+    number[i] = static_cast<char>('0' + r.digits % 10);
+    r.digits /= 10;
+  }
+  char text[kSignificant + 12];
+  char* t = text;
+  if (negative) *t++ = '-';
+  const int exponent = r.carried ? r.exponent + 1 : r.exponent;
+  if (r.exponent >= 0 && r.exponent <= d) {  // fixed form, chosen before the rounding
+    int i = 0;
+    for (; i < exponent; ++i) *t++ = i < d ? number[i] : '0';
+    *t++ = '.';
+    for (; i < d; ++i) *t++ = number[i];
+    std::memcpy(t, "    ", 4);
+    t += 4;
+  } else {
+    *t++ = '.';
+    for (int i = 0; i < d; ++i) *t++ = number[i];
+    *t++ = 'E';
+    *t++ = exponent < 0 ? '-' : '+';
+    const int e = std::abs(exponent);
+    *t++ = static_cast<char>('0' + e / 10);
+    *t++ = static_cast<char>('0' + e % 10);
+  }
+  return put_justified(at, text, static_cast<int>(t - text), width);
+}
+
+}  // namespace
+
+char* put_real_field(char* at, float value, int width, int digits) {
+  if (!std::isfinite(value) || digits < 1 || digits >= kSignificant) return put_asterisks(at, width);
+  // G10.3 is the only real descriptor the programs use.
+  if (width == 10 && digits == 3) return put_real(at, value, 10, 3);
+  return put_real(at, value, width, digits);
 }
 
 void append_real_field(std::string& out, float value, int width, int digits) {
-  if (!std::isfinite(value) || digits < 1 || digits >= kSignificant) {
-    out.append(static_cast<std::size_t>(width), '*');
-    return;
-  }
-  // The magnitude as 0.D1D2...D17 times 10^exponent. The 17 digits come from
-  // a correctly rounded conversion of the widened value; rounding half up at
-  // the 18th digit differs from that only when the digits in between are all
-  // nines, and then both round the same way, so the d-digit result agrees.
-  char kept[kSignificant + 1] = {};
-  int exponent = 0;
-  bool negative = std::signbit(value) && value != 0.0f;
-  if (value == 0.0f) {
-    for (int i = 0; i < digits; ++i) kept[i] = '0';
-  } else {
-    char sci[40];
-    double magnitude = std::fabs(static_cast<double>(value));
-    auto result = std::to_chars(sci, sci + sizeof sci, magnitude,
-                                std::chars_format::scientific, kSignificant - 1);
-    // sci is "d.dddddddddddddddde[+-]xx"
-    kept[0] = sci[0];
-    for (int i = 1; i < kSignificant; ++i) kept[i] = sci[i + 1];
-    exponent = std::atoi(sci + kSignificant + 2) + 1;
-    (void)result;
-  }
-
-  bool fixed = exponent >= 0 && exponent <= digits;
-
-  // Round half up to `digits` digits, carrying into a new leading digit.
-  if (value != 0.0f && kept[digits] >= '5') {
-    int i = digits - 1;
-    while (i >= 0 && kept[i] == '9') kept[i--] = '0';
-    if (i >= 0) {
-      ++kept[i];
-    } else {
-      kept[0] = '1';
-      ++exponent;
-    }
-  }
-
-  char text[48];
-  int n = 0;
-  if (negative) text[n++] = '-';
-  if (fixed) {
-    for (int i = 0; i < exponent; ++i) text[n++] = i < digits ? kept[i] : '0';
-    text[n++] = '.';
-    for (int i = exponent; i < digits; ++i) text[n++] = kept[i];
-    for (int i = 0; i < 4; ++i) text[n++] = ' ';
-  } else {
-    text[n++] = '.';
-    for (int i = 0; i < digits; ++i) text[n++] = kept[i];
-    text[n++] = 'E';
-    text[n++] = exponent < 0 ? '-' : '+';
-    int e = std::abs(exponent);
-    text[n++] = static_cast<char>('0' + e / 10);
-    text[n++] = static_cast<char>('0' + e % 10);
-  }
-  append_justified(out, text, n, width);
+  append_with(out, width, [&](char* at) { put_real_field(at, value, width, digits); });
 }
 
 void append_field(std::string& out, std::int32_t value, const Descriptor& d) {
-  if (d.kind == Descriptor::Kind::Integer) {
-    append_integer_field(out, value, d.width);
-  } else {
-    out.append(static_cast<std::size_t>(d.width), '*');
-  }
+  append_with(out, d.width, [&](char* at) { put_field(at, value, d); });
 }
 
 void append_field(std::string& out, float value, const Descriptor& d) {
-  if (d.kind == Descriptor::Kind::Real) {
-    append_real_field(out, value, d.width, d.digits);
-  } else {
-    out.append(static_cast<std::size_t>(d.width), '*');
-  }
+  append_with(out, d.width, [&](char* at) { put_field(at, value, d); });
 }
 
 void append_field(std::string& out, const Item& item, const Descriptor& d) {
-  switch (item.kind) {
-    case Item::Kind::Integer: append_field(out, item.integer, d); return;
-    case Item::Kind::Real: append_field(out, item.real, d); return;
-    case Item::Kind::Text:
-      if (d.kind == Descriptor::Kind::Text) {
-        append_text_field(out, item.text, d.width);
-      } else {
-        out.append(static_cast<std::size_t>(d.width), '*');
-      }
-      return;
-  }
+  append_with(out, d.width, [&](char* at) { put_field(at, item, d); });
 }
 
 }  // namespace builders
