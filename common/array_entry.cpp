@@ -80,17 +80,26 @@ void enter_layer_array(Console& console, OutputFile& file, const ArrayInstance<C
 
   grid.prepare(row_count, column_count);
   const std::size_t columns = column_count > 0 ? static_cast<std::size_t>(column_count) : 0;
+  if (uniform) {
+    // Every row is the same: its records are rendered once.
+    const UniformRow row_records(values_format, uniform_value, columns);
+    for (std::int64_t r = 1; r <= row_count; ++r) {
+      if (columns > 0) {
+        std::span<Cell> row = grid.row(r);
+        std::fill(row.begin(), row.end(), uniform_value);
+      }
+      file.write_uniform_row(row_records);
+      console.write_uniform_row(row_records);
+    }
+    return;
+  }
   for (std::int64_t r = 1; r <= row_count; ++r) {
     std::span<Cell> row = columns > 0 ? grid.row(r) : std::span<Cell>();
-    if (uniform) {
-      std::fill(row.begin(), row.end(), uniform_value);
-    } else {
-      for (std::size_t c = 0; c < columns; ++c) {
-        console.write_line({" Row ", static_cast<std::int32_t>(r)});
-        console.write_line({" Column ", static_cast<std::int32_t>(c + 1), instance.cell_suffix});
-        for (std::string_view legend : instance.legend_lines) console.write_line({legend});
-        read_cell(console, row[c]);
-      }
+    for (std::size_t c = 0; c < columns; ++c) {
+      console.write_line({" Row ", static_cast<std::int32_t>(r)});
+      console.write_line({" Column ", static_cast<std::int32_t>(c + 1), instance.cell_suffix});
+      for (std::string_view legend : instance.legend_lines) console.write_line({legend});
+      read_cell(console, row[c]);
     }
     std::span<const Cell> values(row.data(), row.size());
     file.write_record(values_format, values);

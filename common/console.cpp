@@ -13,8 +13,6 @@
 namespace builders {
 namespace {
 
-constexpr std::size_t kFlushThreshold = 64 * 1024;
-constexpr int kLineRoom = 79;  // columns for items, after the carriage-control blank
 constexpr int kIntegerWidth = 11;
 
 std::string_view message_for(int code) {
@@ -43,10 +41,10 @@ Console::Console() : Console(STDIN_FILENO, STDOUT_FILENO, isatty(STDIN_FILENO) &
 Console::Console(int in_fd, int out_fd, bool shared_terminal)
     : out_fd_(out_fd),
       shared_(shared_terminal),
+      out_(2 * kFlushThreshold),
       in_(in_fd, shared_terminal, [] { process::flush_everything(); }),
       scanner_(in_) {
   std::signal(SIGPIPE, SIG_IGN);
-  out_.reserve(kFlushThreshold * 2);
   process::attach_console(this);
 }
 
@@ -67,21 +65,52 @@ void Console::show_record(std::string_view record) {
   if (out_.size() >= kFlushThreshold) flush();
 }
 
-void Console::write_line(std::initializer_list<Item> items) {
-  write_line(std::span<const Item>(items.begin(), items.size()));
+// Whether the items fit one console record (every line of the programs
+// does) and begin with a text, so that the record's first character is the
+// added blank.
+bool Console::simple_line(std::span<const Item> items) {
+  if (!items.empty() && items[0].kind != Item::Kind::Text) return false;
+  int room = static_cast<int>(kLineRoom);
+  bool after_number = false;
+  for (const Item& item : items) {
+    int width = item.kind == Item::Kind::Integer ? (after_number ? kIntegerWidth + 1 : kIntegerWidth)
+                                                 : static_cast<int>(item.text.size());
+    if (width >= room) return false;
+    room -= width;
+    after_number = item.kind == Item::Kind::Integer;
+  }
+  return true;
 }
 
 void Console::write_line(std::span<const Item> items) {
+  if (simple_line(items)) {
+    // Shown straight away: the added blank turns into the owed line end.
+    if (line_open_) out_.append("\r\n", 2);
+    bool after_number = false;
+    for (const Item& item : items) {
+      if (item.kind == Item::Kind::Integer) {
+        const int width = after_number ? kIntegerWidth + 1 : kIntegerWidth;
+        out_.commit(put_integer_field(out_.room(width), item.integer, width));
+        after_number = true;
+      } else {
+        out_.append(item.text);
+        after_number = false;
+      }
+    }
+    line_open_ = true;
+    if (out_.size() >= kFlushThreshold) flush();
+    return;
+  }
   std::string& record = scratch_;
   record.clear();
   bool blank_pending = true;
-  int room = kLineRoom;
+  int room = static_cast<int>(kLineRoom);
   bool after_number = false;
   auto next_record = [&] {
     show_record(record);
     record.clear();
     blank_pending = true;
-    room = kLineRoom;
+    room = static_cast<int>(kLineRoom);
     after_number = false;
   };
   for (const Item& item : items) {
@@ -131,7 +160,7 @@ void Console::answer_failed(int code) {
   process::runtime_error(code, "READ", "CON", message_for(code));
 }
 
-void Console::read_integer(std::int32_t& value) {
+void Console::read_integer_in_full(std::int32_t& value) {
   begin_read();
   try {
     AnswerScanner::Value answer = scanner_.scan_value();
@@ -146,7 +175,7 @@ void Console::read_integer(std::int32_t& value) {
   end_read();
 }
 
-void Console::read_real(float& value) {
+void Console::read_real_in_full(float& value) {
   begin_read();
   try {
     AnswerScanner::Value answer = scanner_.scan_value();

@@ -10,15 +10,18 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <initializer_list>
 #include <span>
 #include <string>
 #include <string_view>
 
 #include "answer_scanner.h"
+#include "byte_buffer.h"
 #include "descriptor_list.h"
 #include "input_stream.h"
 #include "record_render.h"
+#include "uniform_row.h"
 
 namespace builders {
 
@@ -35,7 +38,15 @@ class Console {
   Console& operator=(const Console&) = delete;
 
   // One list-directed console line of texts and integers.
-  void write_line(std::initializer_list<Item> items);
+  void write_line(std::initializer_list<Item> items) {
+    // Most lines are one short text, shown here without further ado.
+    if (items.size() == 1 && items.begin()->kind == Item::Kind::Text &&
+        items.begin()->text.size() < kLineRoom) {
+      write_text_line(items.begin()->text);
+    } else {
+      write_line(std::span<const Item>(items.begin(), items.size()));
+    }
+  }
   void write_line(std::span<const Item> items);
 
   // The echo of values rendered through `list`; every record loses its first
@@ -46,9 +57,23 @@ class Console {
                    scratch_);
   }
 
+  // The echo of a row whose values are all the same, as write_record() of
+  // its values would show it.
+  void write_uniform_row(const UniformRow& row) {
+    row.for_each_record([this](std::string_view record) { show_record(record); });
+  }
+
   // One free-form value each; a null answer leaves the variable as it was.
-  void read_integer(std::int32_t& value);
-  void read_real(float& value);
+  void read_integer(std::int32_t& value) {
+    // Redirected input leaves the console state alone, so the usual answer
+    // needs nothing but its conversion.
+    if (!shared_ && scanner_.quick_integer(value)) return;
+    read_integer_in_full(value);
+  }
+  void read_real(float& value) {
+    if (!shared_ && scanner_.quick_real(value)) return;
+    read_real_in_full(value);
+  }
   // One line into `length` bytes of `text`, blank-filled ("(a)").
   void read_text(char* text, std::size_t length);
 
@@ -67,7 +92,26 @@ class Console {
   void finish(bool report_errors);
 
  private:
+  static constexpr std::size_t kFlushThreshold = 64 * 1024;
+  static constexpr std::size_t kLineRoom = 79;  // columns for items, after the carriage-control blank
+
+  // A line of one text that fits: the added carriage-control blank turns
+  // into the owed line end.
+  void write_text_line(std::string_view text) {
+    char* at = out_.room(text.size() + 2);
+    if (line_open_) {
+      *at++ = '\r';
+      *at++ = '\n';
+    }
+    std::memcpy(at, text.data(), text.size());
+    out_.commit(at + text.size());
+    line_open_ = true;
+    if (out_.size() >= kFlushThreshold) flush();
+  }
+  static bool simple_line(std::span<const Item> items);
   void show_record(std::string_view record);
+  void read_integer_in_full(std::int32_t& value);
+  void read_real_in_full(float& value);
   void begin_read();
   void end_read();
   [[noreturn]] void answer_failed(int code);
@@ -77,7 +121,7 @@ class Console {
   bool shared_;
   bool line_open_ = false;
   bool output_failed_ = false;
-  std::string out_;
+  ByteBuffer out_;
   std::string scratch_;
   InputStream in_;
   AnswerScanner scanner_;

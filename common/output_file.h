@@ -8,13 +8,16 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <initializer_list>
 #include <span>
 #include <string>
 #include <string_view>
 
+#include "byte_buffer.h"
 #include "descriptor_list.h"
 #include "record_render.h"
+#include "uniform_row.h"
 
 namespace builders {
 
@@ -34,12 +37,26 @@ class OutputFile {
   template <typename Value>
   void write_record(const DescriptorList& list, std::span<const Value> values) {
     begin_write();
-    render_records(list, values, [this](std::string_view record) { append_record(record); },
-                   scratch_);
-    if (buffer_.size() >= kFlushThreshold) flush();
+    for_each_record(list, values, [&](std::span<const Value> record_values) {
+      char* at = buffer_.room(list.columns_of_first(record_values.size()) + 2);
+      at = put_record(at, list, record_values);
+      *at++ = '\r';
+      *at++ = '\n';
+      buffer_.commit(at);
+      if (buffer_.size() >= kFlushThreshold) flush();
+    });
   }
   void write_record(const DescriptorList& list, std::initializer_list<Item> items) {
     write_record(list, std::span<const Item>(items.begin(), items.size()));
+  }
+
+  // The same records as write_record() of the row's values.
+  void write_uniform_row(const UniformRow& row) {
+    begin_write();
+    row.for_each_record([this](std::string_view record) {
+      append_record(record);
+      if (buffer_.size() >= kFlushThreshold) flush();
+    });
   }
 
   void close();
@@ -56,8 +73,12 @@ class OutputFile {
 
   void begin_write();
   void append_record(std::string_view record) {
-    buffer_.append(record);
-    buffer_.append("\r\n", 2);
+    char* at = buffer_.room(record.size() + 2);
+    std::memcpy(at, record.data(), record.size());
+    at += record.size();
+    *at++ = '\r';
+    *at++ = '\n';
+    buffer_.commit(at);
   }
   int write_buffer();  // 0 or errno
   [[noreturn]] void fail(int code, std::string_view operation, int err);
@@ -68,8 +89,7 @@ class OutputFile {
   bool cut_pending_ = false;
   bool failed_ = false;
   std::int64_t written_ = 0;  // bytes in the file since it was cut
-  std::string buffer_;
-  std::string scratch_;
+  ByteBuffer buffer_{2 * kFlushThreshold};
 };
 
 }  // namespace builders
