@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <new>
 
 #include "error_codes.h"
 #include "number_parse.h"
@@ -19,7 +20,7 @@ std::string_view message_for(int code) {
   switch (code) {
     case errors::kIntegerOverflow: return "number too large for an integer answer";
     case errors::kIntegerInvalid: return "an integer answer must be a whole number";
-    case errors::kRealBeyondDouble: return "number far too large or small for a real answer";
+    case errors::kRealBeyondDouble: return "number far too large for a real answer";
     case errors::kRealInvalid: return "a real answer must be a decimal number";
     case errors::kRealBeyondSingle: return "number too large for a real answer";
     case errors::kSecondRadixMark: return "a number may contain only one #";
@@ -29,7 +30,7 @@ std::string_view message_for(int code) {
     case errors::kEndOfInput: return "end of input: no more answers";
     case errors::kRepeatCountZero: return "a repeat count must not be 0";
     case errors::kRepeatCountTwice: return "only one repeat count is allowed";
-    case errors::kQuotedAnswer: return "a number was expected, not quoted text";
+    case errors::kQuotedAnswer: return "a number was expected, not text in quotes or parentheses";
     default: return "the answer cannot be read";
   }
 }
@@ -42,9 +43,14 @@ Console::Console(int in_fd, int out_fd, bool shared_terminal)
     : out_fd_(out_fd),
       shared_(shared_terminal),
       out_(2 * kFlushThreshold),
-      in_(in_fd, shared_terminal, [] { process::flush_everything(); }),
+      // The typed-line rules hold whenever the answers are typed, even with
+      // the output redirected; a file or pipe is read in blocks.
+      in_(in_fd, isatty(in_fd) != 0, [] { process::flush_everything(); }),
       scanner_(in_) {
   std::signal(SIGPIPE, SIG_IGN);
+  // Storage sized from the counts may not be had; the run then ends like
+  // any other failure, with the output file's completed records kept.
+  std::set_new_handler(process::out_of_memory);
   process::attach_console(this);
 }
 

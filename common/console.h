@@ -29,9 +29,11 @@ class Console {
  public:
   // Asks once whether standard input and output are both terminals; they
   // then share one state. Ignores SIGPIPE so that a closed reader surfaces
-  // as a write error, reported, with the output file closed properly.
+  // as a write error, reported, with the output file closed properly, and
+  // ends the run the same way when memory runs out.
   Console();
-  // For tests: explicit descriptors and mode.
+  // For tests: explicit descriptors and mode (whether input is typed is
+  // still asked of `in_fd`).
   Console(int in_fd, int out_fd, bool shared_terminal);
   ~Console();
   Console(const Console&) = delete;

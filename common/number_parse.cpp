@@ -101,23 +101,22 @@ const char* parse_short_real(const char* begin, const char* end, float& value) {
   const char* p = begin;
   const bool negative = p < end && *p == '-';
   if (p < end && (*p == '-' || *p == '+')) ++p;
+  constexpr int kMostDigits = 9;  // leading zeros included
   std::uint32_t digits = 0;
+  int digit_count = 0;
   int scale = 0;  // the power of ten the digits are to be multiplied by
-  const char* const mantissa = p;
   for (; p < end && is_digit(*p); ++p) {
+    if (++digit_count > kMostDigits) return nullptr;
     digits = digits * 10 + static_cast<std::uint32_t>(*p - '0');
-    if (digits >= kExactLimit) return nullptr;
   }
-  bool any_digit = p != mantissa;
   if (p < end && *p == '.') {
     for (++p; p < end && is_digit(*p); ++p) {
+      if (++digit_count > kMostDigits) return nullptr;
       digits = digits * 10 + static_cast<std::uint32_t>(*p - '0');
-      if (digits >= kExactLimit) return nullptr;
       --scale;
-      any_digit = true;
     }
   }
-  if (!any_digit) return nullptr;
+  if (digit_count == 0 || digits >= kExactLimit) return nullptr;
   if (p < end && (*p == 'E' || *p == 'e' || *p == 'D' || *p == 'd')) {
     ++p;
     const bool negative_exponent = p < end && *p == '-';

@@ -25,10 +25,11 @@ Parsed<float> parse_real(std::string_view token);
 // and returns where it ends, or nullptr when the text there does not start
 // with a number of its form (the general conversions above then decide):
 // - a short integer: an optional sign and one to nine decimal digits;
-// - a short real: an optional sign, at most seven significant digits with an
-//   optional point, and an optional exponent (E, e, D or d) that leaves a
-//   power of ten from 10^-10 to 10^10; both numbers are exact in single
-//   precision, so one rounded multiplication or division is correct.
+// - a short real: an optional sign, at most nine digits with an optional
+//   point, their value below 2^24, and an optional exponent (E, e, D or d)
+//   of up to three digits that leaves a power of ten from 10^-10 to 10^10;
+//   both numbers are exact in single precision, so one rounded
+//   multiplication or division is correct.
 const char* parse_short_integer(const char* begin, const char* end, std::int32_t& value);
 const char* parse_short_real(const char* begin, const char* end, float& value);
 

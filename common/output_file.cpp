@@ -57,6 +57,15 @@ void OutputFile::open(std::int32_t unit, std::string_view name, std::string_view
     if (fd_ < 0) errno = EACCES;
   }
   if (fd_ < 0) fail(errors::kOpenFailed, "OPEN", errno);
+  if (fd_ <= STDERR_FILENO) {
+    // A standard stream was closed when the program started: keep the file
+    // off its number, or prompts and reports would be written into it.
+    int moved = ::fcntl(fd_, F_DUPFD_CLOEXEC, STDERR_FILENO + 1);
+    int err = errno;
+    ::close(fd_);
+    fd_ = moved;
+    if (fd_ < 0) fail(errors::kOpenFailed, "OPEN", err);
+  }
   struct stat st {};
   regular_ = fstat(fd_, &st) == 0 && S_ISREG(st.st_mode);
   if (S_ISDIR(st.st_mode)) fail(errors::kOpenFailed, "OPEN", EISDIR);

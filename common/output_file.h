@@ -53,10 +53,7 @@ class OutputFile {
   // The same records as write_record() of the row's values.
   void write_uniform_row(const UniformRow& row) {
     begin_write();
-    row.for_each_record([this](std::string_view record) {
-      append_record(record);
-      if (buffer_.size() >= kFlushThreshold) flush();
-    });
+    row.for_each_record([this](std::string_view record) { append_record(record); });
   }
 
   void close();
@@ -72,6 +69,8 @@ class OutputFile {
   static constexpr std::size_t kFlushThreshold = 64 * 1024;
 
   void begin_write();
+  // Handed on as soon as the buffer fills, even inside one write: a row of a
+  // very wide grid would otherwise be held whole.
   void append_record(std::string_view record) {
     char* at = buffer_.room(record.size() + 2);
     std::memcpy(at, record.data(), record.size());
@@ -79,6 +78,7 @@ class OutputFile {
     *at++ = '\r';
     *at++ = '\n';
     buffer_.commit(at);
+    if (buffer_.size() >= kFlushThreshold) flush();
   }
   int write_buffer();  // 0 or errno
   [[noreturn]] void fail(int code, std::string_view operation, int err);

@@ -80,6 +80,10 @@ void runtime_error(int code, std::string_view operation, std::string_view name,
   fail_with(report);
 }
 
+void out_of_memory() {
+  fail_with("out of memory: the counts given need more storage than is available\n");
+}
+
 void refuse(std::string_view line) {
   std::string text(line);
   text += "\n";

@@ -30,6 +30,10 @@ void flush_everything();
 [[noreturn]] void runtime_error(int code, std::string_view operation, std::string_view name,
                                 std::string_view message);
 
+// The end when storage for the counts given cannot be had: one line on
+// standard error, then the end with status 1. Allocates nothing itself.
+[[noreturn]] void out_of_memory();
+
 // A refusal that is not an answer error: one line on standard error, then
 // the end with status 1.
 [[noreturn]] void refuse(std::string_view line);

@@ -87,10 +87,10 @@ void Scratch::write(std::string_view name, std::string_view bytes) const {
 
 RunResult run_redirected(const std::string& program, const Scratch& dir, std::string_view input,
                          const RunOptions& options) {
-  const std::string input_path = dir.file(".stdin");
+  const std::string input_path = options.stdin_path.empty() ? dir.file(".stdin") : options.stdin_path;
   const std::string out_path = options.stdout_path.empty() ? dir.file(".stdout") : options.stdout_path;
   const std::string err_path = dir.file(".stderr");
-  dir.write(".stdin", input);
+  if (options.stdin_path.empty()) dir.write(".stdin", input);
 
   int feed[2] = {-1, -1};
   if (options.stdin_pipe) check(pipe(feed) == 0, "pipe");
@@ -118,14 +118,32 @@ RunResult run_redirected(const std::string& program, const Scratch& dir, std::st
   }
   if (options.stdin_pipe) {
     ::close(feed[0]);
-    std::size_t done = 0;
-    while (done < input.size()) {
-      ssize_t n = ::write(feed[1], input.data() + done, input.size() - done);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) break;  // the program stopped reading
-      done += static_cast<std::size_t>(n);
+    // Fed in pieces, so that answers in a file are never held whole. A
+    // program that ends before reading everything must not end the test.
+    struct sigaction ignore {}, previous {};
+    ignore.sa_handler = SIG_IGN;
+    sigaction(SIGPIPE, &ignore, &previous);
+    int source = ::open(input_path.c_str(), O_RDONLY);
+    char piece[65536];
+    bool reading = true;
+    while (reading && source >= 0) {
+      ssize_t got = ::read(source, piece, sizeof piece);
+      if (got < 0 && errno == EINTR) continue;
+      if (got <= 0) break;
+      std::size_t done = 0;
+      while (done < static_cast<std::size_t>(got)) {
+        ssize_t n = ::write(feed[1], piece + done, static_cast<std::size_t>(got) - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {  // the program stopped reading
+          reading = false;
+          break;
+        }
+        done += static_cast<std::size_t>(n);
+      }
     }
+    if (source >= 0) ::close(source);
     ::close(feed[1]);
+    sigaction(SIGPIPE, &previous, nullptr);
   }
   RunResult result;
   finish(pid, result);
@@ -138,7 +156,8 @@ RunResult run_redirected(const std::string& program, const Scratch& dir, std::st
   return result;
 }
 
-RunResult run_on_terminal(const std::string& program, const Scratch& dir, std::string_view input) {
+RunResult run_on_terminal(const std::string& program, const Scratch& dir, std::string_view input,
+                          const RunOptions& options) {
   int err_pipe[2];
   check(pipe(err_pipe) == 0, "pipe");
   struct termios modes {};
@@ -156,6 +175,13 @@ RunResult run_on_terminal(const std::string& program, const Scratch& dir, std::s
     ::close(err_pipe[0]);
     ::close(err_pipe[1]);
     if (chdir(dir.path().c_str()) != 0) _exit(127);
+    if (!options.stdout_path.empty()) {
+      int out = ::open(options.stdout_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      if (out < 0) _exit(127);
+      dup2(out, 1);
+      ::close(out);
+    }
+    if (options.in_child) options.in_child();
     execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
     _exit(127);
   }

@@ -32,12 +32,16 @@ struct RunResult {
   int signal = 0;
   std::string out;
   std::string err;
-  long peak_kib = 0;      // peak resident memory of the child
+  // Peak resident memory of the child. The child starts as a copy of the
+  // test process, so this is at least what the test held when it started
+  // the run: measure with large answers in a file (RunOptions::stdin_path).
+  long peak_kib = 0;
   long stdin_offset = -1; // where standard input stood when it ended (file input)
 };
 
 struct RunOptions {
   bool stdin_pipe = false;         // answers through a pipe instead of a file
+  std::string stdin_path;          // answers from this file; `input` is then unused
   std::string stdout_path;         // standard output to this file instead of a capture
   bool close_stdout = false;       // start with standard output closed
   std::function<void()> in_child;  // runs in the child just before exec
@@ -49,8 +53,10 @@ RunResult run_redirected(const std::string& program, const Scratch& dir, std::st
 
 // Standard input and output on one pseudo-terminal with echo and output
 // processing off, so the bytes are exactly the program's. `input` is typed
-// as it stands ("\x04" at a line start is the end of input).
-RunResult run_on_terminal(const std::string& program, const Scratch& dir, std::string_view input);
+// as it stands ("\x04" at a line start is the end of input). With
+// `options.stdout_path` only the answers are typed; output goes to the file.
+RunResult run_on_terminal(const std::string& program, const Scratch& dir, std::string_view input,
+                          const RunOptions& options = {});
 
 // "\r\n"-joined lines, for writing expected console bytes readably.
 std::string crlf(std::initializer_list<std::string_view> lines);

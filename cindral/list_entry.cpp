@@ -1,0 +1,34 @@
+#include "list_entry.h"
+
+#include <algorithm>
+
+#include "array_entry.h"
+#include "flow_file.h"
+
+namespace cindral {
+
+void enter_list(builders::Console& console, builders::OutputFile& file,
+                const ListInstance& list, std::span<float> entries, std::int32_t& same_answer,
+                float& uniform_value) {
+  static const builders::DescriptorList values_format("(10g10.3)");
+
+  console.write_line({list.title_line});
+  console.write_line({"  Are all values the same? 0=yes 1=no "});
+  console.read_integer(same_answer);
+  const bool uniform = same_answer == 0;
+  if (uniform) {
+    console.write_line({"  Value? :"});
+    console.read_real(uniform_value);
+    std::fill(entries.begin(), entries.end(), uniform_value);
+  } else {
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+      console.write_line({list.entry_prompt, static_cast<std::int32_t>(i + 1)});
+      console.read_real(entries[i]);
+    }
+  }
+
+  builders::write_array_control(file, kFlowUnit, 1.0f, list.format_text, 0, list.label, 0);
+  file.write_record(values_format, std::span<const float>(entries.data(), entries.size()));
+}
+
+}  // namespace cindral

@@ -1,0 +1,201 @@
+// Morvek, the base builder: asks for the run header, the module unit table,
+// the boundary and starting-head arrays of every layer and the stress periods,
+// and writes the basic file FOR001.
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <string_view>
+
+#include "array_entry.h"
+#include "capacity.h"
+#include "console.h"
+#include "descriptor_list.h"
+#include "output_file.h"
+
+using builders::ArrayInstance;
+using builders::Console;
+using builders::DescriptorList;
+using builders::OutputFile;
+using builders::WorkingGrid;
+
+namespace {
+
+// The modules that may be selected, in the order they are asked. An answer
+// of 1 stores the unit 10 + slot, the file the simulator reads the module from.
+struct Module {
+  int slot;
+  std::string_view module_line;
+  std::string_view short_name;
+};
+
+constexpr std::array<Module, 11> kModules = {{
+    {1, "Block Centered Flow", "Block Centered Flow"},
+    {2, "Wells", "Wells"},
+    {3, "Drains", "Drains"},
+    {4, "Rivers", "Rivers"},
+    {5, "Evapo-Transpiration Module", "Evapo-Transpiration"},
+    {7, "General Head Boundary Module", "General Head Boundary"},
+    {8, "Recharge Module", "Recharge"},
+    {9, "Strongly Implicit Procedure", "Strongly Implicit"},
+    {11, "Slice Successive Over Relaxation", "SSOR"},
+    {12, "Output Control Module", "Output Control"},
+    {19, "Interbed Storage Module", "Interbed Storage"},
+}};
+
+constexpr std::size_t kSlotCount = 24;
+constexpr std::size_t kTitleLength = 80;
+
+constexpr std::array<std::string_view, 3> kBoundaryLegend = {
+    " -1 = Constant Head Cell           ",
+    "  0 = No Computation Cell          ",
+    " +1 = Active Computation Cell      ",
+};
+
+// The values follow their array-control records in FOR001 itself (unit 1).
+constexpr std::int32_t kOwnUnit = 1;
+
+const ArrayInstance<std::int32_t> kBoundary{
+    .title_line = "",
+    .heading_suffix = " Boundary Array",
+    .cell_suffix = " Boundary Condition",
+    .legend_lines = kBoundaryLegend,
+    .label = "IBOUND-",
+    .print_code = 3,
+    .locator = kOwnUnit,
+};
+
+const ArrayInstance<float> kStartingHeads{
+    .title_line = "",
+    .heading_suffix = " Starting Head Array",
+    .cell_suffix = " Starting Head",
+    .legend_lines = {},
+    .label = "SHEAD-",
+    .print_code = 0,
+    .locator = kOwnUnit,
+};
+
+}  // namespace
+
+int main() {
+  const DescriptorList title_format("(a80)");
+  const DescriptorList dimension_format("(8I10)");
+  const DescriptorList module_format("(24I3)");
+  const DescriptorList option_format("(2I10)");
+  const DescriptorList no_flow_format("(G10.3)");
+  const DescriptorList period_format("(G10.3,I10,G10.3)");
+
+  Console console;
+
+  // Run header.
+  std::array<char, kTitleLength> title_1{};
+  std::array<char, kTitleLength> title_2{};
+  std::int32_t layer_count = 0;
+  std::int32_t row_count = 0;
+  std::int32_t column_count = 0;
+  std::int32_t period_count = 0;
+  std::int32_t time_unit = 0;
+  std::array<std::int32_t, kSlotCount> module_units{};
+  // Shared by the module answers and the "all values the same" answers, so a
+  // null answer carries the last one forward.
+  std::int32_t answer = 0;
+  std::int32_t memory_sharing = 0;
+  std::int32_t save_heads = 0;
+
+  console.write_line({"Title Line # 1"});
+  console.read_text(title_1.data(), title_1.size());
+  console.write_line({"Title Line # 2"});
+  console.read_text(title_2.data(), title_2.size());
+  console.write_line({"Number of Aquifer Layers"});
+  console.read_integer(layer_count);
+  console.write_line({"Number of Grid Rows     "});
+  console.read_integer(row_count);
+  console.write_line({"Number of Grid Columns  "});
+  console.read_integer(column_count);
+  builders::refuse_oversized_grid("Morvek", row_count, column_count);
+  console.write_line({"Number of Stress Periods"});
+  console.read_integer(period_count);
+
+  console.write_line({"Simulation Time Unit"});
+  console.write_line({" 0  - undefined     "});
+  console.write_line({" 1  - seconds       "});
+  console.write_line({" 2  - minutes       "});
+  console.write_line({" 3  - hours         "});
+  console.write_line({" 4  - days          "});
+  console.write_line({" 5  - years         "});
+  console.read_integer(time_unit);
+
+  console.write_line({"Simulation Module Input File Unit Numbers"});
+  console.write_line({"Enter 1 to include module, 0 otherwise "});
+  for (const Module& module : kModules) {
+    console.write_line({" "});
+    console.write_line({module.module_line});
+    console.read_integer(answer);
+    if (answer == 1) {
+      const std::int32_t unit = 10 + module.slot;
+      module_units[static_cast<std::size_t>(module.slot - 1)] = unit;
+      char file_name[16];
+      std::snprintf(file_name, sizeof file_name, "FOR%03d", static_cast<int>(unit));
+      console.write_line({module.short_name, " will be read from ", std::string_view(file_name)});
+    } else {
+      console.write_line({module.short_name, " Module Not Included"});
+    }
+  }
+
+  console.write_line({" "});
+  console.write_line({"Memory Sharing Option  0=yes 1=no"});
+  console.read_integer(memory_sharing);
+  console.write_line({" "});
+  console.write_line({"Save Starting Heads (i.e. Compute Drawdown? "});
+  console.write_line({"  0=no  1=yes"});
+  console.read_integer(save_heads);
+
+  OutputFile basic;
+  basic.open(1, "FOR001", "UNKNOWN", "sequential");
+  basic.rewind();
+  basic.write_record(title_format, {std::string_view(title_1.data(), title_1.size())});
+  basic.write_record(title_format, {std::string_view(title_2.data(), title_2.size())});
+  basic.write_record(dimension_format,
+                     {layer_count, row_count, column_count, period_count, time_unit});
+  basic.write_record(module_format, std::span<const std::int32_t>(module_units));
+  basic.write_record(option_format, {memory_sharing, save_heads});
+
+  // Boundary arrays, the no-flow head, starting-head arrays.
+  WorkingGrid<std::int32_t> boundary_array;
+  std::int32_t boundary_value = 0;
+  for (std::int64_t layer = 1; layer <= layer_count; ++layer) {
+    builders::enter_layer_array(console, basic, kBoundary, boundary_array,
+                                static_cast<std::int32_t>(layer), row_count, column_count, answer,
+                                boundary_value);
+  }
+
+  float no_flow_head = 0.0f;
+  console.write_line({"Head at No Flow Cells (usually use 999)"});
+  console.read_real(no_flow_head);
+  basic.write_record(no_flow_format, {no_flow_head});
+
+  WorkingGrid<float> starting_heads;
+  float starting_head_value = 0.0f;
+  for (std::int64_t layer = 1; layer <= layer_count; ++layer) {
+    builders::enter_layer_array(console, basic, kStartingHeads, starting_heads,
+                                static_cast<std::int32_t>(layer), row_count, column_count, answer,
+                                starting_head_value);
+  }
+
+  // Stress periods, each written before the next is asked.
+  float period_length = 0.0f;
+  std::int32_t step_count = 0;
+  float step_multiplier = 0.0f;
+  for (std::int64_t period = 1; period <= period_count; ++period) {
+    const auto p = static_cast<std::int32_t>(period);
+    console.write_line({" Stress Period ", p, " Length "});
+    console.read_real(period_length);
+    console.write_line({" Stress Period ", p, " Computation Steps"});
+    console.read_integer(step_count);
+    console.write_line({" Stress Period ", p, " Time Step Multiplier"});
+    console.read_real(step_multiplier);
+    basic.write_record(period_format, {period_length, step_count, step_multiplier});
+  }
+
+  basic.close();
+  console.stop();
+}

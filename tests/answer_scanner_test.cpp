@@ -1,0 +1,321 @@
+// The free-form reader over real input: a console reading a file or a pipe,
+// one value per read, as the programs read their answers.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "console.h"
+#include "program_runner.h"
+
+namespace builders {
+namespace {
+
+using testing_support::Scratch;
+
+enum class Source { File, Pipe };
+
+std::string with_crlf(std::string_view lf_text) {
+  std::string out;
+  for (char c : lf_text) {
+    if (c == '\n') out += '\r';
+    out += c;
+  }
+  return out;
+}
+
+// A console whose standard input holds `input` (in a file or a pipe) and
+// whose output goes nowhere; `session` makes its reads.
+void with_console(std::string_view input, Source source, const std::function<void(Console&)>& session) {
+  Scratch dir;
+  int in = -1;
+  if (source == Source::File) {
+    dir.write("answers", input);
+    in = ::open(dir.file("answers").c_str(), O_RDONLY);
+  } else {
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    ASSERT_LT(input.size(), 60000u) << "a pipe holds only so much before it is read";
+    ASSERT_EQ(::write(ends[1], input.data(), input.size()), static_cast<ssize_t>(input.size()));
+    ::close(ends[1]);
+    in = ends[0];
+  }
+  ASSERT_GE(in, 0);
+  int out = ::open("/dev/null", O_WRONLY);
+  {
+    Console console(in, out, false);
+    session(console);
+  }
+  ::close(in);
+  ::close(out);
+}
+
+struct IntegerReads {
+  const char* name;
+  std::string input;           // with LF line ends; also tried with CR LF
+  std::vector<std::int32_t> after_each_read;  // the variable after each read, from 0
+};
+
+TEST(AnswerReader, IntegerAnswerForms) {
+  const std::vector<IntegerReads> cases = {
+      {"blanks and tabs around", "  \t 42 \t \n", {42}},
+      {"empty and blank lines skipped", "\n\n   \n\t \n42\n", {42}},
+      {"one value per line", "5\n7\n", {5, 7}},
+      {"the rest of the line is lost", "5 7\n9\n", {5, 9}},
+      {"a tab ends the value", "5\t7\n9\n", {5, 9}},
+      {"a comma ends the value", "42,17\n9\n", {42, 9}},
+      {"a slash ends the value", "5/\n9\n", {5, 9}},
+      {"lone comma is null", "7\n,\n8\n", {7, 7, 8}},
+      {"comma before a value is null", "7\n,5\n8\n", {7, 7, 8}},
+      {"blanks then comma is null", "7\n  , 5\n8\n", {7, 7, 8}},
+      {"lone slash is null", "7\n/\n8\n", {7, 7, 8}},
+      {"blanks then slash is null", "7\n  / 5\n8\n", {7, 7, 8}},
+      {"null at the very first read keeps 0", ",\n8\n", {0, 8}},
+      {"repeat count gives its value once", "3*7\n9\n", {7, 9}},
+      {"repeat count with a sign", "+3*-7\n", {-7}},
+      {"repeat count alone is null", "4\n2*\n9\n", {4, 4, 9}},
+      {"repeat count then blank is null", "4\n2* 8\n9\n", {4, 4, 9}},
+      {"repeat count then comma is null", "4\n2*,8\n9\n", {4, 4, 9}},
+      {"last line without line end", "1\n2\n3", {1, 2, 3}},
+      {"260-character answer", std::string(250, '0') + "2147483647\n", {2147483647}},
+      {"radix forms", "#1F\n2#101\n-2147483648\n", {31, 5, INT32_MIN}},
+  };
+  for (const auto& c : cases) {
+    for (Source source : {Source::File, Source::Pipe}) {
+      for (bool crlf : {false, true}) {
+        std::string input = crlf ? with_crlf(c.input) : c.input;
+        std::vector<std::int32_t> seen;
+        with_console(input, source, [&](Console& console) {
+          std::int32_t value = 0;
+          for (std::size_t i = 0; i < c.after_each_read.size(); ++i) {
+            console.read_integer(value);
+            seen.push_back(value);
+          }
+        });
+        EXPECT_EQ(seen, c.after_each_read)
+            << c.name << (crlf ? " (CR LF)" : " (LF)") << (source == Source::Pipe ? " from a pipe" : "");
+      }
+    }
+  }
+}
+
+struct RealReads {
+  const char* name;
+  std::string input;
+  std::vector<float> after_each_read;
+};
+
+TEST(AnswerReader, RealAnswerForms) {
+  const std::vector<RealReads> cases = {
+      {"integer token", "3\n", {3.0f}},
+      {"exponent letters", " 1.5D2\n1.5e2 \n", {150.0f, 150.0f}},
+      {"no digit before the point", ".5\n", {0.5f}},
+      {"null keeps the previous real", "94.25\n,\n/\n2*\n12.5\n", {94.25f, 94.25f, 94.25f, 94.25f, 12.5f}},
+      {"repeat count", "2*0.05\n", {0.05f}},
+      {"rest of the line lost", "1.5 2.5\n3.5,4.5\n", {1.5f, 3.5f}},
+      {"260-character answer", std::string(257, '0') + "1.5\n", {1.5f}},
+  };
+  for (const auto& c : cases) {
+    for (bool crlf : {false, true}) {
+      std::vector<float> seen;
+      with_console(crlf ? with_crlf(c.input) : c.input, Source::File, [&](Console& console) {
+        float value = 0.0f;
+        for (std::size_t i = 0; i < c.after_each_read.size(); ++i) {
+          console.read_real(value);
+          seen.push_back(value);
+        }
+      });
+      EXPECT_EQ(seen, c.after_each_read) << c.name << (crlf ? " (CR LF)" : " (LF)");
+    }
+  }
+}
+
+std::string padded(std::string text, std::size_t length) {
+  text.resize(length, ' ');
+  return text;
+}
+
+TEST(AnswerReader, TextLines) {
+  struct Case {
+    const char* name;
+    std::string input;
+    std::vector<std::string> texts;  // 80 characters each
+  };
+  const std::vector<Case> cases = {
+      {"short line blank-filled", "Title\n", {padded("Title", 80)}},
+      {"empty line all blanks", "\nnext\n", {padded("", 80), padded("next", 80)}},
+      {"blanks, tabs, commas and slashes kept", "  a\tb, c/d \n", {padded("  a\tb, c/d ", 80)}},
+      {"quotes kept", "'x' \"y\" (z)\n", {padded("'x' \"y\" (z)", 80)}},
+      {"longer than 80: the rest of the line is lost",
+       std::string(80, 'x') + std::string(20, 'y') + "\nnext\n",
+       {std::string(80, 'x'), padded("next", 80)}},
+      {"exactly 80", std::string(80, 'z') + "\nnext\n", {std::string(80, 'z'), padded("next", 80)}},
+      {"last line without line end", "one\ntwo", {padded("one", 80), padded("two", 80)}},
+  };
+  for (const auto& c : cases) {
+    for (bool crlf : {false, true}) {
+      std::vector<std::string> seen;
+      with_console(crlf ? with_crlf(c.input) : c.input, Source::File, [&](Console& console) {
+        for (std::size_t i = 0; i < c.texts.size(); ++i) {
+          std::string text(80, '?');
+          console.read_text(text.data(), text.size());
+          seen.push_back(text);
+        }
+      });
+      EXPECT_EQ(seen, c.texts) << c.name << (crlf ? " (CR LF)" : " (LF)");
+    }
+  }
+}
+
+TEST(AnswerReader, EveryReadStartsOnAFreshLine) {
+  for (bool crlf : {false, true}) {
+    std::string input = "5 7\nTitle line\n\n8 9\n";
+    if (crlf) input = with_crlf(input);
+    std::int32_t first = 0;
+    std::int32_t second = 0;
+    std::string title(10, '?');
+    std::string empty(4, '?');
+    with_console(input, Source::File, [&](Console& console) {
+      console.read_integer(first);
+      console.read_text(title.data(), title.size());
+      console.read_text(empty.data(), empty.size());
+      console.read_integer(second);
+    });
+    EXPECT_EQ(first, 5);
+    EXPECT_EQ(title, "Title line");
+    EXPECT_EQ(empty, "    ");
+    EXPECT_EQ(second, 8);
+  }
+}
+
+// Input arrives in blocks; values, line ends and the end-of-input mark that
+// straddle two blocks read the same as any other.
+constexpr std::size_t kBlock = 64 * 1024;
+
+TEST(AnswerReader, ValuesAcrossBlockBoundaries) {
+  std::int32_t value = 0;
+  with_console(std::string(kBlock - 3, ' ') + "12345\n", Source::File,
+               [&](Console& console) { console.read_integer(value); });
+  EXPECT_EQ(value, 12345);
+
+  // A text line whose CR falls on the last byte of a block and its LF on
+  // the first of the next.
+  std::string first_line = std::string(kBlock - 6, ' ') + "5\n";
+  std::string text(8, '?');
+  std::int32_t after = 0;
+  with_console(first_line + "abc\r\n9\n", Source::File, [&](Console& console) {
+    console.read_integer(value);
+    console.read_text(text.data(), text.size());
+    console.read_integer(after);
+  });
+  ASSERT_EQ(first_line.size() + 3, kBlock - 1);
+  EXPECT_EQ(value, 5);
+  EXPECT_EQ(text, "abc     ");
+  EXPECT_EQ(after, 9);
+
+  // A long line skipped over many blocks.
+  with_console("1 " + std::string(5 * kBlock, 'x') + "\n77\n", Source::File, [&](Console& console) {
+    console.read_integer(value);
+    console.read_integer(value);
+  });
+  EXPECT_EQ(value, 77);
+}
+
+// Reads that end the run: the report frame on standard error and status 1.
+std::string report_pattern(const char* number) {
+  return std::string("^\r\nrun-time error ") + number + ": READ\\(CON\\)\r\n- [^\r\n]+\r\n$";
+}
+
+TEST(AnswerReaderDeathTest, EndOfInputForATextRead) {
+  EXPECT_EXIT(with_console("", Source::File,
+                           [](Console& console) {
+                             char text[80];
+                             console.read_text(text, sizeof text);
+                           }),
+              ::testing::ExitedWithCode(1), report_pattern("F6501"));
+  EXPECT_EXIT(with_console("first\n\x1A\n", Source::File,
+                           [](Console& console) {
+                             char text[80];
+                             console.read_text(text, sizeof text);
+                             console.read_text(text, sizeof text);
+                           }),
+              ::testing::ExitedWithCode(1), report_pattern("F6501"));
+}
+
+TEST(AnswerReaderDeathTest, EndOfInputMarkAcrossABlockBoundary) {
+  std::string input = std::string(kBlock - 3, ' ') + "5\n\x1A\n";
+  ASSERT_EQ(input.find('\x1A'), kBlock - 1);
+  EXPECT_EXIT(with_console(input, Source::File,
+                           [](Console& console) {
+                             std::int32_t value = 0;
+                             console.read_integer(value);
+                             console.read_integer(value);
+                           }),
+              ::testing::ExitedWithCode(1), report_pattern("F6501"));
+}
+
+#ifdef QUILLET_PATH
+// Every row of the error table, as a user of the drain builder meets it:
+// the integer answers come first, the elevation is the first real.
+struct AnswerError {
+  const char* number;
+  std::string answers;
+};
+
+TEST(AnswerReaderErrors, EndTheRunWithTheReport) {
+  const std::string to_elevation = "1\n0\n1\n1\n1\n2\n3\n";
+  const std::vector<AnswerError> cases = {
+      {"F6100", "2147483648\n"},
+      {"F6100", "-2147483649\n"},
+      {"F6100", "2147483648*5\n"},
+      {"F6101", "1.5\n"},
+      {"F6101", "1e3\n"},
+      {"F6101", "abc\n"},
+      {"F6101", "x*5\n"},
+      {"F6102", to_elevation + "1e400\n"},
+      {"F6103", to_elevation + "1.5x\n"},
+      {"F6103", to_elevation + "abc\n"},
+      {"F6104", to_elevation + "1e39\n"},
+      {"F6302", "#1#2\n"},
+      {"F6303", "37#1\n"},
+      {"F6303", "1#1\n"},
+      {"F6408", std::string(261, '1') + "\n"},
+      {"F6408", "  " + std::string(260, '0') + "1 \n"},
+      {"F6408", to_elevation + std::string(258, '0') + "1.5\n"},
+      {"F6501", ""},
+      {"F6501", "\n  \n\t\n"},
+      {"F6501", "20\n"},
+      {"F6501", "20\n\x1A\n"},
+      {"F6501", "20\r\n\x1A\r\n"},
+      {"F6501", "20\n\n\x1A"},
+      {"F6502", "0*7\n"},
+      {"F6503", "2*3*4\n"},
+      {"F6504", "'5'\n"},
+      {"F6504", "\"5\"\n"},
+      {"F6504", "(1,2)\n"},
+      {"F6504", "3*'x'\n"},
+      {"F6504", to_elevation + "(1.5,2.5)\n"},
+  };
+  for (const auto& c : cases) {
+    Scratch dir;
+    auto result = testing_support::run_redirected(QUILLET_PATH, dir, c.answers);
+    std::string label = std::string(c.number) + " for \"" + c.answers.substr(0, 40) + "\"";
+    EXPECT_EQ(result.exit_status, 1) << label;
+    std::string head = std::string("\r\nrun-time error ") + c.number + ": READ(CON)\r\n- ";
+    ASSERT_GE(result.err.size(), head.size() + 3) << label << ": " << result.err;
+    EXPECT_EQ(result.err.substr(0, head.size()), head) << label;
+    std::string message = result.err.substr(head.size());
+    EXPECT_EQ(message.find_first_of("\r\n"), message.size() - 2) << label << ": one message line";
+    EXPECT_EQ(message.substr(message.size() - 2), "\r\n") << label;
+    EXPECT_EQ(result.out.find("Stop"), std::string::npos) << label;
+  }
+}
+#endif
+
+}  // namespace
+}  // namespace builders
