@@ -5,8 +5,10 @@
 //
 // FOLDER holds the answer files and workloads.txt from bench_generate; the
 // runs take place in FOLDER/run. Per workload: one untimed run that also
-// counts the console bytes, then N times the floor and the builder,
-// interleaved. Every run's exit status and output file size are checked.
+// counts the console bytes, then N times the floor (bench_floor, started
+// like a builder: it reads the answers and writes as many bytes to the
+// output file and to standard output) and the builder, interleaved. Every
+// run's exit status and output file size are checked.
 // The table gives medians; the targets are a builder time of at most twice
 // the floor and a peak resident memory of at most the working arrays in use
 // (4 bytes per cell) plus 8 MiB.
@@ -203,9 +205,10 @@ int main(int argc, char** argv) {
     long peak_kib = 0;
     bool sound = true;
     for (int r = 0; r < runs && sound; ++r) {
-      bench::RunOutcome floor =
-          bench::run_io_floor(run_folder, answers, e.output_file, e.output_bytes, console_bytes);
-      sound = failure.check("floor", floor, file_size(output), e.output_bytes, "");
+      bench::RunOutcome floor = bench::run_program(
+          BENCH_FLOOR_PATH, {e.output_file, std::to_string(e.output_bytes), std::to_string(console_bytes)},
+          run_folder, answers, "/dev/null", errors);
+      sound = failure.check("floor", floor, file_size(output), e.output_bytes, errors);
       bench::RunOutcome run = bench::run_builder(program, run_folder, answers, "/dev/null", errors);
       sound = sound && failure.check("builder", run, file_size(output), e.output_bytes, errors);
       floor_times.push_back(floor.seconds);

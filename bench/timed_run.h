@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace bench {
 
@@ -20,12 +21,9 @@ RunOutcome run_builder(const std::string& program, const std::string& folder,
                        const std::string& answers, const std::string& console_path,
                        const std::string& error_path);
 
-// The least any builder must do for the same workload, in a child process
-// in `folder`: read the whole answers file, then write `file_bytes` to
-// `output_file` (cut first) and `console_bytes` to standard output
-// (/dev/null), with plain writes of the builders' buffer size.
-RunOutcome run_io_floor(const std::string& folder, const std::string& answers,
-                        const std::string& output_file, std::int64_t file_bytes,
-                        std::int64_t console_bytes);
+// Runs `program` with `arguments`, otherwise as run_builder().
+RunOutcome run_program(const std::string& program, const std::vector<std::string>& arguments,
+                       const std::string& folder, const std::string& answers,
+                       const std::string& console_path, const std::string& error_path);
 
 }  // namespace bench
