@@ -1,5 +1,6 @@
 #include "field_render.h"
 
+#include <array>
 #include <bit>
 #include <charconv>
 #include <cmath>
@@ -20,8 +21,10 @@ void put_blanks(char* at, std::size_t count) {
   } else if (count >= 4 && count < 8) {
     std::memcpy(at, kBlanks, 4);
     std::memcpy(at + count - 4, kBlanks, 4);
-  } else if (count < 4) {
-    for (std::size_t i = 0; i < count; ++i) at[i] = ' ';
+  } else if (count < 4) {  // (a loop here would become a call of memset)
+    if (count > 0) at[0] = ' ';
+    if (count > 1) at[1] = ' ';
+    if (count > 2) at[2] = ' ';
   } else {
     std::memset(at, ' ', count);
   }
@@ -157,7 +160,7 @@ constexpr double kDecade[] = {
 // (where the exponent itself is in doubt); those cases, subnormals, and
 // magnitudes too small or large for one exact power of ten are left to the
 // exact way.
-bool round_quickly(float magnitude, int d, Rounded& r) {
+[[gnu::always_inline]] inline bool round_quickly(float magnitude, int d, Rounded& r) {
   constexpr int kMostDigits = 9;
   constexpr double kDoubt = 1e-6;
   const int biased = static_cast<int>(std::bit_cast<std::uint32_t>(magnitude) >> 23);
@@ -183,6 +186,16 @@ bool round_quickly(float magnitude, int d, Rounded& r) {
   return true;
 }
 
+// "000" to "999", for the three digits of G10.3.
+constexpr auto kThreeDigits = [] {
+  std::array<std::array<char, 3>, 1000> table{};
+  for (int i = 0; i < 1000; ++i) {
+    table[i] = {static_cast<char>('0' + i / 100), static_cast<char>('0' + i / 10 % 10),
+                static_cast<char>('0' + i % 10)};
+  }
+  return table;
+}();
+
 // Gw.d. Always inlined, so that the call for G10.3 below is compiled for
 // those numbers.
 [[gnu::always_inline]] inline char* put_real(char* at, float value, int width, int d) {
@@ -194,9 +207,13 @@ bool round_quickly(float magnitude, int d, Rounded& r) {
   }
 
   char number[kSignificant];  // the d digits
-  for (int i = d - 1; i >= 0; --i) {
-    number[i] = static_cast<char>('0' + r.digits % 10);
-    r.digits /= 10;
+  if (d == 3) {
+    std::memcpy(number, kThreeDigits[r.digits].data(), 3);
+  } else {
+    for (int i = d - 1; i >= 0; --i) {
+      number[i] = static_cast<char>('0' + r.digits % 10);
+      r.digits /= 10;
+    }
   }
   char text[kSignificant + 12];
   char* t = text;
