@@ -5,6 +5,8 @@
 #include <string>
 #include <type_traits>
 
+#include "uniform_row.h"
+
 namespace builders {
 namespace {
 
@@ -80,19 +82,24 @@ void enter_layer_array(Console& console, OutputFile& file, const ArrayInstance<C
 
   grid.prepare(row_count, column_count);
   const std::size_t columns = column_count > 0 ? static_cast<std::size_t>(column_count) : 0;
+  // Each record of a row is rendered once, for the file and the echo alike.
+  auto write_and_echo = [&](std::string_view record) {
+    file.write_rendered(record);
+    console.write_rendered(record);
+  };
   if (uniform) {
-    // Every row is the same: its records are rendered once.
+    // Every row is the same: its records are rendered once for all.
     const UniformRow row_records(values_format, uniform_value, columns);
     for (std::int64_t r = 1; r <= row_count; ++r) {
       if (columns > 0) {
         std::span<Cell> row = grid.row(r);
         std::fill(row.begin(), row.end(), uniform_value);
       }
-      file.write_uniform_row(row_records);
-      console.write_uniform_row(row_records);
+      row_records.for_each_record(write_and_echo);
     }
     return;
   }
+  std::string scratch;
   for (std::int64_t r = 1; r <= row_count; ++r) {
     std::span<Cell> row = columns > 0 ? grid.row(r) : std::span<Cell>();
     for (std::size_t c = 0; c < columns; ++c) {
@@ -101,9 +108,8 @@ void enter_layer_array(Console& console, OutputFile& file, const ArrayInstance<C
       for (std::string_view legend : instance.legend_lines) console.write_line({legend});
       read_cell(console, row[c]);
     }
-    std::span<const Cell> values(row.data(), row.size());
-    file.write_record(values_format, values);
-    console.write_record(values_format, values);
+    render_records(values_format, std::span<const Cell>(row.data(), row.size()), write_and_echo,
+                   scratch);
   }
 }
 

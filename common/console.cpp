@@ -14,8 +14,6 @@
 namespace builders {
 namespace {
 
-constexpr int kIntegerWidth = 11;
-
 std::string_view message_for(int code) {
   switch (code) {
     case errors::kIntegerOverflow: return "number too large for an integer answer";
@@ -71,40 +69,9 @@ void Console::show_record(std::string_view record) {
   if (out_.size() >= kFlushThreshold) flush();
 }
 
-// Whether the items fit one console record (every line of the programs
-// does) and begin with a text, so that the record's first character is the
-// added blank.
-bool Console::simple_line(std::span<const Item> items) {
-  if (!items.empty() && items[0].kind != Item::Kind::Text) return false;
-  int room = static_cast<int>(kLineRoom);
-  bool after_number = false;
-  for (const Item& item : items) {
-    int width = item.kind == Item::Kind::Integer ? (after_number ? kIntegerWidth + 1 : kIntegerWidth)
-                                                 : static_cast<int>(item.text.size());
-    if (width >= room) return false;
-    room -= width;
-    after_number = item.kind == Item::Kind::Integer;
-  }
-  return true;
-}
-
 void Console::write_line(std::span<const Item> items) {
-  if (simple_line(items)) {
-    // Shown straight away: the added blank turns into the owed line end.
-    if (line_open_) out_.append("\r\n", 2);
-    bool after_number = false;
-    for (const Item& item : items) {
-      if (item.kind == Item::Kind::Integer) {
-        const int width = after_number ? kIntegerWidth + 1 : kIntegerWidth;
-        out_.commit(put_integer_field(out_.room(width), item.integer, width));
-        after_number = true;
-      } else {
-        out_.append(item.text);
-        after_number = false;
-      }
-    }
-    line_open_ = true;
-    if (out_.size() >= kFlushThreshold) flush();
+  if (fits_one_record(items)) {
+    write_simple_line(items);
     return;
   }
   std::string& record = scratch_;

@@ -21,7 +21,6 @@
 #include "descriptor_list.h"
 #include "input_stream.h"
 #include "record_render.h"
-#include "uniform_row.h"
 
 namespace builders {
 
@@ -41,12 +40,11 @@ class Console {
 
   // One list-directed console line of texts and integers.
   void write_line(std::initializer_list<Item> items) {
-    // Most lines are one short text, shown here without further ado.
-    if (items.size() == 1 && items.begin()->kind == Item::Kind::Text &&
-        items.begin()->text.size() < kLineRoom) {
-      write_text_line(items.begin()->text);
+    const std::span<const Item> list(items.begin(), items.size());
+    if (fits_one_record(list)) {
+      write_simple_line(list);
     } else {
-      write_line(std::span<const Item>(items.begin(), items.size()));
+      write_line(list);
     }
   }
   void write_line(std::span<const Item> items);
@@ -59,11 +57,9 @@ class Console {
                    scratch_);
   }
 
-  // The echo of a row whose values are all the same, as write_record() of
-  // its values would show it.
-  void write_uniform_row(const UniformRow& row) {
-    row.for_each_record([this](std::string_view record) { show_record(record); });
-  }
+  // The echo of one record already rendered through a descriptor list
+  // (render_records), as write_record() would have shown it.
+  void write_rendered(std::string_view record) { show_record(record); }
 
   // One free-form value each; a null answer leaves the variable as it was.
   void read_integer(std::int32_t& value) {
@@ -97,20 +93,50 @@ class Console {
   static constexpr std::size_t kFlushThreshold = 64 * 1024;
   static constexpr std::size_t kLineRoom = 79;  // columns for items, after the carriage-control blank
 
-  // A line of one text that fits: the added carriage-control blank turns
-  // into the owed line end.
-  void write_text_line(std::string_view text) {
-    char* at = out_.room(text.size() + 2);
+  static constexpr int kIntegerWidth = 11;
+
+  // Whether the items make one console record that begins with the added
+  // carriage-control blank: a text first, and room for all. Every line of
+  // the programs does.
+  static bool fits_one_record(std::span<const Item> items) {
+    if (!items.empty() && items[0].kind != Item::Kind::Text) return false;
+    std::size_t room = kLineRoom;
+    bool after_number = false;
+    for (const Item& item : items) {
+      const bool number = item.kind == Item::Kind::Integer;
+      const std::size_t width =
+          number ? (after_number ? kIntegerWidth + 1 : kIntegerWidth) : item.text.size();
+      if (width >= room) return false;
+      room -= width;
+      after_number = number;
+    }
+    return true;
+  }
+
+  // Such a line, shown at once: the blank turns into the owed line end.
+  // Inline, so that for the programs' literal lines the texts' lengths are
+  // known when compiled.
+  void write_simple_line(std::span<const Item> items) {
+    char* at = out_.room(kLineRoom + 2);
     if (line_open_) {
       *at++ = '\r';
       *at++ = '\n';
     }
-    std::memcpy(at, text.data(), text.size());
-    out_.commit(at + text.size());
+    bool after_number = false;
+    for (const Item& item : items) {
+      if (item.kind == Item::Kind::Integer) {
+        at = put_integer_field(at, item.integer, after_number ? kIntegerWidth + 1 : kIntegerWidth);
+        after_number = true;
+      } else {
+        std::memcpy(at, item.text.data(), item.text.size());
+        at += item.text.size();
+        after_number = false;
+      }
+    }
+    out_.commit(at);
     line_open_ = true;
     if (out_.size() >= kFlushThreshold) flush();
   }
-  static bool simple_line(std::span<const Item> items);
   void show_record(std::string_view record);
   void read_integer_in_full(std::int32_t& value);
   void read_real_in_full(float& value);

@@ -17,7 +17,6 @@
 #include "byte_buffer.h"
 #include "descriptor_list.h"
 #include "record_render.h"
-#include "uniform_row.h"
 
 namespace builders {
 
@@ -50,10 +49,11 @@ class OutputFile {
     write_record(list, std::span<const Item>(items.begin(), items.size()));
   }
 
-  // The same records as write_record() of the row's values.
-  void write_uniform_row(const UniformRow& row) {
+  // One record already rendered through a descriptor list (render_records),
+  // as write_record() would have written it.
+  void write_rendered(std::string_view record) {
     begin_write();
-    row.for_each_record([this](std::string_view record) { append_record(record); });
+    append_record(record);
   }
 
   void close();
