@@ -46,6 +46,15 @@ void append_with(std::string& out, int width, Put&& put) {
   put(out.data() + old_size);
 }
 
+// "00" to "99".
+constexpr auto kDigitPairs = [] {
+  std::array<std::array<char, 2>, 100> table{};
+  for (int i = 0; i < 100; ++i) {
+    table[i] = {static_cast<char>('0' + i / 10), static_cast<char>('0' + i % 10)};
+  }
+  return table;
+}();
+
 }  // namespace
 
 char* put_asterisks(char* at, int width) {
@@ -54,22 +63,29 @@ char* put_asterisks(char* at, int width) {
 }
 
 char* put_integer_field(char* at, std::int32_t value, int width) {
-  // The digits go in from the right end of the field, then the sign and the
-  // blanks in front; a value that runs out of room gives asterisks.
-  char* const end = at + width;
-  char* p = end;
+  static constexpr std::uint32_t kTens[] = {10,      100,      1000,      10000,     100000,
+                                            1000000, 10000000, 100000000, 1000000000};
   auto magnitude = value < 0 ? 0u - static_cast<std::uint32_t>(value) : static_cast<std::uint32_t>(value);
-  do {
-    if (p == at) return put_asterisks(at, width);
-    *--p = static_cast<char>('0' + magnitude % 10);
-    magnitude /= 10;
-  } while (magnitude != 0);
-  if (value < 0) {
-    if (p == at) return put_asterisks(at, width);
-    *--p = '-';
+  int length = 1;
+  while (length < 10 && magnitude >= kTens[length - 1]) ++length;
+  if (value < 0) ++length;
+  if (length > width) return put_asterisks(at, width);
+  // Blanks first, then the digits from the right end, two at a time.
+  put_blanks(at, static_cast<std::size_t>(width));
+  char* p = at + width;
+  while (magnitude >= 100) {
+    p -= 2;
+    std::memcpy(p, kDigitPairs[magnitude % 100].data(), 2);
+    magnitude /= 100;
   }
-  put_blanks(at, static_cast<std::size_t>(p - at));
-  return end;
+  if (magnitude >= 10) {
+    p -= 2;
+    std::memcpy(p, kDigitPairs[magnitude].data(), 2);
+  } else {
+    *--p = static_cast<char>('0' + magnitude);
+  }
+  if (value < 0) *--p = '-';
+  return at + width;
 }
 
 void append_integer_field(std::string& out, std::int32_t value, int width) {
