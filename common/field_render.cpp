@@ -13,7 +13,7 @@ namespace builders {
 namespace {
 
 // `count` blanks at `at`; the short runs of a field without a library call.
-void put_blanks(char* at, std::size_t count) {
+[[gnu::always_inline]] inline void put_blanks(char* at, std::size_t count) {
   static constexpr char kBlanks[8] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
   if (count >= 8 && count <= 16) {  // two overlapping stores of eight
     std::memcpy(at, kBlanks, 8);
@@ -129,13 +129,17 @@ struct Rounded {
 Rounded round_exactly(double magnitude, int d) {
   Rounded r;
   char sci[40];
-  std::to_chars(sci, sci + sizeof sci, magnitude, std::chars_format::scientific,
-                kSignificant - 1);
-  // sci is "d.dddddddddddddddde[+-]xx"
+  const char* end = std::to_chars(sci, sci + sizeof sci, magnitude, std::chars_format::scientific,
+                                  kSignificant - 1).ptr;
+  // sci is "d.dddddddddddddddde[+-]xx", not terminated: the exponent is
+  // read up to `end` only.
   char kept[kSignificant];
   kept[0] = sci[0];
   for (int i = 1; i < kSignificant; ++i) kept[i] = sci[i + 1];
-  r.exponent = std::atoi(sci + kSignificant + 2) + 1;
+  const char* exponent_text = sci + kSignificant + 2;
+  if (*exponent_text == '+') ++exponent_text;
+  std::from_chars(exponent_text, end, r.exponent);
+  ++r.exponent;
   for (int i = 0; i < d; ++i) r.digits = r.digits * 10 + static_cast<std::uint64_t>(kept[i] - '0');
   if (kept[d] >= '5') ++r.digits;
   std::uint64_t limit = 1;
@@ -147,14 +151,7 @@ Rounded round_exactly(double magnitude, int d) {
   return r;
 }
 
-// Powers of ten that a double holds exactly.
-constexpr int kExactPowers = 23;
-constexpr double kPowerOfTen[kExactPowers] = {
-    1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-
-// 10^k for k from -45 to 40, the nearest doubles: enough to place any
-// normal float between two powers of ten, except within a hair of one.
+// 10^k for k from -45 to 60, the nearest doubles.
 constexpr int kLowestDecade = -45;
 constexpr double kDecade[] = {
     1e-45, 1e-44, 1e-43, 1e-42, 1e-41, 1e-40, 1e-39, 1e-38, 1e-37, 1e-36,
@@ -165,18 +162,20 @@ constexpr double kDecade[] = {
     1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14,
     1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22, 1e23, 1e24,
     1e25, 1e26, 1e27, 1e28, 1e29, 1e30, 1e31, 1e32, 1e33, 1e34,
-    1e35, 1e36, 1e37, 1e38, 1e39, 1e40,
+    1e35, 1e36, 1e37, 1e38, 1e39, 1e40, 1e41, 1e42, 1e43, 1e44,
+    1e45, 1e46, 1e47, 1e48, 1e49, 1e50, 1e51, 1e52, 1e53, 1e54,
+    1e55, 1e56, 1e57, 1e58, 1e59, 1e60,
 };
+constexpr double decade(int k) { return kDecade[k - kLowestDecade]; }
 
 // The quick way, for most values: find the exponent from the binary one,
-// scale the magnitude into [10^(d-1), 10^d) with one correctly rounded
-// multiplication or division, and round the fraction. The scaled value is
-// then off by less than 10^-6 for d up to 9, so the result is certain
+// scale the magnitude into [10^(d-1), 10^d) with one multiplication by the
+// nearest double of a power of ten, and round the fraction. The scaled value
+// is then off by less than 10^-6 for d up to 9, so the result is certain
 // unless it lies that close to a rounding tie or to the ends of the interval
-// (where the exponent itself is in doubt); those cases, subnormals, and
-// magnitudes too small or large for one exact power of ten are left to the
-// exact way.
-[[gnu::always_inline]] inline bool round_quickly(float magnitude, int d, Rounded& r) {
+// (where the exponent itself is in doubt); those cases, and subnormals, are
+// left to the exact way.
+bool round_quickly(float magnitude, int d, Rounded& r) {
   constexpr int kMostDigits = 9;
   constexpr double kDoubt = 1e-6;
   const int biased = static_cast<int>(std::bit_cast<std::uint32_t>(magnitude) >> 23);
@@ -186,12 +185,10 @@ constexpr double kDecade[] = {
   const int binary = biased - 126;
   int exponent = (((binary - 1) * 78913) >> 18) + 1;
   const double m = magnitude;
-  if (m >= kDecade[exponent - kLowestDecade]) ++exponent;
-  const int scale = d - exponent;  // scaled = m * 10^scale
-  if (scale <= -kExactPowers || scale >= kExactPowers) return false;
-  const double scaled = scale >= 0 ? m * kPowerOfTen[scale] : m / kPowerOfTen[-scale];
-  const double high = kPowerOfTen[d];
-  if (scaled < kPowerOfTen[d - 1] + kDoubt || scaled >= high - kDoubt) return false;
+  if (m >= decade(exponent)) ++exponent;
+  const double scaled = m * decade(d - exponent);
+  const double high = decade(d);
+  if (scaled < decade(d - 1) + kDoubt || scaled >= high - kDoubt) return false;
   auto rounded = static_cast<std::uint64_t>(scaled);  // the whole part
   const double fraction = scaled - static_cast<double>(rounded);
   if (fraction > 0.5 - kDoubt && fraction < 0.5 + kDoubt) return false;
@@ -202,34 +199,22 @@ constexpr double kDecade[] = {
   return true;
 }
 
-// "000" to "999", for the three digits of G10.3.
-constexpr auto kThreeDigits = [] {
-  std::array<std::array<char, 3>, 1000> table{};
-  for (int i = 0; i < 1000; ++i) {
-    table[i] = {static_cast<char>('0' + i / 100), static_cast<char>('0' + i / 10 % 10),
-                static_cast<char>('0' + i % 10)};
-  }
-  return table;
-}();
+Rounded round_real(float magnitude, int d) {
+  Rounded r;
+  if (!round_quickly(magnitude, d, r)) r = round_exactly(magnitude, d);
+  return r;
+}
 
-// Gw.d. Always inlined, so that the call for G10.3 below is compiled for
-// those numbers.
-[[gnu::always_inline]] inline char* put_real(char* at, float value, int width, int d) {
+// Gw.d, any width and digits.
+char* put_real(char* at, float value, int width, int d) {
   Rounded r;
   const bool negative = value < 0.0f;  // a negative zero is written as zero
-  if (value != 0.0f) {
-    const float magnitude = std::fabs(value);
-    if (!round_quickly(magnitude, d, r)) r = round_exactly(magnitude, d);
-  }
+  if (value != 0.0f) r = round_real(std::fabs(value), d);
 
   char number[kSignificant];  // the d digits
-  if (d == 3) {
-    std::memcpy(number, kThreeDigits[r.digits].data(), 3);
-  } else {
-    for (int i = d - 1; i >= 0; --i) {
-      number[i] = static_cast<char>('0' + r.digits % 10);
-      r.digits /= 10;
-    }
+  for (int i = d - 1; i >= 0; --i) {
+    number[i] = static_cast<char>('0' + r.digits % 10);
+    r.digits /= 10;
   }
   char text[kSignificant + 12];
   char* t = text;
@@ -254,12 +239,51 @@ constexpr auto kThreeDigits = [] {
   return put_justified(at, text, static_cast<int>(t - text), width);
 }
 
+// "000" to "999", for the three digits of G10.3.
+constexpr auto kThreeDigits = [] {
+  std::array<std::array<char, 3>, 1000> table{};
+  for (int i = 0; i < 1000; ++i) {
+    table[i] = {static_cast<char>('0' + i / 100), static_cast<char>('0' + i / 10 % 10),
+                static_cast<char>('0' + i % 10)};
+  }
+  return table;
+}();
+
+// G10.3, the only real descriptor the programs use, written straight into
+// its ten columns. Every text fits: in fixed form a blank or the sign, four
+// characters of digits and point (five for 1000. after a carry) and four
+// blanks; in exponent form a blank or the sign, then .dddE, the exponent's
+// sign and two digits.
+char* put_g10_3(char* at, float value) {
+  constexpr int d = 3;
+  Rounded r;
+  if (value != 0.0f) r = round_real(std::fabs(value), d);
+  const char* digits = kThreeDigits[r.digits].data();
+  const int exponent = r.carried ? r.exponent + 1 : r.exponent;
+  put_blanks(at, 10);
+  char* text = at + 2;  // where the four characters begin
+  if (r.exponent >= 0 && r.exponent <= d) {  // fixed form, chosen before the rounding
+    if (exponent > d) {
+      std::memcpy(--text, "1000.", 5);  // from 999.5 up, rounded
+    } else {
+      for (int i = 0, k = 0; i < 4; ++i) text[i] = i == exponent ? '.' : digits[k++];
+    }
+  } else {
+    text[0] = '.';
+    std::memcpy(text + 1, digits, 3);
+    text[4] = 'E';
+    text[5] = exponent < 0 ? '-' : '+';
+    std::memcpy(text + 6, kDigitPairs[static_cast<std::size_t>(std::abs(exponent))].data(), 2);
+  }
+  if (value < 0.0f) text[-1] = '-';  // a negative zero is written as zero
+  return at + 10;
+}
+
 }  // namespace
 
 char* put_real_field(char* at, float value, int width, int digits) {
   if (!std::isfinite(value) || digits < 1 || digits >= kSignificant) return put_asterisks(at, width);
-  // G10.3 is the only real descriptor the programs use.
-  if (width == 10 && digits == 3) return put_real(at, value, 10, 3);
+  if (width == 10 && digits == 3) return put_g10_3(at, value);
   return put_real(at, value, width, digits);
 }
 
