@@ -69,6 +69,15 @@ void Console::show_record(std::string_view record) {
   if (out_.size() >= kFlushThreshold) flush();
 }
 
+bool ConsoleLines::add(std::initializer_list<Item> items) {
+  const std::span<const Item> list(items.begin(), items.size());
+  if (!Console::fits_one_record(list)) return false;
+  char text[Console::kLineRoom + 2] = {'\r', '\n'};
+  const char* end = Console::put_simple_line(text + 2, list);
+  shown_.append(text, static_cast<std::size_t>(end - text));
+  return true;
+}
+
 void Console::write_line(std::span<const Item> items) {
   if (fits_one_record(items)) {
     write_simple_line(items);

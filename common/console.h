@@ -24,8 +24,24 @@
 
 namespace builders {
 
+// Console lines rendered once and shown many times, such as the prompts of
+// cell-by-cell entry, which repeat for every row and every layer.
+class ConsoleLines {
+ public:
+  // Adds one line as Console::write_line(items) shows it. Takes only lines
+  // that make one console record beginning with a text (every line of the
+  // programs does); returns false, adding nothing, for any other.
+  bool add(std::initializer_list<Item> items);
+
+ private:
+  friend class Console;
+  std::string shown_;  // each line as shown after an open line: CR LF, its text
+};
+
 class Console {
  public:
+  static constexpr std::size_t kLineRoom = 79;  // columns for items, after the carriage-control blank
+
   // Asks once whether standard input and output are both terminals; they
   // then share one state. Ignores SIGPIPE so that a closed reader surfaces
   // as a write error, reported, with the output file closed properly, and
@@ -48,6 +64,15 @@ class Console {
     }
   }
   void write_line(std::span<const Item> items);
+  // The same as write_line() of each line added to `lines`, in order.
+  void write_lines(const ConsoleLines& lines) {
+    std::string_view shown = lines.shown_;
+    if (shown.empty()) return;
+    if (!line_open_) shown.remove_prefix(2);  // no line end is owed yet
+    out_.append(shown);
+    line_open_ = true;
+    if (out_.size() >= kFlushThreshold) flush();
+  }
 
   // The echo of values rendered through `list`; every record loses its first
   // column to carriage control.
@@ -91,7 +116,6 @@ class Console {
 
  private:
   static constexpr std::size_t kFlushThreshold = 64 * 1024;
-  static constexpr std::size_t kLineRoom = 79;  // columns for items, after the carriage-control blank
 
   static constexpr int kIntegerWidth = 11;
 
@@ -113,15 +137,9 @@ class Console {
     return true;
   }
 
-  // Such a line, shown at once: the blank turns into the owed line end.
-  // Inline, so that for the programs' literal lines the texts' lengths are
-  // known when compiled.
-  void write_simple_line(std::span<const Item> items) {
-    char* at = out_.room(kLineRoom + 2);
-    if (line_open_) {
-      *at++ = '\r';
-      *at++ = '\n';
-    }
+  // The text of such a line, as shown (without the blank) at `at`, which
+  // has room for kLineRoom bytes; returns its end.
+  static char* put_simple_line(char* at, std::span<const Item> items) {
     bool after_number = false;
     for (const Item& item : items) {
       if (item.kind == Item::Kind::Integer) {
@@ -133,10 +151,23 @@ class Console {
         after_number = false;
       }
     }
-    out_.commit(at);
+    return at;
+  }
+
+  // Such a line, shown at once: the blank turns into the owed line end.
+  // Inline, so that for the programs' literal lines the texts' lengths are
+  // known when compiled.
+  void write_simple_line(std::span<const Item> items) {
+    char* at = out_.room(kLineRoom + 2);
+    if (line_open_) {
+      *at++ = '\r';
+      *at++ = '\n';
+    }
+    out_.commit(put_simple_line(at, items));
     line_open_ = true;
     if (out_.size() >= kFlushThreshold) flush();
   }
+  friend class ConsoleLines;
   void show_record(std::string_view record);
   void read_integer_in_full(std::int32_t& value);
   void read_real_in_full(float& value);
