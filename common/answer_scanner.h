@@ -28,8 +28,8 @@ class AnswerScanner {
   // (number_parse.h) alone on a line that is already in the buffer, blanks
   // around it allowed. False, with nothing consumed, for anything else, which
   // scan_value() and the general conversions then take.
-  bool quick_integer(std::int32_t& value) { return quick_number(value, parse_short_integer); }
-  bool quick_real(float& value) { return quick_number(value, parse_short_real); }
+  bool quick_integer(std::int32_t& value) { return quick_number<parse_short_integer>(value); }
+  bool quick_real(float& value) { return quick_number<parse_short_real>(value); }
 
   // One line of text into `length` bytes, blank-filled; the rest of a longer
   // line is discarded. Throws AnswerError at the end of input.
@@ -44,8 +44,8 @@ class AnswerScanner {
   bool scan_buffered_token(Value& value);
   Value take_token(std::string_view token);
 
-  template <typename Number>
-  bool quick_number(Number& value, const char* (*parse)(const char*, const char*, Number&)) {
+  template <auto parse, typename Number>
+  bool quick_number(Number& value) {
     if (rest_of_line_pending_) return false;
     const std::string_view rest = input_.buffered();
     const char* p = rest.data();

@@ -29,22 +29,6 @@ constexpr std::size_t kLongestForm = 264;
 
 }  // namespace
 
-const char* parse_short_integer(const char* begin, const char* end, std::int32_t& value) {
-  constexpr std::ptrdiff_t kMostDigits = 9;  // no overflow possible
-  const char* p = begin;
-  const bool negative = p < end && *p == '-';
-  if (p < end && (*p == '-' || *p == '+')) ++p;
-  const char* const digits = p;
-  std::int32_t magnitude = 0;
-  for (; p < end && is_digit(*p); ++p) {
-    if (p - digits == kMostDigits) return nullptr;
-    magnitude = magnitude * 10 + (*p - '0');
-  }
-  if (p == digits) return nullptr;
-  value = negative ? -magnitude : magnitude;
-  return p;
-}
-
 Parsed<std::int32_t> parse_integer(std::string_view token) {
   Parsed<std::int32_t> quick;
   const char* end = token.data() + token.size();
@@ -92,49 +76,6 @@ Parsed<std::int32_t> parse_integer(std::string_view token) {
   auto bits = static_cast<std::uint32_t>(value);
   if (negative) bits = 0u - bits;
   return {static_cast<std::int32_t>(bits), 0};
-}
-
-const char* parse_short_real(const char* begin, const char* end, float& value) {
-  constexpr std::uint32_t kExactLimit = 1u << 24;
-  static constexpr float kPowers[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
-  constexpr int kLargestPower = 10;
-  const char* p = begin;
-  const bool negative = p < end && *p == '-';
-  if (p < end && (*p == '-' || *p == '+')) ++p;
-  constexpr int kMostDigits = 9;  // leading zeros included
-  std::uint32_t digits = 0;
-  int digit_count = 0;
-  int scale = 0;  // the power of ten the digits are to be multiplied by
-  for (; p < end && is_digit(*p); ++p) {
-    if (++digit_count > kMostDigits) return nullptr;
-    digits = digits * 10 + static_cast<std::uint32_t>(*p - '0');
-  }
-  if (p < end && *p == '.') {
-    for (++p; p < end && is_digit(*p); ++p) {
-      if (++digit_count > kMostDigits) return nullptr;
-      digits = digits * 10 + static_cast<std::uint32_t>(*p - '0');
-      --scale;
-    }
-  }
-  if (digit_count == 0 || digits >= kExactLimit) return nullptr;
-  if (p < end && (*p == 'E' || *p == 'e' || *p == 'D' || *p == 'd')) {
-    ++p;
-    const bool negative_exponent = p < end && *p == '-';
-    if (p < end && (*p == '-' || *p == '+')) ++p;
-    const char* const exponent_digits = p;
-    int exponent = 0;
-    for (; p < end && is_digit(*p); ++p) {
-      if (p - exponent_digits == 3) return nullptr;
-      exponent = exponent * 10 + (*p - '0');
-    }
-    if (p == exponent_digits) return nullptr;
-    scale += negative_exponent ? -exponent : exponent;
-  }
-  if (scale < -kLargestPower || scale > kLargestPower) return nullptr;
-  const auto magnitude = static_cast<float>(digits);
-  const float result = scale >= 0 ? magnitude * kPowers[scale] : magnitude / kPowers[-scale];
-  value = negative ? -result : result;
-  return p;
 }
 
 Parsed<float> parse_real(std::string_view token) {
