@@ -12,23 +12,8 @@
 namespace builders {
 namespace {
 
-// `count` blanks at `at`; the short runs of a field without a library call.
-[[gnu::always_inline]] inline void put_blanks(char* at, std::size_t count) {
-  static constexpr char kBlanks[8] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
-  if (count >= 8 && count <= 16) {  // two overlapping stores of eight
-    std::memcpy(at, kBlanks, 8);
-    std::memcpy(at + count - 8, kBlanks, 8);
-  } else if (count >= 4 && count < 8) {
-    std::memcpy(at, kBlanks, 4);
-    std::memcpy(at + count - 4, kBlanks, 4);
-  } else if (count < 4) {  // (a loop here would become a call of memset)
-    if (count > 0) at[0] = ' ';
-    if (count > 1) at[1] = ' ';
-    if (count > 2) at[2] = ' ';
-  } else {
-    std::memset(at, ' ', count);
-  }
-}
+using field_detail::kDigitPairs;
+using field_detail::put_blanks;
 
 // `length` bytes of `text` right-justified in `width` columns, or asterisks.
 char* put_justified(char* at, const char* text, int length, int width) {
@@ -46,45 +31,10 @@ void append_with(std::string& out, int width, Put&& put) {
   put(out.data() + old_size);
 }
 
-// "00" to "99".
-constexpr auto kDigitPairs = [] {
-  std::array<std::array<char, 2>, 100> table{};
-  for (int i = 0; i < 100; ++i) {
-    table[i] = {static_cast<char>('0' + i / 10), static_cast<char>('0' + i % 10)};
-  }
-  return table;
-}();
-
 }  // namespace
 
 char* put_asterisks(char* at, int width) {
   std::memset(at, '*', static_cast<std::size_t>(width));
-  return at + width;
-}
-
-char* put_integer_field(char* at, std::int32_t value, int width) {
-  static constexpr std::uint32_t kTens[] = {10,      100,      1000,      10000,     100000,
-                                            1000000, 10000000, 100000000, 1000000000};
-  auto magnitude = value < 0 ? 0u - static_cast<std::uint32_t>(value) : static_cast<std::uint32_t>(value);
-  int length = 1;
-  while (length < 10 && magnitude >= kTens[length - 1]) ++length;
-  if (value < 0) ++length;
-  if (length > width) return put_asterisks(at, width);
-  // Blanks first, then the digits from the right end, two at a time.
-  put_blanks(at, static_cast<std::size_t>(width));
-  char* p = at + width;
-  while (magnitude >= 100) {
-    p -= 2;
-    std::memcpy(p, kDigitPairs[magnitude % 100].data(), 2);
-    magnitude /= 100;
-  }
-  if (magnitude >= 10) {
-    p -= 2;
-    std::memcpy(p, kDigitPairs[magnitude].data(), 2);
-  } else {
-    *--p = static_cast<char>('0' + magnitude);
-  }
-  if (value < 0) *--p = '-';
   return at + width;
 }
 
@@ -175,7 +125,7 @@ constexpr double decade(int k) { return kDecade[k - kLowestDecade]; }
 // unless it lies that close to a rounding tie or to the ends of the interval
 // (where the exponent itself is in doubt); those cases, and subnormals, are
 // left to the exact way.
-bool round_quickly(float magnitude, int d, Rounded& r) {
+[[gnu::always_inline]] inline bool round_quickly(float magnitude, int d, Rounded& r) {
   constexpr int kMostDigits = 9;
   constexpr double kDoubt = 1e-6;
   const int biased = static_cast<int>(std::bit_cast<std::uint32_t>(magnitude) >> 23);
@@ -199,7 +149,7 @@ bool round_quickly(float magnitude, int d, Rounded& r) {
   return true;
 }
 
-Rounded round_real(float magnitude, int d) {
+[[gnu::always_inline]] inline Rounded round_real(float magnitude, int d) {
   Rounded r;
   if (!round_quickly(magnitude, d, r)) r = round_exactly(magnitude, d);
   return r;
