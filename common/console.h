@@ -146,7 +146,7 @@ class Console {
         at = put_integer_field(at, item.integer, after_number ? kIntegerWidth + 1 : kIntegerWidth);
         after_number = true;
       } else {
-        std::memcpy(at, item.text.data(), item.text.size());
+        ByteBuffer::copy_bytes(at, item.text.data(), item.text.size());
         at += item.text.size();
         after_number = false;
       }
