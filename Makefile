@@ -6,7 +6,7 @@ BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
 JOBS ?= $(shell nproc)
 BENCH_FACTOR ?= 1
-BENCH_RUNS ?= 5
+BENCH_RUNS ?= 7
 
 .PHONY: all build demo test test-sanitize bench clean
 
