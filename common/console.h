@@ -10,7 +10,6 @@
 #pragma once
 
 #include <cstdint>
-#include <cstring>
 #include <initializer_list>
 #include <span>
 #include <string>
@@ -167,7 +166,8 @@ class Console {
     line_open_ = true;
     if (out_.size() >= kFlushThreshold) flush();
   }
-  friend class ConsoleLines;
+  friend class ConsoleLines;  // renders its lines like write_simple_line()
+
   void show_record(std::string_view record);
   void read_integer_in_full(std::int32_t& value);
   void read_real_in_full(float& value);
