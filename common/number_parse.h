@@ -60,20 +60,19 @@ inline const char* parse_short_real(const char* begin, const char* end, float& v
   // The digits before and after the point make one whole number (a longer
   // run may wrap around, but is refused by its length).
   std::uint32_t digits = 0;
-  auto digit_run = [&] {
-    const char* const first = p;
+  const char* const whole_digits = p;
+  for (unsigned d; p < end && (d = static_cast<unsigned char>(*p) - '0') < 10; ++p) {
+    digits = digits * 10 + d;
+  }
+  std::ptrdiff_t digit_count = p - whole_digits;
+  int scale = 0;  // the power of ten the digits are to be multiplied by
+  if (p < end && *p == '.') {
+    const char* const fraction_digits = ++p;
     for (unsigned d; p < end && (d = static_cast<unsigned char>(*p) - '0') < 10; ++p) {
       digits = digits * 10 + d;
     }
-    return p - first;
-  };
-  std::ptrdiff_t digit_count = digit_run();
-  int scale = 0;  // the power of ten the digits are to be multiplied by
-  if (p < end && *p == '.') {
-    ++p;
-    const std::ptrdiff_t fraction_digits = digit_run();
-    digit_count += fraction_digits;
-    scale = -static_cast<int>(fraction_digits);
+    digit_count += p - fraction_digits;
+    scale = -static_cast<int>(p - fraction_digits);
   }
   if (digit_count == 0 || digit_count > kMostDigits || digits >= kExactLimit) return nullptr;
   if (p < end && (*p == 'E' || *p == 'e' || *p == 'D' || *p == 'd')) {
