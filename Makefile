@@ -1,10 +1,14 @@
 # Quick start: `make demo` runs the builders on the example answers,
-# `make test` builds and runs every test.
+# `make test` builds and runs every test, `make bench` times the builders on
+# scripted sessions against the I/O floor (BENCH_FACTOR scales the workloads,
+# BENCH_RUNS sets the number of timed runs).
 BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 JOBS ?= $(shell nproc)
+BENCH_FACTOR ?= 1
+BENCH_RUNS ?= 7
 
 .PHONY: all build demo test test-sanitize fuzz-build fuzz bench clean
 
@@ -25,6 +29,11 @@ test-sanitize:
 	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j $(JOBS)
+
+bench: build
+	@scratch=$$(mktemp -d) && trap 'rm -rf "$$scratch"' EXIT && \
+	  $(BUILD)/bench/bench_generate --factor $(BENCH_FACTOR) "$$scratch" && \
+	  $(BUILD)/bench/bench_run --runs $(BENCH_RUNS) "$$scratch"
 
 # libFuzzer targets (clang), each run for FUZZ_SECONDS on its seed corpus.
 fuzz-build:

@@ -1,5 +1,7 @@
 #include "answer_scanner.h"
 
+#include <array>
+
 #include "error_codes.h"
 #include "number_parse.h"
 
@@ -8,12 +10,23 @@ namespace {
 
 constexpr int kCtrlZ = 0x1A;
 
-bool is_blank(int c) { return c == ' ' || c == '\t' || c == '\r'; }
+// What each byte is to the scanner. Other characters and "*" make up tokens.
+enum CharClass : unsigned char { kOther, kStar, kBlank, kLineEnd, kSeparator };
 
-bool ends_token(int c) {
-  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == ',' || c == '/' ||
-         c == InputStream::kEnd;
-}
+constexpr std::array<unsigned char, 256> kClass = [] {
+  std::array<unsigned char, 256> table{};
+  table['*'] = kStar;
+  table[' '] = table['\t'] = table['\r'] = kBlank;  // a CR counts as a blank
+  table['\n'] = kLineEnd;
+  table[','] = table['/'] = kSeparator;
+  return table;
+}();
+
+unsigned char class_of(int c) { return kClass[static_cast<unsigned char>(c)]; }
+
+bool is_blank(int c) { return c != InputStream::kEnd && class_of(c) == kBlank; }
+
+bool ends_token(int c) { return c == InputStream::kEnd || class_of(c) > kStar; }
 
 }  // namespace
 
@@ -41,8 +54,36 @@ void AnswerScanner::check_end_of_input_line() {
   }
 }
 
+// The usual answer: a token whose line is already in the buffer, taken
+// without copying. Consumes nothing and returns false for anything else (an
+// empty line, a separator, quote or Ctrl-Z first, a token reaching the end of
+// the buffer or too long), which the general scan then handles.
+bool AnswerScanner::scan_buffered_token(Value& value) {
+  std::string_view rest = input_.buffered();
+  std::size_t i = 0;
+  while (i < rest.size() && class_of(rest[i]) == kBlank) ++i;
+  if (i == rest.size() || class_of(rest[i]) > kStar) return false;
+  const char first = rest[i];
+  if (first == '\'' || first == '"' || first == '(' || first == kCtrlZ) return false;
+  const std::size_t start = i;
+  unsigned char seen = kOther;
+  for (unsigned char c; i < rest.size() && (c = class_of(rest[i])) <= kStar; ++i) seen |= c;
+  if (i == rest.size() || i - start > kMaxTokenLength) return false;
+  const std::string_view token = rest.substr(start, i - start);
+  if (rest[i] == '\n') {
+    input_.advance(i + 1);  // the line end that ends the token consumes the line
+  } else {
+    input_.advance(i);
+    rest_of_line_pending_ = true;
+  }
+  value = seen == kStar ? take_token(token) : Value{false, token};
+  return true;
+}
+
 AnswerScanner::Value AnswerScanner::scan_value() {
   start_read();
+  Value quick;
+  if (scan_buffered_token(quick)) return quick;
   int c;
   for (;;) {
     c = input_.peek();
@@ -85,7 +126,11 @@ AnswerScanner::Value AnswerScanner::scan_value() {
     rest_of_line_pending_ = c != InputStream::kEnd;
   }
 
-  std::string_view token(token_);
+  return take_token(token_);
+}
+
+// A token as the value of the read; "r*value" is a repeat count and a value.
+AnswerScanner::Value AnswerScanner::take_token(std::string_view token) {
   std::size_t star = token.find('*');
   if (star == std::string_view::npos || star == 0) return {false, token};
 

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "input_stream.h"
+#include "number_parse.h"
 
 namespace builders {
 
@@ -23,6 +24,13 @@ class AnswerScanner {
   };
   Value scan_value();
 
+  // The usual answers of a script, read at once: a short integer or real
+  // (number_parse.h) alone on a line that is already in the buffer, blanks
+  // around it allowed. False, with nothing consumed, for anything else, which
+  // scan_value() and the general conversions then take.
+  bool quick_integer(std::int32_t& value) { return quick_number<parse_short_integer>(value); }
+  bool quick_real(float& value) { return quick_number<parse_short_real>(value); }
+
   // One line of text into `length` bytes, blank-filled; the rest of a longer
   // line is discarded. Throws AnswerError at the end of input.
   void read_text(char* text, std::size_t length);
@@ -33,6 +41,30 @@ class AnswerScanner {
  private:
   void start_read();
   void check_end_of_input_line();
+  bool scan_buffered_token(Value& value);
+  Value take_token(std::string_view token);
+
+  template <auto parse, typename Number>
+  bool quick_number(Number& value) {
+    if (rest_of_line_pending_) return false;
+    const std::string_view rest = input_.buffered();
+    const char* p = rest.data();
+    const char* const end = p + rest.size();
+    while (p < end && (*p == ' ' || *p == '\t')) ++p;
+    Number number{};
+    p = parse(p, end, number);
+    if (p == nullptr || p == end) return false;
+    if (*p == '\n') {
+      input_.advance(static_cast<std::size_t>(p + 1 - rest.data()));  // the line is consumed
+    } else if (*p == ' ' || *p == '\t' || *p == '\r' || *p == ',' || *p == '/') {
+      input_.advance(static_cast<std::size_t>(p - rest.data()));  // the rest is skipped later
+      rest_of_line_pending_ = true;
+    } else {
+      return false;  // the token goes on
+    }
+    value = number;
+    return true;
+  }
 
   InputStream& input_;
   bool rest_of_line_pending_ = false;

@@ -4,6 +4,9 @@
 #include <array>
 #include <string>
 #include <type_traits>
+#include <vector>
+
+#include "uniform_row.h"
 
 namespace builders {
 namespace {
@@ -28,6 +31,45 @@ template <typename Cell>
 constexpr std::string_view format_text_for() {
   return std::is_same_v<Cell, float> ? "(10G10.3)" : "(20I3)";
 }
+
+// The lines that ask for a cell of column c (counted from 0), after its row
+// line: " Column ", the number and the cell suffix, then the legend lines.
+template <typename Cell>
+class CellQuestions {
+ public:
+  CellQuestions(const ArrayInstance<Cell>& instance, std::size_t columns) : instance_(instance) {
+    constexpr std::size_t kMostColumns = 4096;  // about 1 MiB of lines at most
+    if (columns > kMostColumns) return;
+    by_column_.resize(columns);
+    for (std::size_t c = 0; c < columns; ++c) {
+      if (!add(by_column_[c], c)) {
+        by_column_.clear();
+        return;
+      }
+    }
+  }
+
+  void ask(Console& console, std::size_t c) const {
+    if (c < by_column_.size()) {
+      console.write_lines(by_column_[c]);
+      return;
+    }
+    console.write_line({" Column ", static_cast<std::int32_t>(c + 1), instance_.cell_suffix});
+    for (std::string_view legend : instance_.legend_lines) console.write_line({legend});
+  }
+
+ private:
+  bool add(ConsoleLines& lines, std::size_t c) const {
+    if (!lines.add({" Column ", static_cast<std::int32_t>(c + 1), instance_.cell_suffix})) return false;
+    for (std::string_view legend : instance_.legend_lines) {
+      if (!lines.add({legend})) return false;
+    }
+    return true;
+  }
+
+  const ArrayInstance<Cell>& instance_;
+  std::vector<ConsoleLines> by_column_;  // empty when not rendered ahead
+};
 
 template <typename Cell>
 void read_cell(Console& console, Cell& cell) {
@@ -80,21 +122,43 @@ void enter_layer_array(Console& console, OutputFile& file, const ArrayInstance<C
 
   grid.prepare(row_count, column_count);
   const std::size_t columns = column_count > 0 ? static_cast<std::size_t>(column_count) : 0;
+  // Each record of a row is rendered once, for the file and the echo alike.
+  auto write_and_echo = [&](std::string_view record) {
+    file.write_rendered(record);
+    console.write_rendered(record);
+  };
+  if (uniform) {
+    // Every row is the same: its records are rendered once for all.
+    const UniformRow row_records(values_format, uniform_value, columns);
+    for (std::int64_t r = 1; r <= row_count; ++r) {
+      if (columns > 0) {
+        std::span<Cell> row = grid.row(r);
+        std::fill(row.begin(), row.end(), uniform_value);
+      }
+      row_records.for_each_record(write_and_echo);
+    }
+    return;
+  }
+  // The questions of a cell repeat: its column's lines for every row, the
+  // row line for every cell of the row. Both are rendered once (the
+  // columns' only while they take little memory).
+  const CellQuestions questions(instance, columns);
+  std::string scratch;
   for (std::int64_t r = 1; r <= row_count; ++r) {
     std::span<Cell> row = columns > 0 ? grid.row(r) : std::span<Cell>();
-    if (uniform) {
-      std::fill(row.begin(), row.end(), uniform_value);
-    } else {
-      for (std::size_t c = 0; c < columns; ++c) {
+    ConsoleLines row_line;
+    const bool row_line_ready = row_line.add({" Row ", static_cast<std::int32_t>(r)});
+    for (std::size_t c = 0; c < columns; ++c) {
+      if (row_line_ready) {
+        console.write_lines(row_line);
+      } else {
         console.write_line({" Row ", static_cast<std::int32_t>(r)});
-        console.write_line({" Column ", static_cast<std::int32_t>(c + 1), instance.cell_suffix});
-        for (std::string_view legend : instance.legend_lines) console.write_line({legend});
-        read_cell(console, row[c]);
       }
+      questions.ask(console, c);
+      read_cell(console, row[c]);
     }
-    std::span<const Cell> values(row.data(), row.size());
-    file.write_record(values_format, values);
-    console.write_record(values_format, values);
+    render_records(values_format, std::span<const Cell>(row.data(), row.size()), write_and_echo,
+                   scratch);
   }
 }
 

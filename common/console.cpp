@@ -13,10 +13,6 @@
 namespace builders {
 namespace {
 
-constexpr std::size_t kFlushThreshold = 64 * 1024;
-constexpr int kLineRoom = 79;  // columns for items, after the carriage-control blank
-constexpr int kIntegerWidth = 11;
-
 std::string_view message_for(int code) {
   switch (code) {
     case errors::kIntegerOverflow: return "number too large for an integer answer";
@@ -43,6 +39,7 @@ Console::Console() : Console(STDIN_FILENO, STDOUT_FILENO, isatty(STDIN_FILENO) &
 Console::Console(int in_fd, int out_fd, bool shared_terminal)
     : out_fd_(out_fd),
       shared_(shared_terminal),
+      out_(2 * kFlushThreshold),
       // The typed-line rules hold whenever the answers are typed, even with
       // the output redirected; a file or pipe is read in blocks.
       in_(in_fd, isatty(in_fd) != 0, [] { process::flush_everything(); }),
@@ -54,7 +51,6 @@ Console::Console(int in_fd, int out_fd, bool shared_terminal)
   // Storage sized from the counts may not be had; the run then ends like
   // any other failure, with the output file's completed records kept.
   std::set_new_handler(process::out_of_memory);
-  out_.reserve(kFlushThreshold * 2);
   process::attach_console(this);
 }
 
@@ -75,21 +71,30 @@ void Console::show_record(std::string_view record) {
   if (out_.size() >= kFlushThreshold) flush();
 }
 
-void Console::write_line(std::initializer_list<Item> items) {
-  write_line(std::span<const Item>(items.begin(), items.size()));
+bool ConsoleLines::add(std::initializer_list<Item> items) {
+  const std::span<const Item> list(items.begin(), items.size());
+  if (!Console::fits_one_record(list)) return false;
+  char text[Console::kLineRoom + 2] = {'\r', '\n'};
+  const char* end = Console::put_simple_line(text + 2, list);
+  shown_.append(text, static_cast<std::size_t>(end - text));
+  return true;
 }
 
 void Console::write_line(std::span<const Item> items) {
+  if (fits_one_record(items)) {
+    write_simple_line(items);
+    return;
+  }
   std::string& record = scratch_;
   record.clear();
   bool blank_pending = true;
-  int room = kLineRoom;
+  int room = static_cast<int>(kLineRoom);
   bool after_number = false;
   auto next_record = [&] {
     show_record(record);
     record.clear();
     blank_pending = true;
-    room = kLineRoom;
+    room = static_cast<int>(kLineRoom);
     after_number = false;
   };
   for (const Item& item : items) {
@@ -139,13 +144,13 @@ void Console::answer_failed(int code) {
   process::runtime_error(code, "READ", "CON", message_for(code));
 }
 
-void Console::read_integer(std::int32_t& value) {
+void Console::read_integer_in_full(std::int32_t& value) {
   begin_read();
   if (int code = read_integer_answer(scanner_, value); code != 0) answer_failed(code);
   end_read();
 }
 
-void Console::read_real(float& value) {
+void Console::read_real_in_full(float& value) {
   begin_read();
   if (int code = read_real_answer(scanner_, value); code != 0) answer_failed(code);
   end_read();

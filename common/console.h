@@ -16,14 +16,31 @@
 #include <string_view>
 
 #include "answer_scanner.h"
+#include "byte_buffer.h"
 #include "descriptor_list.h"
 #include "input_stream.h"
 #include "record_render.h"
 
 namespace builders {
 
+// Console lines rendered once and shown many times, such as the prompts of
+// cell-by-cell entry, which repeat for every row and every layer.
+class ConsoleLines {
+ public:
+  // Adds one line as Console::write_line(items) shows it. Takes only lines
+  // that make one console record beginning with a text (every line of the
+  // programs does); returns false, adding nothing, for any other.
+  bool add(std::initializer_list<Item> items);
+
+ private:
+  friend class Console;
+  std::string shown_;  // each line as shown after an open line: CR LF, its text
+};
+
 class Console {
  public:
+  static constexpr std::size_t kLineRoom = 79;  // columns for items, after the carriage-control blank
+
   // Asks once whether standard input and output are both terminals; they
   // then share one state. Ignores SIGPIPE and SIGXFSZ so that a closed
   // reader or a file size limit surfaces as a write error, reported, with
@@ -38,8 +55,24 @@ class Console {
   Console& operator=(const Console&) = delete;
 
   // One list-directed console line of texts and integers.
-  void write_line(std::initializer_list<Item> items);
+  void write_line(std::initializer_list<Item> items) {
+    const std::span<const Item> list(items.begin(), items.size());
+    if (fits_one_record(list)) {
+      write_simple_line(list);
+    } else {
+      write_line(list);
+    }
+  }
   void write_line(std::span<const Item> items);
+  // The same as write_line() of each line added to `lines`, in order.
+  void write_lines(const ConsoleLines& lines) {
+    std::string_view shown = lines.shown_;
+    if (shown.empty()) return;
+    if (!line_open_) shown.remove_prefix(2);  // no line end is owed yet
+    out_.append(shown);
+    line_open_ = true;
+    if (out_.size() >= kFlushThreshold) flush();
+  }
 
   // The echo of values rendered through `list`; every record loses its first
   // column to carriage control.
@@ -49,9 +82,21 @@ class Console {
                    scratch_);
   }
 
+  // The echo of one record already rendered through a descriptor list
+  // (render_records), as write_record() would have shown it.
+  void write_rendered(std::string_view record) { show_record(record); }
+
   // One free-form value each; a null answer leaves the variable as it was.
-  void read_integer(std::int32_t& value);
-  void read_real(float& value);
+  void read_integer(std::int32_t& value) {
+    // Redirected input leaves the console state alone, so the usual answer
+    // needs nothing but its conversion.
+    if (!shared_ && scanner_.quick_integer(value)) return;
+    read_integer_in_full(value);
+  }
+  void read_real(float& value) {
+    if (!shared_ && scanner_.quick_real(value)) return;
+    read_real_in_full(value);
+  }
   // One line into `length` bytes of `text`, blank-filled ("(a)").
   void read_text(char* text, std::size_t length);
 
@@ -70,7 +115,63 @@ class Console {
   void finish(bool report_errors);
 
  private:
+  static constexpr std::size_t kFlushThreshold = 64 * 1024;
+
+  static constexpr int kIntegerWidth = 11;
+
+  // Whether the items make one console record that begins with the added
+  // carriage-control blank: a text first, and room for all. Every line of
+  // the programs does.
+  static bool fits_one_record(std::span<const Item> items) {
+    if (!items.empty() && items[0].kind != Item::Kind::Text) return false;
+    std::size_t room = kLineRoom;
+    bool after_number = false;
+    for (const Item& item : items) {
+      const bool number = item.kind == Item::Kind::Integer;
+      const std::size_t width =
+          number ? (after_number ? kIntegerWidth + 1 : kIntegerWidth) : item.text.size();
+      if (width >= room) return false;
+      room -= width;
+      after_number = number;
+    }
+    return true;
+  }
+
+  // The text of such a line, as shown (without the blank) at `at`, which
+  // has room for kLineRoom bytes; returns its end.
+  static char* put_simple_line(char* at, std::span<const Item> items) {
+    bool after_number = false;
+    for (const Item& item : items) {
+      if (item.kind == Item::Kind::Integer) {
+        at = put_integer_field(at, item.integer, after_number ? kIntegerWidth + 1 : kIntegerWidth);
+        after_number = true;
+      } else {
+        ByteBuffer::copy_bytes(at, item.text.data(), item.text.size());
+        at += item.text.size();
+        after_number = false;
+      }
+    }
+    return at;
+  }
+
+  // Such a line, shown at once: the blank turns into the owed line end.
+  // Inline, so that for the programs' literal lines the texts' lengths are
+  // known when compiled.
+  void write_simple_line(std::span<const Item> items) {
+    char* at = out_.room(kLineRoom + 2);
+    if (line_open_) {
+      *at++ = '\r';
+      *at++ = '\n';
+    }
+    out_.commit(put_simple_line(at, items));
+    line_open_ = true;
+    if (out_.size() >= kFlushThreshold) flush();
+  }
+  friend class ConsoleLines;  // renders its lines like write_simple_line()
+
   void show_record(std::string_view record);
+  void read_integer_in_full(std::int32_t& value);
+  void read_real_in_full(float& value);
   void begin_read();
   void end_read();
   [[noreturn]] void answer_failed(int code);
@@ -80,7 +181,7 @@ class Console {
   bool shared_;
   bool line_open_ = false;
   bool output_failed_ = false;
-  std::string out_;
+  ByteBuffer out_;
   std::string scratch_;
   InputStream in_;
   AnswerScanner scanner_;

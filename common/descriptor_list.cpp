@@ -69,6 +69,9 @@ DescriptorList::DescriptorList(std::string_view text) {
       if (d.digits < 1) cursor.fail("G needs at least one digit");
     }
     descriptors_.insert(descriptors_.end(), static_cast<std::size_t>(repeat), d);
+    for (int i = 0; i < repeat; ++i) {
+      columns_before_.push_back(columns_before_.back() + static_cast<std::size_t>(d.width));
+    }
     char sep = cursor.take();
     if (sep == ')') return;
     if (sep != ',') cursor.fail("expected ',' or ')'");

@@ -29,8 +29,13 @@ class DescriptorList {
   std::size_t size() const { return descriptors_.size(); }
   const Descriptor& operator[](std::size_t i) const { return descriptors_[i]; }
 
+  // Columns taken by the first `count` descriptors: the width of a record
+  // holding `count` fields.
+  std::size_t columns_of_first(std::size_t count) const { return columns_before_[count]; }
+
  private:
   std::vector<Descriptor> descriptors_;
+  std::vector<std::size_t> columns_before_{0};
 };
 
 }  // namespace builders

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <string_view>
 #include <vector>
 
 namespace builders {
@@ -26,6 +27,11 @@ class InputStream {
   // The byte after the current one (the stream must not be at its end).
   int peek_next();
   void advance() { ++pos_; }
+
+  // The bytes already read and not yet consumed; looking never reads.
+  std::string_view buffered() const { return {buffer_.data() + pos_, end_ - pos_}; }
+  // Consumes `count` bytes of what buffered() showed.
+  void advance(std::size_t count) { pos_ += count; }
 
   // Skips past the end of the current line (or to the end of input).
   void skip_line();

@@ -1,8 +1,11 @@
 #include "number_parse.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <string>
 
 #include "error_codes.h"
@@ -21,10 +24,15 @@ unsigned digit_value(char c) {
 }
 
 constexpr double kLargestSingle = 3.402823466385289e38;
+// Tokens are at most 260 characters (longer ones are refused before this).
+constexpr std::size_t kLongestForm = 264;
 
 }  // namespace
 
 Parsed<std::int32_t> parse_integer(std::string_view token) {
+  Parsed<std::int32_t> quick;
+  const char* end = token.data() + token.size();
+  if (parse_short_integer(token.data(), end, quick.value) == end && !token.empty()) return quick;
   if (token == "-2147483648") return {INT32_MIN, 0};
   std::size_t i = 0;
   bool negative = false;
@@ -71,6 +79,10 @@ Parsed<std::int32_t> parse_integer(std::string_view token) {
 }
 
 Parsed<float> parse_real(std::string_view token) {
+  Parsed<float> quick;
+  const char* end = token.data() + token.size();
+  if (parse_short_real(token.data(), end, quick.value) == end && !token.empty()) return quick;
+
   // Check the form first, so that strtod never sees anything but a number.
   std::size_t i = 0;
   auto digits = [&] {
@@ -93,6 +105,27 @@ Parsed<float> parse_real(std::string_view token) {
   }
   if (i != token.size()) return {0.0f, errors::kRealInvalid};
 
+  // The common case: a number well inside the single range, converted with
+  // correct rounding straight from the text. (from_chars takes no "+" and
+  // no D exponent, and reports tiny values as out of range.)
+  char text_buffer[kLongestForm];
+  std::string_view plain = token;
+  if (!plain.empty() && plain[0] == '+') plain.remove_prefix(1);
+  if (plain.size() <= sizeof text_buffer) {
+    std::copy(plain.begin(), plain.end(), text_buffer);
+    if (exponent_letter != std::string_view::npos) {
+      text_buffer[exponent_letter - (token.size() - plain.size())] = 'e';
+    }
+    float single = 0.0f;
+    auto [end, ec] = std::from_chars(text_buffer, text_buffer + plain.size(), single);
+    if (ec == std::errc() && end == text_buffer + plain.size() &&
+        std::fabs(single) < std::numeric_limits<float>::max()) {
+      return {single, 0};
+    }
+  }
+
+  // Near or beyond the ends of the ranges: decide between the errors and
+  // the tiny values that become zero or subnormal.
   std::string text(token);
   if (exponent_letter != std::string_view::npos) text[exponent_letter] = 'e';
   errno = 0;

@@ -49,7 +49,6 @@ void OutputFile::open(std::int32_t unit, std::string_view name, std::string_view
     throw std::invalid_argument("only status UNKNOWN and sequential access are supported");
   }
   name_ = std::string(name);
-  buffer_.reserve(kFlushThreshold * 2);
   fd_ = ::open(name_.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
   if (fd_ < 0 && errno == EACCES && ::access(name_.c_str(), F_OK) == 0) {
     // A file that may be read but not written is opened all the same; the
@@ -112,7 +111,7 @@ int OutputFile::write_buffer() {
     // Keep only complete records: cut back to the last line end written.
     std::size_t keep = 0;
     for (std::size_t i = done; i >= 2; --i) {
-      if (buffer_[i - 2] == '\r' && buffer_[i - 1] == '\n') {
+      if (buffer_.data()[i - 2] == '\r' && buffer_.data()[i - 1] == '\n') {
         keep = i;
         break;
       }

@@ -8,11 +8,13 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <initializer_list>
 #include <span>
 #include <string>
 #include <string_view>
 
+#include "byte_buffer.h"
 #include "descriptor_list.h"
 #include "record_render.h"
 
@@ -34,11 +36,24 @@ class OutputFile {
   template <typename Value>
   void write_record(const DescriptorList& list, std::span<const Value> values) {
     begin_write();
-    render_records(list, values, [this](std::string_view record) { append_record(record); },
-                   scratch_);
+    for_each_record(list, values, [&](std::span<const Value> record_values) {
+      char* at = buffer_.room(list.columns_of_first(record_values.size()) + 2);
+      at = put_record(at, list, record_values);
+      *at++ = '\r';
+      *at++ = '\n';
+      buffer_.commit(at);
+      if (buffer_.size() >= kFlushThreshold) flush();
+    });
   }
   void write_record(const DescriptorList& list, std::initializer_list<Item> items) {
     write_record(list, std::span<const Item>(items.begin(), items.size()));
+  }
+
+  // One record already rendered through a descriptor list (render_records),
+  // as write_record() would have written it.
+  void write_rendered(std::string_view record) {
+    begin_write();
+    append_record(record);
   }
 
   void close();
@@ -57,8 +72,12 @@ class OutputFile {
   // Handed on as soon as the buffer fills, even inside one write: a row of a
   // very wide grid would otherwise be held whole.
   void append_record(std::string_view record) {
-    buffer_.append(record);
-    buffer_.append("\r\n", 2);
+    char* at = buffer_.room(record.size() + 2);
+    std::memcpy(at, record.data(), record.size());
+    at += record.size();
+    *at++ = '\r';
+    *at++ = '\n';
+    buffer_.commit(at);
     if (buffer_.size() >= kFlushThreshold) flush();
   }
   int write_buffer();  // 0 or errno
@@ -70,8 +89,7 @@ class OutputFile {
   bool cut_pending_ = false;
   bool failed_ = false;
   std::int64_t written_ = 0;  // bytes in the file since it was cut
-  std::string buffer_;
-  std::string scratch_;
+  ByteBuffer buffer_{2 * kFlushThreshold};
 };
 
 }  // namespace builders

@@ -1,0 +1,282 @@
+// The quick ways through answers and records give what the general ways
+// give: short numbers at the edges of their form, G10.3 and Iw against the
+// rules they implement, console lines and uniform rows rendered once.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "console.h"
+#include "descriptor_list.h"
+#include "field_render.h"
+#include "number_parse.h"
+#include "program_runner.h"
+#include "record_render.h"
+#include "uniform_row.h"
+
+namespace builders {
+namespace {
+
+using testing_support::Scratch;
+
+TEST(ShortNumbers, EdgesOfTheQuickFormReadAsAnyOther) {
+  struct IntegerCase {
+    const char* token;
+    std::int32_t value;
+  };
+  const std::vector<IntegerCase> integers = {
+      {"999999999", 999999999},     // nine digits: the quick form
+      {"1234567890", 1234567890},   // ten: the general conversion
+      {"-000000001", -1},           // leading zeros count as digits
+      {"+0000000000012", 12},
+      {"-0", 0},
+  };
+  for (const auto& c : integers) {
+    auto parsed = parse_integer(c.token);
+    EXPECT_EQ(parsed.error, 0) << c.token;
+    EXPECT_EQ(parsed.value, c.value) << c.token;
+  }
+
+  struct RealCase {
+    const char* token;
+    float value;
+  };
+  const std::vector<RealCase> reals = {
+      {"16777215", 16777215.0f},     // below 2^24: exact
+      {"16777217", 16777216.0f},     // above: rounded to even
+      {"0.000000001", 1e-9f},        // nine digits, scale 10^-9
+      {"0.0000000001", 1e-10f},      // ten digits
+      {"1e10", 1e10f},
+      {"1e11", 1e11f},               // beyond the exact powers
+      {"1.5e-10", 1.5e-10f},
+      {"1.5e-11", 1.5e-11f},
+      {"2.5D003", 2500.0f},          // three exponent digits
+      {"2.5D0003", 2500.0f},         // four
+      {"123456.7", 123456.7f},
+      {"0.1", 0.1f},
+      {"3.14159", 3.14159f},
+      {"-87.079", -87.079f},
+  };
+  for (const auto& c : reals) {
+    auto parsed = parse_real(c.token);
+    EXPECT_EQ(parsed.error, 0) << c.token;
+    EXPECT_EQ(parsed.value, c.value) << c.token;
+  }
+  auto negative_zero = parse_real("-0.0");
+  EXPECT_TRUE(negative_zero.value == 0.0f && std::signbit(negative_zero.value));
+}
+
+// A console reading `input` from a file, its output going nowhere.
+void read_from_file(const std::string& input, const std::function<void(Console&)>& session) {
+  Scratch dir;
+  dir.write("answers", input);
+  int in = ::open(dir.file("answers").c_str(), O_RDONLY);
+  int out = ::open("/dev/null", O_WRONLY);
+  ASSERT_GE(in, 0);
+  {
+    Console console(in, out, false);
+    session(console);
+  }
+  ::close(in);
+  ::close(out);
+}
+
+TEST(QuickAnswers, ReadLikeTheGeneralScan) {
+  constexpr std::size_t kBlock = 64 * 1024;
+  struct Case {
+    const char* name;
+    std::string input;
+    std::vector<float> after_each_read;
+  };
+  const std::vector<Case> cases = {
+      {"ten digits and more", "1234567.891\n0.00000000012\n", {1234567.891f, 1.2e-10f}},
+      {"a value followed by more on its line", "2.5 9\n-1.25,3\n7.5/\n1\n", {2.5f, -1.25f, 7.5f, 1.0f}},
+      {"CR LF line ends", "2.5\r\n3.5\r\n", {2.5f, 3.5f}},
+      {"a repeat count", "2*1.5\n4\n", {1.5f, 4.0f}},
+      {"a value across two blocks", std::string(kBlock - 4, ' ') + "1.25e-3\n6\n", {1.25e-3f, 6.0f}},
+      {"a line end on the first byte of a block", std::string(kBlock - 5, ' ') + "2.75\n6\n",
+       {2.75f, 6.0f}},
+  };
+  for (const auto& c : cases) {
+    std::vector<float> seen;
+    read_from_file(c.input, [&](Console& console) {
+      float value = 0.0f;
+      for (std::size_t i = 0; i < c.after_each_read.size(); ++i) {
+        console.read_real(value);
+        seen.push_back(value);
+      }
+    });
+    EXPECT_EQ(seen, c.after_each_read) << c.name;
+  }
+}
+
+// G10.3 by its rule, written from the rule alone: 17 significant digits of
+// the widened value, rounded half up to 3; the form chosen before the
+// rounding; fixed form with four blanks after, or .dddE+xx.
+std::string g103_by_the_rule(float x) {
+  char digits[17] = {'0', '0', '0'};
+  int exponent = 0;
+  if (x != 0.0f) {
+    char sci[40];
+    std::snprintf(sci, sizeof sci, "%.16e", std::fabs(static_cast<double>(x)));
+    digits[0] = sci[0];
+    for (int i = 1; i < 17; ++i) digits[i] = sci[i + 1];
+    exponent = std::atoi(sci + 19) + 1;
+  }
+  const bool fixed = exponent >= 0 && exponent <= 3;
+  if (x != 0.0f && digits[3] >= '5') {
+    int i = 2;
+    while (i >= 0 && digits[i] == '9') digits[i--] = '0';
+    if (i >= 0) {
+      ++digits[i];
+    } else {
+      digits[0] = '1';
+      ++exponent;
+    }
+  }
+  std::string text = x < 0.0f ? "-" : "";
+  if (fixed) {
+    for (int i = 0; i < exponent; ++i) text += i < 3 ? digits[i] : '0';
+    text += '.';
+    for (int i = exponent; i < 3; ++i) text += digits[i];
+    text += "    ";
+  } else {
+    char tail[16];
+    std::snprintf(tail, sizeof tail, "E%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
+    text += '.' + std::string(digits, 3) + tail;
+  }
+  return std::string(10 - text.size(), ' ') + text;
+}
+
+TEST(RealField, G10_3AgreesWithItsRuleOnASampleOfAllReals) {
+  std::vector<float> sample;
+  for (std::uint64_t bits = 0; bits < (1ull << 32); bits += 65521) {
+    float x = std::bit_cast<float>(static_cast<std::uint32_t>(bits));
+    if (std::isfinite(x)) sample.push_back(x);
+  }
+  // Around every power of ten and every rounding tie of a few decades,
+  // where the quick rounding hands over to the exact one.
+  for (int e = -45; e <= 38; ++e) {
+    float p = std::pow(10.0f, static_cast<float>(e));
+    for (float x : {p, std::nextafter(p, 0.0f), std::nextafter(p, std::numeric_limits<float>::infinity())}) sample.push_back(x);
+  }
+  for (int k = 1000; k < 10000; k += 10) {
+    for (float scale : {1e-3f, 1e-1f, 1.0f, 10.0f}) {
+      float tie = static_cast<float>(k + 5) * scale / 1000.0f;
+      for (float x : {tie, std::nextafter(tie, 0.0f), std::nextafter(tie, 1e9f)}) {
+        sample.push_back(x);
+        sample.push_back(-x);
+      }
+    }
+  }
+  for (float x : sample) {
+    std::string field;
+    append_real_field(field, x, 10, 3);
+    ASSERT_EQ(field, g103_by_the_rule(x)) << std::hexfloat << x;
+  }
+}
+
+TEST(IntegerField, AgreesWithPrintfForEveryWidth) {
+  const std::vector<std::int32_t> values = {0,         1,          -1,         9,         10,
+                                            -9,        -10,        99,         100,       -99,
+                                            -100,      999,        1000,       123456789, -123456789,
+                                            999999999, 1000000000, 2147483647, INT32_MIN, -2147483647};
+  for (int width = 1; width <= 13; ++width) {
+    for (std::int32_t v : values) {
+      char text[16];
+      const int length = std::snprintf(text, sizeof text, "%d", v);
+      const std::string expected = length > width
+                                       ? std::string(static_cast<std::size_t>(width), '*')
+                                       : std::string(static_cast<std::size_t>(width - length), ' ') + text;
+      std::string field;
+      append_integer_field(field, v, width);
+      EXPECT_EQ(field, expected) << v << " in " << width;
+    }
+  }
+}
+
+// What a console shows for `session`, with its output in a file.
+std::string shown_by(const std::function<void(Console&)>& session) {
+  Scratch dir;
+  int in = ::open("/dev/null", O_RDONLY);
+  int out = ::open(dir.file("shown").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  {
+    Console console(in, out, false);
+    session(console);
+    console.flush();
+  }
+  ::close(in);
+  ::close(out);
+  return dir.read("shown");
+}
+
+TEST(ConsoleLines, ShowAsTheLinesThemselves) {
+  const std::string_view legend = " -1 = Constant Head Cell           ";
+  ConsoleLines lines;
+  ASSERT_TRUE(lines.add({" Row ", std::int32_t{3}}));
+  ASSERT_TRUE(lines.add({" Column ", std::int32_t{12}, " Boundary Condition"}));
+  ASSERT_TRUE(lines.add({legend}));
+  for (bool after_a_line : {false, true}) {
+    auto one_by_one = shown_by([&](Console& console) {
+      if (after_a_line) console.write_line({"before"});
+      console.write_line({" Row ", std::int32_t{3}});
+      console.write_line({" Column ", std::int32_t{12}, " Boundary Condition"});
+      console.write_line({legend});
+    });
+    auto rendered_once = shown_by([&](Console& console) {
+      if (after_a_line) console.write_line({"before"});
+      console.write_lines(lines);
+    });
+    EXPECT_EQ(rendered_once, one_by_one) << (after_a_line ? "after a line" : "first on the console");
+  }
+
+  // Only lines that make one record beginning with a text are taken.
+  ConsoleLines refused;
+  EXPECT_FALSE(refused.add({std::int32_t{1}, " first"}));
+  const std::string too_long(79, 'x');
+  const std::string longest(78, 'x');
+  EXPECT_FALSE(refused.add({std::string_view(too_long)}));
+  EXPECT_TRUE(refused.add({std::string_view(longest)}));
+}
+
+TEST(UniformRow, SameRecordsAsRenderingEveryValue) {
+  struct Case {
+    const char* list;
+    std::size_t count;
+  };
+  const std::vector<Case> cases = {{"(10G10.3)", 0}, {"(10G10.3)", 1},  {"(10G10.3)", 10},
+                                   {"(10G10.3)", 25}, {"(20I3)", 20},   {"(20I3)", 45},
+                                   {"(8I10)", 5},     {"(2I10,G10.3)", 7}};
+  for (const auto& c : cases) {
+    const DescriptorList list(c.list);
+    std::vector<std::string> each, once;
+    std::string scratch;
+    if (list[0].kind == Descriptor::Kind::Real) {
+      const std::vector<float> values(c.count, -2.5f);
+      render_records(list, std::span<const float>(values), [&](std::string_view r) { each.emplace_back(r); },
+                     scratch);
+      UniformRow(list, -2.5f, c.count).for_each_record([&](std::string_view r) { once.emplace_back(r); });
+    } else {
+      const std::vector<std::int32_t> values(c.count, -7);
+      render_records(list, std::span<const std::int32_t>(values),
+                     [&](std::string_view r) { each.emplace_back(r); }, scratch);
+      UniformRow(list, std::int32_t{-7}, c.count).for_each_record([&](std::string_view r) {
+        once.emplace_back(r);
+      });
+    }
+    EXPECT_EQ(once, each) << c.list << " with " << c.count << " values";
+  }
+}
+
+}  // namespace
+}  // namespace builders
