@@ -3,7 +3,9 @@
 // The first byte steers: bits 0-1 the kind of the first read (integer,
 // real, text, or the bytes as one token for both conversions), bits 2-3
 // where the input comes from (a regular file, a pipe, or typed lines), bits
-// 4-5 how many reads follow the first. The rest is the input.
+// 4-5 how many reads follow the first, bit 6 (typed lines only) whether the
+// output is a terminal too, so that the console shares one state and never
+// takes the quick way through an answer. The rest is the input.
 //
 // Every read returns a value (a null answer keeps the old one) or one of the
 // documented error numbers. Beyond that, simple answers must read as what
@@ -60,6 +62,17 @@ bool documented_read_error(int code, Source source) {
                        errors::kRealInvalid, errors::kRealBeyondSingle, errors::kSecondRadixMark,
                        errors::kRadixOutOfRange, errors::kAnswerTooLong, errors::kEndOfInput,
                        errors::kRepeatCountZero, errors::kRepeatCountTwice, errors::kQuotedAnswer});
+}
+
+// Each read as Console::read_integer and read_real make it: the quick way
+// for the usual answer unless the console state is shared, else in full.
+int console_read(AnswerScanner& scanner, bool shared, std::int32_t& value) {
+  if (!shared && scanner.quick_integer(value)) return 0;
+  return builders::read_integer_answer(scanner, value);
+}
+int console_read(AnswerScanner& scanner, bool shared, float& value) {
+  if (!shared && scanner.quick_real(value)) return 0;
+  return builders::read_real_answer(scanner, value);
 }
 
 bool same_bits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
@@ -356,6 +369,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                         : ((steer >> 2) & 3) == 2 ? Source::Terminal
                                                   : Source::File;
   const int reads = 1 + ((steer >> 4) & 3);
+  const bool shared = source == Source::Terminal && (steer & 0x40) != 0;
 
   std::string_view input(reinterpret_cast<const char*>(data), size);
   Feed feed;
@@ -373,7 +387,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     int error = 0;
     if (kind == Kind::Integer) {
       std::int32_t value = kIntegerBefore;
-      error = builders::read_integer_answer(scanner, value);
+      error = console_read(scanner, shared, value);
       if (n == 0 && oracle) {
         if (std::optional<Outcome> expected = value_outcome(feed.delivered, kind)) {
           check_integer_outcome(error, value, *expected, "first integer read");
@@ -381,7 +395,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       }
     } else if (kind == Kind::Real) {
       float value = kRealBefore;
-      error = builders::read_real_answer(scanner, value);
+      error = console_read(scanner, shared, value);
       FUZZ_CHECK(error != 0 || std::isfinite(value), "a real read gave %a", value);
       if (n == 0 && oracle) {
         if (std::optional<Outcome> expected = value_outcome(feed.delivered, kind)) {

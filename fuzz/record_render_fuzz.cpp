@@ -6,9 +6,10 @@
 // a real, a length byte and that many bytes for a text).
 //
 // Every record has exactly the width of the descriptors it used (the list's
-// full width when all were used) and ends in CR LF in the file; the console
-// shows each record without its first column, behind the carriage-control
-// sequence. An Iw field reads back as the value, or is w asterisks when the
+// full width when all were used) and ends in CR LF in the file, written at
+// once or handed on already rendered; the console shows each record without
+// its first column, behind the carriage-control sequence; a row of one value
+// rendered once and repeated gives the same records. An Iw field reads back as the value, or is w asterisks when the
 // value is too wide; an Aw field is the text right-justified or cut; a G10.3
 // field reads back, as a decimal number, to the value rounded to three
 // significant digits (worked out here from the exact decimal expansion),
@@ -35,6 +36,7 @@
 #include "fuzz_check.h"
 #include "output_file.h"
 #include "record_render.h"
+#include "uniform_row.h"
 
 namespace {
 
@@ -365,35 +367,70 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
   }
 
-  // The same write to the output file: the records, each ending in CR LF.
+  // A row of one value throughout, rendered once and repeated, gives the
+  // records of the same values rendered one by one.
+  bool one_kind = true;
+  for (const Field& f : layout.fields) one_kind = one_kind && f.kind == layout.fields[0].kind;
+  if (one_kind && layout.fields[0].kind != 'A' && !items.empty()) {
+    std::vector<std::string> uniform;
+    auto collect = [&](std::string_view record) { uniform.emplace_back(record); };
+    std::vector<std::string> one_by_one;
+    auto collect_one = [&](std::string_view record) { one_by_one.emplace_back(record); };
+    if (layout.fields[0].kind == 'I') {
+      builders::UniformRow(list, items[0].integer, items.size()).for_each_record(collect);
+      std::vector<std::int32_t> same(items.size(), items[0].integer);
+      builders::render_records(list, std::span<const std::int32_t>(same), collect_one, scratch);
+    } else {
+      builders::UniformRow(list, items[0].real, items.size()).for_each_record(collect);
+      std::vector<float> same(items.size(), items[0].real);
+      builders::render_records(list, std::span<const float>(same), collect_one, scratch);
+    }
+    FUZZ_CHECK(uniform == one_by_one, "a uniform row of %zu values differs", items.size());
+  }
+
+  // The same write to the output file, and the records handed on as already
+  // rendered (as the array rows are): the records, each ending in CR LF.
   std::string file_expected;
   for (const std::string& record : records) file_expected += record + "\r\n";
-  {
-    builders::OutputFile file;
-    file.open(13, g_output_path, "UNKNOWN", "sequential");
-    file.rewind();
-    file.write_record(list, std::span<const Item>(items));
-    file.close();
+  for (bool rendered : {false, true}) {
+    {
+      builders::OutputFile file;
+      file.open(13, g_output_path, "UNKNOWN", "sequential");
+      file.rewind();
+      if (rendered) {
+        for (const std::string& record : records) file.write_rendered(record);
+      } else {
+        file.write_record(list, std::span<const Item>(items));
+      }
+      file.close();
+    }
+    int fd = ::open(g_output_path.c_str(), O_RDONLY | O_CLOEXEC);
+    FUZZ_CHECK(fd >= 0, "FOR013 cannot be read back");
+    std::string file_content = read_all(fd);
+    ::close(fd);
+    FUZZ_CHECK(file_content == file_expected, "the file holds %zu bytes, expected %zu%s",
+               file_content.size(), file_expected.size(), rendered ? " (rendered)" : "");
   }
-  int fd = ::open(g_output_path.c_str(), O_RDONLY | O_CLOEXEC);
-  FUZZ_CHECK(fd >= 0, "FOR013 cannot be read back");
-  std::string file_content = read_all(fd);
-  ::close(fd);
-  FUZZ_CHECK(file_content == file_expected, "the file holds %zu bytes, expected %zu", file_content.size(),
-             file_expected.size());
 
-  // And to the console, as an echo.
-  int out = memfd_create("console", MFD_CLOEXEC);
-  int in = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
-  FUZZ_CHECK(out >= 0 && in >= 0, "no descriptors");
-  {
-    builders::Console console(in, out, false);
-    console.write_record(list, std::span<const Item>(items));
-    console.flush();
+  // And to the console, as an echo, both ways.
+  for (bool rendered : {false, true}) {
+    int out = memfd_create("console", MFD_CLOEXEC);
+    int in = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+    FUZZ_CHECK(out >= 0 && in >= 0, "no descriptors");
+    {
+      builders::Console console(in, out, false);
+      if (rendered) {
+        for (const std::string& record : records) console.write_rendered(record);
+      } else {
+        console.write_record(list, std::span<const Item>(items));
+      }
+      console.flush();
+    }
+    std::string shown = read_all(out);
+    ::close(out);
+    ::close(in);
+    FUZZ_CHECK(shown == console_bytes(records), "the console shows %zu bytes%s", shown.size(),
+               rendered ? " (rendered)" : "");
   }
-  std::string shown = read_all(out);
-  ::close(out);
-  ::close(in);
-  FUZZ_CHECK(shown == console_bytes(records), "the console shows %zu bytes", shown.size());
   return 0;
 }
