@@ -199,6 +199,8 @@ constexpr auto kThreeDigits = [] {
   return table;
 }();
 
+}  // namespace
+
 // G10.3, the only real descriptor the programs use, written straight into
 // its ten columns. Every text fits: in fixed form a blank or the sign, four
 // characters of digits and point (five for 1000. after a carry) and four
@@ -229,9 +231,7 @@ char* put_g10_3(char* at, float value) {
   return at + 10;
 }
 
-}  // namespace
-
-char* put_real_field(char* at, float value, int width, int digits) {
+char* put_any_real_field(char* at, float value, int width, int digits) {
   if (!std::isfinite(value) || digits < 1 || digits >= kSignificant) return put_asterisks(at, width);
   if (width == 10 && digits == 3) return put_g10_3(at, value);
   return put_real(at, value, width, digits);
