@@ -180,10 +180,30 @@ TEST(RealField, G10_3AgreesWithItsRuleOnASampleOfAllReals) {
       }
     }
   }
+  // Exact ties, such as 3.125 and 0.3125, which the quick way decides itself.
+  for (int i = 1; i < (1 << 22); i += 97) {
+    for (float scale : {1.0f / 1024, 1.0f / 65536, 1.0f / (1 << 26)}) sample.push_back(static_cast<float>(i) * scale);
+  }
   for (float x : sample) {
     std::string field;
     append_real_field(field, x, 10, 3);
     ASSERT_EQ(field, g103_by_the_rule(x)) << std::hexfloat << x;
+  }
+}
+
+TEST(RealField, G10_3RoundsExactTiesUp) {
+  struct Case {
+    float value;
+    const char* field;
+  };
+  const std::vector<Case> cases = {
+      {3.125f, "  3.13    "}, {-3.125f, " -3.13    "}, {0.3125f, "  .313    "},
+      {12.25f, "  12.3    "}, {999.5f, " 1000.    "}, {0.0009765625f, "  .977E-03"},
+      {1.0f, "  1.00    "}, {100.0f, "  100.    "}, {0.5f, "  .500    "}};
+  for (const auto& c : cases) {
+    std::string field;
+    append_real_field(field, c.value, 10, 3);
+    EXPECT_EQ(field, c.field) << c.value;
   }
 }
 
