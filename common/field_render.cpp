@@ -76,7 +76,7 @@ struct Rounded {
 // widened value, then half up to d. Rounding half up at the 18th digit
 // differs from that conversion only when the digits in between are all
 // nines, and then both round the same way, so the result agrees.
-Rounded round_exactly(double magnitude, int d) {
+[[gnu::noinline, gnu::cold]] Rounded round_exactly(double magnitude, int d) {
   Rounded r;
   char sci[40];
   const char* end = std::to_chars(sci, sci + sizeof sci, magnitude, std::chars_format::scientific,
