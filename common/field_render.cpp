@@ -144,8 +144,11 @@ constexpr double decade(int k) { return kDecade[k - kLowestDecade]; }
   const double doubt = scale >= 0 && scale <= kLargestExactScale ? 0.0 : kDoubt;
   const double high = decade(d);
   if (scaled < decade(d - 1) + doubt || scaled >= high - doubt) return false;
-  auto rounded = static_cast<std::uint64_t>(scaled);  // the whole part
-  const double fraction = scaled - static_cast<double>(rounded);
+  // The whole part (below 10^9, so the signed conversion, which is one
+  // instruction, suffices).
+  const auto whole = static_cast<std::int64_t>(scaled);
+  auto rounded = static_cast<std::uint64_t>(whole);
+  const double fraction = scaled - static_cast<double>(whole);
   if (fraction > 0.5 - doubt && fraction < 0.5 + doubt) return false;
   if (fraction >= 0.5) ++rounded;  // half up
   r.exponent = exponent;
