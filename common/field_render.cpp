@@ -76,7 +76,7 @@ struct Rounded {
 // widened value, then half up to d. Rounding half up at the 18th digit
 // differs from that conversion only when the digits in between are all
 // nines, and then both round the same way, so the result agrees.
-Rounded round_exactly(double magnitude, int d) {
+[[gnu::noinline, gnu::cold]] Rounded round_exactly(double magnitude, int d) {
   Rounded r;
   char sci[40];
   const char* end = std::to_chars(sci, sci + sizeof sci, magnitude, std::chars_format::scientific,
@@ -121,10 +121,10 @@ constexpr double decade(int k) { return kDecade[k - kLowestDecade]; }
 // The quick way, for most values: find the exponent from the binary one,
 // scale the magnitude into [10^(d-1), 10^d) with one multiplication by the
 // nearest double of a power of ten, and round the fraction. The scaled value
-// is then off by less than 10^-6 for d up to 9, so the result is certain
-// unless it lies that close to a rounding tie or to the ends of the interval
-// (where the exponent itself is in doubt); those cases, and subnormals, are
-// left to the exact way.
+// is exact when scaled up by little, and otherwise off by less than 10^-6
+// for d up to 9, so the result is certain unless it lies that close to a
+// rounding tie or to the ends of the interval (where the exponent itself is
+// in doubt); those cases, and subnormals, are left to the exact way.
 [[gnu::always_inline]] inline bool round_quickly(float magnitude, int d, Rounded& r) {
   constexpr int kMostDigits = 9;
   constexpr double kDoubt = 1e-6;
@@ -136,13 +136,21 @@ constexpr double decade(int k) { return kDecade[k - kLowestDecade]; }
   int exponent = (((binary - 1) * 78913) >> 18) + 1;
   const double m = magnitude;
   if (m >= decade(exponent)) ++exponent;
-  const double scaled = m * decade(d - exponent);
+  const int scale = d - exponent;
+  const double scaled = m * decade(scale);
+  // Scaled up by at most 10^8, the 24 bits of the float's digits take at
+  // most 51 bits: the product is exact, and so are the interval and the tie.
+  constexpr int kLargestExactScale = 8;
+  const double doubt = scale >= 0 && scale <= kLargestExactScale ? 0.0 : kDoubt;
   const double high = decade(d);
-  if (scaled < decade(d - 1) + kDoubt || scaled >= high - kDoubt) return false;
-  auto rounded = static_cast<std::uint64_t>(scaled);  // the whole part
-  const double fraction = scaled - static_cast<double>(rounded);
-  if (fraction > 0.5 - kDoubt && fraction < 0.5 + kDoubt) return false;
-  if (fraction > 0.5) ++rounded;
+  if (scaled < decade(d - 1) + doubt || scaled >= high - doubt) return false;
+  // The whole part (below 10^9, so the signed conversion, which is one
+  // instruction, suffices).
+  const auto whole = static_cast<std::int64_t>(scaled);
+  auto rounded = static_cast<std::uint64_t>(whole);
+  const double fraction = scaled - static_cast<double>(whole);
+  if (fraction > 0.5 - doubt && fraction < 0.5 + doubt) return false;
+  if (fraction >= 0.5) ++rounded;  // half up
   r.exponent = exponent;
   r.carried = rounded == static_cast<std::uint64_t>(high);
   r.digits = r.carried ? rounded / 10 : rounded;
@@ -199,6 +207,8 @@ constexpr auto kThreeDigits = [] {
   return table;
 }();
 
+}  // namespace
+
 // G10.3, the only real descriptor the programs use, written straight into
 // its ten columns. Every text fits: in fixed form a blank or the sign, four
 // characters of digits and point (five for 1000. after a carry) and four
@@ -229,9 +239,7 @@ char* put_g10_3(char* at, float value) {
   return at + 10;
 }
 
-}  // namespace
-
-char* put_real_field(char* at, float value, int width, int digits) {
+char* put_any_real_field(char* at, float value, int width, int digits) {
   if (!std::isfinite(value) || digits < 1 || digits >= kSignificant) return put_asterisks(at, width);
   if (width == 10 && digits == 3) return put_g10_3(at, value);
   return put_real(at, value, width, digits);

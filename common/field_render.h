@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -81,7 +82,14 @@ void append_integer_field(std::string& out, std::int32_t value, int width);
 // Gw.d: `digits` significant digits in fixed form (magnitudes from 0.1 up to
 // but excluding 10^digits) or exponent form, with no zero before the point;
 // the fixed form is followed by four blanks. Right-justified in `width`.
-char* put_real_field(char* at, float value, int width, int digits);
+// (G10.3, the only real descriptor the programs use, is taken straight to its
+// own rendering: this runs for every real of every record.)
+char* put_g10_3(char* at, float value);  // a finite value
+char* put_any_real_field(char* at, float value, int width, int digits);
+inline char* put_real_field(char* at, float value, int width, int digits) {
+  if (width == 10 && digits == 3 && std::isfinite(value)) return put_g10_3(at, value);
+  return put_any_real_field(at, value, width, digits);
+}
 void append_real_field(std::string& out, float value, int width, int digits);
 
 // Aw: the text right-justified in `width` columns, or its first `width` bytes.

@@ -38,13 +38,12 @@ inline const char* parse_short_integer(const char* begin, const char* end, std::
   const bool negative = p < end && *p == '-';
   if (p < end && (*p == '-' || *p == '+')) ++p;
   const char* const digits = p;
-  std::int32_t magnitude = 0;
+  std::uint32_t magnitude = 0;  // a longer run may wrap around, but is refused by its length
   for (unsigned d; p < end && (d = static_cast<unsigned char>(*p) - '0') < 10; ++p) {
-    if (p - digits == kMostDigits) return nullptr;
-    magnitude = magnitude * 10 + static_cast<std::int32_t>(d);
+    magnitude = magnitude * 10 + d;
   }
-  if (p == digits) return nullptr;
-  value = negative ? -magnitude : magnitude;
+  if (p == digits || p - digits > kMostDigits) return nullptr;
+  value = static_cast<std::int32_t>(negative ? 0u - magnitude : magnitude);
   return p;
 }
 
@@ -80,13 +79,12 @@ inline const char* parse_short_real(const char* begin, const char* end, float& v
     const bool negative_exponent = p < end && *p == '-';
     if (p < end && (*p == '-' || *p == '+')) ++p;
     const char* const exponent_digits = p;
-    int exponent = 0;
+    unsigned exponent = 0;  // as the digits above
     for (unsigned d; p < end && (d = static_cast<unsigned char>(*p) - '0') < 10; ++p) {
-      if (p - exponent_digits == 3) return nullptr;
-      exponent = exponent * 10 + static_cast<int>(d);
+      exponent = exponent * 10 + d;
     }
-    if (p == exponent_digits) return nullptr;
-    scale += negative_exponent ? -exponent : exponent;
+    if (p == exponent_digits || p - exponent_digits > 3) return nullptr;
+    scale += negative_exponent ? -static_cast<int>(exponent) : static_cast<int>(exponent);
   }
   if (scale < -kLargestPower || scale > kLargestPower) return nullptr;
   const auto magnitude = static_cast<float>(digits);

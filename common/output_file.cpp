@@ -78,14 +78,11 @@ void OutputFile::rewind() {
   cut_pending_ = true;
 }
 
-void OutputFile::begin_write() {
-  if (failed_) return;
-  if (cut_pending_) {
-    cut_pending_ = false;
-    written_ = 0;
-    if (::ftruncate(fd_, 0) < 0 && (regular_ || errno == EBADF)) {
-      fail(errors::kWriteFailed, "WRITE", errno == EBADF || errno == EINVAL ? EACCES : errno);
-    }
+void OutputFile::cut_file() {
+  cut_pending_ = false;
+  written_ = 0;
+  if (::ftruncate(fd_, 0) < 0 && (regular_ || errno == EBADF)) {
+    fail(errors::kWriteFailed, "WRITE", errno == EBADF || errno == EINVAL ? EACCES : errno);
   }
 }
 

@@ -49,6 +49,25 @@ class OutputFile {
     write_record(list, std::span<const Item>(items.begin(), items.size()));
   }
 
+  // The same as write_record(list, {values...}) for values whose types are
+  // known when compiled (std::int32_t, float): one record rendered field by
+  // field without looking at the kind of each value.
+  template <typename... Values>
+  void write_fields(const DescriptorList& list, Values... values) {
+    if (sizeof...(Values) > list.size()) {  // more than one record
+      write_record(list, {Item(values)...});
+      return;
+    }
+    begin_write();
+    char* at = buffer_.room(list.columns_of_first(sizeof...(Values)) + 2);
+    std::size_t i = 0;
+    ((at = put_field(at, values, list[i++])), ...);
+    *at++ = '\r';
+    *at++ = '\n';
+    buffer_.commit(at);
+    if (buffer_.size() >= kFlushThreshold) flush();
+  }
+
   // One record already rendered through a descriptor list (render_records),
   // as write_record() would have written it.
   void write_rendered(std::string_view record) {
@@ -68,7 +87,11 @@ class OutputFile {
  private:
   static constexpr std::size_t kFlushThreshold = 64 * 1024;
 
-  void begin_write();
+  // Before a record: the cut the first record owes.
+  void begin_write() {
+    if (cut_pending_ && !failed_) cut_file();
+  }
+  void cut_file();
   // Handed on as soon as the buffer fills, even inside one write: a row of a
   // very wide grid would otherwise be held whole.
   void append_record(std::string_view record) {

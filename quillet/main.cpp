@@ -48,7 +48,7 @@ int main() {
     console.write_line({" -1 = use drain data from previous stress period"});
     console.write_line({" nn = #drains active current stress period"});
     console.read_integer(use_code);
-    drains.write_record(use_code_format, {use_code});
+    drains.write_fields(use_code_format, use_code);
     if (use_code < 0) continue;  // the previous period's drains are reused
 
     const std::int32_t drain_count = use_code;
@@ -65,8 +65,8 @@ int main() {
       console.read_real(drain_elevation);
       console.write_line({"Drain Conductance"});
       console.read_real(drain_conductance);
-      drains.write_record(drain_format, {drain_layer, drain_row, drain_column, drain_elevation,
-                                         drain_conductance});
+      drains.write_fields(drain_format, drain_layer, drain_row, drain_column, drain_elevation,
+                          drain_conductance);
     }
   }
 

@@ -20,6 +20,7 @@
 #include "descriptor_list.h"
 #include "field_render.h"
 #include "number_parse.h"
+#include "output_file.h"
 #include "program_runner.h"
 #include "record_render.h"
 #include "uniform_row.h"
@@ -179,10 +180,30 @@ TEST(RealField, G10_3AgreesWithItsRuleOnASampleOfAllReals) {
       }
     }
   }
+  // Exact ties, such as 3.125 and 0.3125, which the quick way decides itself.
+  for (int i = 1; i < (1 << 22); i += 97) {
+    for (float scale : {1.0f / 1024, 1.0f / 65536, 1.0f / (1 << 26)}) sample.push_back(static_cast<float>(i) * scale);
+  }
   for (float x : sample) {
     std::string field;
     append_real_field(field, x, 10, 3);
     ASSERT_EQ(field, g103_by_the_rule(x)) << std::hexfloat << x;
+  }
+}
+
+TEST(RealField, G10_3RoundsExactTiesUp) {
+  struct Case {
+    float value;
+    const char* field;
+  };
+  const std::vector<Case> cases = {
+      {3.125f, "  3.13    "}, {-3.125f, " -3.13    "}, {0.3125f, "  .313    "},
+      {12.25f, "  12.3    "}, {999.5f, " 1000.    "}, {0.0009765625f, "  .977E-03"},
+      {1.0f, "  1.00    "}, {100.0f, "  100.    "}, {0.5f, "  .500    "}};
+  for (const auto& c : cases) {
+    std::string field;
+    append_real_field(field, c.value, 10, 3);
+    EXPECT_EQ(field, c.field) << c.value;
   }
 }
 
@@ -276,6 +297,38 @@ TEST(UniformRow, SameRecordsAsRenderingEveryValue) {
     }
     EXPECT_EQ(once, each) << c.list << " with " << c.count << " values";
   }
+}
+
+// Records of values of known types are the records of the same items,
+// also when the values fill more than one record or pair with the wrong
+// descriptor.
+TEST(OutputFile, FieldsOfKnownTypesWriteTheRecordsOfTheSameItems) {
+  Scratch dir;
+  auto written = [&](std::string_view name, auto&& write) {
+    OutputFile file;
+    file.open(13, dir.file(name), "UNKNOWN", "sequential");
+    file.rewind();
+    write(file);
+    file.close();
+    return dir.read(name);
+  };
+  const DescriptorList drain("(3i10,2g10.3)");
+  const DescriptorList pair("(2i10)");
+  const DescriptorList real_first("(g10.3,i10)");
+  const auto fields = written("fields", [&](OutputFile& f) {
+    f.write_fields(drain, std::int32_t{1}, std::int32_t{-20}, std::int32_t{300}, -9.30048f, 1.7485e-7f);
+    f.write_fields(pair, std::int32_t{7}, std::int32_t{8}, std::int32_t{9});
+    f.write_fields(real_first, std::int32_t{5}, 2.5f);
+    f.write_fields(pair);
+  });
+  const auto items = written("items", [&](OutputFile& f) {
+    f.write_record(drain, {std::int32_t{1}, std::int32_t{-20}, std::int32_t{300}, -9.30048f, 1.7485e-7f});
+    f.write_record(pair, {std::int32_t{7}, std::int32_t{8}, std::int32_t{9}});
+    f.write_record(real_first, {std::int32_t{5}, 2.5f});
+    f.write_record(pair, std::span<const std::int32_t>());
+  });
+  EXPECT_EQ(fields, items);
+  EXPECT_EQ(fields.substr(0, 52), "         1       -20       300" " -9.30    " "  .175E-06\r\n");
 }
 
 }  // namespace
