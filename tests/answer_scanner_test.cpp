@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -37,6 +38,8 @@ void with_console(std::string_view input, Source source, const std::function<voi
   if (source == Source::File) {
     dir.write("answers", input);
     in = ::open(dir.file("answers").c_str(), O_RDONLY);
+    // Removed at once: a death test's child ends without running destructors.
+    std::filesystem::remove_all(dir.path());
   } else {
     int ends[2];
     ASSERT_EQ(pipe(ends), 0);
