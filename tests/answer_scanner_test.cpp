@@ -11,24 +11,18 @@
 #include <string>
 #include <vector>
 
+#include "expected_text.h"
 #include "console.h"
 #include "program_runner.h"
 
 namespace builders {
 namespace {
 
+using testing_support::with_crlf;
+
 using testing_support::Scratch;
 
 enum class Source { File, Pipe };
-
-std::string with_crlf(std::string_view lf_text) {
-  std::string out;
-  for (char c : lf_text) {
-    if (c == '\n') out += '\r';
-    out += c;
-  }
-  return out;
-}
 
 // A console whose standard input holds `input` (in a file or a pipe) and
 // whose output goes nowhere; `session` makes its reads.

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "expected_text.h"
+
 namespace testing_support {
 
 // How a run with extreme answers ends.
@@ -55,14 +57,6 @@ inline std::string lines(std::initializer_list<std::string_view> answers) {
   }
   return text;
 }
-
-inline std::string repeat(std::string_view text, int times) {
-  std::string out;
-  for (int i = 0; i < times; ++i) out += text;
-  return out;
-}
-
-inline std::string blanks(int n) { return std::string(static_cast<std::size_t>(n), ' '); }
 
 #ifdef QUILLET_PATH
 inline BuiltProgram quillet() {

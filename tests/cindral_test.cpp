@@ -12,9 +12,15 @@
 #include <utility>
 #include <vector>
 
+#include "expected_text.h"
 #include "program_runner.h"
 
 namespace {
+
+using testing_support::blanks;
+using testing_support::repeat;
+using testing_support::records;
+using testing_support::answers;
 
 using testing_support::run_on_terminal;
 using testing_support::run_redirected;
@@ -23,33 +29,11 @@ using testing_support::Scratch;
 
 const std::string kCindral = CINDRAL_PATH;
 
-std::string blanks(int n) { return std::string(static_cast<std::size_t>(n), ' '); }
-
-std::string repeat(std::string_view text, int times) {
-  std::string out;
-  for (int i = 0; i < times; ++i) out += text;
-  return out;
-}
-
-// Answers, one a line.
-std::string answers(const std::vector<std::string>& lines) {
-  std::string out;
-  for (const auto& line : lines) out += line + "\n";
-  return out;
-}
-
 // Console lines as a redirected run shows them: each after the first
 // preceded by the line end it owed.
 std::string shown_lines(const std::vector<std::string>& lines) {
   std::string out;
   for (std::size_t i = 0; i < lines.size(); ++i) out += (i == 0 ? "" : "\r\n") + lines[i];
-  return out;
-}
-
-// A file of records, each ending in CR LF.
-std::string records(const std::vector<std::string>& lines) {
-  std::string out;
-  for (const auto& line : lines) out += line + "\r\n";
   return out;
 }
 

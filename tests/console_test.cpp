@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "expected_text.h"
 #include "console.h"
 #include "output_file.h"
 #include "program_runner.h"
@@ -17,9 +18,9 @@
 namespace builders {
 namespace {
 
-using testing_support::Scratch;
+using testing_support::blanks;
 
-std::string blanks(int n) { return std::string(static_cast<std::size_t>(n), ' '); }
+using testing_support::Scratch;
 
 // A console on files of `dir`: answers from "answers" (or a pipe holding
 // them), output to "shown".

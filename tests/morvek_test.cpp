@@ -8,9 +8,15 @@
 #include <string_view>
 #include <vector>
 
+#include "expected_text.h"
 #include "program_runner.h"
 
 namespace {
+
+using testing_support::blanks;
+using testing_support::repeat;
+using testing_support::records;
+using testing_support::answers;
 
 using testing_support::crlf;
 using testing_support::run_on_terminal;
@@ -20,28 +26,6 @@ using testing_support::Scratch;
 
 const std::string kMorvek = MORVEK_PATH;
 const std::string kStop = "\r\nStop - Program terminated.\r\n\r\n";
-
-std::string blanks(int n) { return std::string(static_cast<std::size_t>(n), ' '); }
-
-std::string repeat(std::string_view field, int times) {
-  std::string out;
-  for (int i = 0; i < times; ++i) out += field;
-  return out;
-}
-
-// Records as they lie in the file: each one ends in CR LF.
-std::string records(const std::vector<std::string>& lines) {
-  std::string out;
-  for (const std::string& line : lines) out += line + "\r\n";
-  return out;
-}
-
-// One answer per line, as typed.
-std::string answers(const std::vector<std::string>& lines) {
-  std::string out;
-  for (const std::string& line : lines) out += line + "\n";
-  return out;
-}
 
 std::vector<std::string> operator+(std::vector<std::string> a, const std::vector<std::string>& b) {
   a.insert(a.end(), b.begin(), b.end());

@@ -15,11 +15,15 @@
 #include <utility>
 #include <vector>
 
+#include "expected_text.h"
 #include "program_runner.h"
 
 #ifdef QUILLET_PATH
 
 namespace {
+
+using testing_support::blanks;
+using testing_support::with_crlf;
 
 using testing_support::crlf;
 using testing_support::RunOptions;
@@ -29,8 +33,6 @@ using testing_support::run_on_terminal;
 using testing_support::run_redirected;
 
 const std::string kStop = "Stop - Program terminated.";
-
-std::string blanks(int n) { return std::string(static_cast<std::size_t>(n), ' '); }
 
 // The console lines of the dialogue, as shown (the carriage-control blank
 // of each line already taken off).
@@ -107,15 +109,6 @@ void expect_report(const RunResult& run, const char* number, const char* operati
   EXPECT_EQ(message.find_first_of("\r\n"), message.size() - 2) << run.err;
   EXPECT_EQ(message.substr(message.size() - 2), "\r\n");
   EXPECT_EQ(run.out.find(kStop), std::string::npos);
-}
-
-std::string with_crlf(std::string_view lf_text) {
-  std::string out;
-  for (char c : lf_text) {
-    if (c == '\n') out += '\r';
-    out += c;
-  }
-  return out;
 }
 
 // Three periods with use codes 2, -1 and 1.

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "expected_text.h"
 #include "descriptor_list.h"
 #include "field_render.h"
 #include "record_render.h"
@@ -12,13 +13,13 @@
 namespace builders {
 namespace {
 
+using testing_support::blanks;
+
 std::string g103(float x) {
   std::string out;
   append_real_field(out, x, 10, 3);
   return out;
 }
-
-std::string blanks(int n) { return std::string(static_cast<std::size_t>(n), ' '); }
 
 struct RealCase {
   float value;
