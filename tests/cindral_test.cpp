@@ -116,6 +116,20 @@ std::vector<std::string> layer_array_controls(const std::string& file) {
   return found;
 }
 
+// Records 1 to 8 of the worked example: two layers of type 1 and 3, three
+// columns of 100 and rows of 50 and 25.
+const std::string kWorkedRecord1 = blanks(9) + "0" + blanks(8) + "50";
+std::vector<std::string> worked_header_records() {
+  return {kWorkedRecord1,
+          " 1 3",
+          control("(10G10.3)", blanks(5) + "TRPY-", blanks(2) + "0"),
+          fixed("1.00") + fixed("1.00"),
+          control("(10G10.3)", blanks(5) + "DELR-", blanks(2) + "0"),
+          repeat(fixed("100."), 3),
+          control("(10g10.3)", blanks(5) + "DELC-", blanks(2) + "0"),
+          fixed("50.0") + fixed("25.0")};
+}
+
 TEST(Cindral, WorkedExampleContinuedWithNineArrays) {
   Scratch dir;
   RunResult run = run_redirected(
@@ -136,44 +150,37 @@ TEST(Cindral, WorkedExampleContinuedWithNineArrays) {
   const std::string tenths_of_thousandth = repeat(exponent(".100E-02"), 3);
   const std::string thousand = " 1000." + blanks(4);
   const std::string minus_999 = " -999." + blanks(4);
-  EXPECT_EQ(dir.read("FOR011"),
-            records({
-                blanks(9) + "0" + blanks(8) + "50",
-                " 1 3",
-                control("(10G10.3)", blanks(5) + "TRPY-", blanks(2) + "0"),
-                fixed("1.00") + fixed("1.00"),
-                control("(10G10.3)", blanks(5) + "DELR-", blanks(2) + "0"),
-                repeat(fixed("100."), 3),
-                control("(10g10.3)", blanks(5) + "DELC-", blanks(2) + "0"),
-                fixed("50.0") + fixed("25.0"),
-                control("(10G10.3)", blanks(6) + "SF1-", blanks(2) + "1"),
-                tenths_of_thousandth,
-                tenths_of_thousandth,
-                control("(10G10.3)", blanks(3) + "HYDCON-", blanks(2) + "1"),
-                fixed("1.50") + fixed("2.50") + fixed("3.50"),
-                fixed("12.5") + " -.500" + blanks(4) + exponent(".100E+04"),
-                control("(10G10.3)", blanks(6) + "BOT-", blanks(2) + "1"),
-                repeat(fixed("95.5"), 3),
-                repeat(fixed("95.5"), 3),
-                control("(10G10.3)", blanks(5) + "VCON-", blanks(2) + "1"),
-                repeat(exponent(".500E-01"), 3),
-                repeat(exponent(".500E-01"), 3),
-                control("(10G10.3)", blanks(6) + "SF1-", blanks(2) + "2"),
-                repeat(exponent(".100E-03"), 3),
-                repeat(exponent(".100E-03"), 3),
-                control("(10G10.3)", blanks(3) + "HYDCON-", blanks(2) + "2"),
-                repeat(thousand, 3),
-                repeat(thousand, 3),
-                control("(10G10.3)", blanks(6) + "BOT-", blanks(2) + "2"),
-                repeat(minus_999, 3),
-                repeat(minus_999, 3),
-                control("(10G10.3)", blanks(6) + "SF2-", blanks(2) + "2"),
-                repeat(fixed(".500"), 3),
-                repeat(fixed(".500"), 3),
-                control("(10G10.3)", blanks(6) + "TOP-", blanks(2) + "2"),
-                repeat(fixed("123."), 3),
-                repeat(fixed("123."), 3),
-            }));
+  std::vector<std::string> expected = worked_header_records();
+  append(expected, {
+    control("(10G10.3)", blanks(6) + "SF1-", blanks(2) + "1"),
+    tenths_of_thousandth,
+    tenths_of_thousandth,
+    control("(10G10.3)", blanks(3) + "HYDCON-", blanks(2) + "1"),
+    fixed("1.50") + fixed("2.50") + fixed("3.50"),
+    fixed("12.5") + " -.500" + blanks(4) + exponent(".100E+04"),
+    control("(10G10.3)", blanks(6) + "BOT-", blanks(2) + "1"),
+    repeat(fixed("95.5"), 3),
+    repeat(fixed("95.5"), 3),
+    control("(10G10.3)", blanks(5) + "VCON-", blanks(2) + "1"),
+    repeat(exponent(".500E-01"), 3),
+    repeat(exponent(".500E-01"), 3),
+    control("(10G10.3)", blanks(6) + "SF1-", blanks(2) + "2"),
+    repeat(exponent(".100E-03"), 3),
+    repeat(exponent(".100E-03"), 3),
+    control("(10G10.3)", blanks(3) + "HYDCON-", blanks(2) + "2"),
+    repeat(thousand, 3),
+    repeat(thousand, 3),
+    control("(10G10.3)", blanks(6) + "BOT-", blanks(2) + "2"),
+    repeat(minus_999, 3),
+    repeat(minus_999, 3),
+    control("(10G10.3)", blanks(6) + "SF2-", blanks(2) + "2"),
+    repeat(fixed(".500"), 3),
+    repeat(fixed(".500"), 3),
+    control("(10G10.3)", blanks(6) + "TOP-", blanks(2) + "2"),
+    repeat(fixed("123."), 3),
+    repeat(fixed("123."), 3),
+  });
+  EXPECT_EQ(dir.read("FOR011"), records(expected));
 }
 
 // The texts of each property array: title line, heading suffix, cell suffix.
@@ -423,16 +430,8 @@ struct AnswerErrorCase {
 };
 
 TEST(Cindral, AnAnswerErrorKeepsTheCompletedRecords) {
-  const std::string record1 = blanks(9) + "0" + blanks(8) + "50";
-  const std::vector<std::string> worked_header = {
-      record1,
-      " 1 3",
-      control("(10G10.3)", blanks(5) + "TRPY-", blanks(2) + "0"),
-      fixed("1.00") + fixed("1.00"),
-      control("(10G10.3)", blanks(5) + "DELR-", blanks(2) + "0"),
-      repeat(fixed("100."), 3),
-      control("(10g10.3)", blanks(5) + "DELC-", blanks(2) + "0"),
-      fixed("50.0") + fixed("25.0")};
+  const std::string& record1 = kWorkedRecord1;
+  const std::vector<std::string> worked_header = worked_header_records();
   std::vector<std::string> in_array = worked_header;
   append(in_array, {control("(10G10.3)", blanks(6) + "SF1-", blanks(2) + "1"),
                     repeat(fixed("1.00"), 3), repeat(fixed("1.00"), 3),
