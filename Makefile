@@ -1,7 +1,10 @@
-# Quick start: `make demo` runs the builders on the example answers,
-# `make test` builds and runs every test, `make bench` times the builders on
-# scripted sessions against the I/O floor (BENCH_FACTOR scales the workloads,
-# BENCH_RUNS sets the number of timed runs).
+# Quick start: `make demo` runs the builders on the example answers and
+# leaves their files in demo/, `make test` builds and runs every test.
+# `make install` installs the programs, their manual pages and the examples
+# (PREFIX, default /usr/local; DESTDIR for staging), `make package` builds
+# the Debian package, `make bench` times the builders on scripted sessions
+# against the I/O floor (BENCH_FACTOR scales the workloads, BENCH_RUNS sets
+# the number of timed runs).
 BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
 FUZZ_BUILD ?= build-fuzz
@@ -9,17 +12,29 @@ FUZZ_SECONDS ?= 60
 JOBS ?= $(shell nproc)
 BENCH_FACTOR ?= 1
 BENCH_RUNS ?= 7
+PREFIX ?= /usr/local
+DESTDIR ?=
+DEMO ?= demo
+# Further options for the configure step, e.g. CMAKE_ARGS=-DBUILDERS_TESTS=OFF
+CMAKE_ARGS ?=
 
-.PHONY: all build demo test test-sanitize fuzz-build fuzz bench clean
+.PHONY: all configure build programs demo test test-sanitize install package fuzz-build fuzz \
+        bench clean
 
 all: build
 
-build:
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+configure:
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CMAKE_ARGS)
+
+build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-demo: build
-	examples/run_demo.sh $(BUILD)
+# The programs and their manual pages only, without the tests.
+programs: configure
+	cmake --build $(BUILD) -j $(JOBS) --target programs
+
+demo: programs
+	examples/run_demo.sh $(BUILD) $(DEMO)
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
@@ -29,6 +44,13 @@ test-sanitize:
 	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j $(JOBS)
+
+install: programs
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+package: build
+	cmake --build $(BUILD) --target package
+	@ls -1 "$$(cd $(BUILD) && pwd)"/*.deb
 
 bench: build
 	@scratch=$$(mktemp -d) && trap 'rm -rf "$$scratch"' EXIT && \
@@ -44,4 +66,4 @@ fuzz: fuzz-build
 	fuzz/run_fuzzers.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) $(DEMO)

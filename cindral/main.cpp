@@ -8,6 +8,7 @@
 
 #include "array_entry.h"
 #include "capacity.h"
+#include "command_line.h"
 #include "console.h"
 #include "descriptor_list.h"
 #include "flow_file.h"
@@ -35,9 +36,29 @@ std::size_t entries_for(std::int32_t count) {
   return count > 0 ? static_cast<std::size_t>(count) : 0;
 }
 
+constexpr builders::ProgramUsage kUsage = {
+    "Cindral", "[--help | --version]",
+    "\n"
+    "Asks, one question at a time, for the simulation type, the grid, the layer\n"
+    "types, anisotropy factors and cell widths, then layer by layer the property\n"
+    "arrays, and writes the block-centred flow file FOR011 in the current folder.\n"
+    "\n"
+    "Answers are typed at the terminal or read from a file, one per line:\n"
+    "\n"
+    "  Cindral < answers.txt\n"
+    "\n"
+    "Options:\n"
+    "  --help     show this help and exit\n"
+    "  --version  show the version and exit\n"
+    "\n"
+    "Exit status: 0 after \"Stop - Program terminated.\", 1 after a run-time error\n"
+    "or a refusal, 2 for an unknown argument. The manual: man Cindral\n"};
+
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+  builders::take_no_arguments(argc, argv, kUsage);
+
   const DescriptorList header_format("(2i10)");
   const DescriptorList layer_type_format("(40i2)");
   const DescriptorList factor_format("(10g10.3)");

@@ -8,6 +8,7 @@
 
 #include "array_entry.h"
 #include "capacity.h"
+#include "command_line.h"
 #include "console.h"
 #include "descriptor_list.h"
 #include "output_file.h"
@@ -74,9 +75,29 @@ const ArrayInstance<float> kStartingHeads{
     .locator = kOwnUnit,
 };
 
+constexpr builders::ProgramUsage kUsage = {
+    "Morvek", "[--help | --version]",
+    "\n"
+    "Asks, one question at a time, for two title lines, the grid, the time unit,\n"
+    "the modules used, the boundary and starting-head arrays of every layer and\n"
+    "the stress periods, and writes the basic file FOR001 in the current folder.\n"
+    "\n"
+    "Answers are typed at the terminal or read from a file, one per line:\n"
+    "\n"
+    "  Morvek < answers.txt\n"
+    "\n"
+    "Options:\n"
+    "  --help     show this help and exit\n"
+    "  --version  show the version and exit\n"
+    "\n"
+    "Exit status: 0 after \"Stop - Program terminated.\", 1 after a run-time error\n"
+    "or a refusal, 2 for an unknown argument. The manual: man Morvek\n"};
+
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+  builders::take_no_arguments(argc, argv, kUsage);
+
   const DescriptorList title_format("(a80)");
   const DescriptorList dimension_format("(8I10)");
   const DescriptorList module_format("(24I3)");

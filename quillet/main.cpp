@@ -2,6 +2,7 @@
 // by stress period, the active drains, and writes the drain file FOR013.
 #include <cstdint>
 
+#include "command_line.h"
 #include "console.h"
 #include "descriptor_list.h"
 #include "output_file.h"
@@ -10,7 +11,31 @@ using builders::Console;
 using builders::DescriptorList;
 using builders::OutputFile;
 
-int main() {
+namespace {
+
+constexpr builders::ProgramUsage kUsage = {
+    "Quillet", "[--help | --version]",
+    "\n"
+    "Asks, one question at a time, for the drain limits and, stress period by\n"
+    "stress period, the active drains or the reuse code, and writes the drain\n"
+    "file FOR013 in the current folder.\n"
+    "\n"
+    "Answers are typed at the terminal or read from a file, one per line:\n"
+    "\n"
+    "  Quillet < answers.txt\n"
+    "\n"
+    "Options:\n"
+    "  --help     show this help and exit\n"
+    "  --version  show the version and exit\n"
+    "\n"
+    "Exit status: 0 after \"Stop - Program terminated.\", 1 after a run-time error,\n"
+    "2 for an unknown argument. The manual: man Quillet\n"};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  builders::take_no_arguments(argc, argv, kUsage);
+
   const DescriptorList header_format("(2i10)");
   const DescriptorList use_code_format("(i10)");
   const DescriptorList drain_format("(3i10,2g10.3)");

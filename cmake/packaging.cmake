@@ -1,0 +1,34 @@
+# What `make install` puts beside the programs and their manual pages, and
+# the Debian package made of the same files (`make package`).
+
+install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES ${PROJECT_SOURCE_DIR}/examples/morvek.txt
+              ${PROJECT_SOURCE_DIR}/examples/cindral.txt
+              ${PROJECT_SOURCE_DIR}/examples/quillet.txt
+        DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
+
+set(BUILDERS_MAINTAINER "Groundwater input builders maintainers <dev@example.com>"
+    CACHE STRING "The Maintainer field of the Debian package")
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME ${PROJECT_NAME})
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_VENDOR "Groundwater input builders maintainers")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
+    "interactive builders of groundwater flow simulator input files")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Console programs that ask their user a fixed sequence of questions and
+write the fixed-column input files of a block-centred, finite-difference
+groundwater flow simulator: Morvek writes the basic file FOR001, Cindral the
+block-centred flow file FOR011 and Quillet the drain file FOR013. Answers
+are typed at the terminal or read from a file, one per line.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${BUILDERS_MAINTAINER}")
+set(CPACK_DEBIAN_PACKAGE_SECTION science)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# The programs are linked statically and need no other package.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS OFF)
+include(CPack)

@@ -1,0 +1,51 @@
+# The programs a user runs: each lands in bin/ of the build folder, is
+# installed into bin/ of the prefix and has a manual page, written in scdoc
+# as man/<program>.1.scd and turned into roff at build time. Adding a
+# program to all of this (and to the Debian package) is one line in its
+# CMakeLists.txt: user_program(<target>).
+#
+# The target `programs` builds the programs and their manual pages, without
+# the tests, for the demo and for `make install`.
+
+find_program(SCDOC scdoc)
+if(NOT SCDOC)
+  message(WARNING "scdoc not found: the programs are built, their manual pages are not "
+                  "(Debian: apt-get install scdoc).")
+endif()
+# The manual pages are checked as a reader meets them, through man.
+find_program(MAN_VIEWER man)
+find_program(GROFF groff)
+
+add_custom_target(programs)
+
+function(user_program target)
+  set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bin)
+  install(TARGETS ${target} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  add_dependencies(programs ${target})
+
+  set(source ${PROJECT_SOURCE_DIR}/man/${target}.1.scd)
+  if(NOT EXISTS ${source})
+    message(FATAL_ERROR "${target} has no manual page: write ${source}")
+  endif()
+  if(NOT SCDOC)
+    return()
+  endif()
+  set(page ${PROJECT_BINARY_DIR}/man/${target}.1)
+  file(GLOB shared_sections CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/man/shared/*.scd)
+  add_custom_command(
+    OUTPUT ${page}
+    COMMAND ${CMAKE_COMMAND} -DSCDOC=${SCDOC} -DSOURCE=${source} -DPAGE=${page}
+            -DPACKAGE=${PROJECT_NAME} -DVERSION=${PROJECT_VERSION}
+            -P ${PROJECT_SOURCE_DIR}/man/render_page.cmake
+    DEPENDS ${source} ${PROJECT_SOURCE_DIR}/man/render_page.cmake ${shared_sections}
+    COMMENT "Manual page ${target}(1)"
+    VERBATIM)
+  add_custom_target(manual_${target} ALL DEPENDS ${page})
+  add_dependencies(programs manual_${target})
+  install(FILES ${page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+  if(BUILDERS_TESTS AND MAN_VIEWER AND GROFF)
+    add_test(NAME manual_page_${target}
+             COMMAND ${PROJECT_SOURCE_DIR}/man/check_page.sh ${page})
+  endif()
+endfunction()
