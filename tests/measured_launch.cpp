@@ -1,5 +1,6 @@
-// measured_launch REPORT_FD PROGRAM: runs PROGRAM as a child of this small
-// process and writes "<exit status> <signal> <peak KiB>" to REPORT_FD.
+// measured_launch REPORT_FD PROGRAM [ARGUMENT...]: runs PROGRAM with its
+// arguments as a child of this small process and writes
+// "<exit status> <signal> <peak KiB>" to REPORT_FD.
 //
 // A process forked from the test runner starts with the runner's memory
 // counted in its peak (the kernel records the peak of the copied address
@@ -16,8 +17,8 @@
 #include <cstring>
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fputs("usage: measured_launch REPORT_FD PROGRAM\n", stderr);
+  if (argc < 3) {
+    std::fputs("usage: measured_launch REPORT_FD PROGRAM [ARGUMENT...]\n", stderr);
     return 2;
   }
   const int report_fd = std::atoi(argv[1]);
@@ -25,7 +26,7 @@ int main(int argc, char** argv) {
   if (pid < 0) return 2;
   if (pid == 0) {
     ::close(report_fd);
-    execl(argv[2], argv[2], static_cast<char*>(nullptr));
+    execv(argv[2], argv + 2);
     _exit(127);
   }
   int status = 0;

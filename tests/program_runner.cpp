@@ -50,16 +50,23 @@ struct Launch {
 
   // In the child: exec the program, through the launcher when there is one.
   // A SIGPIPE that this runner ignores must not stay ignored in the program.
-  [[noreturn]] void exec(const std::string& program) {
+  [[noreturn]] void exec(const std::string& program, const std::vector<std::string>& arguments) {
     std::signal(SIGPIPE, SIG_DFL);
+    std::vector<char*> argv;
+    std::string fd_text;
+    char name[] = "measured_launch";
     if (launcher >= 0) {
       int fd = dup(report[1]);  // without close-on-exec, for the launcher
-      std::string fd_text = std::to_string(fd);
-      char name[] = "measured_launch";
-      char* argv[] = {name, fd_text.data(), const_cast<char*>(program.c_str()), nullptr};
-      fexecve(launcher, argv, environ);
+      fd_text = std::to_string(fd);
+      argv = {name, fd_text.data()};
+    }
+    argv.push_back(const_cast<char*>(program.c_str()));
+    for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    if (launcher >= 0) {
+      fexecve(launcher, argv.data(), environ);
     } else {
-      execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+      execv(program.c_str(), argv.data());
     }
     _exit(127);
   }
@@ -177,7 +184,7 @@ RunResult run_redirected(const std::string& program, const Scratch& dir, std::st
     }
     if (options.close_stdout) ::close(1);
     if (options.in_child) options.in_child();
-    launch.exec(program);
+    launch.exec(program, options.arguments);
   }
   launch.started();
   RunResult result;
@@ -260,7 +267,7 @@ RunResult run_on_terminal(const std::string& program, const Scratch& dir, std::s
       ::close(out);
     }
     if (options.in_child) options.in_child();
-    launch.exec(program);
+    launch.exec(program, options.arguments);
   }
   launch.started();
   ::close(err_pipe[1]);

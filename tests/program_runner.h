@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace testing_support {
 
@@ -40,6 +41,7 @@ struct RunResult {
 };
 
 struct RunOptions {
+  std::vector<std::string> arguments;  // the command line after the program's name
   bool stdin_pipe = false;         // answers through a pipe instead of a file
   std::string stdin_path;          // answers from this file; `input` is then unused
   std::string stdout_path;         // standard output to this file instead of a capture

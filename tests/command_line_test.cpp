@@ -1,0 +1,93 @@
+// The command line of every built program, end to end: --help and
+// --version answer on standard output; anything else gets the one-line
+// usage on standard error and status 2. In every case no question is
+// asked, no answer is read and an existing output file stays as it was.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "built_programs.h"
+#include "program_runner.h"
+
+namespace testing_support {
+namespace {
+
+const std::string kOldContents = "an earlier run's file\r\n";
+
+enum class Shows { Help, Version, Usage, WriteError };
+
+struct CommandLine {
+  std::vector<std::string> arguments;
+  Shows shows;
+  std::string stdout_path;  // standard output to this file instead of a capture
+};
+
+const std::vector<CommandLine> kCommandLines = {
+    {{"--help"}, Shows::Help, ""},
+    {{"--version"}, Shows::Version, ""},
+    {{"-h"}, Shows::Usage, ""},
+    {{"--versio"}, Shows::Usage, ""},
+    {{"--HELP"}, Shows::Usage, ""},
+    {{"help"}, Shows::Usage, ""},
+    {{""}, Shows::Usage, ""},
+    {{"--"}, Shows::Usage, ""},
+    {{"--help", "--version"}, Shows::Usage, ""},
+    {{"--version", "extra"}, Shows::Usage, ""},
+    {{"answers.txt"}, Shows::Usage, ""},
+    // Asked-for output that cannot be delivered is not a success.
+    {{"--help"}, Shows::WriteError, "/dev/full"},
+    {{"--version"}, Shows::WriteError, "/dev/full"},
+};
+
+class CommandLineTest : public ::testing::TestWithParam<BuiltProgram> {};
+
+TEST_P(CommandLineTest, AnswersHelpAndVersionAndRefusesEverythingElse) {
+  const BuiltProgram& program = GetParam();
+  const std::string usage = "Usage: " + program.name + " [--help | --version]\n";
+  for (const CommandLine& line : kCommandLines) {
+    std::string shown;
+    for (const std::string& argument : line.arguments) shown += " '" + argument + "'";
+    SCOPED_TRACE(program.name + shown);
+    Scratch dir;
+    dir.write(program.output_file, kOldContents);
+    RunOptions options;
+    options.arguments = line.arguments;
+    options.stdout_path = line.stdout_path;
+    RunResult run = run_redirected(program.path, dir, program.session, options);
+
+    EXPECT_EQ(run.signal, 0);
+    switch (line.shows) {
+      case Shows::Help:
+        EXPECT_EQ(run.exit_status, 0);
+        EXPECT_EQ(run.out.substr(0, usage.size()), usage);
+        EXPECT_NE(run.out.find(program.output_file), std::string::npos);
+        EXPECT_NE(run.out.find("man " + program.name + "\n"), std::string::npos);
+        EXPECT_EQ(run.err, "");
+        break;
+      case Shows::Version:
+        EXPECT_EQ(run.exit_status, 0);
+        EXPECT_EQ(run.out, program.name + " (groundwater-input-builders) " BUILDERS_VERSION "\n");
+        EXPECT_EQ(run.err, "");
+        break;
+      case Shows::Usage:
+        EXPECT_EQ(run.exit_status, 2);
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(run.err, usage);
+        break;
+      case Shows::WriteError:
+        EXPECT_EQ(run.exit_status, 1);
+        EXPECT_EQ(run.err, program.name + ": cannot write to standard output: " +
+                               "No space left on device\n");
+        break;
+    }
+    EXPECT_EQ(run.stdin_offset, 0) << "an answer was read";
+    EXPECT_EQ(dir.read(program.output_file), kOldContents);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Built, CommandLineTest, ::testing::ValuesIn(built_programs()),
+                         ProgramName());
+
+}  // namespace
+}  // namespace testing_support
