@@ -5,12 +5,12 @@ set -euo pipefail
 status=0
 for page in "$@"; do
   [ -s "$page" ] || { echo "$page: missing or empty"; status=1; continue; }
-  warnings=$( { MANWIDTH=80 man --warnings=w -l "$page" > /dev/null; } 2>&1 ) || status=1
-  warnings+=$( { groff -ww -z -t -man "$page"; } 2>&1 ) || status=1
-  if [ -n "$warnings" ]; then
-    echo "$page:"
-    echo "$warnings"
-    status=1
-  fi
+  for check in "man --warnings=w -l" "groff -ww -z -t -man"; do
+    warnings=$( { MANWIDTH=80 $check "$page" > /dev/null; } 2>&1 ) || status=1
+    if [ -n "$warnings" ]; then
+      printf '%s, %s:\n%s\n' "$page" "$check" "$warnings"
+      status=1
+    fi
+  done
 done
 exit $status
