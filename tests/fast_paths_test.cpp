@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "console.h"
+#include "console_on_files.h"
 #include "descriptor_list.h"
 #include "field_render.h"
 #include "number_parse.h"
@@ -29,6 +30,9 @@ namespace builders {
 namespace {
 
 using testing_support::Scratch;
+using testing_support::shown_by;
+using testing_support::Source;
+using testing_support::with_console;
 
 TEST(ShortNumbers, EdgesOfTheQuickFormReadAsAnyOther) {
   struct IntegerCase {
@@ -77,21 +81,6 @@ TEST(ShortNumbers, EdgesOfTheQuickFormReadAsAnyOther) {
   EXPECT_TRUE(negative_zero.value == 0.0f && std::signbit(negative_zero.value));
 }
 
-// A console reading `input` from a file, its output going nowhere.
-void read_from_file(const std::string& input, const std::function<void(Console&)>& session) {
-  Scratch dir;
-  dir.write("answers", input);
-  int in = ::open(dir.file("answers").c_str(), O_RDONLY);
-  int out = ::open("/dev/null", O_WRONLY);
-  ASSERT_GE(in, 0);
-  {
-    Console console(in, out, false);
-    session(console);
-  }
-  ::close(in);
-  ::close(out);
-}
-
 TEST(QuickAnswers, ReadLikeTheGeneralScan) {
   constexpr std::size_t kBlock = 64 * 1024;
   struct Case {
@@ -110,7 +99,7 @@ TEST(QuickAnswers, ReadLikeTheGeneralScan) {
   };
   for (const auto& c : cases) {
     std::vector<float> seen;
-    read_from_file(c.input, [&](Console& console) {
+    with_console(c.input, Source::File, [&](Console& console) {
       float value = 0.0f;
       for (std::size_t i = 0; i < c.after_each_read.size(); ++i) {
         console.read_real(value);
@@ -226,21 +215,6 @@ TEST(IntegerField, AgreesWithPrintfForEveryWidth) {
   }
 }
 
-// What a console shows for `session`, with its output in a file.
-std::string shown_by(const std::function<void(Console&)>& session) {
-  Scratch dir;
-  int in = ::open("/dev/null", O_RDONLY);
-  int out = ::open(dir.file("shown").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  {
-    Console console(in, out, false);
-    session(console);
-    console.flush();
-  }
-  ::close(in);
-  ::close(out);
-  return dir.read("shown");
-}
-
 TEST(ConsoleLines, ShowAsTheLinesThemselves) {
   const std::string_view legend = " -1 = Constant Head Cell           ";
   ConsoleLines lines;
@@ -248,13 +222,13 @@ TEST(ConsoleLines, ShowAsTheLinesThemselves) {
   ASSERT_TRUE(lines.add({" Column ", std::int32_t{12}, " Boundary Condition"}));
   ASSERT_TRUE(lines.add({legend}));
   for (bool after_a_line : {false, true}) {
-    auto one_by_one = shown_by([&](Console& console) {
+    auto one_by_one = shown_by(false, [&](Console& console) {
       if (after_a_line) console.write_line({"before"});
       console.write_line({" Row ", std::int32_t{3}});
       console.write_line({" Column ", std::int32_t{12}, " Boundary Condition"});
       console.write_line({legend});
     });
-    auto rendered_once = shown_by([&](Console& console) {
+    auto rendered_once = shown_by(false, [&](Console& console) {
       if (after_a_line) console.write_line({"before"});
       console.write_lines(lines);
     });
