@@ -27,6 +27,8 @@ using testing_support::Scratch;
 using testing_support::shown_by;
 
 TEST(ConsoleLine, TextsAndIntegersShowAsTheyAreLaidOut) {
+  std::string long_text;
+  for (int i = 0; long_text.size() < 70; ++i) long_text += static_cast<char>('a' + i % 26);
   struct Case {
     std::vector<Item> items;
     std::string shown;
@@ -47,6 +49,20 @@ TEST(ConsoleLine, TextsAndIntegersShowAsTheyAreLaidOut) {
       // A line that begins with a number: its first blank is the carriage
       // control; a second number in a row takes 12 columns.
       {{std::int32_t{1}, std::int32_t{2}}, blanks(9) + "1" + blanks(11) + "2"},
+      // So does a second number after a text.
+      {{"a", std::int32_t{1}, std::int32_t{2}}, "a" + blanks(10) + "1" + blanks(11) + "2"},
+      {{"x", std::int32_t{-5}, std::int32_t{123}, "y"}, "x" + blanks(9) + "-5" + blanks(9) + "123y"},
+      // An item fits only when narrower than the room left of 79 columns.
+      // After 55 columns of text, 11 and 12 leave one column: one line.
+      {{std::string_view(long_text).substr(0, 55), std::int32_t{1}, std::int32_t{2}},
+       long_text.substr(0, 55) + blanks(10) + "1" + blanks(11) + "2"},
+      // After 56 the second number moves whole to a record of its own, in
+      // 11 columns, the first of them taken as carriage control.
+      {{std::string_view(long_text).substr(0, 56), std::int32_t{1}, std::int32_t{2}},
+       long_text.substr(0, 56) + blanks(10) + "1\r\n" + blanks(9) + "2"},
+      {{std::string_view(long_text).substr(0, 67), std::int32_t{7}}, long_text.substr(0, 67) + blanks(10) + "7"},
+      {{std::string_view(long_text).substr(0, 68), std::int32_t{7}},
+       long_text.substr(0, 68) + "\r\n" + blanks(9) + "7"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(shown_by(false, [&](Console& console) { console.write_line(c.items); }), c.shown)
