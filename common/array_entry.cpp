@@ -35,6 +35,9 @@ constexpr std::string_view format_text_for() {
 
 // The lines that ask for a cell of column c (counted from 0), after its row
 // line: " Column ", the number and the cell suffix, then the legend lines.
+// They are rendered ahead for up to 4096 columns; wider grids, and an
+// instance whose lines would not each make one console record (no instance
+// of the programs), show them one by one with write_line().
 template <typename Cell>
 class CellQuestions {
  public:
