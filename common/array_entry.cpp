@@ -122,10 +122,12 @@ void enter_layer_array(Console& console, OutputFile& file, const ArrayInstance<C
                         instance.print_code, instance.label, extent.layer);
   }
 
-  WorkingGrid<Cell>& grid = cells.grid;
-  grid.prepare(extent.row_count, extent.column_count);
+  // Loop bounds as the counts stand now.
+  const std::int32_t row_count = extent.row_count;
   const std::size_t columns =
       extent.column_count > 0 ? static_cast<std::size_t>(extent.column_count) : 0;
+  WorkingGrid<Cell>& grid = cells.grid;
+  grid.prepare(row_count, extent.column_count);
   // Each record of a row is rendered once, for the file and the echo alike.
   auto write_and_echo = [&](std::string_view record) {
     file.write_rendered(record);
@@ -133,12 +135,11 @@ void enter_layer_array(Console& console, OutputFile& file, const ArrayInstance<C
   };
   if (uniform) {
     // Every row is the same: its records are rendered once for all.
-    const Cell value = cells.uniform_value;
-    const UniformRow row_records(values_format, value, columns);
-    for (std::int64_t r = 1; r <= extent.row_count; ++r) {
+    const UniformRow row_records(values_format, cells.uniform_value, columns);
+    for (std::int64_t r = 1; r <= row_count; ++r) {
       if (columns > 0) {
         std::span<Cell> row = grid.row(r);
-        std::fill(row.begin(), row.end(), value);
+        std::fill(row.begin(), row.end(), cells.uniform_value);
       }
       row_records.for_each_record(write_and_echo);
     }
@@ -149,7 +150,7 @@ void enter_layer_array(Console& console, OutputFile& file, const ArrayInstance<C
   // columns' only while they take little memory).
   const CellQuestions questions(instance, columns);
   std::string scratch;
-  for (std::int64_t r = 1; r <= extent.row_count; ++r) {
+  for (std::int64_t r = 1; r <= row_count; ++r) {
     std::span<Cell> row = columns > 0 ? grid.row(r) : std::span<Cell>();
     // " Row " and a number in 11 columns always make one console record.
     ConsoleLines row_line;
