@@ -94,9 +94,7 @@ RealForm real_form(std::string_view token) {
     return i - start;
   };
   auto sign = [&] {
-    const bool found = i < token.size() && (token[i] == '+' || token[i] == '-');
-    if (found) ++i;
-    return found;
+    if (i < token.size() && (token[i] == '+' || token[i] == '-')) ++i;
   };
   form.plus_sign = !token.empty() && token[0] == '+';
   sign();
@@ -161,13 +159,12 @@ Parsed<std::int32_t> parse_integer(std::string_view token) {
   //    magnitude beyond the limit.
   if (token == "-2147483648") return {INT32_MIN, 0};
   // 3. An optional sign.
-  std::string_view rest = token;
-  const bool negative = !rest.empty() && rest[0] == '-';
-  if (!rest.empty() && (rest[0] == '+' || rest[0] == '-')) rest.remove_prefix(1);
+  const char* p = token.data();
+  const bool negative = short_number::take_sign(p, end);
   // 4. The digits, with at most one radix mark; a sign alone gives 0.
   IntegerDigits digits;
-  for (char c : rest) {
-    if (int error = c == '#' ? digits.mark_radix() : digits.add(c); error != 0) return {0, error};
+  for (; p < end; ++p) {
+    if (int error = *p == '#' ? digits.mark_radix() : digits.add(*p); error != 0) return {0, error};
   }
   // 5. The sign applied to the 32-bit pattern.
   return {digits.value(negative), 0};
