@@ -57,7 +57,7 @@ inline BuiltProgram quillet() {
   p.output_file = "FOR013";
   // Max drains 20, flow code 0, three periods: two drains, reuse, one drain.
   p.session = answers({"20", "0", "3", "2", "1", "5", "7", "95.5", "1000.0", "1", "6", "7",
-                     "94.3", "0.05", "-1", "1", "2", "3", "4", "88.0", "12.5"});
+                       "94.3", "0.05", "-1", "1", "2", "3", "4", "88.0", "12.5"});
   p.session_file = blanks(8) + "20" + blanks(9) + "0\r\n" +                     //
                    blanks(9) + "2\r\n" +                                        //
                    blanks(9) + "1" + blanks(9) + "5" + blanks(9) + "7" +        //
@@ -108,8 +108,8 @@ inline BuiltProgram morvek() {
   // Centered Flow and Output Control; boundary cell by cell, starting heads
   // all 10, no-flow head 999.
   p.session = titles + answers({"1", "2", "3", "2", "4", "1", "0", "0", "0", "0", "0", "0", "0", "0",
-                              "1", "0", "0", "1", "1", "1", "1", "1", "-1", "1", "1", "999", "0",
-                              "10", "365", "10", "1.2", "100", "5", "1"});
+                                "1", "0", "0", "1", "1", "1", "1", "1", "-1", "1", "1", "999", "0",
+                                "10", "365", "10", "1.2", "100", "5", "1"});
   const std::string boundary_control = blanks(9) + "1" + blanks(9) + "1" + "(20I3)" + blanks(14) +
                                        blanks(9) + "3" + blanks(3) + "IBOUND-" + blanks(2) + "1\r\n";
   const std::string heads_control = blanks(9) + "1" + blanks(2) + "1.00" + blanks(4) + "(10G10.3)" +
@@ -202,8 +202,8 @@ inline BuiltProgram cindral() {
   // rows by 3 columns; column widths all 100, row widths 50 and 25; each
   // property array given one value.
   p.session = answers({"0", "50", "2", "2", "3", "1", "1.0", "3", "1.0", "0", "100.0", "1", "50.0", "25.0",
-                     "0", "0.001", "0", "12.5", "0", "85.0", "0", "0.002",                 // layer 1
-                     "0", "0.001", "0", "12.5", "0", "40.0", "0", "0.0001", "0", "1500.0"});  // layer 2
+                       "0", "0.001", "0", "12.5", "0", "85.0", "0", "0.002",                 // layer 1
+                       "0", "0.001", "0", "12.5", "0", "40.0", "0", "0.0001", "0", "1500.0"});  // layer 2
   const std::string small = blanks(2) + ".100E-02";
   p.session_file = blanks(9) + "0" + blanks(8) + "50\r\n" +                   //
                    " 1 3\r\n" +                                             //
