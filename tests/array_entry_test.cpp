@@ -42,25 +42,10 @@ std::string field(std::int64_t value, int width) {
 
 constexpr std::string_view kLegend[] = {" -1 = first legend ", "  0 = second legend"};
 
-const ArrayInstance<std::int32_t> kIntegerArray{
-    .title_line = "",
-    .heading_suffix = " Test Array",
-    .cell_suffix = " Test Cell",
-    .legend_lines = kLegend,
-    .label = "TEST-",
-    .print_code = 3,
-    .locator = 7,
-};
-
-const ArrayInstance<float> kRealArray{
-    .title_line = " Real Title",
-    .heading_suffix = " Real Array",
-    .cell_suffix = " Real Cell",
-    .legend_lines = {},
-    .label = "REAL-",
-    .print_code = 0,
-    .locator = 7,
-};
+// Title line, heading and cell suffixes, legend lines, label, print code,
+// locator.
+const ArrayInstance<std::int32_t> kIntegerArray{"", " Test Array", " Test Cell", kLegend, "TEST-", 3, 7};
+const ArrayInstance<float> kRealArray{" Real Title", " Real Array", " Real Cell", {}, "REAL-", 0, 7};
 
 // Integer cells from -9 to 9 (I3 fields whose first column is a blank);
 // real cells 0.5 and 12.5 by turns.
@@ -82,8 +67,7 @@ TEST(ArrayEntry, CellByCellOnNarrowAndWideGrids) {
   for (const WideCase& c : cases) {
     SCOPED_TRACE((c.real ? "real, " : "integer, ") + std::to_string(c.rows) + " rows of " +
                  std::to_string(c.columns));
-    const ArrayInstance<std::int32_t>& integer_array = kIntegerArray;
-    const std::string_view cell_suffix = c.real ? kRealArray.cell_suffix : integer_array.cell_suffix;
+    const std::string cell_suffix = c.real ? " Real Cell" : " Test Cell";
 
     // The answers: "not all the same", then every cell, row by row.
     std::string answers = "1\n";
@@ -102,7 +86,7 @@ TEST(ArrayEntry, CellByCellOnNarrowAndWideGrids) {
     for (int r = 1; r <= c.rows; ++r) {
       std::vector<std::string> row_fields;
       for (int col = 1; col <= c.columns; ++col) {
-        shown += "\r\n Row " + field(r, 11) + "\r\n Column " + field(col, 11) + std::string(cell_suffix);
+        shown += "\r\n Row " + field(r, 11) + "\r\n Column " + field(col, 11) + cell_suffix;
         if (!c.real) {
           for (std::string_view legend : kLegend) shown += "\r\n" + std::string(legend);
         }
@@ -139,7 +123,7 @@ TEST(ArrayEntry, CellByCellOnNarrowAndWideGrids) {
       } else {
         WorkingGrid<std::int32_t> grid;
         std::int32_t uniform_value = 0;
-        enter_layer_array(console, out, integer_array, {grid, same_answer, uniform_value}, extent);
+        enter_layer_array(console, out, kIntegerArray, {grid, same_answer, uniform_value}, extent);
       }
       out.close();
       console.flush();
