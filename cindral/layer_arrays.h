@@ -39,7 +39,9 @@ struct LayerArray {
 };
 
 // Order of entry within a layer. Every array is of the real kind, without
-// legend lines, with print code 0.
+// legend lines, with print code 0. The texts are shown letter for letter as
+// users and their answer scripts know them, "Conductivtiy" included: a
+// corrected prompt would be a different dialogue.
 inline constexpr std::array<LayerArray, 7> kLayerArrays = {{
     {{" Primary Storage Coefficient", " Primary Storage Array", " Primary Storage", {}, "SF1-",
       0, kFlowUnit},

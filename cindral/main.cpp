@@ -107,8 +107,10 @@ int main(int argc, char** argv) {
   // With no rows there is no grid, but the column widths are still a list.
   builders::refuse_oversized_list("Cindral", "columns", column_count);
 
+  // The lists keep the names the flow file labels them with ("TRPY-",
+  // "DELR-", "DELC-").
   std::vector<std::int32_t> layer_types(entries_for(layer_count));
-  std::vector<float> TRPY(entries_for(layer_count));
+  std::vector<float> TRPY(entries_for(layer_count));  // anisotropy factor Tcol/Trow, by layer
   for (std::int64_t layer = 1; layer <= layer_count; ++layer) {
     const auto number = static_cast<std::int32_t>(layer);
     console.write_line({"Layer ", number, "type code :"});
@@ -128,9 +130,9 @@ int main(int argc, char** argv) {
   builders::write_array_control(flow, kFlowUnit, 1.0f, "(10G10.3)", 0, "TRPY-", 0);
   flow.write_record(factor_format, std::span<const float>(TRPY));
 
-  std::vector<float> DELR(entries_for(column_count));
+  std::vector<float> DELR(entries_for(column_count));  // cell width along rows (delta-x), by column
   cindral::enter_list(console, flow, kCellWidthsAlongRows, DELR, same_answer, uniform_value);
-  std::vector<float> DELC(entries_for(row_count));
+  std::vector<float> DELC(entries_for(row_count));  // cell width along columns (delta-y), by row
   cindral::enter_list(console, flow, kCellWidthsAlongColumns, DELC, same_answer, uniform_value);
 
   // One working grid per property array, allocated when first asked.
@@ -142,9 +144,9 @@ int main(int argc, char** argv) {
       if (!cindral::is_selected(array.selection, simulation_type, type_code, layer, layer_count)) {
         continue;
       }
-      builders::enter_layer_array(console, flow, array.instance, grids[a],
-                                  static_cast<std::int32_t>(layer), row_count, column_count,
-                                  same_answer, uniform_value);
+      builders::enter_layer_array(console, flow, array.instance,
+                                  {grids[a], same_answer, uniform_value},
+                                  {static_cast<std::int32_t>(layer), row_count, column_count});
     }
   }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cassert>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -34,6 +35,9 @@ constexpr std::string_view format_text_for() {
 
 // The lines that ask for a cell of column c (counted from 0), after its row
 // line: " Column ", the number and the cell suffix, then the legend lines.
+// They are rendered ahead for up to 4096 columns; wider grids, and an
+// instance whose lines would not each make one console record (no instance
+// of the programs), show them one by one with write_line().
 template <typename Cell>
 class CellQuestions {
  public:
@@ -96,32 +100,34 @@ void write_array_control(OutputFile& file, std::int32_t locator, float multiplie
 
 template <typename Cell>
 void enter_layer_array(Console& console, OutputFile& file, const ArrayInstance<Cell>& instance,
-                       WorkingGrid<Cell>& grid, std::int32_t layer, std::int32_t row_count,
-                       std::int32_t column_count, std::int32_t& same_answer,
-                       Cell& uniform_value) {
+                       const ArrayCells<Cell>& cells, const LayerExtent& extent) {
   static const DescriptorList values_format{format_text_for<Cell>()};
   constexpr bool kReal = std::is_same_v<Cell, float>;
 
   if (!instance.title_line.empty()) console.write_line({instance.title_line});
-  console.write_line({"Layer ", layer, instance.heading_suffix});
+  console.write_line({"Layer ", extent.layer, instance.heading_suffix});
   console.write_line({"  Are all values the same? 0=yes 1=no "});
-  console.read_integer(same_answer);
-  const bool uniform = same_answer == 0;
+  console.read_integer(cells.same_answer);
+  const bool uniform = cells.same_answer == 0;
   if (uniform) {
     console.write_line({"  Value? :"});
-    read_cell(console, uniform_value);
+    read_cell(console, cells.uniform_value);
   }
 
   if constexpr (kReal) {
     write_array_control(file, instance.locator, 1.0f, format_text_for<Cell>(),
-                        instance.print_code, instance.label, layer);
+                        instance.print_code, instance.label, extent.layer);
   } else {
     write_array_control(file, instance.locator, std::int32_t{1}, format_text_for<Cell>(),
-                        instance.print_code, instance.label, layer);
+                        instance.print_code, instance.label, extent.layer);
   }
 
-  grid.prepare(row_count, column_count);
-  const std::size_t columns = column_count > 0 ? static_cast<std::size_t>(column_count) : 0;
+  // Loop bounds as the counts stand now.
+  const std::int32_t row_count = extent.row_count;
+  const std::size_t columns =
+      extent.column_count > 0 ? static_cast<std::size_t>(extent.column_count) : 0;
+  WorkingGrid<Cell>& grid = cells.grid;
+  grid.prepare(row_count, extent.column_count);
   // Each record of a row is rendered once, for the file and the echo alike.
   auto write_and_echo = [&](std::string_view record) {
     file.write_rendered(record);
@@ -129,11 +135,11 @@ void enter_layer_array(Console& console, OutputFile& file, const ArrayInstance<C
   };
   if (uniform) {
     // Every row is the same: its records are rendered once for all.
-    const UniformRow row_records(values_format, uniform_value, columns);
+    const UniformRow row_records(values_format, cells.uniform_value, columns);
     for (std::int64_t r = 1; r <= row_count; ++r) {
       if (columns > 0) {
         std::span<Cell> row = grid.row(r);
-        std::fill(row.begin(), row.end(), uniform_value);
+        std::fill(row.begin(), row.end(), cells.uniform_value);
       }
       row_records.for_each_record(write_and_echo);
     }
@@ -146,14 +152,13 @@ void enter_layer_array(Console& console, OutputFile& file, const ArrayInstance<C
   std::string scratch;
   for (std::int64_t r = 1; r <= row_count; ++r) {
     std::span<Cell> row = columns > 0 ? grid.row(r) : std::span<Cell>();
+    // " Row " and a number in 11 columns always make one console record.
     ConsoleLines row_line;
-    const bool row_line_ready = row_line.add({" Row ", static_cast<std::int32_t>(r)});
+    [[maybe_unused]] const bool row_line_fits =
+        row_line.add({" Row ", static_cast<std::int32_t>(r)});
+    assert(row_line_fits);
     for (std::size_t c = 0; c < columns; ++c) {
-      if (row_line_ready) {
-        console.write_lines(row_line);
-      } else {
-        console.write_line({" Row ", static_cast<std::int32_t>(r)});
-      }
+      console.write_lines(row_line);
       questions.ask(console, c);
       read_cell(console, row[c]);
     }
@@ -164,11 +169,8 @@ void enter_layer_array(Console& console, OutputFile& file, const ArrayInstance<C
 
 template void enter_layer_array<std::int32_t>(Console&, OutputFile&,
                                               const ArrayInstance<std::int32_t>&,
-                                              WorkingGrid<std::int32_t>&, std::int32_t,
-                                              std::int32_t, std::int32_t, std::int32_t&,
-                                              std::int32_t&);
+                                              const ArrayCells<std::int32_t>&, const LayerExtent&);
 template void enter_layer_array<float>(Console&, OutputFile&, const ArrayInstance<float>&,
-                                       WorkingGrid<float>&, std::int32_t, std::int32_t,
-                                       std::int32_t, std::int32_t&, float&);
+                                       const ArrayCells<float>&, const LayerExtent&);
 
 }  // namespace builders

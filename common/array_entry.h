@@ -55,14 +55,29 @@ void write_array_control(OutputFile& file, std::int32_t locator, float multiplie
                          std::string_view format_text, std::int32_t print_code,
                          std::string_view label, std::int32_t layer);
 
+// What one instance's entry fills, all of it outlasting each call: the
+// working grid, and the cells of the answers to "all values the same?" and
+// "Value?". The answer cells are the caller's and may be shared with other
+// arrays; a null answer keeps what they hold.
+template <typename Cell>
+struct ArrayCells {
+  WorkingGrid<Cell>& grid;
+  std::int32_t& same_answer;
+  Cell& uniform_value;
+};
+
+// The layer to enter, and the extent of its grid as the counts were given
+// (a count of zero or less makes no rows or no columns).
+struct LayerExtent {
+  std::int32_t layer;
+  std::int32_t row_count;
+  std::int32_t column_count;
+};
+
 // One layer of one instance: the questions, the array-control record before
 // any cell is asked, then each row written and echoed once its last cell is in.
-// `same_answer` and `uniform_value` are the caller's cells, which outlast the
-// call (a null answer keeps what they hold).
 template <typename Cell>
 void enter_layer_array(Console& console, OutputFile& file, const ArrayInstance<Cell>& instance,
-                       WorkingGrid<Cell>& grid, std::int32_t layer, std::int32_t row_count,
-                       std::int32_t column_count, std::int32_t& same_answer,
-                       Cell& uniform_value);
+                       const ArrayCells<Cell>& cells, const LayerExtent& extent);
 
 }  // namespace builders

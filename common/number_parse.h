@@ -22,6 +22,32 @@ Parsed<std::int32_t> parse_integer(std::string_view token);
 // E, e, D or d with optional sign and digits. Rounded to single precision.
 Parsed<float> parse_real(std::string_view token);
 
+// Steps of the short conversions below.
+namespace short_number {
+
+// An optional "+" or "-" at `p`, passed over; true for "-".
+inline bool take_sign(const char*& p, const char* end) {
+  const bool negative = p < end && *p == '-';
+  if (p < end && (*p == '-' || *p == '+')) ++p;
+  return negative;
+}
+
+// Decimal digits at `p`, passed over and added to `value`; returns how many.
+// A run too long for `value` wraps around: the callers refuse it by its
+// length.
+template <typename Unsigned>
+inline std::ptrdiff_t take_digits(const char*& p, const char* end, Unsigned& value) {
+  const char* const first = p;
+  for (unsigned d; p < end && (d = static_cast<unsigned char>(*p) - '0') < 10; ++p) {
+    value = value * 10 + d;
+  }
+  return p - first;
+}
+
+inline bool is_exponent_letter(char c) { return c == 'E' || c == 'e' || c == 'D' || c == 'd'; }
+
+}  // namespace short_number
+
 // The common forms, converted at once. Each reads a number from `begin`
 // and returns where it ends, or nullptr when the text there does not start
 // with a number of its form (the general conversions above then decide):
@@ -35,14 +61,13 @@ Parsed<float> parse_real(std::string_view token);
 inline const char* parse_short_integer(const char* begin, const char* end, std::int32_t& value) {
   constexpr std::ptrdiff_t kMostDigits = 9;  // no overflow possible
   const char* p = begin;
-  const bool negative = p < end && *p == '-';
-  if (p < end && (*p == '-' || *p == '+')) ++p;
-  const char* const digits = p;
-  std::uint32_t magnitude = 0;  // a longer run may wrap around, but is refused by its length
-  for (unsigned d; p < end && (d = static_cast<unsigned char>(*p) - '0') < 10; ++p) {
-    magnitude = magnitude * 10 + d;
-  }
-  if (p == digits || p - digits > kMostDigits) return nullptr;
+  // 1. An optional sign.
+  const bool negative = short_number::take_sign(p, end);
+  // 2. One to nine decimal digits (leading zeros count).
+  std::uint32_t magnitude = 0;
+  const std::ptrdiff_t digit_count = short_number::take_digits(p, end, magnitude);
+  if (digit_count == 0 || digit_count > kMostDigits) return nullptr;
+  // 3. The sign applied to the magnitude, which is below 10^9.
   value = static_cast<std::int32_t>(negative ? 0u - magnitude : magnitude);
   return p;
 }
@@ -50,48 +75,43 @@ inline const char* parse_short_integer(const char* begin, const char* end, std::
 inline const char* parse_short_real(const char* begin, const char* end, float& value) {
   constexpr std::uint32_t kExactLimit = 1u << 24;
   constexpr std::ptrdiff_t kMostDigits = 9;  // leading zeros included
+  constexpr std::ptrdiff_t kMostExponentDigits = 3;
   static constexpr float kPowers[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f,
                                       1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
   constexpr int kLargestPower = 10;
   const char* p = begin;
-  const bool negative = p < end && *p == '-';
-  if (p < end && (*p == '-' || *p == '+')) ++p;
-  // The digits before and after the point make one whole number (a longer
-  // run may wrap around, but is refused by its length).
+  // 1. An optional sign.
+  const bool negative = short_number::take_sign(p, end);
+  // 2. The digits before and after the point make one whole number, to be
+  //    multiplied by 10^-(digits after the point); at most nine digits and
+  //    below 2^24, so that it is exact in single precision.
   std::uint32_t digits = 0;
-  const char* const whole_digits = p;
-  for (unsigned d; p < end && (d = static_cast<unsigned char>(*p) - '0') < 10; ++p) {
-    digits = digits * 10 + d;
-  }
-  std::ptrdiff_t digit_count = p - whole_digits;
-  int scale = 0;  // the power of ten the digits are to be multiplied by
+  std::ptrdiff_t digit_count = short_number::take_digits(p, end, digits);
+  int scale = 0;
   if (p < end && *p == '.') {
-    const char* const fraction_digits = ++p;
-    for (unsigned d; p < end && (d = static_cast<unsigned char>(*p) - '0') < 10; ++p) {
-      digits = digits * 10 + d;
-    }
-    digit_count += p - fraction_digits;
-    scale = -static_cast<int>(p - fraction_digits);
+    ++p;
+    const std::ptrdiff_t fraction_count = short_number::take_digits(p, end, digits);
+    digit_count += fraction_count;
+    scale = -static_cast<int>(fraction_count);
   }
   if (digit_count == 0 || digit_count > kMostDigits || digits >= kExactLimit) return nullptr;
-  if (p < end && (*p == 'E' || *p == 'e' || *p == 'D' || *p == 'd')) {
+  // 3. An optional exponent: a letter E, e, D or d, an optional sign and one
+  //    to three digits, added to the scale.
+  if (p < end && short_number::is_exponent_letter(*p)) {
     ++p;
-    const bool negative_exponent = p < end && *p == '-';
-    if (p < end && (*p == '-' || *p == '+')) ++p;
-    const char* const exponent_digits = p;
-    unsigned exponent = 0;  // as the digits above
-    for (unsigned d; p < end && (d = static_cast<unsigned char>(*p) - '0') < 10; ++p) {
-      exponent = exponent * 10 + d;
-    }
-    if (p == exponent_digits || p - exponent_digits > 3) return nullptr;
+    const bool negative_exponent = short_number::take_sign(p, end);
+    unsigned exponent = 0;
+    const std::ptrdiff_t exponent_count = short_number::take_digits(p, end, exponent);
+    if (exponent_count == 0 || exponent_count > kMostExponentDigits) return nullptr;
     scale += negative_exponent ? -static_cast<int>(exponent) : static_cast<int>(exponent);
   }
+  // 4. A scale from 10^-10 to 10^10, a power exact in single precision, so
+  //    that one rounded multiplication or division gives the nearest value.
   if (scale < -kLargestPower || scale > kLargestPower) return nullptr;
   const auto magnitude = static_cast<float>(digits);
   const float result = scale >= 0 ? magnitude * kPowers[scale] : magnitude / kPowers[-scale];
   value = negative ? -result : result;
   return p;
 }
-
 
 }  // namespace builders

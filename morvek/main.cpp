@@ -13,6 +13,7 @@
 #include "descriptor_list.h"
 #include "output_file.h"
 
+using builders::ArrayCells;
 using builders::ArrayInstance;
 using builders::Console;
 using builders::DescriptorList;
@@ -183,10 +184,10 @@ int main(int argc, char** argv) {
   // Boundary arrays, the no-flow head, starting-head arrays.
   WorkingGrid<std::int32_t> boundary_array;
   std::int32_t boundary_value = 0;
+  const ArrayCells<std::int32_t> boundary_cells{boundary_array, answer, boundary_value};
   for (std::int64_t layer = 1; layer <= layer_count; ++layer) {
-    builders::enter_layer_array(console, basic, kBoundary, boundary_array,
-                                static_cast<std::int32_t>(layer), row_count, column_count, answer,
-                                boundary_value);
+    builders::enter_layer_array(console, basic, kBoundary, boundary_cells,
+                                {static_cast<std::int32_t>(layer), row_count, column_count});
   }
 
   float no_flow_head = 0.0f;
@@ -196,10 +197,10 @@ int main(int argc, char** argv) {
 
   WorkingGrid<float> starting_heads;
   float starting_head_value = 0.0f;
+  const ArrayCells<float> starting_head_cells{starting_heads, answer, starting_head_value};
   for (std::int64_t layer = 1; layer <= layer_count; ++layer) {
-    builders::enter_layer_array(console, basic, kStartingHeads, starting_heads,
-                                static_cast<std::int32_t>(layer), row_count, column_count, answer,
-                                starting_head_value);
+    builders::enter_layer_array(console, basic, kStartingHeads, starting_head_cells,
+                                {static_cast<std::int32_t>(layer), row_count, column_count});
   }
 
   // Stress periods, each written before the next is asked.

@@ -52,6 +52,8 @@ int main(int argc, char** argv) {
   console.write_line({" Max number of drains (vertical line sinks/layer) "});
   console.read_integer(max_drains);
   console.write_line({" Flow term output code"});
+  // "disharge" as users and their answer scripts know it: the prompts are
+  // kept letter for letter.
   console.write_line({"  -nn =  Drain disharge written to unit nn "});
   console.write_line({"    0 =  Cell by cell flow terms not printed"});
   console.write_line({"   nn =  Cell by cell flow terms to unit nn"});

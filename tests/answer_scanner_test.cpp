@@ -11,46 +11,21 @@
 #include <string>
 #include <vector>
 
-#include "expected_text.h"
 #include "console.h"
+#include "console_on_files.h"
+#include "expected_text.h"
 #include "program_runner.h"
+#include "run_checks.h"
 
 namespace builders {
 namespace {
 
-using testing_support::with_crlf;
-
+using testing_support::is_report;
+using testing_support::report_pattern;
 using testing_support::Scratch;
-
-enum class Source { File, Pipe };
-
-// A console whose standard input holds `input` (in a file or a pipe) and
-// whose output goes nowhere; `session` makes its reads.
-void with_console(std::string_view input, Source source, const std::function<void(Console&)>& session) {
-  Scratch dir;
-  int in = -1;
-  if (source == Source::File) {
-    dir.write("answers", input);
-    in = ::open(dir.file("answers").c_str(), O_RDONLY);
-    // Removed at once: a death test's child ends without running destructors.
-    std::filesystem::remove_all(dir.path());
-  } else {
-    int ends[2];
-    ASSERT_EQ(pipe(ends), 0);
-    ASSERT_LT(input.size(), 60000u) << "a pipe holds only so much before it is read";
-    ASSERT_EQ(::write(ends[1], input.data(), input.size()), static_cast<ssize_t>(input.size()));
-    ::close(ends[1]);
-    in = ends[0];
-  }
-  ASSERT_GE(in, 0);
-  int out = ::open("/dev/null", O_WRONLY);
-  {
-    Console console(in, out, false);
-    session(console);
-  }
-  ::close(in);
-  ::close(out);
-}
+using testing_support::Source;
+using testing_support::with_console;
+using testing_support::with_crlf;
 
 struct IntegerReads {
   const char* name;
@@ -224,10 +199,6 @@ TEST(AnswerReader, ValuesAcrossBlockBoundaries) {
 }
 
 // Reads that end the run: the report frame on standard error and status 1.
-std::string report_pattern(const char* number) {
-  return std::string("^\r\nrun-time error ") + number + ": READ\\(CON\\)\r\n- [^\r\n]+\r\n$";
-}
-
 TEST(AnswerReaderDeathTest, EndOfInputForATextRead) {
   EXPECT_EXIT(with_console("", Source::File,
                            [](Console& console) {
@@ -303,12 +274,7 @@ TEST(AnswerReaderErrors, EndTheRunWithTheReport) {
     auto result = testing_support::run_redirected(QUILLET_PATH, dir, c.answers);
     std::string label = std::string(c.number) + " for \"" + c.answers.substr(0, 40) + "\"";
     EXPECT_EQ(result.exit_status, 1) << label;
-    std::string head = std::string("\r\nrun-time error ") + c.number + ": READ(CON)\r\n- ";
-    ASSERT_GE(result.err.size(), head.size() + 3) << label << ": " << result.err;
-    EXPECT_EQ(result.err.substr(0, head.size()), head) << label;
-    std::string message = result.err.substr(head.size());
-    EXPECT_EQ(message.find_first_of("\r\n"), message.size() - 2) << label << ": one message line";
-    EXPECT_EQ(message.substr(message.size() - 2), "\r\n") << label;
+    EXPECT_TRUE(is_report(result.err, c.number, "READ", "CON")) << label;
     EXPECT_EQ(result.out.find("Stop"), std::string::npos) << label;
     // The failing answer's line counts as read: a program run next on the
     // same answers reads on from the line after it.

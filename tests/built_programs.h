@@ -49,15 +49,6 @@ struct BuiltProgram {
 
 inline void PrintTo(const BuiltProgram& program, std::ostream* os) { *os << program.name; }
 
-inline std::string lines(std::initializer_list<std::string_view> answers) {
-  std::string text;
-  for (std::string_view a : answers) {
-    text += a;
-    text += '\n';
-  }
-  return text;
-}
-
 #ifdef QUILLET_PATH
 inline BuiltProgram quillet() {
   BuiltProgram p;
@@ -65,8 +56,8 @@ inline BuiltProgram quillet() {
   p.path = QUILLET_PATH;
   p.output_file = "FOR013";
   // Max drains 20, flow code 0, three periods: two drains, reuse, one drain.
-  p.session = lines({"20", "0", "3", "2", "1", "5", "7", "95.5", "1000.0", "1", "6", "7",
-                     "94.3", "0.05", "-1", "1", "2", "3", "4", "88.0", "12.5"});
+  p.session = answers({"20", "0", "3", "2", "1", "5", "7", "95.5", "1000.0", "1", "6", "7",
+                       "94.3", "0.05", "-1", "1", "2", "3", "4", "88.0", "12.5"});
   p.session_file = blanks(8) + "20" + blanks(9) + "0\r\n" +                     //
                    blanks(9) + "2\r\n" +                                        //
                    blanks(9) + "1" + blanks(9) + "5" + blanks(9) + "7" +        //
@@ -79,24 +70,24 @@ inline BuiltProgram quillet() {
                    blanks(2) + "88.0" + blanks(4) + blanks(2) + "12.5" + blanks(4) + "\r\n";
   // One period of 5000 drains: about 170 console bytes and one 52-byte
   // record each.
-  p.talkative_session = lines({"20", "0", "1", "5000"}) + repeat(lines({"1", "2", "3", "4.5", "6.5"}), 5000);
+  p.talkative_session = answers({"20", "0", "1", "5000"}) + repeat(answers({"1", "2", "3", "4.5", "6.5"}), 5000);
   p.talkative_file = blanks(8) + "20" + blanks(9) + "0\r\n" + blanks(6) + "5000\r\n" +
                      repeat(blanks(9) + "1" + blanks(9) + "2" + blanks(9) + "3" + blanks(2) +
                                 "4.50" + blanks(4) + blanks(2) + "6.50" + blanks(4) + "\r\n",
                             5000);
 
-  const std::string drain = lines({"1", "2", "3", "4.5", "6.5"});
+  const std::string drain = answers({"1", "2", "3", "4.5", "6.5"});
   p.extremes = {
       // Not a loop bound: written as entered (I10 of the lowest integer is
       // ten asterisks), and the run goes on.
-      {"max_drains 2147483647", lines({"2147483647", "0", "1", "-1"}), End::Stop, 2},
-      {"max_drains -2147483648", lines({"-2147483648", "0", "1", "-1"}), End::Stop, 2},
+      {"max_drains 2147483647", answers({"2147483647", "0", "1", "-1"}), End::Stop, 2},
+      {"max_drains -2147483648", answers({"-2147483648", "0", "1", "-1"}), End::Stop, 2},
       // Billions of periods: three are answered, the fourth question meets the end.
-      {"period_count 2147483647", lines({"20", "0", "2147483647", "-1", "-1", "-1"}), End::EndOfInput, 4},
-      {"period_count -2147483648", lines({"20", "0", "-2147483648"}), End::Stop, 1},
+      {"period_count 2147483647", answers({"20", "0", "2147483647", "-1", "-1", "-1"}), End::EndOfInput, 4},
+      {"period_count -2147483648", answers({"20", "0", "-2147483648"}), End::Stop, 1},
       // Billions of drains: two are answered.
-      {"use_code 2147483647", lines({"20", "0", "1", "2147483647"}) + drain + drain, End::EndOfInput, 4},
-      {"use_code -2147483648", lines({"20", "0", "1", "-2147483648"}), End::Stop, 2},
+      {"use_code 2147483647", answers({"20", "0", "1", "2147483647"}) + drain + drain, End::EndOfInput, 4},
+      {"use_code -2147483648", answers({"20", "0", "1", "-2147483648"}), End::Stop, 2},
   };
   return p;
 }
@@ -109,16 +100,16 @@ inline BuiltProgram morvek() {
   p.path = MORVEK_PATH;
   p.output_file = "FOR001";
   p.text_answers = 2;
-  const std::string titles = lines({"Valley model", "Trial 1"});
-  const std::string modules_none = repeat(lines({"0"}), 11);
+  const std::string titles = answers({"Valley model", "Trial 1"});
+  const std::string modules_none = repeat(answers({"0"}), 11);
   const std::string title_records =
       "Valley model" + blanks(68) + "\r\n" + "Trial 1" + blanks(73) + "\r\n";
   // One layer of 2 rows and 3 columns, two periods, time unit 4, Block
   // Centered Flow and Output Control; boundary cell by cell, starting heads
   // all 10, no-flow head 999.
-  p.session = titles + lines({"1", "2", "3", "2", "4", "1", "0", "0", "0", "0", "0", "0", "0", "0",
-                              "1", "0", "0", "1", "1", "1", "1", "1", "-1", "1", "1", "999", "0",
-                              "10", "365", "10", "1.2", "100", "5", "1"});
+  p.session = titles + answers({"1", "2", "3", "2", "4", "1", "0", "0", "0", "0", "0", "0", "0", "0",
+                                "1", "0", "0", "1", "1", "1", "1", "1", "-1", "1", "1", "999", "0",
+                                "10", "365", "10", "1.2", "100", "5", "1"});
   const std::string boundary_control = blanks(9) + "1" + blanks(9) + "1" + "(20I3)" + blanks(14) +
                                        blanks(9) + "3" + blanks(3) + "IBOUND-" + blanks(2) + "1\r\n";
   const std::string heads_control = blanks(9) + "1" + blanks(2) + "1.00" + blanks(4) + "(10G10.3)" +
@@ -142,9 +133,9 @@ inline BuiltProgram morvek() {
                    "\r\n";
   // A 100 by 100 boundary array typed cell by cell: about 170 console bytes
   // a cell; starting heads all 10.
-  p.talkative_session = titles + lines({"1", "100", "100", "1", "4"}) + modules_none +
-                        lines({"0", "0", "1"}) + repeat(lines({"1"}), 10000) +
-                        lines({"999", "0", "10", "365", "10", "1.2"});
+  p.talkative_session = titles + answers({"1", "100", "100", "1", "4"}) + modules_none +
+                        answers({"0", "0", "1"}) + repeat(answers({"1"}), 10000) +
+                        answers({"999", "0", "10", "365", "10", "1.2"});
   p.talkative_file = title_records +                                                            //
                      blanks(9) + "1" + blanks(7) + "100" + blanks(7) + "100" + blanks(9) + "1" +  //
                      blanks(9) + "4\r\n" +                                                    //
@@ -160,37 +151,37 @@ inline BuiltProgram morvek() {
 
   // Grid header answers: layers, rows, columns, periods, time unit, modules
   // and options.
-  auto header = [&](std::string_view layers, std::string_view rows, std::string_view columns,
-                    std::string_view periods) {
-    return titles + lines({layers, rows, columns, periods, "4"}) + modules_none + lines({"0", "0"});
+  auto header = [&](const std::string& layers, const std::string& rows, const std::string& columns,
+                    const std::string& periods) {
+    return titles + answers({layers, rows, columns, periods, "4"}) + modules_none + answers({"0", "0"});
   };
-  const std::string one_period = lines({"365", "10", "1.2"});
+  const std::string one_period = answers({"365", "10", "1.2"});
   std::string long_title = std::string(10 * 1000 * 1000, 'T') + "\n";
   p.extremes = {
       // Billions of layers of one cell: two are answered.
-      {"layer_count 2147483647", header("2147483647", "1", "1", "1") + lines({"0", "1", "0", "1"}),
+      {"layer_count 2147483647", header("2147483647", "1", "1", "1") + answers({"0", "1", "0", "1"}),
        End::EndOfInput, 9},
-      {"layer_count -2147483648", header("-2147483648", "1", "1", "1") + lines({"999"}) + one_period,
+      {"layer_count -2147483648", header("-2147483648", "1", "1", "1") + answers({"999"}) + one_period,
        End::Stop, 7},
       // Too many cells for a grid, refused before the file is made.
-      {"row_count 2147483647", titles + lines({"1", "2147483647", "1"}), End::Refused, 0},
-      {"column_count 2147483647", titles + lines({"1", "1", "2147483647"}), End::Refused, 0},
+      {"row_count 2147483647", titles + answers({"1", "2147483647", "1"}), End::Refused, 0},
+      {"column_count 2147483647", titles + answers({"1", "1", "2147483647"}), End::Refused, 0},
       // No rows: each array is its control record alone.
       {"row_count -2147483648",
-       header("1", "-2147483648", "3", "1") + lines({"0", "1", "999", "0", "10"}) + one_period,
+       header("1", "-2147483648", "3", "1") + answers({"0", "1", "999", "0", "10"}) + one_period,
        End::Stop, 9},
       // No columns: one empty record per row.
       {"column_count -2147483648",
-       header("1", "2", "-2147483648", "1") + lines({"0", "1", "999", "0", "10"}) + one_period,
+       header("1", "2", "-2147483648", "1") + answers({"0", "1", "999", "0", "10"}) + one_period,
        End::Stop, 13},
-      {"period_count 2147483647", header("0", "1", "1", "2147483647") + lines({"999"}) + one_period +
+      {"period_count 2147483647", header("0", "1", "1", "2147483647") + answers({"999"}) + one_period +
                                       one_period,
        End::EndOfInput, 8},
-      {"period_count -2147483648", header("0", "1", "1", "-2147483648") + lines({"999"}), End::Stop, 6},
+      {"period_count -2147483648", header("0", "1", "1", "-2147483648") + answers({"999"}), End::Stop, 6},
       // A title is read whole into its 80 characters, the rest discarded.
       {"a title line of 10 MB", long_title + p.session.substr(p.session.find('\n') + 1), End::Stop, 14},
   };
-  p.oversized_grid = titles + lines({"1", "10000", "10001"});
+  p.oversized_grid = titles + answers({"1", "10000", "10001"});
   return p;
 }
 #endif
@@ -210,9 +201,9 @@ inline BuiltProgram cindral() {
   // A transient run, cell-by-cell code 50, two layers of types 1 and 3 on 2
   // rows by 3 columns; column widths all 100, row widths 50 and 25; each
   // property array given one value.
-  p.session = lines({"0", "50", "2", "2", "3", "1", "1.0", "3", "1.0", "0", "100.0", "1", "50.0", "25.0",
-                     "0", "0.001", "0", "12.5", "0", "85.0", "0", "0.002",                 // layer 1
-                     "0", "0.001", "0", "12.5", "0", "40.0", "0", "0.0001", "0", "1500.0"});  // layer 2
+  p.session = answers({"0", "50", "2", "2", "3", "1", "1.0", "3", "1.0", "0", "100.0", "1", "50.0", "25.0",
+                       "0", "0.001", "0", "12.5", "0", "85.0", "0", "0.002",                 // layer 1
+                       "0", "0.001", "0", "12.5", "0", "40.0", "0", "0.0001", "0", "1500.0"});  // layer 2
   const std::string small = blanks(2) + ".100E-02";
   p.session_file = blanks(9) + "0" + blanks(8) + "50\r\n" +                   //
                    " 1 3\r\n" +                                             //
@@ -233,8 +224,8 @@ inline BuiltProgram cindral() {
                    control("(10G10.3)", "TOP-", "2") + repeat(row("  .150E+04", 3), 2);
   // Steady state, one confined layer of 150 by 150 cells, transmissivity
   // typed cell by cell: about 55 console bytes a cell.
-  p.talkative_session = lines({"1", "0", "1", "150", "150", "0", "1.0", "0", "100.0", "0", "100.0", "1"}) +
-                        repeat(lines({"2.5"}), 150 * 150);
+  p.talkative_session = answers({"1", "0", "1", "150", "150", "0", "1.0", "0", "100.0", "0", "100.0", "1"}) +
+                        repeat(answers({"2.5"}), 150 * 150);
   p.talkative_file = blanks(9) + "1" + blanks(9) + "0\r\n" +       //
                      " 0\r\n" +                                    //
                      control("(10G10.3)", "TRPY-", "0") +            //
@@ -249,22 +240,22 @@ inline BuiltProgram cindral() {
   p.extremes = {
       // Counts whose lists or grids could not be held: refused at once,
       // after the header record.
-      {"layer_count 2147483647", lines({"0", "0", "2147483647"}), End::Refused, 1},
-      {"row_count 2147483647", lines({"0", "0", "1", "2147483647"}), End::Refused, 1},
-      {"column_count 2147483647", lines({"0", "0", "1", "1", "2147483647"}), End::Refused, 1},
+      {"layer_count 2147483647", answers({"0", "0", "2147483647"}), End::Refused, 1},
+      {"row_count 2147483647", answers({"0", "0", "1", "2147483647"}), End::Refused, 1},
+      {"column_count 2147483647", answers({"0", "0", "1", "1", "2147483647"}), End::Refused, 1},
       // No layers: empty layer-type and factor records, the widths still asked.
-      {"layer_count -2147483648", lines({"0", "0", "-2147483648", "1", "1", "0", "1.0", "0", "1.0"}),
+      {"layer_count -2147483648", answers({"0", "0", "-2147483648", "1", "1", "0", "1.0", "0", "1.0"}),
        End::Stop, 8},
       // No rows: an empty row-width record, and the one array its control record alone.
       {"row_count -2147483648",
-       lines({"1", "0", "1", "-2147483648", "2", "0", "1.0", "0", "100.0", "0", "50.0", "0", "2.5"}),
+       answers({"1", "0", "1", "-2147483648", "2", "0", "1.0", "0", "100.0", "0", "50.0", "0", "2.5"}),
        End::Stop, 9},
       // No columns: an empty column-width record and an empty record per row.
       {"column_count -2147483648",
-       lines({"1", "0", "1", "2", "-2147483648", "0", "1.0", "0", "100.0", "0", "50.0", "0", "2.5"}),
+       answers({"1", "0", "1", "2", "-2147483648", "0", "1.0", "0", "100.0", "0", "50.0", "0", "2.5"}),
        End::Stop, 11},
   };
-  p.oversized_grid = lines({"0", "0", "1", "10000", "10001"});
+  p.oversized_grid = answers({"0", "0", "1", "10000", "10001"});
   return p;
 }
 #endif

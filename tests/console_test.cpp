@@ -10,64 +10,25 @@
 #include <string>
 #include <vector>
 
-#include "expected_text.h"
 #include "console.h"
+#include "console_on_files.h"
+#include "expected_text.h"
 #include "output_file.h"
 #include "program_runner.h"
+#include "run_checks.h"
 
 namespace builders {
 namespace {
 
 using testing_support::blanks;
-
+using testing_support::ConsoleOnFiles;
+using testing_support::report_pattern;
 using testing_support::Scratch;
-
-// A console on files of `dir`: answers from "answers" (or a pipe holding
-// them), output to "shown".
-class ConsoleOnFiles {
- public:
-  ConsoleOnFiles(const Scratch& dir, std::string_view answers, bool pipe_input = false) : dir_(dir) {
-    if (pipe_input) {
-      int ends[2];
-      if (pipe(ends) != 0) throw std::runtime_error("pipe");
-      if (::write(ends[1], answers.data(), answers.size()) != static_cast<ssize_t>(answers.size())) {
-        throw std::runtime_error("pipe write");
-      }
-      ::close(ends[1]);
-      in_ = ends[0];
-    } else {
-      dir.write("answers", answers);
-      in_ = ::open(dir.file("answers").c_str(), O_RDONLY);
-    }
-    out_ = ::open(dir.file("shown").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  }
-  ~ConsoleOnFiles() {
-    ::close(in_);
-    ::close(out_);
-  }
-  int in() const { return in_; }
-  int out() const { return out_; }
-  std::string shown() const { return dir_.read("shown"); }
-
- private:
-  const Scratch& dir_;
-  int in_ = -1;
-  int out_ = -1;
-};
-
-std::string shown_by(bool shared, const std::function<void(Console&)>& session,
-                     std::string_view answers = "") {
-  Scratch dir;
-  ConsoleOnFiles files(dir, answers);
-  {
-    Console console(files.in(), files.out(), shared);
-    session(console);
-    console.flush();
-  }
-  return files.shown();
-}
+using testing_support::shown_by;
 
 TEST(ConsoleLine, TextsAndIntegersShowAsTheyAreLaidOut) {
+  std::string long_text;
+  for (int i = 0; long_text.size() < 70; ++i) long_text += static_cast<char>('a' + i % 26);
   struct Case {
     std::vector<Item> items;
     std::string shown;
@@ -88,6 +49,20 @@ TEST(ConsoleLine, TextsAndIntegersShowAsTheyAreLaidOut) {
       // A line that begins with a number: its first blank is the carriage
       // control; a second number in a row takes 12 columns.
       {{std::int32_t{1}, std::int32_t{2}}, blanks(9) + "1" + blanks(11) + "2"},
+      // So does a second number after a text.
+      {{"a", std::int32_t{1}, std::int32_t{2}}, "a" + blanks(10) + "1" + blanks(11) + "2"},
+      {{"x", std::int32_t{-5}, std::int32_t{123}, "y"}, "x" + blanks(9) + "-5" + blanks(9) + "123y"},
+      // An item fits only when narrower than the room left of 79 columns.
+      // After 55 columns of text, 11 and 12 leave one column: one line.
+      {{std::string_view(long_text).substr(0, 55), std::int32_t{1}, std::int32_t{2}},
+       long_text.substr(0, 55) + blanks(10) + "1" + blanks(11) + "2"},
+      // After 56 the second number moves whole to a record of its own, in
+      // 11 columns, the first of them taken as carriage control.
+      {{std::string_view(long_text).substr(0, 56), std::int32_t{1}, std::int32_t{2}},
+       long_text.substr(0, 56) + blanks(10) + "1\r\n" + blanks(9) + "2"},
+      {{std::string_view(long_text).substr(0, 67), std::int32_t{7}}, long_text.substr(0, 67) + blanks(10) + "7"},
+      {{std::string_view(long_text).substr(0, 68), std::int32_t{7}},
+       long_text.substr(0, 68) + "\r\n" + blanks(9) + "7"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(shown_by(false, [&](Console& console) { console.write_line(c.items); }), c.shown)
@@ -254,7 +229,7 @@ TEST(ConsoleStopDeathTest, AFailedReadOwesItsLineEnd) {
           std::int32_t value = 0;
           console.read_integer(value);
         },
-        ::testing::ExitedWithCode(1), "^\r\nrun-time error F6101: READ\\(CON\\)\r\n- [^\r\n]+\r\n$");
+        ::testing::ExitedWithCode(1), report_pattern("F6101"));
     EXPECT_EQ(files.shown(), shared ? "A\r\n\r\n" : "A\r\n");
   }
 }

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "console.h"
+#include "console_on_files.h"
 #include "descriptor_list.h"
 #include "field_render.h"
 #include "number_parse.h"
@@ -29,6 +30,9 @@ namespace builders {
 namespace {
 
 using testing_support::Scratch;
+using testing_support::shown_by;
+using testing_support::Source;
+using testing_support::with_console;
 
 TEST(ShortNumbers, EdgesOfTheQuickFormReadAsAnyOther) {
   struct IntegerCase {
@@ -77,21 +81,6 @@ TEST(ShortNumbers, EdgesOfTheQuickFormReadAsAnyOther) {
   EXPECT_TRUE(negative_zero.value == 0.0f && std::signbit(negative_zero.value));
 }
 
-// A console reading `input` from a file, its output going nowhere.
-void read_from_file(const std::string& input, const std::function<void(Console&)>& session) {
-  Scratch dir;
-  dir.write("answers", input);
-  int in = ::open(dir.file("answers").c_str(), O_RDONLY);
-  int out = ::open("/dev/null", O_WRONLY);
-  ASSERT_GE(in, 0);
-  {
-    Console console(in, out, false);
-    session(console);
-  }
-  ::close(in);
-  ::close(out);
-}
-
 TEST(QuickAnswers, ReadLikeTheGeneralScan) {
   constexpr std::size_t kBlock = 64 * 1024;
   struct Case {
@@ -110,7 +99,7 @@ TEST(QuickAnswers, ReadLikeTheGeneralScan) {
   };
   for (const auto& c : cases) {
     std::vector<float> seen;
-    read_from_file(c.input, [&](Console& console) {
+    with_console(c.input, Source::File, [&](Console& console) {
       float value = 0.0f;
       for (std::size_t i = 0; i < c.after_each_read.size(); ++i) {
         console.read_real(value);
@@ -121,25 +110,26 @@ TEST(QuickAnswers, ReadLikeTheGeneralScan) {
   }
 }
 
-// G10.3 by its rule, written from the rule alone: 17 significant digits of
-// the widened value, rounded half up to 3; the form chosen before the
-// rounding; fixed form with four blanks after, or .dddE+xx.
-std::string g103_by_the_rule(float x) {
-  char digits[17] = {'0', '0', '0'};
+// Gw.d by its rule, written from the rule alone: 17 significant digits of
+// the widened value, rounded half up to d; the form chosen before the
+// rounding; fixed form with four blanks after, or .d...dE+xx; right-justified
+// in w columns, or w asterisks when longer.
+std::string g_by_the_rule(float x, int width, int d) {
+  std::string digits(17, '0');
   int exponent = 0;
   if (x != 0.0f) {
     char sci[40];
     std::snprintf(sci, sizeof sci, "%.16e", std::fabs(static_cast<double>(x)));
     digits[0] = sci[0];
-    for (int i = 1; i < 17; ++i) digits[i] = sci[i + 1];
+    for (int i = 1; i < 17; ++i) digits[static_cast<std::size_t>(i)] = sci[i + 1];
     exponent = std::atoi(sci + 19) + 1;
   }
-  const bool fixed = exponent >= 0 && exponent <= 3;
-  if (x != 0.0f && digits[3] >= '5') {
-    int i = 2;
-    while (i >= 0 && digits[i] == '9') digits[i--] = '0';
+  const bool fixed = exponent >= 0 && exponent <= d;
+  if (x != 0.0f && digits[static_cast<std::size_t>(d)] >= '5') {
+    int i = d - 1;
+    while (i >= 0 && digits[static_cast<std::size_t>(i)] == '9') digits[static_cast<std::size_t>(i--)] = '0';
     if (i >= 0) {
-      ++digits[i];
+      ++digits[static_cast<std::size_t>(i)];
     } else {
       digits[0] = '1';
       ++exponent;
@@ -147,47 +137,79 @@ std::string g103_by_the_rule(float x) {
   }
   std::string text = x < 0.0f ? "-" : "";
   if (fixed) {
-    for (int i = 0; i < exponent; ++i) text += i < 3 ? digits[i] : '0';
+    for (int i = 0; i < exponent; ++i) text += i < d ? digits[static_cast<std::size_t>(i)] : '0';
     text += '.';
-    for (int i = exponent; i < 3; ++i) text += digits[i];
+    for (int i = exponent; i < d; ++i) text += digits[static_cast<std::size_t>(i)];
     text += "    ";
   } else {
     char tail[16];
     std::snprintf(tail, sizeof tail, "E%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
-    text += '.' + std::string(digits, 3) + tail;
+    text += '.' + digits.substr(0, static_cast<std::size_t>(d)) + tail;
   }
-  return std::string(10 - text.size(), ' ') + text;
+  const auto w = static_cast<std::size_t>(width);
+  return text.size() > w ? std::string(w, '*') : std::string(w - text.size(), ' ') + text;
 }
 
-TEST(RealField, G10_3AgreesWithItsRuleOnASampleOfAllReals) {
+// Reals spread over every binade, around every power of ten, around the
+// rounding ties of d digits in a few decades (where the quick rounding hands
+// over to the exact one), and exact binary fractions such as 3.125, whose
+// ties the quick way decides itself. `stride` thins the spread ones out.
+std::vector<float> real_sample(int d, int stride) {
   std::vector<float> sample;
-  for (std::uint64_t bits = 0; bits < (1ull << 32); bits += 65521) {
+  for (std::uint64_t bits = 0; bits < (1ull << 32); bits += 65521ull * static_cast<unsigned>(stride)) {
     float x = std::bit_cast<float>(static_cast<std::uint32_t>(bits));
     if (std::isfinite(x)) sample.push_back(x);
   }
-  // Around every power of ten and every rounding tie of a few decades,
-  // where the quick rounding hands over to the exact one.
   for (int e = -45; e <= 38; ++e) {
     float p = std::pow(10.0f, static_cast<float>(e));
-    for (float x : {p, std::nextafter(p, 0.0f), std::nextafter(p, std::numeric_limits<float>::infinity())}) sample.push_back(x);
+    for (float x : {p, std::nextafter(p, 0.0f), std::nextafter(p, std::numeric_limits<float>::infinity())}) {
+      sample.push_back(x);
+    }
   }
-  for (int k = 1000; k < 10000; k += 10) {
-    for (float scale : {1e-3f, 1e-1f, 1.0f, 10.0f}) {
-      float tie = static_cast<float>(k + 5) * scale / 1000.0f;
+  // Ties of d digits: d + 1 digits ending in 5, at 900 places of each decade.
+  const double first = std::pow(10.0, d - 1);
+  for (int step = 0; step < 900; ++step) {
+    const double k = std::floor(first + step * (9.0 * first / 900.0));
+    for (double scale : {1e-3, 1e-1, 1.0, 10.0}) {
+      float tie = static_cast<float>((k * 10.0 + 5.0) * scale / (first * 100.0));
       for (float x : {tie, std::nextafter(tie, 0.0f), std::nextafter(tie, 1e9f)}) {
         sample.push_back(x);
         sample.push_back(-x);
       }
     }
   }
-  // Exact ties, such as 3.125 and 0.3125, which the quick way decides itself.
-  for (int i = 1; i < (1 << 22); i += 97) {
+  for (int i = 1; i < (1 << 22); i += 97 * stride) {
     for (float scale : {1.0f / 1024, 1.0f / 65536, 1.0f / (1 << 26)}) sample.push_back(static_cast<float>(i) * scale);
   }
-  for (float x : sample) {
+  return sample;
+}
+
+TEST(RealField, G10_3AgreesWithItsRuleOnASampleOfAllReals) {
+  for (float x : real_sample(3, 1)) {
     std::string field;
     append_real_field(field, x, 10, 3);
-    ASSERT_EQ(field, g103_by_the_rule(x)) << std::hexfloat << x;
+    ASSERT_EQ(field, g_by_the_rule(x, 10, 3)) << std::hexfloat << x;
+  }
+}
+
+// The other widths and digits take the general rendering: the exponent's
+// two digits, carries into a new digit, fields too narrow for their text.
+TEST(RealField, AnyWidthAndDigitsAgreeWithTheRule) {
+  const std::vector<std::pair<int, int>> formats = {{12, 4}, {8, 2},  {9, 3},   {11, 3},  {15, 7},
+                                                    {14, 9}, {6, 1},  {20, 10}, {25, 16}, {7, 3}};
+  for (const auto& [width, d] : formats) {
+    const DescriptorList list("(2G" + std::to_string(width) + "." + std::to_string(d) + ")");
+    for (float x : real_sample(d, 4)) {
+      std::string field;
+      append_real_field(field, x, width, d);
+      ASSERT_EQ(field, g_by_the_rule(x, width, d)) << "G" << width << "." << d << " of " << std::hexfloat << x;
+      // Through a descriptor list: the same field twice in one record.
+      const float pair[] = {x, x};
+      std::string record;
+      std::string scratch;
+      render_records(list, std::span<const float>(pair), [&](std::string_view r) { record = r; }, scratch);
+      ASSERT_EQ(record, field + field) << "G" << width << "." << d << " of " << std::hexfloat << x;
+    }
   }
 }
 
@@ -226,21 +248,6 @@ TEST(IntegerField, AgreesWithPrintfForEveryWidth) {
   }
 }
 
-// What a console shows for `session`, with its output in a file.
-std::string shown_by(const std::function<void(Console&)>& session) {
-  Scratch dir;
-  int in = ::open("/dev/null", O_RDONLY);
-  int out = ::open(dir.file("shown").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  {
-    Console console(in, out, false);
-    session(console);
-    console.flush();
-  }
-  ::close(in);
-  ::close(out);
-  return dir.read("shown");
-}
-
 TEST(ConsoleLines, ShowAsTheLinesThemselves) {
   const std::string_view legend = " -1 = Constant Head Cell           ";
   ConsoleLines lines;
@@ -248,13 +255,13 @@ TEST(ConsoleLines, ShowAsTheLinesThemselves) {
   ASSERT_TRUE(lines.add({" Column ", std::int32_t{12}, " Boundary Condition"}));
   ASSERT_TRUE(lines.add({legend}));
   for (bool after_a_line : {false, true}) {
-    auto one_by_one = shown_by([&](Console& console) {
+    auto one_by_one = shown_by(false, [&](Console& console) {
       if (after_a_line) console.write_line({"before"});
       console.write_line({" Row ", std::int32_t{3}});
       console.write_line({" Column ", std::int32_t{12}, " Boundary Condition"});
       console.write_line({legend});
     });
-    auto rendered_once = shown_by([&](Console& console) {
+    auto rendered_once = shown_by(false, [&](Console& console) {
       if (after_a_line) console.write_line({"before"});
       console.write_lines(lines);
     });

@@ -17,6 +17,7 @@
 
 #include "expected_text.h"
 #include "program_runner.h"
+#include "run_checks.h"
 
 #ifdef QUILLET_PATH
 
@@ -26,6 +27,7 @@ using testing_support::blanks;
 using testing_support::with_crlf;
 
 using testing_support::crlf;
+using testing_support::is_report;
 using testing_support::RunOptions;
 using testing_support::RunResult;
 using testing_support::Scratch;
@@ -94,20 +96,11 @@ std::string terminal_stop(const std::vector<std::string>& lines) {
   return joined(lines) + "\r\n" + kStop + "\r\n";
 }
 
-std::string report(const char* number, const char* operation, const char* name) {
-  return std::string("\r\nrun-time error ") + number + ": " + operation + "(" + name + ")\r\n- ";
-}
-
-// The report frame with a one-line message.
+// A run ended by the report, without the stop line.
 void expect_report(const RunResult& run, const char* number, const char* operation,
                    const char* name) {
-  std::string head = report(number, operation, name);
   EXPECT_EQ(run.exit_status, 1);
-  ASSERT_GT(run.err.size(), head.size() + 2) << run.err;
-  EXPECT_EQ(run.err.substr(0, head.size()), head) << run.err;
-  std::string message = run.err.substr(head.size());
-  EXPECT_EQ(message.find_first_of("\r\n"), message.size() - 2) << run.err;
-  EXPECT_EQ(message.substr(message.size() - 2), "\r\n");
+  EXPECT_TRUE(is_report(run.err, number, operation, name));
   EXPECT_EQ(run.out.find(kStop), std::string::npos);
 }
 

@@ -67,6 +67,47 @@ TEST(RealField, WorkedExamplesAndRoundingEdges) {
   }
 }
 
+// Widths and digits other than G10.3, worked out by hand from the rule.
+TEST(RealField, OtherWidthsAndDigits) {
+  struct Case {
+    float value;
+    int width;
+    int digits;
+    std::string expected;
+  };
+  const std::vector<Case> cases = {
+      // 1234.5 is exact: E = 4 = d, fixed form, the tie rounds up.
+      {1234.5f, 12, 4, blanks(3) + "1235." + blanks(4)},
+      // 0.05 is 0.0500000007...: E = -1, exponent form.
+      {0.05f, 12, 4, blanks(3) + ".5000E-01"},
+      // -9.99996 is -9.9999599...: fixed form (E = 1), the carry adds an
+      // integer digit and takes one fraction digit.
+      {-9.99996f, 12, 4, blanks(2) + "-10.00" + blanks(4)},
+      // Exponents of nine and more, both signs.
+      {1.5e8f, 12, 4, blanks(3) + ".1500E+09"},
+      {5.0e9f, 12, 4, blanks(3) + ".5000E+10"},
+      {2.5e-9f, 12, 4, blanks(3) + ".2500E-08"},  // 2.4999999...e-9, rounded up
+      {3.0e38f, 12, 4, blanks(3) + ".3000E+39"},
+      // 123 in two digits: E = 3 > d, exponent form.
+      {123.0f, 8, 2, blanks(1) + ".12E+03"},
+      // 1e-20 is 9.99999968e-21: rounding carries, E goes from -20 to -19;
+      // with the sign the text fills eight columns, and is too long for seven.
+      {-1.0e-20f, 8, 2, "-.10E-19"},
+      {-1.0e-20f, 7, 2, std::string(7, '*')},
+      // G9.3: -1000. and four blanks are ten characters.
+      {-999.96f, 9, 3, std::string(9, '*')},
+      {-0.0001f, 9, 3, "-.100E-03"},
+      // Ten digits: 0.1 is 0.10000000149..., rounded up at the eleventh.
+      {0.1f, 20, 10, blanks(5) + ".1000000015" + blanks(4)},
+      {-0.0f, 12, 4, blanks(3) + ".0000" + blanks(4)},
+  };
+  for (const auto& c : cases) {
+    std::string out;
+    append_real_field(out, c.value, c.width, c.digits);
+    EXPECT_EQ(out, c.expected) << "G" << c.width << "." << c.digits << " of " << c.value;
+  }
+}
+
 // Leaves digits in the stack memory that the next call's locals will get.
 [[gnu::noinline]] void fill_stack_with_digits() {
   volatile char junk[4096];

@@ -29,6 +29,11 @@ inline ::testing::AssertionResult is_report(std::string_view err, std::string_vi
   return ::testing::AssertionSuccess();
 }
 
+// The same frame as a pattern for EXPECT_EXIT, for a failed console read.
+inline std::string report_pattern(std::string_view number) {
+  return "^\r\nrun-time error " + std::string(number) + ": READ\\(CON\\)\r\n- [^\r\n]+\r\n$";
+}
+
 // Standard error holds one line naming the program, and no report.
 inline bool is_refusal(std::string_view err, std::string_view program) {
   return err.substr(0, program.size() + 2) == std::string(program) + ": " && !err.empty() &&
