@@ -11,9 +11,11 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 
 int main(int argc, char** argv) {
   if (argc != 3) {
@@ -28,6 +30,7 @@ int main(int argc, char** argv) {
     execl(argv[2], argv[2], static_cast<char*>(nullptr));
     _exit(127);
   }
+  for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) std::signal(signal, SIG_IGN);
   int status = 0;
   struct rusage usage {};
   while (wait4(pid, &status, 0, &usage) < 0) {
