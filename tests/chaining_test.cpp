@@ -100,9 +100,9 @@ TEST(Chaining, ThreeBuildersReadOneStreamOfAnswersInTurn) {
 TEST(Chaining, EachBuilderLeavesThePipeAfterItsLastLine) {
   struct Case {
     const char* what;
-    std::string answers;  // what the builder takes
+    std::vector<std::string> pieces;  // the builder's answers and the rest, as written
     int exit_status;
-    std::string left;     // what stays in the pipe
+    std::string left;                 // what stays in the pipe
   };
   for (const BuiltProgram& program : built_programs()) {
     // The text answers that come before the first number.
@@ -112,19 +112,26 @@ TEST(Chaining, EachBuilderLeavesThePipeAfterItsLastLine) {
     std::string longer_last_line = program.session;
     longer_last_line.insert(longer_last_line.size() - 1, " and more, 9");
     const std::vector<Case> cases = {
-        {"whole session", program.session, 0, kRest},
-        {"CR LF line ends", with_crlf(program.session), 0, kRest},
-        {"more on the last line", longer_last_line, 0, kRest},
+        {"whole session", {program.session + kRest}, 0, kRest},
+        {"CR LF line ends", {with_crlf(program.session) + kRest}, 0, kRest},
+        {"more on the last line", {longer_last_line + kRest}, 0, kRest},
+        {"last line end written later", {program.session.substr(0, program.session.size() - 1), "\n" + kRest}, 0,
+         kRest},
         // The failing answer's line counts as read.
-        {"quoted answer to a number (F6504)", texts + "'5' 6\n", 1, kRest},
-        // The end-of-input mark stays for the next program.
-        {"end-of-input mark (F6501)", texts + "\x1A\n", 1, "\x1A\n" + kRest},
+        {"quoted answer to a number (F6504)", {texts + "'5' 6\n" + kRest}, 1, kRest},
+        // A line holding only Ctrl-Z ends the input and stays for the next
+        // program, even when its line end comes later; Ctrl-Z followed by
+        // more is an answer that cannot be read.
+        {"end-of-input mark (F6501)", {texts + "\x1A\n" + kRest}, 1, "\x1A\n" + kRest},
+        {"end-of-input mark, its line end later", {texts + "\x1A", "\r\n" + kRest}, 1, "\x1A\r\n" + kRest},
+        {"Ctrl-Z and more later (F6101)", {texts + "\x1A", "7\n" + kRest}, 1, kRest},
     };
     for (const Case& c : cases) {
       SCOPED_TRACE(program.name + ": " + c.what);
       Scratch dir;
       RunOptions options;
-      options.stdin_pieces = {c.answers + kRest};
+      options.stdin_pieces = c.pieces;
+      options.piece_pause_ms = 100;
       RunResult run = run_redirected(program.path, dir, "", options);
       EXPECT_EQ(run.exit_status, c.exit_status) << run.err;
       EXPECT_EQ(run.stdin_left, c.left);

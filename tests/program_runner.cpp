@@ -181,9 +181,11 @@ std::string feed_pipe(int pipe_end, pid_t pid, const std::string& input_path, co
     }
   };
   if (!options.stdin_pieces.empty()) {
-    for (const std::string& piece : options.stdin_pieces) {
-      write_piece(piece);
-      if (!ended && options.piece_pause_ms > 0) usleep(static_cast<useconds_t>(options.piece_pause_ms) * 1000);
+    for (std::size_t i = 0; i < options.stdin_pieces.size(); ++i) {
+      if (i > 0 && !ended && options.piece_pause_ms > 0) {
+        usleep(static_cast<useconds_t>(options.piece_pause_ms) * 1000);
+      }
+      write_piece(options.stdin_pieces[i]);
     }
   } else {
     int source = ::open(input_path.c_str(), O_RDONLY);

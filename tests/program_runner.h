@@ -58,7 +58,7 @@ struct RunOptions {
   long stdout_reader_closes_after = -1;
   std::function<void()> in_child;  // runs in the child just before exec
   // Answers through a pipe, written in these pieces with a pause of
-  // `piece_pause_ms` after each (`input` is then unused).
+  // `piece_pause_ms` between them (`input` is then unused).
   std::vector<std::string> stdin_pieces;
   int piece_pause_ms = 0;
   // Runs here once the program has started, before any answer goes into a
