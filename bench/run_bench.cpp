@@ -4,7 +4,8 @@
 //   bench_run [--runs N] FOLDER
 //
 // FOLDER holds the answer files and workloads.txt from bench_generate; the
-// runs take place in FOLDER/run. Per workload: one untimed run that also
+// runs take place in FOLDER/run, with the answers redirected from their file
+// or, for the piped workloads, written into a pipe by a second process. Per workload: one untimed run that also
 // counts the console bytes, then N times the floor (bench_floor, started
 // like a builder: it reads the answers and writes as many bytes to the
 // output file and to standard output) and the builder, interleaved. Every
@@ -37,6 +38,7 @@ constexpr std::int64_t kBytesPerCell = 4;
 struct Entry {
   std::string name, program, output_file, answers_file;
   std::int64_t output_bytes = 0, working_cells = 0;
+  bench::Feed feed = bench::Feed::File;
 };
 
 std::vector<Entry> read_manifest(const std::string& path) {
@@ -48,6 +50,8 @@ std::vector<Entry> read_manifest(const std::string& path) {
     Entry e;
     if (fields >> e.name >> e.program >> e.output_file >> e.answers_file >> e.output_bytes >>
         e.working_cells) {
+      std::string feed;
+      if (fields >> feed && feed == "pipe") e.feed = bench::Feed::Pipe;
       entries.push_back(e);
     }
   }
@@ -193,7 +197,7 @@ int main(int argc, char** argv) {
     Failure failure(e.name);
 
     // Untimed: warms the caches and counts what the builder shows.
-    bench::RunOutcome first = bench::run_builder(program, run_folder, answers, console_copy, errors);
+    bench::RunOutcome first = bench::run_builder(program, run_folder, answers, console_copy, errors, e.feed);
     const std::int64_t console_bytes = file_size(console_copy);
     ::unlink(console_copy.c_str());
     if (!failure.check("first run", first, file_size(output), e.output_bytes, errors)) {
@@ -205,7 +209,7 @@ int main(int argc, char** argv) {
                                                       std::to_string(console_bytes)};
     auto run_floor = [&] {
       return bench::run_program(BENCH_FLOOR_PATH, floor_arguments, run_folder, answers, "/dev/null",
-                                errors);
+                                errors, e.feed);
     };
     bool sound = failure.check("first floor run", run_floor(), file_size(output), e.output_bytes, errors);
 
@@ -214,7 +218,7 @@ int main(int argc, char** argv) {
     for (int r = 0; r < runs && sound; ++r) {
       bench::RunOutcome floor = run_floor();
       sound = failure.check("floor", floor, file_size(output), e.output_bytes, errors);
-      bench::RunOutcome run = bench::run_builder(program, run_folder, answers, "/dev/null", errors);
+      bench::RunOutcome run = bench::run_builder(program, run_folder, answers, "/dev/null", errors, e.feed);
       sound = sound && failure.check("builder", run, file_size(output), e.output_bytes, errors);
       floor_times.push_back(floor.seconds);
       builder_times.push_back(run.seconds);

@@ -15,15 +15,20 @@ struct RunOutcome {
   long peak_kib = 0;     // peak resident memory (getrusage of the child)
 };
 
+// How the answers reach standard input: the file itself, or a pipe that a
+// second process fills from the file in 128 KiB writes, as `cat answers |`.
+enum class Feed { File, Pipe };
+
 // Runs `program` in `folder`, standard input from `answers`, standard output
 // to `console_path` (normally /dev/null), standard error to `error_path`.
 RunOutcome run_builder(const std::string& program, const std::string& folder,
                        const std::string& answers, const std::string& console_path,
-                       const std::string& error_path);
+                       const std::string& error_path, Feed feed = Feed::File);
 
 // Runs `program` with `arguments`, otherwise as run_builder().
 RunOutcome run_program(const std::string& program, const std::vector<std::string>& arguments,
                        const std::string& folder, const std::string& answers,
-                       const std::string& console_path, const std::string& error_path);
+                       const std::string& console_path, const std::string& error_path,
+                       Feed feed = Feed::File);
 
 }  // namespace bench

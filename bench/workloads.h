@@ -15,9 +15,11 @@ struct Workload {
   std::string answers;         // the answers, one per line
   std::int64_t output_bytes;   // the size the output file must have
   std::int64_t working_cells;  // cells of every array instance the run uses
+  bool piped = false;          // answers through a pipe, not from the file itself
 };
 
-// Q1 and Q2 (Quillet), M1 and M2 (Morvek), C1 and C2 (Cindral).
+// Q1 and Q2 (Quillet), M1 and M2 (Morvek), C1 and C2 (Cindral), and Q1p:
+// Q1 with its answers through a pipe.
 std::vector<Workload> make_workloads(double factor);
 
 }  // namespace bench

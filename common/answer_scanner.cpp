@@ -70,6 +70,7 @@ bool AnswerScanner::scan_buffered_token(Value& value) {
   for (unsigned char c; i < rest.size() && (c = class_of(rest[i])) <= kStar; ++i) seen |= c;
   if (i == rest.size() || i - start > kMaxTokenLength) return false;
   const std::string_view token = rest.substr(start, i - start);
+  last_token_ = token;
   if (rest[i] == '\n') {
     input_.advance(i + 1);  // the line end that ends the token consumes the line
   } else {
@@ -81,6 +82,7 @@ bool AnswerScanner::scan_buffered_token(Value& value) {
 }
 
 AnswerScanner::Value AnswerScanner::scan_value() {
+  last_token_ = {};
   start_read();
   Value quick;
   if (scan_buffered_token(quick)) return quick;
@@ -126,6 +128,7 @@ AnswerScanner::Value AnswerScanner::scan_value() {
     rest_of_line_pending_ = c != InputStream::kEnd;
   }
 
+  last_token_ = token_;
   return take_token(token_);
 }
 
@@ -150,26 +153,29 @@ AnswerScanner::Value AnswerScanner::take_token(std::string_view token) {
 
 void AnswerScanner::read_text(char* text, std::size_t length) {
   start_read();
+  last_token_ = {};
   if (input_.peek() == InputStream::kEnd) throw AnswerError{errors::kEndOfInput};
   std::size_t n = 0;
+  // CRs belong to the line end when nothing but CRs follows them on the
+  // line (CR LF, CR CR LF); inside the line each is written as a blank, so
+  // that no record ever holds one.
+  std::size_t carriage_returns = 0;
   for (;;) {
     int c = input_.peek();
     if (c == InputStream::kEnd) break;
-    if (c == '\n') {
-      input_.advance();
-      break;
+    input_.advance();
+    if (c == '\n') break;
+    if (c == '\r') {
+      ++carriage_returns;
+      continue;
     }
-    if (c == '\r' && input_.peek_next() == '\n') {  // CR LF ends the line too
-      input_.advance();
-      input_.advance();
-      break;
-    }
+    for (; carriage_returns > 0 && n < length; --carriage_returns) text[n++] = ' ';
+    carriage_returns = 0;
     if (n == length) {
       input_.skip_line();
       break;
     }
     text[n++] = static_cast<char>(c);
-    input_.advance();
   }
   for (; n < length; ++n) text[n] = ' ';
 }

@@ -37,6 +37,13 @@ class AnswerScanner {
 
   // Consumes the rest of the line on which the last read ended, if any.
   void finish_line();
+  // Whether that rest is still to be consumed (the line has been used).
+  bool rest_of_line_pending() const { return rest_of_line_pending_; }
+
+  // The token of the last answer scanned in full (not by the quick ways,
+  // which take only numbers that convert), repeat count included; valid
+  // until the next read. The error report names a byte in it.
+  std::string_view last_token() const { return last_token_; }
 
  private:
   void start_read();
@@ -69,6 +76,7 @@ class AnswerScanner {
   InputStream& input_;
   bool rest_of_line_pending_ = false;
   std::string token_;
+  std::string_view last_token_;
 };
 
 // The longest answer value accepted, in characters.

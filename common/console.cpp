@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <new>
 
@@ -32,6 +33,22 @@ std::string_view message_for(int code) {
   }
 }
 
+// A byte that no number is written with: a control byte, or one of a
+// character beyond ASCII (a byte-order mark, a non-breaking space). Named,
+// since it is often invisible where the answers were written. Empty when the
+// token holds none.
+std::string unexpected_byte(std::string_view token) {
+  for (std::size_t i = 0; i < token.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(token[i]);
+    if (byte >= 0x20 && byte < 0x7F) continue;
+    char text[64];
+    std::snprintf(text, sizeof text, "unexpected byte 0x%02X %s the answer", byte,
+                  i == 0 ? "at the start of" : "in");
+    return text;
+  }
+  return {};
+}
+
 }  // namespace
 
 Console::Console() : Console(STDIN_FILENO, STDOUT_FILENO, isatty(STDIN_FILENO) && isatty(STDOUT_FILENO)) {}
@@ -39,6 +56,7 @@ Console::Console() : Console(STDIN_FILENO, STDOUT_FILENO, isatty(STDIN_FILENO) &
 Console::Console(int in_fd, int out_fd, bool shared_terminal)
     : out_fd_(out_fd),
       shared_(shared_terminal),
+      out_is_terminal_(isatty(out_fd) != 0),
       out_(2 * kFlushThreshold),
       // The typed-line rules hold whenever the answers are typed, even with
       // the output redirected; a file or pipe is read in blocks.
@@ -52,6 +70,7 @@ Console::Console(int in_fd, int out_fd, bool shared_terminal)
   // any other failure, with the output file's completed records kept.
   std::set_new_handler(process::out_of_memory);
   process::attach_console(this);
+  process::catch_end_signals();
 }
 
 Console::~Console() { process::detach_console(this); }
@@ -141,7 +160,15 @@ void Console::end_read() {
 }
 
 void Console::answer_failed(int code) {
-  process::runtime_error(code, "READ", "CON", message_for(code));
+  std::string message;
+  if (code == errors::kIntegerInvalid || code == errors::kRealInvalid) {
+    message = unexpected_byte(scanner_.last_token());
+  } else if (code == errors::kEndOfInput && in_.read_error() != 0) {
+    message = "standard input cannot be read: ";
+    message += std::strerror(in_.read_error());
+  }
+  if (message.empty()) message = message_for(code);
+  process::runtime_error(code, "READ", "CON", message);
 }
 
 void Console::read_integer_in_full(std::int32_t& value) {
@@ -203,10 +230,17 @@ void Console::finish(bool report_errors) {
   } else {
     write_out();
   }
-  if (in_.regular_file()) {  // another program may read on from here
+  if (in_.gives_back()) {  // another program may read on from here
     scanner_.finish_line();
     in_.give_back_unread();
   }
+}
+
+void Console::end_at_signal() noexcept {
+  if (out_is_terminal_ && line_open_) {
+    [[maybe_unused]] ssize_t ignored = ::write(out_fd_, "\r\n", 2);
+  }
+  if (in_.gives_back()) in_.give_back_at_signal(scanner_.rest_of_line_pending());
 }
 
 }  // namespace builders

@@ -45,7 +45,8 @@ class Console {
   // then share one state. Ignores SIGPIPE and SIGXFSZ so that a closed
   // reader or a file size limit surfaces as a write error, reported, with
   // the output file closed properly, and ends the run the same way when
-  // memory runs out.
+  // memory runs out. Catches the signals that ask a run to end, so that it
+  // ends with its file and input in order (process_end.h).
   Console();
   // For tests: explicit descriptors and mode (whether input is typed is
   // still asked of `in_fd`).
@@ -114,6 +115,11 @@ class Console {
   // reported only when `report_errors`), and standard input given back.
   void finish(bool report_errors);
 
+  // The same when a signal ends the run, from its handler: the owed line end
+  // where standard output is a terminal (text still buffered is dropped),
+  // and standard input given back. Async-signal-safe.
+  void end_at_signal() noexcept;
+
  private:
   static constexpr std::size_t kFlushThreshold = 64 * 1024;
 
@@ -179,6 +185,7 @@ class Console {
 
   int out_fd_;
   bool shared_;
+  bool out_is_terminal_;
   bool line_open_ = false;
   bool output_failed_ = false;
   ByteBuffer out_;

@@ -4,9 +4,17 @@
 // characters, or one ending in Ctrl-Z, ends the run (the caller reports it).
 // Before any read that may wait for the user, `before_wait` is called so that
 // everything written so far is handed to the system first.
+//
+// From a regular file or a pipe, a run takes no more than it uses: at its
+// end the input is left just after the last line read, for the next program
+// to read on. A file's offset is set back there; a pipe is looked at through
+// a copy of what waits in it (tee) and read itself only as far as the answers
+// went, in large steps. Other kinds of input (a socket, a device) are read in
+// blocks, and what was read ahead of the last answer is lost with the run.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string_view>
 #include <vector>
@@ -18,8 +26,11 @@ class InputStream {
   static constexpr int kEnd = -1;
 
   // `terminal`: the typed-line rules apply. `before_wait` runs before every
-  // read() that may block (not before reads of a regular file).
+  // read that may block (not before reads of a regular file).
   InputStream(int fd, bool terminal, std::function<void()> before_wait);
+  ~InputStream();
+  InputStream(const InputStream&) = delete;
+  InputStream& operator=(const InputStream&) = delete;
 
   // The current byte, or kEnd at the end of input. Throws AnswerError for a
   // typed line that breaks the terminal rules.
@@ -36,25 +47,56 @@ class InputStream {
   // Skips past the end of the current line (or to the end of input).
   void skip_line();
 
-  // Sets a regular file's offset back to the first byte not yet consumed, so
-  // another program can go on reading where this one stopped.
+  // Whether what this run leaves unread stays for the next program: true for
+  // a regular file and a pipe. (A terminal keeps the lines not yet typed
+  // for itself.)
+  bool gives_back() const { return kind_ == Kind::File || kind_ == Kind::Pipe; }
+
+  // Leaves the input just after the last byte consumed, so another program
+  // can go on reading where this one stopped.
   void give_back_unread();
 
-  bool regular_file() const { return regular_file_; }
+  // The same from a signal handler (async-signal-safe): first past the rest
+  // of the current line when `rest_of_line_used` and that line's end has
+  // already arrived.
+  void give_back_at_signal(bool rest_of_line_used) noexcept;
+
+  // The errno of a read that failed and so ended the input, or 0.
+  int read_error() const { return read_error_; }
 
  private:
+  enum class Kind { Terminal, File, Pipe, Other };
+
   int refill();
   int refill_terminal_line();
+  int refill_block();
+  int refill_pipe();
   std::size_t read_some(char* into, std::size_t room);
+  void wait_until_readable();
+
+  // Pipes: see the file's notes.
+  bool open_copy_pipe();
+  void keep_from(std::size_t from);
+  bool look_into_pipe();
+  bool wait_for_more_than(std::size_t seen);
+  void take_from_pipe(std::size_t upto) noexcept;
+  void give_up_looking();
 
   int fd_;
-  bool terminal_;
-  bool regular_file_ = false;
+  Kind kind_ = Kind::Other;
   bool at_end_ = false;
+  int read_error_ = 0;
   std::function<void()> before_wait_;
   std::vector<char> buffer_;
   std::size_t pos_ = 0;
   std::size_t end_ = 0;
+  // A regular file: the offset of buffer_[0] in it.
+  std::int64_t base_ = 0;
+  // A pipe: buffer_[0, taken_) has been read out of it; buffer_[taken_,
+  // end_) is still in it, as seen through the copy.
+  std::size_t taken_ = 0;
+  int copy_read_ = -1;
+  int copy_write_ = -1;
 };
 
 // An answer that cannot be read; carries the run-time error number.

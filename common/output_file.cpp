@@ -10,6 +10,7 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "end_signals.h"
 #include "error_codes.h"
 #include "process_end.h"
 
@@ -50,13 +51,14 @@ void OutputFile::open(std::int32_t unit, std::string_view name, std::string_view
   }
   name_ = std::string(name);
   fd_ = ::open(name_.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
-  if (fd_ < 0 && errno == EACCES && ::access(name_.c_str(), F_OK) == 0) {
+  const int open_error = errno;  // the report names this one, not a later call's
+  bool writable = fd_ >= 0;
+  if (fd_ < 0 && open_error == EACCES && ::access(name_.c_str(), F_OK) == 0) {
     // A file that may be read but not written is opened all the same; the
     // error comes with the first record.
     fd_ = ::open(name_.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd_ < 0) errno = EACCES;
   }
-  if (fd_ < 0) fail(errors::kOpenFailed, "OPEN", errno);
+  if (fd_ < 0) fail(errors::kOpenFailed, "OPEN", open_error);
   if (fd_ <= STDERR_FILENO) {
     // A standard stream was closed when the program started: keep the file
     // off its number, or prompts and reports would be written into it.
@@ -69,7 +71,28 @@ void OutputFile::open(std::int32_t unit, std::string_view name, std::string_view
   struct stat st {};
   regular_ = fstat(fd_, &st) == 0 && S_ISREG(st.st_mode);
   if (S_ISDIR(st.st_mode)) fail(errors::kOpenFailed, "OPEN", EISDIR);
+  if (regular_) lock_against_other_runs(writable);
   process::attach_file(this);
+}
+
+// Two runs writing one file would mix their records. The whole file is
+// locked from its opening to the end of the run (the system releases the
+// lock when the process ends, however it ends); a run that finds it locked
+// stops here, before the file is cut or written.
+void OutputFile::lock_against_other_runs(bool writable) {
+  struct flock lock {};
+  lock.l_type = writable ? F_WRLCK : F_RDLCK;
+  lock.l_whence = SEEK_SET;
+  if (::fcntl(fd_, F_SETLK, &lock) == 0) return;
+  if (errno != EACCES && errno != EAGAIN) return;  // a file system without locks: unguarded
+  std::string message = "another run is writing this file";
+  struct flock holder {};
+  holder.l_type = F_WRLCK;
+  holder.l_whence = SEEK_SET;
+  if (::fcntl(fd_, F_GETLK, &holder) == 0 && holder.l_type != F_UNLCK && holder.l_pid > 0) {
+    message += " (process " + std::to_string(holder.l_pid) + ")";
+  }
+  process::runtime_error(errors::kOpenFailed, "OPEN", name_, message);
 }
 
 void OutputFile::rewind() {
@@ -87,6 +110,14 @@ void OutputFile::cut_file() {
 }
 
 int OutputFile::write_buffer() {
+  if (!regular_) return hand_over_buffer();
+  // The records handed over and the count of those in the file change
+  // together, as the end at a signal sees them.
+  end_signals::Held held;
+  return hand_over_buffer();
+}
+
+int OutputFile::hand_over_buffer() noexcept {
   if (failed_) {
     buffer_.clear();
     return 0;
@@ -140,6 +171,16 @@ void OutputFile::close() {
     fd_ = -1;
     fail(errors::kCloseFailed, "CLOSE", errno);
   }
+}
+
+void OutputFile::close_at_signal() noexcept {
+  if (fd_ < 0) return;
+  // Writes to a regular file are whole records, never cut by the end
+  // signals (held meanwhile), so the file ends on a record here; the
+  // records still buffered follow it. Another kind of file may be in the
+  // middle of a write: nothing more is written to it.
+  if (regular_ && !cut_pending_) hand_over_buffer();
+  ::close(fd_);
 }
 
 void OutputFile::close_quietly() {

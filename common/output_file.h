@@ -4,7 +4,9 @@
 // there, so a run that fails before its first record leaves an existing file
 // as it was. Records are buffered, but handed to the system before any read
 // that may wait for the user and at every end of the run; a write that fails
-// part-way is cut back to the last complete record.
+// part-way is cut back to the last complete record. Every write hands over
+// whole records, so between writes the file ends on a record boundary. While
+// a run has the file open, it holds a lock on it that keeps other runs out.
 #pragma once
 
 #include <cstdint>
@@ -81,6 +83,8 @@ class OutputFile {
   void flush();
   // Closes without reporting a failure: the run is ending on another error.
   void close_quietly();
+  // The same from a signal handler (async-signal-safe).
+  void close_at_signal() noexcept;
 
   const std::string& name() const { return name_; }
 
@@ -103,7 +107,9 @@ class OutputFile {
     buffer_.commit(at);
     if (buffer_.size() >= kFlushThreshold) flush();
   }
-  int write_buffer();  // 0 or errno
+  void lock_against_other_runs(bool writable);
+  int write_buffer();                // 0 or errno
+  int hand_over_buffer() noexcept;  // the same, with the end signals not held
   [[noreturn]] void fail(int code, std::string_view operation, int err);
 
   int fd_ = -1;

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "console.h"
+#include "end_signals.h"
 #include "output_file.h"
 
 namespace builders::process {
@@ -38,7 +39,15 @@ void write_stderr(std::string_view text) {
   ::_exit(1);
 }
 
+// Inside the signal handler: only what is async-signal-safe.
+void end_at_signal() noexcept {
+  if (g_file != nullptr) g_file->close_at_signal();
+  if (g_console != nullptr) g_console->end_at_signal();
+}
+
 }  // namespace
+
+void catch_end_signals() { end_signals::catch_all(end_at_signal); }
 
 void attach_console(Console* console) { g_console = console; }
 void detach_console(Console* console) {

@@ -1,6 +1,7 @@
 // The ends of a run. Whatever ends it (the stop, an answer that cannot be
-// read, a file that cannot be written), every open output file is closed
-// with its completed records and the console's owed line end is written.
+// read, a file that cannot be written, a signal that asks it to end), every
+// open output file is closed with its completed records, the console's owed
+// line end is written and unread input is left for the next program.
 #pragma once
 
 #include <string_view>
@@ -16,6 +17,12 @@ void attach_console(Console* console);
 void detach_console(Console* console);
 void attach_file(OutputFile* file);
 void detach_file(OutputFile* file);
+
+// From now on SIGINT, SIGTERM, SIGHUP and SIGQUIT end the run like its
+// other ends (the output file closed on its last whole record, the owed line
+// end written at a terminal, unread input given back) and then as the signal
+// asks, by its default action.
+void catch_end_signals();
 
 // Hands the console output and every open file's records to the system;
 // called before any read that may wait for the user.

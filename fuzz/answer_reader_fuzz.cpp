@@ -11,9 +11,10 @@
 // documented error numbers. Beyond that, simple answers must read as what
 // they say: an integer of an optional sign and decimal digits as that number
 // (or F6100 when it does not fit), a decimal real as the nearest 32-bit
-// value (strtof), a text line as its first 80 bytes; and a token converted
-// from a buffer of exactly its length touches nothing beyond it
-// (AddressSanitizer watches the buffer's end).
+// value (strtof), a text line as its first 80 bytes (no CR in them); a file
+// or a pipe is left at a line start, holding exactly what was not read; and
+// a token converted from a buffer of exactly its length touches nothing
+// beyond it (AddressSanitizer watches the buffer's end).
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/socket.h>
@@ -276,7 +277,9 @@ std::optional<Outcome> value_outcome(std::string_view input, Kind kind) {
   return real_outcome(token);
 }
 
-// The outcome of a first text read: the first line's first 80 bytes.
+// The outcome of a first text read: the first line's first 80 bytes. The
+// CRs that end the line belong to its line end; one inside it reads as a
+// blank.
 std::optional<std::string> text_outcome(std::string_view input, int& error) {
   error = 0;
   if (input.empty() || end_marker_at(input, 0)) {
@@ -284,8 +287,11 @@ std::optional<std::string> text_outcome(std::string_view input, int& error) {
     return std::nullopt;
   }
   std::string_view line = input.substr(0, input.find('\n'));
-  if (line.size() < input.size() && !line.empty() && line.back() == '\r') line.remove_suffix(1);
+  while (!line.empty() && line.back() == '\r') line.remove_suffix(1);
   std::string text(line.substr(0, kTextLength));
+  for (char& c : text) {
+    if (c == '\r') c = ' ';
+  }
   text.resize(kTextLength, ' ');
   return text;
 }
@@ -298,7 +304,9 @@ bool typed_like_redirected(std::string_view input) {
   while (start < input.size()) {
     std::size_t end = input.find('\n', start);
     std::size_t length = (end == std::string_view::npos ? input.size() : end) - start;
-    if (end != std::string_view::npos && length > 0 && input[end - 1] == '\r') --length;
+    if (end != std::string_view::npos) {
+      while (length > 0 && input[start + length - 1] == '\r') --length;
+    }
     if (length > 130) return false;
     if (end == std::string_view::npos) break;
     start = end + 1;
@@ -422,14 +430,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
 
   // The end of a run, after a failed read too, gives back the unread rest of
-  // a regular file from the line after the one where the last read ended.
-  if (source == Source::File) {
+  // a regular file or a pipe from the line after the one where the last
+  // read ended.
+  if (source == Source::File || source == Source::Pipe) {
     scanner.finish_line();
     stream.give_back_unread();
-    off_t offset = ::lseek(feed.fd, 0, SEEK_CUR);
-    FUZZ_CHECK(offset >= 0 && static_cast<std::size_t>(offset) <= size &&
-                   (offset == 0 || static_cast<std::size_t>(offset) == size || input[offset - 1] == '\n'),
-               "input given back at offset %ld of %zu", static_cast<long>(offset), size);
+    std::size_t offset = 0;
+    if (source == Source::File) {
+      offset = static_cast<std::size_t>(::lseek(feed.fd, 0, SEEK_CUR));
+    } else {
+      std::string left;
+      char piece[4096];
+      for (ssize_t n; (n = ::read(feed.fd, piece, sizeof piece)) > 0;) left.append(piece, static_cast<std::size_t>(n));
+      const std::string_view delivered = feed.delivered;
+      FUZZ_CHECK(left.size() <= delivered.size() && delivered.substr(delivered.size() - left.size()) == left,
+                 "the pipe holds %zu bytes that are not the end of what was written", left.size());
+      offset = delivered.size() - left.size();
+    }
+    const std::string_view delivered = feed.delivered;
+    FUZZ_CHECK(offset <= delivered.size() &&
+                   (offset == 0 || offset == delivered.size() || delivered[offset - 1] == '\n'),
+               "input given back at offset %zu of %zu", offset, delivered.size());
   }
   return 0;
 }

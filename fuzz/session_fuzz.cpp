@@ -10,8 +10,8 @@
 // built with AddressSanitizer and UndefinedBehaviorSanitizer, set to abort.
 // The output file then holds only complete records, each ending in CR LF,
 // of the widths the program's descriptor lists give. After a stop with the
-// answers in a file, and after a failure too, the file is given back from a
-// line start, for the next program to read on.
+// answers in a file or a pipe, and after a failure too, the answers are
+// given back from a line start, for the next program to read on.
 //
 // A few answers can ask for gigabytes of records (a grid of 10000 by 10000
 // cells given one value, or 2147483647 rows of no columns), so each file the
@@ -154,9 +154,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                "standard error:\n%s", run.err.c_str());
     FUZZ_CHECK(run.out.find("Stop - Program terminated.") == std::string::npos, "a stop line after a failure");
   }
-  if (how == 0) {
-    // Whatever ended the run, the next program reads on from a line start.
+  if (how != 2) {
+    // Whatever ended the run, the next program reads on from a line start:
+    // a file's offset is there, a pipe holds all from there and nothing else.
     long offset = run.stdin_offset;
+    if (how == 1) {
+      FUZZ_CHECK(run.stdin_left.size() <= input.size() &&
+                     input.substr(input.size() - run.stdin_left.size()) == run.stdin_left,
+                 "the pipe holds %zu bytes that are not the end of the answers", run.stdin_left.size());
+      offset = static_cast<long>(input.size() - run.stdin_left.size());
+    }
     FUZZ_CHECK(offset >= 0 && static_cast<std::size_t>(offset) <= input.size() &&
                    (offset == 0 || static_cast<std::size_t>(offset) == input.size() ||
                     input[static_cast<std::size_t>(offset) - 1] == '\n'),

@@ -283,6 +283,34 @@ TEST(AnswerReaderErrors, EndTheRunWithTheReport) {
     }
   }
 }
+
+// A byte that no number is written with, often invisible where the answers
+// were typed (a byte-order mark, a non-breaking space), is named.
+TEST(AnswerReaderErrors, ReportNamesAnUnexpectedByte) {
+  const std::string to_elevation = "1\n0\n1\n1\n1\n2\n3\n";
+  struct Case {
+    std::string answers;
+    const char* number;
+    const char* message;
+  };
+  const std::vector<Case> cases = {
+      {"\xEF\xBB\xBF" "20\n", "F6101", "unexpected byte 0xEF at the start of the answer"},
+      {"\xC2\xA0" "20\n", "F6101", "unexpected byte 0xC2 at the start of the answer"},
+      {"20\xC2\xA0\n", "F6101", "unexpected byte 0xC2 in the answer"},
+      {"2*\x01" "5\n", "F6101", "unexpected byte 0x01 in the answer"},
+      {to_elevation + "\xC2\xA0" "95.5\n", "F6103", "unexpected byte 0xC2 at the start of the answer"},
+      {to_elevation + "95.5\x7F\n", "F6103", "unexpected byte 0x7F in the answer"},
+      // Printable characters keep the message of their error.
+      {"abc\n", "F6101", "an integer answer must be a whole number"},
+      {to_elevation + "1.5x\n", "F6103", "a real answer must be a decimal number"},
+  };
+  for (const Case& c : cases) {
+    Scratch dir;
+    auto result = testing_support::run_redirected(QUILLET_PATH, dir, c.answers);
+    EXPECT_EQ(result.exit_status, 1) << c.message;
+    EXPECT_EQ(result.err, std::string("\r\nrun-time error ") + c.number + ": READ(CON)\r\n- " + c.message + "\r\n");
+  }
+}
 #endif
 
 }  // namespace

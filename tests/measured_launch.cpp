@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -22,9 +23,17 @@ int main(int argc, char** argv) {
     return 2;
   }
   const int report_fd = std::atoi(argv[1]);
+  // Ignored before the fork, since the program may run for a while before
+  // this process does; the program starts with what this one was given.
+  constexpr int kEndSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+  struct sigaction given[4] {};
+  struct sigaction ignore {};
+  ignore.sa_handler = SIG_IGN;
+  for (int i = 0; i < 4; ++i) sigaction(kEndSignals[i], &ignore, &given[i]);
   pid_t pid = fork();
   if (pid < 0) return 2;
   if (pid == 0) {
+    for (int i = 0; i < 4; ++i) sigaction(kEndSignals[i], &given[i], nullptr);
     ::close(report_fd);
     execv(argv[2], argv + 2);
     _exit(127);

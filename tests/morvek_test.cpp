@@ -495,6 +495,56 @@ TEST(MorvekRun, RefusalCreatesNoFile) {
   EXPECT_FALSE(dir.exists("FOR001"));
 }
 
+// However many CRs end an answer line, they belong to its line end: no CR
+// ever reaches a title record. Inside a title a CR is written as a blank.
+TEST(MorvekRun, CarriageReturnsNeverReachTheTitles) {
+  const std::vector<std::string> rest = {"1", "1", "2", "1", "4"};
+  const std::vector<std::string> tail = {"0", "1", "0", "1", "999", "0", "10", "365", "10", "1.2"};  // options, arrays, period
+  auto session = [&](const std::string& title_1, const std::string& title_2, const std::string& line_end) {
+    std::string text;
+    for (const std::string& line : std::vector<std::string>{title_1, title_2} + rest +
+                                       std::vector<std::string>(11, "0") + tail) {
+      text += line + line_end;
+    }
+    return text;
+  };
+  const std::string dimension_record = dimensions(1, 1, 2, 1);
+  auto file_titled = [&](const std::string& title_1, const std::string& title_2) {
+    return records(header_records_titled(title_1, title_2, dimension_record) +
+                   std::vector<std::string>{boundary_control(1), "  1  1", "  999.    ", head_control(1),
+                                            "  10.0      10.0    ",
+                                            "  365.    " + blanks(8) + "10" + "  1.20    "});
+  };
+  const std::string full_title = std::string(79, 'T') + "U";
+  struct Case {
+    const char* name;
+    std::string answers;
+    std::string file;
+  };
+  const std::vector<Case> cases = {
+      {"CR LF", session("Sand aquifer", "Trial two", "\r\n"), file_titled("Sand aquifer", "Trial two")},
+      {"CR CR LF", session("Sand aquifer", "Trial two", "\r\r\n"), file_titled("Sand aquifer", "Trial two")},
+      {"CRs after 80 characters", session(full_title, "Trial two", "\r\r\r\n"), file_titled(full_title, "Trial two")},
+      {"CR inside a title", session("Sand\raquifer", "Trial\r\rtwo", "\n"), file_titled("Sand aquifer", "Trial  two")},
+  };
+  for (const Case& c : cases) {
+    Scratch dir;
+    RunResult r = run_redirected(kMorvek, dir, c.answers);
+    EXPECT_EQ(r.exit_status, 0) << c.name << ": " << r.err;
+    const std::string file = dir.exists("FOR001") ? dir.read("FOR001") : "";
+    EXPECT_EQ(file, c.file) << c.name;
+    EXPECT_EQ(count(file, "\r"), count(file, "\r\n")) << c.name << ": a CR inside a record";
+  }
+
+  // Old Mac line ends (CR alone) make one long line: the first title takes
+  // its first 80 bytes, CRs as blanks, and the input ends there.
+  Scratch dir;
+  RunResult r = run_redirected(kMorvek, dir, session("Sand aquifer", "Trial two", "\r"));
+  EXPECT_EQ(r.exit_status, 1);
+  EXPECT_NE(r.err.find("F6501"), std::string::npos) << r.err;
+  EXPECT_FALSE(dir.exists("FOR001"));
+}
+
 TEST(MorvekTerminal, StopAfterAReadOwesNoFurtherLineEnd) {
   Scratch dir;
   const std::vector<std::string> modules_none(11, "0");

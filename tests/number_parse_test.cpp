@@ -38,6 +38,7 @@ TEST(IntegerAnswer, EveryAcceptedForm) {
       {"#1F", 31},
       {"#1f", 31},
       {"0#FF", 255},
+      {"0#1F", 31},
       {"16#ff", 255},
       {"2#101", 5},
       {"8#777", 511},
@@ -49,6 +50,7 @@ TEST(IntegerAnswer, EveryAcceptedForm) {
       // Other radixes make an unsigned 32-bit pattern taken as signed.
       {"#7FFFFFFF", 2147483647},
       {"#80000000", INT32_MIN},
+      {"-#80000000", INT32_MIN},
       {"#FFFFFFFF", -1},
       {"2#11111111111111111111111111111111", -1},
       {"36#ZZZZZZ", -2118184961},  // 36^6 - 1 = 2176782335
@@ -74,6 +76,7 @@ TEST(IntegerAnswer, EveryErrorRow) {
       {"21474836470", errors::kIntegerOverflow},
       {"99999999999", errors::kIntegerOverflow},
       {"-02147483648", errors::kIntegerOverflow},  // only the exact token is the minimum
+      {"-10#2147483648", errors::kIntegerOverflow},
       {"10#2147483648", errors::kIntegerOverflow},
       {"#100000000", errors::kIntegerOverflow},
       {"-#100000000", errors::kIntegerOverflow},
@@ -142,6 +145,7 @@ TEST(RealAnswer, EveryAcceptedForm) {
       // Up to and including the largest 32-bit real.
       {"3.402823466385289e38", FLT_MAX},
       {"-3.4028234e38", -FLT_MAX},
+      {"3.4028234e38", FLT_MAX},  // the shortest spelling accepted
       // Rounded from the decimal text itself: just above the midpoint
       // between 1 and the next real, so it rounds up.
       {"1.000000059604644775390625000001", above_one},
@@ -183,6 +187,9 @@ TEST(RealAnswer, EveryErrorRow) {
       {"1e39", errors::kRealBeyondSingle},
       {"-1e39", errors::kRealBeyondSingle},
       {"3.4028236e38", errors::kRealBeyondSingle},
+      // The shortest spelling of the largest 32-bit real is just above it.
+      {"3.4028235e38", errors::kRealBeyondSingle},
+      {"3.402823466385290e38", errors::kRealBeyondSingle},
       {"1.7e308", errors::kRealBeyondSingle},
   };
   for (const auto& c : cases) {

@@ -153,6 +153,77 @@ void Scratch::write(std::string_view name, std::string_view bytes) const {
   if (!out) throw std::runtime_error("cannot write " + file(name));
 }
 
+namespace {
+
+// Writes the answers into the pipe while the program runs, without ever
+// waiting on a program that has ended; returns what was not written.
+std::string feed_pipe(int pipe_end, pid_t pid, const std::string& input_path, const RunOptions& options) {
+  fcntl(pipe_end, F_SETFL, O_NONBLOCK);
+  auto program_ended = [pid] {
+    siginfo_t info {};
+    return waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+           info.si_pid == pid;
+  };
+  std::string unwritten;
+  bool ended = false;
+  // Whole pieces, or the answers file read 64 KiB at a time, so that answers
+  // in a file are never held whole.
+  auto write_piece = [&](std::string_view piece) {
+    std::size_t done = 0;
+    while (!ended && done < piece.size()) {
+      ssize_t n = ::write(pipe_end, piece.data() + done, piece.size() - done);
+      if (n > 0) {
+        done += static_cast<std::size_t>(n);
+      } else if (n < 0 && (errno == EAGAIN || errno == EINTR)) {
+        if (program_ended()) break;
+        struct pollfd watch {pipe_end, POLLOUT, 0};
+        poll(&watch, 1, 10);
+      } else {
+        break;
+      }
+    }
+    if (done < piece.size()) {
+      ended = true;
+      unwritten.append(piece.substr(done));
+    }
+  };
+  if (!options.stdin_pieces.empty()) {
+    for (std::size_t i = 0; i < options.stdin_pieces.size(); ++i) {
+      if (i > 0 && !ended && options.piece_pause_ms > 0) {
+        usleep(static_cast<useconds_t>(options.piece_pause_ms) * 1000);
+      }
+      write_piece(options.stdin_pieces[i]);
+    }
+  } else {
+    int source = ::open(input_path.c_str(), O_RDONLY);
+    std::vector<char> piece(65536);
+    for (;;) {
+      ssize_t got = source < 0 ? 0 : ::read(source, piece.data(), piece.size());
+      if (got < 0 && errno == EINTR) continue;
+      if (got <= 0) break;
+      write_piece(std::string_view(piece.data(), static_cast<std::size_t>(got)));
+    }
+    if (source >= 0) ::close(source);
+  }
+  ::close(pipe_end);
+  return unwritten;
+}
+
+std::string take_what_waits(int pipe_end) {
+  fcntl(pipe_end, F_SETFL, O_NONBLOCK);
+  std::string left;
+  char buffer[65536];
+  for (;;) {
+    ssize_t n = ::read(pipe_end, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    left.append(buffer, static_cast<std::size_t>(n));
+  }
+  return left;
+}
+
+}  // namespace
+
 RunResult run_redirected(const std::string& program, const Scratch& dir, std::string_view input,
                          const RunOptions& options) {
   const std::string input_path = options.stdin_path.empty() ? dir.file(".stdin") : options.stdin_path;
@@ -160,19 +231,21 @@ RunResult run_redirected(const std::string& program, const Scratch& dir, std::st
   const std::string err_path = dir.file(".stderr");
   if (options.stdin_path.empty()) dir.write(".stdin", input);
 
+  const bool piped = options.stdin_pipe || !options.stdin_pieces.empty();
   int feed[2] = {-1, -1};
-  if (options.stdin_pipe) check(pipe(feed) == 0, "pipe");
+  if (piped) check(pipe(feed) == 0, "pipe");
   int reader[2] = {-1, -1};
   const bool closing_reader = options.stdout_reader_closes_after >= 0;
   if (closing_reader) check(pipe(reader) == 0, "pipe");
   // Shared with the child, so its final offset can be read afterwards.
-  int input_file = options.stdin_pipe ? -1 : ::open(input_path.c_str(), O_RDONLY);
+  int input_file = piped ? -1 : ::open(input_path.c_str(), O_RDONLY);
   Launch launch;
 
   pid_t pid = fork();
   check(pid >= 0, "fork");
   if (pid == 0) {
-    int in = options.stdin_pipe ? feed[0] : input_file;
+    if (options.while_running) setpgid(0, 0);
+    int in = piped ? feed[0] : input_file;
     int out = closing_reader ? reader[1] : ::open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     int err = ::open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (in < 0 || out < 0 || err < 0 || chdir(dir.path().c_str()) != 0) _exit(127);
@@ -186,6 +259,7 @@ RunResult run_redirected(const std::string& program, const Scratch& dir, std::st
     if (options.in_child) options.in_child();
     launch.exec(program, options.arguments);
   }
+  if (options.while_running) setpgid(pid, pid);  // whichever of the two comes first
   launch.started();
   RunResult result;
   if (closing_reader) {
@@ -201,36 +275,21 @@ RunResult run_redirected(const std::string& program, const Scratch& dir, std::st
     result.out.assign(taken.data(), got);
     ::close(reader[0]);
   }
-  if (options.stdin_pipe) {
-    ::close(feed[0]);
-    // Fed in pieces, so that answers in a file are never held whole. A
-    // program that ends before reading everything must not end the test.
+  if (options.while_running) options.while_running(pid);
+  std::string unwritten;
+  if (piped) {
+    // A program that ends before reading everything must not end the test.
     struct sigaction ignore {}, previous {};
     ignore.sa_handler = SIG_IGN;
     sigaction(SIGPIPE, &ignore, &previous);
-    int source = ::open(input_path.c_str(), O_RDONLY);
-    char piece[65536];
-    bool reading = true;
-    while (reading && source >= 0) {
-      ssize_t got = ::read(source, piece, sizeof piece);
-      if (got < 0 && errno == EINTR) continue;
-      if (got <= 0) break;
-      std::size_t done = 0;
-      while (done < static_cast<std::size_t>(got)) {
-        ssize_t n = ::write(feed[1], piece + done, static_cast<std::size_t>(got) - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {  // the program stopped reading
-          reading = false;
-          break;
-        }
-        done += static_cast<std::size_t>(n);
-      }
-    }
-    if (source >= 0) ::close(source);
-    ::close(feed[1]);
+    unwritten = feed_pipe(feed[1], pid, input_path, options);
     sigaction(SIGPIPE, &previous, nullptr);
   }
   launch.finish(pid, result);
+  if (piped) {
+    result.stdin_left = take_what_waits(feed[0]) + unwritten;
+    ::close(feed[0]);
+  }
   if (input_file >= 0) {
     result.stdin_offset = static_cast<long>(lseek(input_file, 0, SEEK_CUR));
     ::close(input_file);
@@ -274,6 +333,7 @@ RunResult run_on_terminal(const std::string& program, const Scratch& dir, std::s
   RunResult result;
   std::size_t typed = 0;
   bool master_open = true;
+  bool interrupted = false;
   fcntl(master, F_SETFL, O_NONBLOCK);
   while (master_open) {
     struct pollfd watch {master, static_cast<short>(POLLIN | (typed < input.size() ? POLLOUT : 0)), 0};
@@ -295,6 +355,11 @@ RunResult run_on_terminal(const std::string& program, const Scratch& dir, std::s
       ssize_t n = ::read(master, buffer, sizeof buffer);
       if (n > 0) {
         result.out.append(buffer, static_cast<std::size_t>(n));
+        if (options.interrupt.signal != 0 && !interrupted &&
+            result.out.find(options.interrupt.once_shown) != std::string::npos) {
+          kill(-pid, options.interrupt.signal);
+          interrupted = true;
+        }
       } else if (n == 0 || (errno != EAGAIN && errno != EINTR)) {
         master_open = false;
       }

@@ -3,6 +3,8 @@
 // output, standard error, the exit status and the files it wrote.
 #pragma once
 
+#include <sys/types.h>
+
 #include <functional>
 #include <string>
 #include <string_view>
@@ -38,6 +40,9 @@ struct RunResult {
   // process would count the test's own memory too.
   long peak_kib = 0;
   long stdin_offset = -1; // where standard input stood when it ended (file input)
+  // Pipe input: what the program left in the pipe, and what was still to
+  // be written when it ended; what a program run next would read.
+  std::string stdin_left;
 };
 
 struct RunOptions {
@@ -53,6 +58,20 @@ struct RunOptions {
   // the bytes read.
   long stdout_reader_closes_after = -1;
   std::function<void()> in_child;  // runs in the child just before exec
+  // Answers through a pipe, written in these pieces with a pause of
+  // `piece_pause_ms` between them (`input` is then unused).
+  std::vector<std::string> stdin_pieces;
+  int piece_pause_ms = 0;
+  // Runs here once the program has started, before any answer goes into a
+  // pipe, given the program's process group (the program and the launcher
+  // that measures it, which ignores the signals that end a run).
+  std::function<void(pid_t)> while_running;
+  // At a terminal: `signal` is sent to the program's process group once
+  // standard output has shown `once_shown`.
+  struct Interrupt {
+    int signal = 0;
+    std::string once_shown;
+  } interrupt;
 };
 
 // Standard input from a file holding `input` (or a pipe), output captured.
