@@ -35,6 +35,9 @@ class FlowFileReader {
 
   bool skip_row_if_equal(std::string_view full_line, std::string_view last_line);
   const ArrayHeader& array() const { return state_.array; }
+  // The layer array whose array-control record comes next.
+  std::string_view coming_label() const { return state_.expected_label; }
+  std::int64_t coming_layer() const { return state_.layer; }
   const ArrayWalk& walk() const { return state_.walk; }
 
  private:

@@ -1,0 +1,32 @@
+// The answer that makes a builder write a field exactly as it stands: the
+// field's own text where that reads back to the same field, otherwise a
+// value that renders the same (a real that G10.3 carried into the next
+// power of ten, a field of asterisks).
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+#include "field.h"
+
+namespace gwinspect {
+
+struct FieldAnswer {
+  char text[32] = {};
+  std::size_t size = 0;
+  // The field is asterisks: the value typed is lost, and this answer is one
+  // that writes the same asterisks.
+  bool asterisks = false;
+
+  std::string_view view() const { return {text, size}; }
+};
+
+// False when no answer makes the builder write this field (it is not a
+// number, or not in the form the builder writes).
+bool answer_for_field(const inspect::Field& field, FieldAnswer& answer);
+
+// Whether the builder, given `answer` for a field of descriptor `d`, writes
+// exactly `text` (columns missing at a line end count as blanks).
+bool renders_as(std::string_view answer, const inspect::Field& field);
+
+}  // namespace gwinspect
