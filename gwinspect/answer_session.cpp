@@ -43,9 +43,9 @@ FieldAnswer AnswerSession::answer_for(const inspect::Line& line, const inspect::
   }
   if (answer.asterisks) {
     warn(line.number, field.column,
-         "the field of " + std::string(what) +
-             " is asterisks: the value typed is lost and the simulator cannot read this field; "
-             "answered " +
+         std::string(what) +
+             " is asterisks (a value too wide for its field): the value typed is lost and the "
+             "simulator cannot read this field; answered " +
              std::string(answer.view()) + ", which writes the same asterisks");
   }
   return answer;

@@ -89,7 +89,8 @@ void answer_array(AnswerSession& session, Reader& reader, std::string_view subje
   const inspect::Field first = record.fields[0];
   const inspect::Line first_line = record.line;
   FieldAnswer value;
-  if (!answer_for_field(first, value)) session.answer_for(record.line, first, subject);
+  const std::string cell = "a cell of " + name;
+  if (!answer_for_field(first, value)) session.answer_for(record.line, first, cell);
   const std::string value_text = padded(first);
 
   // Uniform? Whole rows first, then line by line (a file with LF line ends
@@ -107,9 +108,10 @@ void answer_array(AnswerSession& session, Reader& reader, std::string_view subje
   if (uniform) {
     if (value.asterisks) {
       session.warn(first_line.number, first.column,
-                   "every field of " + name +
-                       " is asterisks: the value typed is lost and the simulator cannot read "
-                       "them; answered " + std::string(value.view()) + ", which writes the same asterisks");
+                   "every cell of " + name +
+                       " is asterisks (a value too wide for its field): the value typed is lost "
+                       "and the simulator cannot read them; answered " +
+                       std::string(value.view()) + ", which writes the same asterisks");
     }
     out.answer("0").note(name).note(": all values the same? (0 = yes)").end();
     out.answer(value.view()).note(name).note(": the value of every cell").end();
@@ -123,7 +125,7 @@ void answer_array(AnswerSession& session, Reader& reader, std::string_view subje
       throw FileEndsEarly{cell_question(reader.walk().row, reader.walk().first_column(header))};
     }
     for (std::size_t i = 0; i < record.fields.size(); ++i) {
-      session.answer(record.line, record.fields[i], subject)
+      session.answer(record.line, record.fields[i], cell)
           .note(name)
           .note(", row ")
           .note(record.row)
@@ -173,7 +175,8 @@ void answer_list(AnswerSession& session, Reader& reader, std::string_view subjec
   expect_line(record);
   const inspect::Field first = record.fields[0];
   FieldAnswer value;
-  if (!answer_for_field(first, value)) session.answer_for(record.line, first, subject);
+  const std::string entry = "an entry of the " + std::string(subjects);
+  if (!answer_for_field(first, value)) session.answer_for(record.line, first, entry);
   const std::string value_text = padded(first);
   bool uniform = line_of(record, value_text);
   for (std::int64_t left = lines - 1; left > 0 && uniform; --left) {
@@ -200,7 +203,7 @@ void answer_list(AnswerSession& session, Reader& reader, std::string_view subjec
     }
     expect_line(record);
     for (std::size_t i = 0; i < record.fields.size(); ++i) {
-      session.answer(record.line, record.fields[i], subject)
+      session.answer(record.line, record.fields[i], entry)
           .note(subject)
           .note(", ")
           .note(index)

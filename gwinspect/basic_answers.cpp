@@ -72,8 +72,11 @@ void answer_basic_file(AnswerSession& session, int fd) {
   static constexpr std::array<std::string_view, 5> kCounts = {
       "layers", "rows", "columns", "stress periods",
       "time unit (0 undefined, 1 seconds, 2 minutes, 3 hours, 4 days, 5 years)"};
+  static constexpr std::array<std::string_view, 5> kWhat = {
+      "the number of layers", "the number of rows", "the number of columns",
+      "the number of stress periods", "the time unit"};
   for (std::size_t i = 0; i < kCounts.size(); ++i) {
-    session.answer(record.line, record.fields[i], "the dimension record").note(kCounts[i]).end();
+    session.answer(record.line, record.fields[i], kWhat[i]).note(kCounts[i]).end();
   }
   session.expect_end(record.line, 50, "the dimension record");
   const inspect::GridCounts grid = reader.grid();
