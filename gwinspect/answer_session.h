@@ -28,12 +28,14 @@ class AnswerSession {
   const std::string& path() const { return path_; }
   const std::string& builder() const { return builder_; }
 
-  // "PATH:LINE:COLUMN: warning: TEXT" on standard error; after the first
-  // few, warnings are only counted.
+  // "PATH:LINE:COLUMN: warning: TEXT" for standard error; after the first
+  // few, warnings are only counted. Warnings and notes are held until the
+  // answers are done, so that a file that cannot be answered gets its one
+  // error line and nothing else.
   void warn(std::int64_t line, std::int64_t column, std::string_view text);
-  // "PATH: note: TEXT" on standard error.
-  void note(std::string_view text) const;
-  // Says how many warnings were not shown.
+  void warn_file(std::string_view text);  // "PATH: warning: TEXT"
+  void note(std::string_view text);       // "PATH: note: TEXT"
+  // Writes the warnings and notes, and how many warnings were not shown.
   void finish() const;
 
   // The answer for `field`, which the builder writes as `what` ("the number
@@ -57,6 +59,7 @@ class AnswerSession {
   std::string builder_;
   AnswerWriter& out_;
   std::int64_t warnings_ = 0;
+  std::string messages_;
 };
 
 // The answer line of a title: the 80 columns without trailing blanks, so

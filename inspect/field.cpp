@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "number_parse.h"
+#include "read_error.h"
 
 namespace inspect {
 namespace {
@@ -41,6 +42,13 @@ std::string_view trimmed(std::string_view text) {
   if (first == std::string_view::npos) return {};
   std::size_t last = text.find_last_not_of(' ');
   return text.substr(first, last - first + 1);
+}
+
+std::string found_in(const Field& field) {
+  if (field.text.empty()) return "the end of the line";
+  std::string found = trimmed(field.text).empty() ? "blanks" : quoted(field.text);
+  if (field.text.size() < static_cast<std::size_t>(field.width)) found += " cut short by the line end";
+  return found;
 }
 
 Field read_field(std::string_view line, std::size_t start, const builders::Descriptor& d) {

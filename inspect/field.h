@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "descriptor_list.h"
@@ -34,5 +35,9 @@ Field read_field(std::string_view line, std::size_t start, const builders::Descr
 
 // The text of a field without the blanks around it.
 std::string_view trimmed(std::string_view text);
+
+// What a field holds, for a message: "'abc'", "blanks", "the end of the
+// line", "'12' cut short by the line end".
+std::string found_in(const Field& field);
 
 }  // namespace inspect

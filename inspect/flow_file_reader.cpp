@@ -205,6 +205,16 @@ std::int32_t FlowFileReader::read_type_code() {
   return value;
 }
 
+std::string_view FlowFileReader::list_being_read() const {
+  switch (state_.step) {
+    case Step::LayerTypes: return "LAYER TYPES";
+    case Step::TrpyValues: return "TRPY-";
+    case Step::DelrValues: return "DELR-";
+    case Step::DelcValues: return "DELC-";
+    default: return "";
+  }
+}
+
 bool FlowFileReader::ended_early() const { return state_.step != Step::Done; }
 
 std::string FlowFileReader::expected() const {

@@ -28,6 +28,10 @@ class FlowFileReader {
   // list has been read (layers: after the TRPY- list; columns: DELR-; rows:
   // DELC-), and -1 before.
   const GridCounts& grid() const { return state_.grid; }
+  // The list being read ("" when none: "LAYER TYPES", "TRPY-", "DELR-",
+  // "DELC-") and how many values of it have been read so far.
+  std::string_view list_being_read() const;
+  std::int64_t list_length() const { return state_.list_length; }
 
   struct Checkpoint;
   Checkpoint checkpoint() const;

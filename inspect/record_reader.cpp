@@ -122,11 +122,7 @@ void RecordReader::fail(std::int64_t column, std::string_view what) const {
 }
 
 void RecordReader::fail_at_field(const Field& field, std::string_view what) const {
-  std::string found = trimmed(field.text).empty() ? "blanks" : quoted(field.text);
-  if (field.text.size() < static_cast<std::size_t>(field.width)) {
-    found = field.text.empty() ? "the end of the line" : found + " cut short by the line end";
-  }
-  throw ReadError(line_.number, field.column, "expected " + std::string(what) + ", found " + found);
+  throw ReadError(line_.number, field.column, "expected " + std::string(what) + ", found " + found_in(field));
 }
 
 bool RecordReader::skip_row_if_equal(std::string_view full_line, std::int64_t full_lines,
