@@ -1,6 +1,5 @@
 #include "answer_session.h"
 
-#include <iostream>
 
 #include "read_error.h"
 
@@ -33,10 +32,10 @@ void AnswerSession::note(std::string_view text) {
   messages_ += '\n';
 }
 
-void AnswerSession::finish() const {
-  std::cerr << messages_;
+void AnswerSession::finish(std::ostream& messages) const {
+  messages << messages_;
   if (warnings_ > kWarningsShown) {
-    std::cerr << path_ << ": note: " << warnings_ - kWarningsShown << " more warnings like these\n";
+    messages << path_ << ": note: " << warnings_ - kWarningsShown << " more warnings like these\n";
   }
 }
 

@@ -4,8 +4,10 @@
 #pragma once
 
 #include <cstdint>
+#include <ostream>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 #include "answer_writer.h"
 #include "field_answer.h"
@@ -36,7 +38,7 @@ class AnswerSession {
   void warn_file(std::string_view text);  // "PATH: warning: TEXT"
   void note(std::string_view text);       // "PATH: note: TEXT"
   // Writes the warnings and notes, and how many warnings were not shown.
-  void finish() const;
+  void finish(std::ostream& messages) const;
 
   // The answer for `field`, which the builder writes as `what` ("the number
   // of layers"); a ReadError when no answer gives the same field.
@@ -48,8 +50,15 @@ class AnswerSession {
     return out_.answer(a.view());
   }
 
-  // The line holds nothing but blanks after its first `columns` columns.
+  // The line holds nothing but blanks after its first `columns` columns;
+  // `what` names the record (or is a callable that gives its name, made
+  // only when needed).
   void expect_end(const inspect::Line& line, std::size_t columns, std::string_view what) const;
+  template <typename Name>
+    requires std::is_invocable_v<Name>
+  void expect_end(const inspect::Line& line, std::size_t columns, Name&& name) const {
+    if (line.text.size() > columns) expect_end(line, columns, std::string_view(name()));
+  }
   // The line is `expected`, trailing blanks aside.
   void expect_record(const inspect::Line& line, std::string_view expected, std::string_view what) const;
 

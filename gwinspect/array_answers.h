@@ -120,21 +120,20 @@ void answer_array(AnswerSession& session, Reader& reader, std::string_view subje
 
   reader.resume(start);
   out.answer("1").note(name).note(": all values the same? (1 = no)").end();
+  std::string row_name;  // "starting head, layer 1, row 4, column ", made once a line
   for (std::int64_t left = header.rows * lines_per_row; left > 0; --left) {
     if (!reader.next(record)) {
       throw FileEndsEarly{cell_question(reader.walk().row, reader.walk().first_column(header))};
     }
+    row_name.assign(name).append(", row ").append(std::to_string(record.row)).append(", column ");
     for (std::size_t i = 0; i < record.fields.size(); ++i) {
       session.answer(record.line, record.fields[i], cell)
-          .note(name)
-          .note(", row ")
-          .note(record.row)
-          .note(", column ")
+          .note(row_name)
           .note(record.first + static_cast<std::int64_t>(i))
           .end();
     }
     session.expect_end(record.line, header.values_format.columns_of_first(record.fields.size()),
-                       "row " + std::to_string(record.row) + " of " + name);
+                       [&] { return "row " + std::to_string(record.row) + " of " + name; });
   }
 }
 
@@ -212,7 +211,7 @@ void answer_list(AnswerSession& session, Reader& reader, std::string_view subjec
           .end();
     }
     session.expect_end(record.line, header.values_format.columns_of_first(record.fields.size()),
-                       "a line of " + std::string(subjects));
+                       [&] { return "a line of " + std::string(subjects); });
   }
 }
 

@@ -25,8 +25,4 @@ struct FieldAnswer {
 // number, or not in the form the builder writes).
 bool answer_for_field(const inspect::Field& field, FieldAnswer& answer);
 
-// Whether the builder, given `answer` for a field of descriptor `d`, writes
-// exactly `text` (columns missing at a line end count as blanks).
-bool renders_as(std::string_view answer, const inspect::Field& field);
-
 }  // namespace gwinspect

@@ -38,10 +38,11 @@ bool read_decimal(std::string_view text, std::int32_t& value) {
 }  // namespace
 
 std::string_view trimmed(std::string_view text) {
-  std::size_t first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  std::size_t last = text.find_last_not_of(' ');
-  return text.substr(first, last - first + 1);
+  const char* begin = text.data();
+  const char* end = begin + text.size();
+  while (begin < end && *begin == ' ') ++begin;
+  while (end > begin && end[-1] == ' ') --end;
+  return {begin, static_cast<std::size_t>(end - begin)};
 }
 
 std::string found_in(const Field& field) {
@@ -65,10 +66,14 @@ Field read_field(std::string_view line, std::size_t start, const builders::Descr
     return field;
   }
   if (number.empty()) return field;  // a blank field reads as zero
+  const char* const end = number.data() + number.size();
   if (d.kind == builders::Descriptor::Kind::Integer) {
+    if (builders::parse_short_integer(number.data(), end, field.integer) == end) return field;
     if (!read_decimal(number, field.integer)) field.kind = Field::Kind::NotANumber;
     return field;
   }
+  // The common forms at once, exactly as the general conversion reads them.
+  if (builders::parse_short_real(number.data(), end, field.real) == end) return field;
   const auto parsed = builders::parse_real(number);
   if (parsed.error != 0) {
     field.kind = Field::Kind::NotANumber;
