@@ -45,6 +45,7 @@ std::int64_t choose_period_count(AnswerSession& session, std::int64_t own,
 
 void answer_drain_file(AnswerSession& session, int fd, const std::optional<BasicCounts>& beside) {
   DrainFileReader reader(fd);
+  reader.convert_values(false);  // fields are looked at as text first
   AnswerWriter& out = session.out();
   Record record;
   auto need = [&](std::string question) {

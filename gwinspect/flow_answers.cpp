@@ -162,6 +162,7 @@ void answer_layers(AnswerSession& session, FlowFileReader& reader, FlowFileReade
 
 void answer_flow_file(AnswerSession& session, int fd, const std::optional<BasicCounts>& beside) {
   FlowFileReader reader(fd);
+  reader.convert_values(false);  // fields are looked at as text first
   AnswerWriter& out = session.out();
   Record record;
   auto need = [&](std::string question) {

@@ -39,6 +39,9 @@ class BasicFileReader {
   bool skip_row_if_equal(std::string_view full_line, std::string_view last_line);
   // The array being read and where in it the next line is.
   const ArrayHeader& array() const { return state_.array; }
+  // Whether array values are converted (the default) or only cut into
+  // fields (Field::converted false), for a caller that looks at their text.
+  void convert_values(bool convert) { in_.convert_values(convert); }
   const ArrayWalk& walk() const { return state_.walk; }
 
  private:

@@ -52,13 +52,27 @@ std::string found_in(const Field& field) {
   return found;
 }
 
-Field read_field(std::string_view line, std::size_t start, const builders::Descriptor& d) {
+Field slice_field(std::string_view line, std::size_t start, const builders::Descriptor& d) {
   Field field;
   field.type = d.kind;
   field.column = static_cast<std::int32_t>(start + 1);
   field.width = d.width;
   field.text = start < line.size() ? line.substr(start, static_cast<std::size_t>(d.width))
                                    : std::string_view();
+  field.converted = false;
+  return field;
+}
+
+Field convert(const Field& field) {
+  if (field.converted) return field;
+  Field converted = read_field(field.text, 0, {field.type, field.width, 3});
+  converted.column = field.column;
+  return converted;
+}
+
+Field read_field(std::string_view line, std::size_t start, const builders::Descriptor& d) {
+  Field field = slice_field(line, start, d);
+  field.converted = true;
   if (d.kind == builders::Descriptor::Kind::Text) return field;
   const std::string_view number = trimmed(field.text);
   if (all_asterisks(number)) {

@@ -150,7 +150,8 @@ bool FlowFileReader::list_line(Record& record) {
   record.row = 1;
   record.first = s.list_length + 1;
   record.fields = in_.read_fields(s.array.values_format, 0,
-                                  values_on_list_line(record.line.text, s.array.values_format));
+                                  values_on_list_line(record.line.text, s.array.values_format),
+                                  in_.converts_values());
   s.list_length += static_cast<std::int64_t>(record.fields.size());
   return true;
 }

@@ -39,6 +39,9 @@ class FlowFileReader {
 
   bool skip_row_if_equal(std::string_view full_line, std::string_view last_line);
   const ArrayHeader& array() const { return state_.array; }
+  // Whether array values are converted (the default) or only cut into
+  // fields (Field::converted false), for a caller that looks at their text.
+  void convert_values(bool convert) { in_.convert_values(convert); }
   // The layer array whose array-control record comes next.
   std::string_view coming_label() const { return state_.expected_label; }
   std::int64_t coming_layer() const { return state_.layer; }

@@ -49,11 +49,11 @@ void ArrayWalk::advance() {
 }
 
 std::span<const Field> RecordReader::read_fields(const builders::DescriptorList& list,
-                                                 std::size_t first, std::size_t count) {
+                                                 std::size_t first, std::size_t count, bool convert) {
   fields_.clear();
   std::size_t start = list.columns_of_first(first);
   for (std::size_t i = first; i < first + count; ++i) {
-    fields_.push_back(read_field(line_.text, start, list[i]));
+    fields_.push_back(convert ? read_field(line_.text, start, list[i]) : slice_field(line_.text, start, list[i]));
     start += static_cast<std::size_t>(list[i].width);
   }
   return fields_;
@@ -101,7 +101,7 @@ std::span<const Field> RecordReader::read_values(const ArrayHeader& array, const
   if (count > 0 && array.values_format.size() == 0) {
     fail_at_field(array.format, "a format with room for the values, such as (10G10.3)");
   }
-  return read_fields(array.values_format, 0, static_cast<std::size_t>(count));
+  return read_fields(array.values_format, 0, static_cast<std::size_t>(count), convert_values_);
 }
 
 std::int32_t RecordReader::integer_of(const Field& field, std::string_view what) const {
