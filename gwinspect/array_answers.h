@@ -91,6 +91,7 @@ void answer_array(AnswerSession& session, Reader& reader, std::string_view subje
   FieldAnswer value;
   const std::string cell = "a cell of " + name;
   if (!answer_for_field(first, value)) session.answer_for(record.line, first, cell);
+  const std::string value_answer(value.view());  // (the line it points into is soon read over)
   const std::string value_text = padded(first);
 
   // Uniform? Whole rows first, then line by line (a file with LF line ends
@@ -111,10 +112,10 @@ void answer_array(AnswerSession& session, Reader& reader, std::string_view subje
                    "every cell of " + name +
                        " is asterisks (a value too wide for its field): the value typed is lost "
                        "and the simulator cannot read them; answered " +
-                       std::string(value.view()) + ", which writes the same asterisks");
+                       value_answer + ", which writes the same asterisks");
     }
     out.answer("0").note(name).note(": all values the same? (0 = yes)").end();
-    out.answer(value.view()).note(name).note(": the value of every cell").end();
+    out.answer(value_answer).note(name).note(": the value of every cell").end();
     return;
   }
 
@@ -176,6 +177,7 @@ void answer_list(AnswerSession& session, Reader& reader, std::string_view subjec
   FieldAnswer value;
   const std::string entry = "an entry of the " + std::string(subjects);
   if (!answer_for_field(first, value)) session.answer_for(record.line, first, entry);
+  const std::string value_answer(value.view());  // (the line it points into is soon read over)
   const std::string value_text = padded(first);
   bool uniform = line_of(record, value_text);
   for (std::int64_t left = lines - 1; left > 0 && uniform; --left) {
@@ -185,7 +187,7 @@ void answer_list(AnswerSession& session, Reader& reader, std::string_view subjec
   }
   if (uniform) {
     out.answer("0").note(subjects).note(": all values the same? (0 = yes)").end();
-    out.answer(value.view()).note(subject).note(": every ").note(index).end();
+    out.answer(value_answer).note(subject).note(": every ").note(index).end();
     return;
   }
   reader.resume(start);

@@ -118,6 +118,11 @@ TEST(GwinspectAnswers, EdgeCasesRoundTrip) {
        header_1x2x3 + answers({"1", "1000", "1", "-100", "1", "1", "1", "999", "0", "5", "1", "1", "1"}), "7:1"},
       {"Morvek", "a uniform boundary of asterisks",
        header_1x2x3 + answers({"0", "-999", "999", "0", "5", "1", "1", "1"}), "7:1"},
+      // Larger than the reader's buffer: the one value must outlast it.
+      {"Morvek", "uniform arrays of a megabyte", morvek_header(answers({"1", "300", "300", "1", "4"})) +
+                                                    answers({"0", "1", "999", "0", "12.5", "365", "10", "1.2"}), ""},
+      {"Cindral", "a uniform list of 40000 entries",
+       answers({"1", "0", "1", "1", "40000", "0", "1.0", "0", "2.5", "1", "100", "0", "7.5"}), ""},
       {"Morvek", "counts of the lowest integer: asterisks",
        morvek_header(answers({"-2147483648", "1", "1", "-2147483648", "-2147483648"})) + "999\n", "3:1"},
       {"Cindral", "no layers", answers({"0", "0", "0", "2", "3", "0", "1.5", "1", "1", "2"}), ""},
