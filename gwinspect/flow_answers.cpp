@@ -4,6 +4,7 @@
 // the file is first read ahead to its first layer array for the counts,
 // and the factors are read by a second reader beside the codes.
 #include <algorithm>
+#include <cstring>
 #include <optional>
 #include <utility>
 #include <string>
@@ -84,7 +85,10 @@ inspect::GridCounts choose_counts(AnswerSession& session, const Lookahead& ahead
       continue;
     }
     std::string& list = c.own >= 0 ? from_file : from_basic;
-    if (*c.chosen >= 0) list += (list.empty() ? "" : ", ") + std::to_string(*c.chosen) + " " + c.name;
+    if (*c.chosen >= 0) {
+      const std::string_view noun = *c.chosen == 1 ? std::string_view(c.name, std::strlen(c.name) - 1) : c.name;
+      list += (list.empty() ? "" : ", ") + std::to_string(*c.chosen) + " " + std::string(noun);
+    }
     if (c.own >= 0 && beside && c.basic != c.own) {
       session.note(std::string("FOR001 beside it gives ") + std::to_string(c.basic) + " " + c.name +
                    ", but the " + (std::string_view(c.list) == "LAYER TYPES" ? std::string("layer type record")
