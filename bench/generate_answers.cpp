@@ -5,8 +5,8 @@
 //
 // FOLDER/<name>.txt holds the answers; FOLDER/workloads.txt one line per
 // workload: name, program, output file, answers file, expected output size
-// in bytes, cells of the working arrays in use, and how the answers come in
-// ("file" or "pipe").
+// in bytes, cells of the working arrays in use, bytes of the output file's
+// longest array row, and how the answers come in ("file" or "pipe").
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
@@ -53,8 +53,8 @@ int main(int argc, char** argv) {
       return 1;
     }
     manifest += w.name + " " + w.program + " " + w.output_file + " " + answers_file + " " +
-                std::to_string(w.output_bytes) + " " + std::to_string(w.working_cells) +
-                (w.piped ? " pipe" : " file") + "\n";
+                std::to_string(w.output_bytes) + " " + std::to_string(w.working_cells) + " " +
+                std::to_string(w.row_bytes) + (w.piped ? " pipe" : " file") + "\n";
     std::cout << w.name << ": " << w.answers.size() << " bytes of answers, " << w.output_file
               << " of " << w.output_bytes << " bytes expected\n";
   }

@@ -1,0 +1,142 @@
+// gwinspect answers [--as morvek|cindral|quillet] FILE
+//
+// Writes to standard output the answers that make the builder of FILE write
+// it again byte for byte. A file that ends early gives the answers of its
+// complete records and a note on what the builder asks next.
+#include <unistd.h>
+
+#include <cstring>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "answers.h"
+
+#include "answer_session.h"
+#include "basic_file_reader.h"
+#include "file_answers.h"
+#include "input_file.h"
+#include "read_error.h"
+#include "subcommands.h"
+
+namespace gwinspect {
+namespace {
+
+struct Known {
+  std::string_view as, file, name;
+  Builder builder;
+};
+constexpr Known kBuilders[] = {
+    {"morvek", "FOR001", "Morvek", Builder::Morvek},
+    {"cindral", "FOR011", "Cindral", Builder::Cindral},
+    {"quillet", "FOR013", "Quillet", Builder::Quillet},
+};
+
+std::string base_name(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string folder_of(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+int usage_error(std::string_view message) {
+  std::cerr << "gwinspect answers: " << message << "\n"
+            << "usage: gwinspect answers [--as morvek|cindral|quillet] FILE\n";
+  return kFailed;
+}
+
+// The counts of the FOR001 beside `path`, if there is one that reads.
+std::optional<BasicCounts> counts_beside(const std::string& path) {
+  const std::string basic_path = folder_of(path) + "/FOR001";
+  if (::access(basic_path.c_str(), F_OK) != 0) return std::nullopt;
+  try {
+    inspect::InputFile basic(basic_path);
+    inspect::BasicFileReader reader(basic.fd());
+    inspect::Record record;
+    while (reader.next(record)) {
+      if (record.section == inspect::Section::Dimensions) {
+        return BasicCounts{reader.grid(), reader.period_count()};
+      }
+    }
+  } catch (const inspect::ReadError&) {
+  }
+  return std::nullopt;  // it gives no counts: the file's own records must do
+}
+
+}  // namespace
+
+int run_answers(std::span<char* const> arguments) {
+  std::optional<Builder> as;
+  std::string path;
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    std::string_view argument = arguments[i];
+    std::string_view value;
+    if (argument == "--as") {
+      if (i + 1 == arguments.size()) return usage_error("--as needs morvek, cindral or quillet");
+      value = arguments[++i];
+    } else if (argument.starts_with("--as=")) {
+      value = argument.substr(5);
+    } else if (argument.starts_with("-") && argument.size() > 1) {
+      return usage_error("unknown option " + std::string(argument));
+    } else if (path.empty()) {
+      path = std::string(argument);
+      continue;
+    } else {
+      return usage_error("one FILE only");
+    }
+    as.reset();
+    for (const Known& k : kBuilders) {
+      if (k.as == value) as = k.builder;
+    }
+    if (!as) return usage_error("--as takes morvek, cindral or quillet, not '" + std::string(value) + "'");
+  }
+  if (path.empty()) return usage_error("no FILE given");
+
+  const Known* known = nullptr;
+  for (const Known& k : kBuilders) {
+    if ((as && *as == k.builder) || (!as && base_name(path) == k.file)) known = &k;
+  }
+  if (known == nullptr) {
+    std::cerr << path << ": error: cannot tell which builder wrote it: a file named FOR001, "
+              << "FOR011 or FOR013, or --as morvek|cindral|quillet, says so\n";
+    return kFailed;
+  }
+
+  return write_answers(known->builder, path, STDOUT_FILENO, std::cerr);
+}
+
+int write_answers(Builder builder, const std::string& path, int out_fd, std::ostream& messages) {
+  const Known& known = kBuilders[static_cast<std::size_t>(builder)];
+  AnswerWriter out(out_fd);
+  AnswerSession session(path, std::string(known.name), out);
+  try {
+    inspect::InputFile file(path);
+    try {
+      switch (builder) {
+        case Builder::Morvek: answer_basic_file(session, file.fd()); break;
+        case Builder::Cindral: answer_flow_file(session, file.fd(), counts_beside(path)); break;
+        case Builder::Quillet: answer_drain_file(session, file.fd(), counts_beside(path)); break;
+      }
+    } catch (const FileEndsEarly& end) {
+      session.note("the file ends early; the answers stop with its last complete record, and " +
+                   session.builder() + " asks next for " + end.question);
+    }
+    out.flush();
+  } catch (const inspect::ReadError& e) {
+    messages << path << ":" << e.line() << ":" << e.column() << ": error: " << e.what() << "\n";
+    return kFailed;
+  } catch (const WriteError& e) {
+    messages << "gwinspect answers: error: the answers cannot be written to standard output: "
+             << std::strerror(e.error_number) << "\n";
+    return kFailed;
+  }
+  session.finish(messages);
+  return kDone;
+}
+
+}  // namespace gwinspect

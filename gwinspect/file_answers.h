@@ -1,0 +1,26 @@
+// The answers that rebuild each builder's file, in the order its builder
+// asks its questions. Each reads the open file `fd` from its start and
+// writes to the session's answers; a file that ends early ends the answers
+// with FileEndsEarly, one the builder cannot have written with a ReadError.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "answer_session.h"
+#include "record.h"
+
+namespace gwinspect {
+
+// What the FOR001 beside a file says, for the counts FOR011 and FOR013 do
+// not hold.
+struct BasicCounts {
+  inspect::GridCounts grid;
+  std::int64_t periods = 0;
+};
+
+void answer_basic_file(AnswerSession& session, int fd);
+void answer_flow_file(AnswerSession& session, int fd, const std::optional<BasicCounts>& beside);
+void answer_drain_file(AnswerSession& session, int fd, const std::optional<BasicCounts>& beside);
+
+}  // namespace gwinspect

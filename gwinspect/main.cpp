@@ -1,0 +1,45 @@
+// gwinspect: reads the builders' files back. One program with subcommands;
+// each subcommand is its own source file and one row of the table below.
+#include <csignal>
+#include <iostream>
+#include <span>
+#include <string_view>
+
+#include "subcommands.h"
+
+namespace {
+
+struct Subcommand {
+  std::string_view name;
+  std::string_view synopsis;
+  int (*run)(std::span<char* const> arguments);
+};
+
+constexpr Subcommand kSubcommands[] = {
+    {"answers", "answers [--as morvek|cindral|quillet] FILE\n"
+                "      write the answers that make the builder of FILE write it again",
+     gwinspect::run_answers},
+};
+
+int usage(std::ostream& out, int status) {
+  out << "usage: gwinspect SUBCOMMAND [ARGUMENTS]\n";
+  for (const Subcommand& s : kSubcommands) out << "  gwinspect " << s.synopsis << "\n";
+  return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // A reader that leaves makes writes fail, reported, instead of ending the
+  // program silently.
+  std::signal(SIGPIPE, SIG_IGN);
+  const std::span<char* const> arguments(argv, static_cast<std::size_t>(argc));
+  if (arguments.size() < 2) return usage(std::cerr, gwinspect::kFailed);
+  const std::string_view name = arguments[1];
+  if (name == "--help" || name == "-h" || name == "help") return usage(std::cout, gwinspect::kDone);
+  for (const Subcommand& s : kSubcommands) {
+    if (s.name == name) return s.run(arguments.subspan(2));
+  }
+  std::cerr << "gwinspect: no subcommand '" << name << "'\n";
+  return usage(std::cerr, gwinspect::kFailed);
+}

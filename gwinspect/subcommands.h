@@ -1,0 +1,15 @@
+// The subcommands of gwinspect. Each takes the arguments after its name and
+// returns the exit status: 0 done, 2 when it could not be done (bad input,
+// bad arguments, output that cannot be written).
+#pragma once
+
+#include <span>
+
+namespace gwinspect {
+
+constexpr int kDone = 0;
+constexpr int kFailed = 2;
+
+int run_answers(std::span<char* const> arguments);
+
+}  // namespace gwinspect

@@ -1,0 +1,193 @@
+#include "basic_file_reader.h"
+
+#include <algorithm>
+
+namespace inspect {
+namespace {
+
+using builders::DescriptorList;
+
+// The layouts of the file's own records.
+struct Layouts {
+  DescriptorList title{"(a80)"};
+  DescriptorList dimensions{"(8I10)"};
+  DescriptorList modules{"(24I3)"};
+  DescriptorList options{"(2I10)"};
+  DescriptorList no_flow{"(G10.3)"};
+  DescriptorList period{"(G10.3,I10,G10.3)"};
+};
+const Layouts& layouts() {
+  static const Layouts parsed;
+  return parsed;
+}
+
+std::int64_t loop_count(std::int32_t count) { return std::max<std::int32_t>(count, 0); }
+
+}  // namespace
+
+bool BasicFileReader::next(Record& record) {
+  record = Record{};
+  if (state_.step == Step::Done) {
+    // Blank lines after the last record are let pass; anything else is not
+    // this file's.
+    while (in_.read_line()) {
+      if (!trimmed(in_.line().text).empty()) in_.fail(1, "the end of the file after the last record");
+    }
+    return false;
+  }
+  if (!in_.read_line()) return false;
+  record.line = in_.line();
+  State& s = state_;
+  switch (s.step) {
+    case Step::Title1:
+    case Step::Title2:
+      record.section = Section::Title;
+      record.fields = in_.read_fields(layouts().title);
+      s.step = s.step == Step::Title1 ? Step::Title2 : Step::Dimensions;
+      return true;
+    case Step::Dimensions: {
+      record.section = Section::Dimensions;
+      record.fields = in_.read_fields(layouts().dimensions, 0, 5);
+      const auto& f = record.fields;
+      s.grid.layers = loop_count(in_.integer_of(f[0], "the number of layers (I10)"));
+      s.grid.rows = loop_count(in_.integer_of(f[1], "the number of rows (I10)"));
+      s.grid.columns = loop_count(in_.integer_of(f[2], "the number of columns (I10)"));
+      s.period_count = loop_count(in_.integer_of(f[3], "the number of stress periods (I10)"));
+      in_.integer_of(f[4], "the time unit (I10)");
+      s.step = Step::Modules;
+      return true;
+    }
+    case Step::Modules:
+      record.section = Section::ModuleUnits;
+      record.fields = in_.read_fields(layouts().modules);
+      for (const Field& f : record.fields) in_.integer_of(f, "a module unit number (I3)");
+      s.step = Step::Options;
+      return true;
+    case Step::Options:
+      record.section = Section::Options;
+      record.fields = in_.read_fields(layouts().options);
+      in_.integer_of(record.fields[0], "the memory sharing option (I10)");
+      in_.integer_of(record.fields[1], "the save starting heads option (I10)");
+      s.layer = 1;
+      s.step = s.grid.layers > 0 ? Step::BoundaryControl : Step::NoFlowHead;
+      return true;
+    case Step::BoundaryControl:
+      control_record(record, "IBOUND-", Step::BoundaryValues);
+      if (s.walk.done(s.array)) after_array(Step::BoundaryControl, Step::NoFlowHead);
+      return true;
+    case Step::HeadControl:
+      control_record(record, "SHEAD-", Step::HeadValues);
+      if (s.walk.done(s.array)) after_array(Step::HeadControl, Step::Periods);
+      return true;
+    case Step::BoundaryValues:
+    case Step::HeadValues:
+      record.section = Section::ArrayValues;
+      record.array = &s.array;
+      record.fields = in_.read_values(s.array, s.walk);
+      record.row = s.walk.row;
+      record.first = s.walk.first_column(s.array);
+      s.walk.advance();
+      if (s.walk.done(s.array)) {
+        if (s.step == Step::BoundaryValues) {
+          after_array(Step::BoundaryControl, Step::NoFlowHead);
+        } else {
+          after_array(Step::HeadControl, Step::Periods);
+        }
+      }
+      return true;
+    case Step::NoFlowHead:
+      record.section = Section::NoFlowHead;
+      record.fields = in_.read_fields(layouts().no_flow);
+      s.layer = 1;
+      s.step = s.grid.layers > 0 ? Step::HeadControl : Step::Periods;
+      if (s.step == Step::Periods && s.period_count == 0) s.step = Step::Done;
+      return true;
+    case Step::Periods:
+      record.section = Section::StressPeriod;
+      record.fields = in_.read_fields(layouts().period);
+      record.period = s.period;
+      in_.integer_of(record.fields[1], "the number of time steps (I10)");
+      if (++s.period > s.period_count) s.step = Step::Done;
+      return true;
+    case Step::Done: break;
+  }
+  return false;
+}
+
+void BasicFileReader::control_record(Record& record, const char* label, Step values_step) {
+  State& s = state_;
+  const std::string name = array_name(label, s.layer);
+  s.array = in_.read_array_header("the array-control record of " + name);
+  if (s.array.label_text != label || s.array.layer_number != s.layer) {
+    in_.fail_at_field(s.array.label_text != label ? s.array.label : s.array.layer,
+                      "the array-control record of " + name);
+  }
+  s.array.rows = s.grid.rows;
+  s.array.columns = s.grid.columns;
+  if (s.array.columns > 0 && s.array.values_format.size() == 0) {
+    in_.fail_at_field(s.array.format, "a format with room for the values, such as (10G10.3)");
+  }
+  s.walk.start(s.array);
+  s.step = values_step;
+  record.section = Section::ArrayControl;
+  record.array = &s.array;
+  record.fields = in_.fields();
+}
+
+void BasicFileReader::after_array(Step next_control, Step after_last_layer) {
+  State& s = state_;
+  if (++s.layer <= s.grid.layers) {
+    s.step = next_control;
+    return;
+  }
+  s.layer = 1;
+  s.step = after_last_layer;
+  if (s.step == Step::Periods && s.period_count == 0) s.step = Step::Done;
+}
+
+std::string BasicFileReader::expected() const {
+  const State& s = state_;
+  switch (s.step) {
+    case Step::Title1: return "the first title record";
+    case Step::Title2: return "the second title record";
+    case Step::Dimensions: return "the dimension record";
+    case Step::Modules: return "the module unit table";
+    case Step::Options: return "the option record";
+    case Step::BoundaryControl: return "the array-control record of " + array_name("IBOUND-", s.layer);
+    case Step::HeadControl: return "the array-control record of " + array_name("SHEAD-", s.layer);
+    case Step::BoundaryValues:
+    case Step::HeadValues:
+      return "row " + std::to_string(s.walk.row) + " of " +
+             array_name(s.array.label_text, s.array.layer_number);
+    case Step::NoFlowHead: return "the no-flow head record";
+    case Step::Periods: return "the record of stress period " + std::to_string(s.period);
+    case Step::Done: break;
+  }
+  return "the end of the file";
+}
+
+BasicFileReader::Checkpoint BasicFileReader::checkpoint() const { return {in_.place(), state_}; }
+
+void BasicFileReader::resume(const Checkpoint& checkpoint) {
+  in_.lines().go_to(checkpoint.place);
+  state_ = checkpoint.state;
+}
+
+bool BasicFileReader::skip_row_if_equal(std::string_view full_line, std::string_view last_line) {
+  State& s = state_;
+  if ((s.step != Step::BoundaryValues && s.step != Step::HeadValues) || s.walk.line_in_row != 0) {
+    return false;
+  }
+  if (!in_.skip_row_if_equal(full_line, s.walk.lines_per_row - 1, last_line)) return false;
+  ++s.walk.row;
+  if (s.walk.done(s.array)) {
+    if (s.step == Step::BoundaryValues) {
+      after_array(Step::BoundaryControl, Step::NoFlowHead);
+    } else {
+      after_array(Step::HeadControl, Step::Periods);
+    }
+  }
+  return true;
+}
+
+}  // namespace inspect

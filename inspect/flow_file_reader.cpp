@@ -1,0 +1,255 @@
+#include "flow_file_reader.h"
+
+#include "layer_arrays.h"
+
+namespace inspect {
+namespace {
+
+using builders::DescriptorList;
+
+const DescriptorList& header_layout() {
+  static const DescriptorList layout("(2i10)");
+  return layout;
+}
+const DescriptorList& layer_type_layout() {
+  static const DescriptorList layout("(40i2)");
+  return layout;
+}
+
+// The values a line of a list holds: as many of the list's fields as begin
+// before the line's last non-blank column.
+std::size_t values_on_list_line(std::string_view text, const DescriptorList& format) {
+  std::size_t length = text.size();
+  while (length > 0 && text[length - 1] == ' ') --length;
+  std::size_t count = 0;
+  while (count < format.size() && format.columns_of_first(count) < length) ++count;
+  return count;
+}
+
+}  // namespace
+
+bool FlowFileReader::next(Record& record) {
+  record = Record{};
+  State& s = state_;
+  if (s.step == Step::Done) {
+    while (in_.read_line()) {
+      if (!trimmed(in_.line().text).empty()) in_.fail(1, "the end of the file after the last array");
+    }
+    return false;
+  }
+  if (!in_.read_line()) {
+    if (s.step == Step::DelcValues) {  // the last list may end the file
+      s.grid.rows = s.list_length;
+      begin_layers();
+    }
+    return false;
+  }
+  record.line = in_.line();
+  const std::string_view text = record.line.text;
+  switch (s.step) {
+    case Step::Header:
+      record.section = Section::FlowHeader;
+      record.fields = in_.read_fields(header_layout());
+      s.simulation_type = in_.integer_of(record.fields[0], "the simulation type (I10)");
+      in_.integer_of(record.fields[1], "the cell-by-cell output code (I10)");
+      s.step = Step::LayerTypes;
+      s.first_type_line = in_.place();
+      s.list_length = 0;
+      return true;
+    case Step::LayerTypes:
+      if (looks_like_array_control(text)) {
+        s.grid.layers = s.list_length;
+        return list_control(record, "TRPY-", Step::TrpyValues);
+      }
+      record.section = Section::LayerTypes;
+      record.fields = in_.read_fields(layer_type_layout(), 0,
+                                      values_on_list_line(text, layer_type_layout()));
+      for (const Field& f : record.fields) in_.integer_of(f, "a layer type code (I2)");
+      record.first = s.list_length + 1;
+      s.list_length += static_cast<std::int64_t>(record.fields.size());
+      return true;
+    case Step::TrpyValues:
+      if (looks_like_array_control(text)) {
+        if (s.list_length != s.grid.layers) {
+          throw ReadError(record.line.number, 1,
+                          "expected one anisotropy factor per layer type code (" +
+                              std::to_string(s.grid.layers) + ") before the DELR- list, found " +
+                              std::to_string(s.list_length));
+        }
+        return list_control(record, "DELR-", Step::DelrValues);
+      }
+      return list_line(record);
+    case Step::DelrValues:
+      if (looks_like_array_control(text)) {
+        s.grid.columns = s.list_length;
+        return list_control(record, "DELC-", Step::DelcValues);
+      }
+      return list_line(record);
+    case Step::DelcValues:
+      if (!looks_like_array_control(text)) return list_line(record);
+      s.grid.rows = s.list_length;
+      begin_layers();
+      if (s.step == Step::Done) in_.fail(1, "the end of the file after the DELC- list");
+      [[fallthrough]];
+    case Step::LayerArrayControl: {
+      const std::string name = array_name(s.expected_label, s.layer);
+      s.array = in_.read_array_header("the array-control record of " + name);
+      if (s.array.label_text != s.expected_label || s.array.layer_number != s.layer) {
+        in_.fail_at_field(s.array.label_text != s.expected_label ? s.array.label : s.array.layer,
+                          "the array-control record of " + name);
+      }
+      s.array.rows = s.grid.rows;
+      s.array.columns = s.grid.columns;
+      if (s.array.columns > 0 && s.array.values_format.size() == 0) {
+        in_.fail_at_field(s.array.format, "a format with room for the values, such as (10G10.3)");
+      }
+      s.walk.start(s.array);
+      s.step = Step::LayerArrayValues;
+      record.section = Section::ArrayControl;
+      record.array = &s.array;
+      record.fields = in_.fields();
+      if (s.walk.done(s.array)) next_array();
+      return true;
+    }
+    case Step::LayerArrayValues:
+      record.section = Section::ArrayValues;
+      record.array = &s.array;
+      record.fields = in_.read_values(s.array, s.walk);
+      record.row = s.walk.row;
+      record.first = s.walk.first_column(s.array);
+      s.walk.advance();
+      if (s.walk.done(s.array)) next_array();
+      return true;
+    case Step::Done: break;
+  }
+  return false;
+}
+
+bool FlowFileReader::list_control(Record& record, const char* label, Step values_step) {
+  State& s = state_;
+  s.array = in_.read_array_header("the array-control record of the " + std::string(label) + " list");
+  if (s.array.label_text != label || s.array.layer_number != 0) {
+    in_.fail_at_field(s.array.label_text != label ? s.array.label : s.array.layer,
+                      "the array-control record of the " + std::string(label) + " list");
+  }
+  s.array.is_list = true;
+  s.array.rows = 1;
+  s.array.columns = -1;
+  s.list_length = 0;
+  s.step = values_step;
+  record.section = Section::ArrayControl;
+  record.array = &s.array;
+  record.fields = in_.fields();
+  return true;
+}
+
+bool FlowFileReader::list_line(Record& record) {
+  State& s = state_;
+  record.section = Section::ArrayValues;
+  record.array = &s.array;
+  record.row = 1;
+  record.first = s.list_length + 1;
+  record.fields = in_.read_fields(s.array.values_format, 0,
+                                  values_on_list_line(record.line.text, s.array.values_format),
+                                  in_.converts_values());
+  s.list_length += static_cast<std::int64_t>(record.fields.size());
+  return true;
+}
+
+void FlowFileReader::begin_layers() {
+  State& s = state_;
+  s.layer = 1;
+  s.next_array = 0;
+  s.type_layer = 0;
+  s.type_place = s.first_type_line;
+  s.type_index_on_line = 0;
+  s.step = find_next_array() ? Step::LayerArrayControl : Step::Done;
+}
+
+void FlowFileReader::next_array() {
+  State& s = state_;
+  ++s.next_array;
+  s.step = find_next_array() ? Step::LayerArrayControl : Step::Done;
+}
+
+bool FlowFileReader::find_next_array() {
+  State& s = state_;
+  for (; s.layer <= s.grid.layers; ++s.layer, s.next_array = 0) {
+    if (s.type_layer != s.layer) {
+      s.type_code = read_type_code();
+      s.type_layer = s.layer;
+    }
+    for (; s.next_array < cindral::kLayerArrays.size(); ++s.next_array) {
+      const cindral::LayerArray& a = cindral::kLayerArrays[s.next_array];
+      if (cindral::is_selected(a.selection, s.simulation_type, s.type_code, s.layer,
+                               static_cast<std::int32_t>(s.grid.layers))) {
+        s.expected_label = std::string(a.instance.label);
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+// The type code of the next layer, from the second cursor over record 2.
+std::int32_t FlowFileReader::read_type_code() {
+  State& s = state_;
+  types_.lines().go_to(s.type_place);
+  if (!types_.read_line()) throw ReadError(s.type_place.number, 1, "the layer type codes cannot be read again");
+  const auto index = static_cast<std::size_t>(s.type_index_on_line);
+  const Field code = types_.read_fields(layer_type_layout(), index, 1)[0];
+  const std::int32_t value = types_.integer_of(code, "a layer type code (I2)");
+  if (++s.type_index_on_line == static_cast<std::int64_t>(layer_type_layout().size())) {
+    s.type_index_on_line = 0;
+    s.type_place = types_.place();
+  }
+  return value;
+}
+
+std::string_view FlowFileReader::list_being_read() const {
+  switch (state_.step) {
+    case Step::LayerTypes: return "LAYER TYPES";
+    case Step::TrpyValues: return "TRPY-";
+    case Step::DelrValues: return "DELR-";
+    case Step::DelcValues: return "DELC-";
+    default: return "";
+  }
+}
+
+bool FlowFileReader::ended_early() const { return state_.step != Step::Done; }
+
+std::string FlowFileReader::expected() const {
+  const State& s = state_;
+  switch (s.step) {
+    case Step::Header: return "the header record";
+    case Step::LayerTypes: return "the layer type codes or the TRPY- list";
+    case Step::TrpyValues: return "the anisotropy factors of the TRPY- list";
+    case Step::DelrValues: return "the cell widths of the DELR- list";
+    case Step::DelcValues: return "the cell widths of the DELC- list";
+    case Step::LayerArrayControl:
+      return "the array-control record of " + array_name(s.expected_label, s.layer);
+    case Step::LayerArrayValues:
+      return "row " + std::to_string(s.walk.row) + " of " +
+             array_name(s.array.label_text, s.array.layer_number);
+    case Step::Done: break;
+  }
+  return "the end of the file";
+}
+
+FlowFileReader::Checkpoint FlowFileReader::checkpoint() const { return {in_.place(), state_}; }
+
+void FlowFileReader::resume(const Checkpoint& checkpoint) {
+  in_.lines().go_to(checkpoint.place);
+  state_ = checkpoint.state;
+}
+
+bool FlowFileReader::skip_row_if_equal(std::string_view full_line, std::string_view last_line) {
+  State& s = state_;
+  if (s.step != Step::LayerArrayValues || s.walk.line_in_row != 0) return false;
+  if (!in_.skip_row_if_equal(full_line, s.walk.lines_per_row - 1, last_line)) return false;
+  ++s.walk.row;
+  if (s.walk.done(s.array)) next_array();
+  return true;
+}
+
+}  // namespace inspect

@@ -1,0 +1,102 @@
+// What the three file readers share: the current line, its fields by a
+// descriptor list, the array-control record, and the walk through the rows
+// of an array by the layout its format text gives.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "descriptor_list.h"
+#include "field.h"
+#include "line_reader.h"
+#include "read_error.h"
+#include "record.h"
+
+namespace inspect {
+
+// Whether a line is an array-control record: the format text opens with
+// "(" in column 21, and the label in columns 51 to 60 ends in "-". No value
+// line of these files has "(" in column 21.
+bool looks_like_array_control(std::string_view text);
+
+// The rows of one array being read: which row and which line of the row
+// comes next, and which values that line holds.
+struct ArrayWalk {
+  std::int64_t row = 1;           // the next row, counted from 1
+  std::int64_t line_in_row = 0;   // the next line within it, from 0
+  std::int64_t lines_per_row = 1;
+
+  void start(const ArrayHeader& array);
+  bool done(const ArrayHeader& array) const { return row > array.rows; }
+  // The values of the next line: the first one's column (from 1) and how many.
+  std::int64_t first_column(const ArrayHeader& array) const;
+  std::int64_t values_on_line(const ArrayHeader& array) const;
+  void advance();
+};
+
+class RecordReader {
+ public:
+  explicit RecordReader(int fd) : lines_(fd) {}
+
+  // The next line into line(); false at the end of the file.
+  bool read_line() { return lines_.next(line_); }
+  const Line& line() const { return line_; }
+  LineReader& lines() { return lines_; }
+  LinePlace place() const { return lines_.place(); }
+  // The fields last read.
+  std::span<const Field> fields() const { return fields_; }
+
+  // The fields of the current line by descriptors first .. first + count - 1
+  // of `list`, laid side by side from column 1.
+  std::span<const Field> read_fields(const builders::DescriptorList& list, std::size_t first,
+                                     std::size_t count, bool convert = true);
+  std::span<const Field> read_fields(const builders::DescriptorList& list) {
+    return read_fields(list, 0, list.size());
+  }
+
+  // The current line as an array-control record; `rows` and `columns` are
+  // left for the caller. Throws ReadError when it is none.
+  ArrayHeader read_array_header(std::string_view what_was_expected);
+
+  // The current line as the values of `array` that `walk` says come next.
+  std::span<const Field> read_values(const ArrayHeader& array, const ArrayWalk& walk);
+
+  // Whether the values of array rows (and drain records) are converted, or
+  // only cut into fields for a caller that looks at their text first.
+  void convert_values(bool convert) { convert_values_ = convert; }
+  bool converts_values() const { return convert_values_; }
+
+  // An integer field that a count or code must be: its value, the lowest
+  // integer for asterisks (the only value of these files too wide for its
+  // field is that one in I10; in narrower fields any too-wide value acts
+  // alike), or a ReadError naming `what`.
+  std::int32_t integer_of(const Field& field, std::string_view what) const;
+
+  // A ReadError at `column` of the current line: expected `what`, found the
+  // line's text from there.
+  [[noreturn]] void fail(std::int64_t column, std::string_view what) const;
+  [[noreturn]] void fail_at_field(const Field& field, std::string_view what) const;
+
+  // At the start of a row: if the next bytes are `full_line` (one line with
+  // its CR LF) `full_lines` times, then `last_line`, passes them and returns
+  // true; otherwise stays where it is.
+  bool skip_row_if_equal(std::string_view full_line, std::int64_t full_lines,
+                         std::string_view last_line);
+
+ private:
+  std::string block_;           // copies of the last `full_line`, compared at once
+  std::size_t block_unit_ = 0;  // the length of that line
+
+  LineReader lines_;
+  Line line_;
+  std::vector<Field> fields_;
+  bool convert_values_ = true;
+};
+
+// "IBOUND- of layer 2", "the DELR- list".
+std::string array_name(std::string_view label, std::int64_t layer);
+
+}  // namespace inspect
