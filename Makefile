@@ -2,12 +2,17 @@
 # leaves their files in demo/, `make test` builds and runs every test.
 # `make install` installs the programs, their manual pages and the examples
 # (PREFIX, default /usr/local; DESTDIR for staging), `make package` builds
-# the Debian package, `make bench` times the builders on scripted sessions
+# the Debian package (and, with the MinGW-w64 toolchain, the Windows zip),
+# `make windows` cross-compiles the programs for Windows into
+# build-windows/bin/*.exe, `make test-windows` runs them under Wine against
+# the Linux programs, `make bench` times the builders on scripted sessions
 # against the I/O floor (BENCH_FACTOR scales the workloads, BENCH_RUNS sets
 # the number of timed runs).
 BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
 FUZZ_BUILD ?= build-fuzz
+WINDOWS_BUILD ?= build-windows
+WINDOWS_TOOLCHAIN = cmake/mingw-w64-x86_64.cmake
 FUZZ_SECONDS ?= 60
 JOBS ?= $(shell nproc)
 BENCH_FACTOR ?= 1
@@ -19,7 +24,7 @@ DEMO ?= demo
 CMAKE_ARGS ?=
 
 .PHONY: all configure build programs demo test test-sanitize install package fuzz-build fuzz \
-        bench clean
+        bench windows test-windows clean
 
 all: build
 
@@ -51,6 +56,24 @@ install: programs
 package: build
 	cmake --build $(BUILD) --target package
 	@ls -1 "$$(cd $(BUILD) && pwd)"/*.deb
+	@if command -v x86_64-w64-mingw32-g++ > /dev/null 2>&1; then \
+	  $(MAKE) --no-print-directory windows > /dev/null && \
+	  cmake --build $(WINDOWS_BUILD) --target package > /dev/null && \
+	  ls -1 "$$(cd $(WINDOWS_BUILD) && pwd)"/*.zip; \
+	else \
+	  echo "No MinGW-w64 toolchain, so no Windows zip (Debian: apt-get install g++-mingw-w64-x86-64)"; \
+	fi
+
+# The programs for 64-bit Windows, statically linked (Debian's MinGW-w64).
+windows:
+	cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_TOOLCHAIN_FILE=$(WINDOWS_TOOLCHAIN) \
+	  -DCMAKE_BUILD_TYPE=Release -DBUILDERS_TESTS=OFF
+	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
+
+# The Windows programs under Wine against the Linux ones: the same files,
+# console bytes and exit statuses.
+test-windows: build windows
+	windows/compare_under_wine.sh $(BUILD) $(WINDOWS_BUILD)
 
 bench: build
 	@scratch=$$(mktemp -d) && trap 'rm -rf "$$scratch"' EXIT && \
@@ -66,4 +89,4 @@ fuzz: fuzz-build
 	fuzz/run_fuzzers.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) $(DEMO)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) $(WINDOWS_BUILD) $(DEMO)

@@ -1,11 +1,32 @@
 # What `make install` puts beside the programs and their manual pages, and
-# the Debian package made of the same files (`make package`).
+# the Debian package made of the same files (`make package`). In the Windows
+# build, the zip of the .exe files with the README and the examples.
 
-install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+if(WIN32)
+  set(doc_dir .)
+else()
+  set(doc_dir ${CMAKE_INSTALL_DOCDIR})
+endif()
+install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${doc_dir})
 install(FILES ${PROJECT_SOURCE_DIR}/examples/morvek.txt
               ${PROJECT_SOURCE_DIR}/examples/cindral.txt
               ${PROJECT_SOURCE_DIR}/examples/quillet.txt
-        DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
+        DESTINATION ${doc_dir}/examples)
+
+if(WIN32)
+  # Every program of bin/, gwinspect included, at the top of the zip:
+  # unpacked, the folder is ready to run from cmd or PowerShell.
+  if(TARGET gwinspect)
+    install(TARGETS gwinspect RUNTIME DESTINATION .)
+  endif()
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_PACKAGE_NAME ${PROJECT_NAME})
+  set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+  set(CPACK_PACKAGE_FILE_NAME ${PROJECT_NAME}-${PROJECT_VERSION}-windows-x86_64)
+  set(CPACK_STRIP_FILES ON)
+  include(CPack)
+  return()
+endif()
 
 set(BUILDERS_MAINTAINER "Groundwater input builders maintainers <dev@example.com>"
     CACHE STRING "The Maintainer field of the Debian package")

@@ -18,10 +18,21 @@ find_program(GROFF groff)
 
 add_custom_target(programs)
 
+# Where the programs are installed: bin/ under the prefix, or the top of the
+# Windows zip, beside the README.
+if(WIN32)
+  set(BUILDERS_PROGRAM_DIR .)
+else()
+  set(BUILDERS_PROGRAM_DIR ${CMAKE_INSTALL_BINDIR})
+endif()
+
 function(user_program target)
   set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bin)
-  install(TARGETS ${target} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(TARGETS ${target} RUNTIME DESTINATION ${BUILDERS_PROGRAM_DIR})
   add_dependencies(programs ${target})
+  if(WIN32)
+    return()  # no manual pages beside the .exe files: the README tells
+  endif()
 
   set(source ${PROJECT_SOURCE_DIR}/man/${target}.1.scd)
   if(NOT EXISTS ${source})
