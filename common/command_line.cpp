@@ -1,11 +1,11 @@
 #include "command_line.h"
 
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+
+#include "platform.h"
 
 // The package and its version, set by the build for this file alone.
 #ifndef BUILDERS_PACKAGE
@@ -18,15 +18,12 @@
 namespace builders {
 namespace {
 
+// Sets errno when it fails.
 bool write_all(int fd, std::string_view text) {
-  std::size_t done = 0;
-  while (done < text.size()) {
-    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
+  std::size_t written = 0;
+  const int err = platform::write_all(fd, text, written);
+  if (err != 0) errno = err;
+  return err == 0;
 }
 
 std::string usage_line(const ProgramUsage& usage) {
@@ -44,12 +41,12 @@ std::string usage_line(const ProgramUsage& usage) {
 // success: `Morvek --help > /dev/full` must not end with status 0.
 [[noreturn]] void show_and_exit(const ProgramUsage& usage, std::string_view text) {
   errno = 0;
-  if (!write_all(STDOUT_FILENO, text)) {
+  if (!write_all(platform::kStandardOutput, text)) {
     std::string report(usage.name);
     report += ": cannot write to standard output: ";
     report += std::strerror(errno == 0 ? EIO : errno);
     report += '\n';
-    write_all(STDERR_FILENO, report);
+    write_all(platform::kStandardError, report);
     std::_Exit(1);
   }
   std::_Exit(0);
@@ -71,7 +68,7 @@ void answer_help_or_version(int argc, const char* const* argv, const ProgramUsag
 }
 
 void exit_with_usage(const ProgramUsage& usage) {
-  write_all(STDERR_FILENO, usage_line(usage));
+  write_all(platform::kStandardError, usage_line(usage));
   std::_Exit(2);
 }
 

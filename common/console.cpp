@@ -1,14 +1,11 @@
 #include "console.h"
 
-#include <unistd.h>
-
-#include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <new>
 
 #include "error_codes.h"
+#include "platform.h"
 #include "process_end.h"
 
 namespace builders {
@@ -51,21 +48,23 @@ std::string unexpected_byte(std::string_view token) {
 
 }  // namespace
 
-Console::Console() : Console(STDIN_FILENO, STDOUT_FILENO, isatty(STDIN_FILENO) && isatty(STDOUT_FILENO)) {}
+Console::Console()
+    : Console(platform::kStandardInput, platform::kStandardOutput,
+              platform::is_terminal(platform::kStandardInput) &&
+                  platform::is_terminal(platform::kStandardOutput)) {}
 
 Console::Console(int in_fd, int out_fd, bool shared_terminal)
     : out_fd_(out_fd),
       shared_(shared_terminal),
-      out_is_terminal_(isatty(out_fd) != 0),
+      out_is_terminal_(platform::is_terminal(out_fd)),
       out_(2 * kFlushThreshold),
       // The typed-line rules hold whenever the answers are typed, even with
       // the output redirected; a file or pipe is read in blocks.
-      in_(in_fd, isatty(in_fd) != 0, [] { process::flush_everything(); }),
+      in_(in_fd, platform::is_terminal(in_fd), [] { process::flush_everything(); }),
       scanner_(in_) {
   // A closed reader and a file size limit reached both surface as write
   // errors, reported, with the output file closed on a whole record.
-  std::signal(SIGPIPE, SIG_IGN);
-  std::signal(SIGXFSZ, SIG_IGN);
+  platform::prepare_standard_streams();
   // Storage sized from the counts may not be had; the run then ends like
   // any other failure, with the output file's completed records kept.
   std::set_new_handler(process::out_of_memory);
@@ -197,17 +196,11 @@ void Console::stop() {
 
 // Returns 0, or the errno of a failed write (the rest is then dropped).
 int Console::write_out() {
-  std::size_t done = 0;
   int err = 0;
-  while (done < out_.size() && !output_failed_) {
-    ssize_t n = ::write(out_fd_, out_.data() + done, out_.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      output_failed_ = true;  // never tried again, not even at the end
-      err = n < 0 ? errno : EIO;
-      break;
-    }
-    done += static_cast<std::size_t>(n);
+  if (!output_failed_ && out_.size() > 0) {
+    std::size_t written = 0;
+    err = platform::write_all(out_fd_, {out_.data(), out_.size()}, written);
+    if (err != 0) output_failed_ = true;  // never tried again, not even at the end
   }
   out_.clear();
   return err;
@@ -238,7 +231,8 @@ void Console::finish(bool report_errors) {
 
 void Console::end_at_signal() noexcept {
   if (out_is_terminal_ && line_open_) {
-    [[maybe_unused]] ssize_t ignored = ::write(out_fd_, "\r\n", 2);
+    std::size_t written = 0;
+    platform::write_all(out_fd_, "\r\n", written);
   }
   if (in_.gives_back()) in_.give_back_at_signal(scanner_.rest_of_line_pending());
 }

@@ -1,14 +1,6 @@
 #include "input_stream.h"
 
-#include <fcntl.h>
-#include <poll.h>
-#include <sys/ioctl.h>
-#include <sys/stat.h>
-#include <time.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 
 #include "end_signals.h"
@@ -22,57 +14,33 @@ constexpr std::size_t kBlock = 64 * 1024;
 constexpr std::size_t kTypedLineLimit = 130;
 constexpr char kCtrlZ = 0x1A;
 
-// A descriptor above the standard ones, so that a standard stream closed at
-// start is never taken by this program's own pipe.
-int above_standard_streams(int fd) {
-  if (fd < 0 || fd > STDERR_FILENO) return fd;
-  int moved = ::fcntl(fd, F_DUPFD_CLOEXEC, STDERR_FILENO + 1);
-  ::close(fd);
-  return moved;
-}
-
 }  // namespace
 
 InputStream::InputStream(int fd, bool terminal, std::function<void()> before_wait)
     : fd_(fd), before_wait_(std::move(before_wait)), buffer_(kBlock) {
-  struct stat st {};
   if (terminal) {
     kind_ = Kind::Terminal;
-  } else if (fstat(fd, &st) != 0) {
-    kind_ = Kind::Other;  // closed: the first read reports why
-  } else if (S_ISREG(st.st_mode)) {
-    base_ = ::lseek(fd, 0, SEEK_CUR);
-    kind_ = base_ >= 0 ? Kind::File : Kind::Other;
-  } else if (S_ISFIFO(st.st_mode) && open_copy_pipe()) {
-    kind_ = Kind::Pipe;
+    return;
+  }
+  switch (platform::input_kind(fd)) {
+    case platform::InputKind::File:
+      base_ = platform::offset_of(fd);
+      kind_ = Kind::File;
+      break;
+    case platform::InputKind::Pipe:
+      if (pipe_.open(fd)) kind_ = Kind::Pipe;
+      break;
+    case platform::InputKind::Other:
+      break;  // closed, say: the first read reports why
   }
 }
 
-InputStream::~InputStream() {
-  for (int fd : {copy_read_, copy_write_}) {
-    if (fd >= 0) ::close(fd);
-  }
-}
+InputStream::~InputStream() = default;
 
 std::size_t InputStream::read_some(char* into, std::size_t room) {
   if (kind_ != Kind::File && before_wait_) before_wait_();
-  for (;;) {
-    ssize_t n = ::read(fd_, into, room);
-    if (n >= 0) return static_cast<std::size_t>(n);
-    if (errno == EINTR) continue;
-    if (errno == EAGAIN) {  // standard input was left non-blocking
-      wait_until_readable();
-      continue;
-    }
-    read_error_ = errno;  // the input ends here; the report says why
-    return 0;
-  }
-}
-
-void InputStream::wait_until_readable() {
-  struct pollfd watch {fd_, POLLIN, 0};
-  while (::poll(&watch, 1, -1) < 0 && errno == EINTR) {
-  }
+  // A read that fails ends the input here; the report says why.
+  return platform::read_some(fd_, into, room, read_error_);
 }
 
 int InputStream::refill() {
@@ -179,7 +147,7 @@ void InputStream::skip_line() {
 
 void InputStream::give_back_unread() {
   if (kind_ == Kind::File) {
-    ::lseek(fd_, static_cast<off_t>(base_ + static_cast<std::int64_t>(pos_)), SEEK_SET);
+    platform::set_offset(fd_, base_ + static_cast<std::int64_t>(pos_));
   } else if (kind_ == Kind::Pipe) {
     end_signals::Held held;
     take_from_pipe(pos_);
@@ -194,7 +162,7 @@ void InputStream::give_back_at_signal(bool rest_of_line_used) noexcept {
     }
   }
   if (kind_ == Kind::File) {
-    ::lseek(fd_, static_cast<off_t>(base_ + static_cast<std::int64_t>(at)), SEEK_SET);
+    platform::set_offset(fd_, base_ + static_cast<std::int64_t>(at));
   } else if (kind_ == Kind::Pipe) {
     take_from_pipe(at);
   }
@@ -202,24 +170,11 @@ void InputStream::give_back_at_signal(bool rest_of_line_used) noexcept {
 
 // ---- Pipes ------------------------------------------------------------------
 //
-// tee() copies the bytes waiting in standard input into a second pipe of
-// this program's own without taking them out; they are read from that copy
-// into the buffer. Standard input itself is read only for bytes that were
-// used, with reads of exactly their length, into the very buffer places that
-// already hold them. So a run leaves in the pipe every line it did not use.
-
-bool InputStream::open_copy_pipe() {
-  int ends[2];
-  if (::pipe2(ends, O_CLOEXEC) != 0) return false;
-  copy_read_ = above_standard_streams(ends[0]);
-  copy_write_ = above_standard_streams(ends[1]);
-  if (copy_read_ < 0 || copy_write_ < 0) return false;
-  // As many slots as standard input has, so that a copy takes all that waits
-  // in it (up to the buffer), however small the writes that filled it.
-  int input_size = ::fcntl(fd_, F_GETPIPE_SZ);
-  if (input_size > ::fcntl(copy_write_, F_GETPIPE_SZ)) ::fcntl(copy_write_, F_SETPIPE_SZ, input_size);
-  return true;
-}
+// The pipe window copies the bytes waiting in standard input into the
+// buffer without taking them out. Standard input itself is read only for
+// bytes that were used, with reads of exactly their length, into the very
+// buffer places that already hold them. So a run leaves in the pipe every
+// line it did not use.
 
 // Everything before `from` is used: takes it out of the pipe and moves the
 // rest to the start of the buffer.
@@ -236,14 +191,10 @@ void InputStream::keep_from(std::size_t from) {
 // there, since their copy was seen.
 void InputStream::take_from_pipe(std::size_t upto) noexcept {
   while (taken_ < upto) {
-    ssize_t n = ::read(fd_, buffer_.data() + taken_, upto - taken_);
-    if (n > 0) {
-      taken_ += static_cast<std::size_t>(n);
-    } else if (n < 0 && errno == EINTR) {
-      continue;
-    } else {
-      return;  // another reader took them
-    }
+    int error = 0;
+    std::size_t n = platform::read_some(fd_, buffer_.data() + taken_, upto - taken_, error);
+    if (n == 0) return;  // another reader took them
+    taken_ += n;
   }
 }
 
@@ -251,55 +202,16 @@ void InputStream::take_from_pipe(std::size_t upto) noexcept {
 // copies what waits in the pipe into the buffer, once there is more than
 // that. False when nothing more will come.
 bool InputStream::look_into_pipe() {
-  for (;;) {
-    if (end_ > 0 && !wait_for_more_than(end_)) return false;
-    ssize_t n = ::tee(fd_, copy_write_, buffer_.size(), 0);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0 && errno == EAGAIN) {
-      wait_until_readable();
-      continue;
-    }
-    if (n < 0) {  // no copy can be had after all: read on in blocks
-      give_up_looking();
-      std::size_t got = read_some(buffer_.data() + end_, buffer_.size() - end_);
-      end_ += got;
-      return got > 0;
-    }
-    if (n == 0) return false;  // the writers are gone, and nothing waits
-    std::size_t copied = 0;
-    while (copied < static_cast<std::size_t>(n)) {
-      ssize_t got = ::read(copy_read_, buffer_.data() + copied, static_cast<std::size_t>(n) - copied);
-      if (got < 0 && errno == EINTR) continue;
-      if (got <= 0) break;
-      copied += static_cast<std::size_t>(got);
-    }
-    if (copied > end_) {
-      end_ = copied;  // the bytes up to the old end are the same ones again
-      return true;
-    }
+  const long n = pipe_.look(buffer_.data(), buffer_.size(), end_);
+  if (n == platform::PipeWindow::kCannotLook) {  // read on in blocks
+    give_up_looking();
+    std::size_t got = read_some(buffer_.data() + end_, buffer_.size() - end_);
+    end_ += got;
+    return got > 0;
   }
-}
-
-// Whether more than `seen` bytes come to wait in the pipe; false once its
-// writers are gone with no more than that in it. A pipe gives no sign when
-// bytes arrive behind those already waiting, so this looks again at growing
-// intervals (0.1 ms up to 50 ms). Only a line that may be the end-of-input
-// mark (Ctrl-Z), arriving without its line end, is waited for this way.
-bool InputStream::wait_for_more_than(std::size_t seen) {
-  long pause_ns = 100'000;
-  for (;;) {
-    int waiting = 0;
-    if (::ioctl(fd_, FIONREAD, &waiting) != 0) return false;
-    if (static_cast<std::size_t>(waiting) > seen) return true;
-    struct pollfd watch {fd_, POLLIN, 0};
-    if (::poll(&watch, 1, 0) > 0 && (watch.revents & POLLHUP) != 0) {
-      // The writers are gone; their last bytes may have come just before.
-      return ::ioctl(fd_, FIONREAD, &waiting) == 0 && static_cast<std::size_t>(waiting) > seen;
-    }
-    struct timespec pause {0, pause_ns};
-    ::nanosleep(&pause, nullptr);
-    pause_ns = std::min(pause_ns * 2, 50'000'000L);
-  }
+  if (n == 0) return false;
+  end_ = static_cast<std::size_t>(n);  // the bytes up to the old end are the same ones again
+  return true;
 }
 
 // The pipe is read like any other input from now on; the bytes seen so far

@@ -8,8 +8,8 @@
 // From a regular file or a pipe, a run takes no more than it uses: at its
 // end the input is left just after the last line read, for the next program
 // to read on. A file's offset is set back there; a pipe is looked at through
-// a copy of what waits in it (tee) and read itself only as far as the answers
-// went, in large steps. Other kinds of input (a socket, a device) are read in
+// a copy of what waits in it (platform::PipeWindow) and read itself only as
+// far as the answers went, in large steps. Other kinds of input (a socket, a device) are read in
 // blocks, and what was read ahead of the last answer is lost with the run.
 #pragma once
 
@@ -18,6 +18,8 @@
 #include <functional>
 #include <string_view>
 #include <vector>
+
+#include "platform.h"
 
 namespace builders {
 
@@ -72,13 +74,10 @@ class InputStream {
   int refill_block();
   int refill_pipe();
   std::size_t read_some(char* into, std::size_t room);
-  void wait_until_readable();
 
   // Pipes: see the file's notes.
-  bool open_copy_pipe();
   void keep_from(std::size_t from);
   bool look_into_pipe();
-  bool wait_for_more_than(std::size_t seen);
   void take_from_pipe(std::size_t upto) noexcept;
   void give_up_looking();
 
@@ -95,8 +94,7 @@ class InputStream {
   // A pipe: buffer_[0, taken_) has been read out of it; buffer_[taken_,
   // end_) is still in it, as seen through the copy.
   std::size_t taken_ = 0;
-  int copy_read_ = -1;
-  int copy_write_ = -1;
+  platform::PipeWindow pipe_;
 };
 
 // An answer that cannot be read; carries the run-time error number.

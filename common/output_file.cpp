@@ -1,9 +1,5 @@
 #include "output_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -12,6 +8,7 @@
 
 #include "end_signals.h"
 #include "error_codes.h"
+#include "platform.h"
 #include "process_end.h"
 
 namespace builders {
@@ -50,28 +47,11 @@ void OutputFile::open(std::int32_t unit, std::string_view name, std::string_view
     throw std::invalid_argument("only status UNKNOWN and sequential access are supported");
   }
   name_ = std::string(name);
-  fd_ = ::open(name_.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
-  const int open_error = errno;  // the report names this one, not a later call's
-  bool writable = fd_ >= 0;
-  if (fd_ < 0 && open_error == EACCES && ::access(name_.c_str(), F_OK) == 0) {
-    // A file that may be read but not written is opened all the same; the
-    // error comes with the first record.
-    fd_ = ::open(name_.c_str(), O_RDONLY | O_CLOEXEC);
-  }
-  if (fd_ < 0) fail(errors::kOpenFailed, "OPEN", open_error);
-  if (fd_ <= STDERR_FILENO) {
-    // A standard stream was closed when the program started: keep the file
-    // off its number, or prompts and reports would be written into it.
-    int moved = ::fcntl(fd_, F_DUPFD_CLOEXEC, STDERR_FILENO + 1);
-    int err = errno;
-    ::close(fd_);
-    fd_ = moved;
-    if (fd_ < 0) fail(errors::kOpenFailed, "OPEN", err);
-  }
-  struct stat st {};
-  regular_ = fstat(fd_, &st) == 0 && S_ISREG(st.st_mode);
-  if (S_ISDIR(st.st_mode)) fail(errors::kOpenFailed, "OPEN", EISDIR);
-  if (regular_) lock_against_other_runs(writable);
+  const platform::OpenedFile opened = platform::open_output_file(name_);
+  if (opened.fd < 0) fail(errors::kOpenFailed, "OPEN", opened.error);
+  fd_ = opened.fd;
+  regular_ = opened.regular;
+  if (regular_) lock_against_other_runs(opened.writable);
   process::attach_file(this);
 }
 
@@ -80,32 +60,26 @@ void OutputFile::open(std::int32_t unit, std::string_view name, std::string_view
 // lock when the process ends, however it ends); a run that finds it locked
 // stops here, before the file is cut or written.
 void OutputFile::lock_against_other_runs(bool writable) {
-  struct flock lock {};
-  lock.l_type = writable ? F_WRLCK : F_RDLCK;
-  lock.l_whence = SEEK_SET;
-  if (::fcntl(fd_, F_SETLK, &lock) == 0) return;
-  if (errno != EACCES && errno != EAGAIN) return;  // a file system without locks: unguarded
+  long holder = 0;
+  if (platform::lock_against_other_runs(fd_, writable, holder)) return;
   std::string message = "another run is writing this file";
-  struct flock holder {};
-  holder.l_type = F_WRLCK;
-  holder.l_whence = SEEK_SET;
-  if (::fcntl(fd_, F_GETLK, &holder) == 0 && holder.l_type != F_UNLCK && holder.l_pid > 0) {
-    message += " (process " + std::to_string(holder.l_pid) + ")";
-  }
+  if (holder > 0) message += " (process " + std::to_string(holder) + ")";
   process::runtime_error(errors::kOpenFailed, "OPEN", name_, message);
 }
 
 void OutputFile::rewind() {
   flush();
-  if (::lseek(fd_, 0, SEEK_SET) < 0 && errno != ESPIPE) fail(errors::kRewindFailed, "REWIND", errno);
+  if (int err = platform::rewind(fd_); err != 0 && err != ESPIPE) {
+    fail(errors::kRewindFailed, "REWIND", err);
+  }
   cut_pending_ = true;
 }
 
 void OutputFile::cut_file() {
   cut_pending_ = false;
   written_ = 0;
-  if (::ftruncate(fd_, 0) < 0 && (regular_ || errno == EBADF)) {
-    fail(errors::kWriteFailed, "WRITE", errno == EBADF || errno == EINVAL ? EACCES : errno);
+  if (int err = platform::cut_at(fd_, 0); err != 0 && (regular_ || err == EBADF)) {
+    fail(errors::kWriteFailed, "WRITE", err == EBADF || err == EINVAL ? EACCES : err);
   }
 }
 
@@ -123,17 +97,8 @@ int OutputFile::hand_over_buffer() noexcept {
     return 0;
   }
   std::size_t done = 0;
-  int err = 0;
-  while (done < buffer_.size()) {
-    ssize_t n = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      err = n < 0 ? errno : ENOSPC;
-      if (err == EBADF) err = EACCES;  // opened for reading only
-      break;
-    }
-    done += static_cast<std::size_t>(n);
-  }
+  int err = platform::write_all(fd_, {buffer_.data(), buffer_.size()}, done);
+  if (err == EBADF) err = EACCES;  // opened for reading only
   if (err != 0) {
     failed_ = true;
     // Keep only complete records: cut back to the last line end written.
@@ -145,9 +110,8 @@ int OutputFile::hand_over_buffer() noexcept {
       }
     }
     if (keep < done && regular_) {
-      if (::ftruncate(fd_, static_cast<off_t>(written_ + static_cast<std::int64_t>(keep))) < 0) {
-        // Nothing more can be done; the report still goes out.
-      }
+      // When this fails nothing more can be done; the report still goes out.
+      platform::cut_at(fd_, written_ + static_cast<std::int64_t>(keep));
     }
     done = keep;
   }
@@ -167,10 +131,7 @@ void OutputFile::close() {
   int fd = fd_;
   fd_ = -1;
   process::detach_file(this);
-  if (::close(fd) < 0 && errno != EINTR) {
-    fd_ = -1;
-    fail(errors::kCloseFailed, "CLOSE", errno);
-  }
+  if (int err = platform::close(fd); err != 0 && err != EINTR) fail(errors::kCloseFailed, "CLOSE", err);
 }
 
 void OutputFile::close_at_signal() noexcept {
@@ -180,13 +141,13 @@ void OutputFile::close_at_signal() noexcept {
   // records still buffered follow it. Another kind of file may be in the
   // middle of a write: nothing more is written to it.
   if (regular_ && !cut_pending_) hand_over_buffer();
-  ::close(fd_);
+  platform::close(fd_);
 }
 
 void OutputFile::close_quietly() {
   if (fd_ < 0) return;
   write_buffer();
-  ::close(fd_);
+  platform::close(fd_);
   fd_ = -1;
   process::detach_file(this);
 }

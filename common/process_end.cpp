@@ -1,14 +1,12 @@
 #include "process_end.h"
 
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
 #include <string>
 
 #include "console.h"
 #include "end_signals.h"
 #include "output_file.h"
+#include "platform.h"
 
 namespace builders::process {
 namespace {
@@ -18,25 +16,20 @@ OutputFile* g_file = nullptr;
 bool g_reporting = false;
 
 void write_stderr(std::string_view text) {
-  std::size_t done = 0;
-  while (done < text.size()) {
-    ssize_t n = ::write(STDERR_FILENO, text.data() + done, text.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return;
-    done += static_cast<std::size_t>(n);
-  }
+  std::size_t written = 0;
+  platform::write_all(platform::kStandardError, text, written);
 }
 
 // The end after a failure: what the user saw before it, the message, then
 // the file closed with its completed records and the owed line end.
 [[noreturn]] void fail_with(std::string_view text) {
-  if (g_reporting) ::_exit(1);
+  if (g_reporting) platform::end_process(1);
   g_reporting = true;
   if (g_console != nullptr) g_console->flush_quietly();
   write_stderr(text);
   if (g_file != nullptr) g_file->close_quietly();
   if (g_console != nullptr) g_console->finish(false);
-  ::_exit(1);
+  platform::end_process(1);
 }
 
 // Inside the signal handler: only what is async-signal-safe.
@@ -67,7 +60,7 @@ void flush_everything() {
 void end_run(int status) {
   if (g_file != nullptr) g_file->close();
   if (g_console != nullptr) g_console->finish(true);
-  ::_exit(status);
+  platform::end_process(status);
 }
 
 void runtime_error(int code, std::string_view operation, std::string_view name,

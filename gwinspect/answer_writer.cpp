@@ -1,21 +1,13 @@
 #include "answer_writer.h"
 
-#include <unistd.h>
-
-#include <cerrno>
+#include "platform.h"
 
 namespace gwinspect {
 
 void AnswerWriter::flush() {
-  const char* p = buffer_.data();
-  std::size_t left = static_cast<std::size_t>(at_ - buffer_.data());
-  while (left > 0) {
-    ssize_t n = ::write(fd_, p, left);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) throw WriteError{n < 0 ? errno : EIO};
-    p += n;
-    left -= static_cast<std::size_t>(n);
-  }
+  std::size_t written = 0;
+  const std::string_view held(buffer_.data(), static_cast<std::size_t>(at_ - buffer_.data()));
+  if (int error = builders::platform::write_all(fd_, held, written); error != 0) throw WriteError{error};
   at_ = buffer_.data();
 }
 

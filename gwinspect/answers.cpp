@@ -3,8 +3,6 @@
 // Writes to standard output the answers that make the builder of FILE write
 // it again byte for byte. A file that ends early gives the answers of its
 // complete records and a note on what the builder asks next.
-#include <unistd.h>
-
 #include <cstring>
 #include <iostream>
 #include <optional>
@@ -17,6 +15,7 @@
 #include "basic_file_reader.h"
 #include "file_answers.h"
 #include "input_file.h"
+#include "platform.h"
 #include "read_error.h"
 #include "subcommands.h"
 
@@ -34,12 +33,12 @@ constexpr Known kBuilders[] = {
 };
 
 std::string base_name(const std::string& path) {
-  const std::size_t slash = path.find_last_of('/');
+  const std::size_t slash = path.find_last_of(builders::platform::path_separators());
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 std::string folder_of(const std::string& path) {
-  const std::size_t slash = path.find_last_of('/');
+  const std::size_t slash = path.find_last_of(builders::platform::path_separators());
   if (slash == std::string::npos) return ".";
   return slash == 0 ? "/" : path.substr(0, slash);
 }
@@ -53,7 +52,7 @@ int usage_error(std::string_view message) {
 // The counts of the FOR001 beside `path`, if there is one that reads.
 std::optional<BasicCounts> counts_beside(const std::string& path) {
   const std::string basic_path = folder_of(path) + "/FOR001";
-  if (::access(basic_path.c_str(), F_OK) != 0) return std::nullopt;
+  if (!builders::platform::exists(basic_path)) return std::nullopt;
   try {
     inspect::InputFile basic(basic_path);
     inspect::BasicFileReader reader(basic.fd());
@@ -107,7 +106,7 @@ int run_answers(std::span<char* const> arguments) {
     return kFailed;
   }
 
-  return write_answers(known->builder, path, STDOUT_FILENO, std::cerr);
+  return write_answers(known->builder, path, builders::platform::kStandardOutput, std::cerr);
 }
 
 int write_answers(Builder builder, const std::string& path, int out_fd, std::ostream& messages) {

@@ -1,10 +1,10 @@
 // gwinspect: reads the builders' files back. One program with subcommands;
 // each subcommand is its own source file and one row of the table below.
-#include <csignal>
 #include <iostream>
 #include <span>
 #include <string_view>
 
+#include "platform.h"
 #include "subcommands.h"
 
 namespace {
@@ -31,8 +31,8 @@ int usage(std::ostream& out, int status) {
 
 int main(int argc, char** argv) {
   // A reader that leaves makes writes fail, reported, instead of ending the
-  // program silently.
-  std::signal(SIGPIPE, SIG_IGN);
+  // program silently; messages keep their line ends as written.
+  builders::platform::prepare_standard_streams();
   const std::span<char* const> arguments(argv, static_cast<std::size_t>(argc));
   if (arguments.size() < 2) return usage(std::cerr, gwinspect::kFailed);
   const std::string_view name = arguments[1];

@@ -1,36 +1,34 @@
 #include "input_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstring>
 
+#include "platform.h"
 #include "read_error.h"
 
 namespace inspect {
 
 InputFile::InputFile(const std::string& path) : path_(path) {
-  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  using builders::platform::FileKind;
+  int error = 0;
+  fd_ = builders::platform::open_for_reading(path, error);
   if (fd_ < 0) {
-    throw ReadError(1, 1, std::string("expected a readable file, found none: ") + std::strerror(errno));
+    throw ReadError(1, 1, std::string("expected a readable file, found none: ") + std::strerror(error));
   }
-  struct stat st {};
-  if (::fstat(fd_, &st) != 0) {
-    int error = errno;
-    ::close(fd_);
+  const FileKind kind = builders::platform::kind_of(fd_, error);
+  if (error != 0) {
+    builders::platform::close(fd_);
     throw ReadError(1, 1, std::string("expected a readable file: ") + std::strerror(error));
   }
-  if (!S_ISREG(st.st_mode)) {
-    ::close(fd_);
-    throw ReadError(1, 1, S_ISDIR(st.st_mode) ? "expected a file, found a directory"
-                                              : "expected a regular file, found a device, pipe or socket");
+  if (kind != FileKind::Regular) {
+    builders::platform::close(fd_);
+    throw ReadError(1, 1, kind == FileKind::Directory
+                              ? "expected a file, found a directory"
+                              : "expected a regular file, found a device, pipe or socket");
   }
 }
 
 InputFile::~InputFile() {
-  if (fd_ >= 0) ::close(fd_);
+  if (fd_ >= 0) builders::platform::close(fd_);
 }
 
 }  // namespace inspect

@@ -1,10 +1,8 @@
 #include "line_reader.h"
 
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstring>
 
+#include "platform.h"
 #include "read_error.h"
 
 namespace inspect {
@@ -36,14 +34,15 @@ std::size_t LineReader::fill(std::size_t count) {
     buffer_size_ = available;
   }
   while (buffer_size_ < count && buffer_size_ < buffer_.size()) {
-    ssize_t n = ::pread(fd_, buffer_.data() + buffer_size_, buffer_.size() - buffer_size_,
-                        buffer_offset_ + static_cast<std::int64_t>(buffer_size_));
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      throw ReadError(number_, 1, std::string("the file cannot be read: ") + std::strerror(errno));
+    int error = 0;
+    const std::size_t n =
+        builders::platform::read_at(fd_, buffer_.data() + buffer_size_, buffer_.size() - buffer_size_,
+                                    buffer_offset_ + static_cast<std::int64_t>(buffer_size_), error);
+    if (error != 0) {
+      throw ReadError(number_, 1, std::string("the file cannot be read: ") + std::strerror(error));
     }
     if (n == 0) break;
-    buffer_size_ += static_cast<std::size_t>(n);
+    buffer_size_ += n;
   }
   return buffer_size_;
 }

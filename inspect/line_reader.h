@@ -31,7 +31,7 @@ class LineReader {
   // these files (a binary file, say) and is refused rather than held.
   static constexpr std::size_t kLongestLine = 4096;
 
-  // Reads the open file `fd` (not owned, not closed here; read with pread,
+  // Reads the open file `fd` (not owned, not closed here; read at offsets,
   // so readers sharing it do not disturb one another).
   explicit LineReader(int fd);
 

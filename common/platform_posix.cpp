@@ -1,0 +1,311 @@
+// The system calls of the programs on Linux and other POSIX systems
+// (platform.h).
+#include "platform.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+
+namespace builders::platform {
+namespace {
+
+// A descriptor above the standard ones, so that a standard stream closed at
+// start is never taken by this program's own pipe or file.
+int above_standard_streams(int fd) {
+  if (fd < 0 || fd > STDERR_FILENO) return fd;
+  int moved = ::fcntl(fd, F_DUPFD_CLOEXEC, STDERR_FILENO + 1);
+  int err = errno;
+  ::close(fd);
+  errno = err;
+  return moved;
+}
+
+void wait_until_readable(int fd) noexcept {
+  struct pollfd watch {fd, POLLIN, 0};
+  while (::poll(&watch, 1, -1) < 0 && errno == EINTR) {
+  }
+}
+
+}  // namespace
+
+// ---- The process ----------------------------------------------------------
+
+void prepare_standard_streams() {
+  // A closed reader and a file size limit reached both surface as write
+  // errors, reported, with the output file closed on a whole record.
+  ::signal(SIGPIPE, SIG_IGN);
+  ::signal(SIGXFSZ, SIG_IGN);
+}
+
+void end_process(int status) noexcept { ::_exit(status); }
+
+std::string_view path_separators() { return "/"; }
+
+// ---- Reading and writing --------------------------------------------------
+
+bool is_terminal(int fd) { return ::isatty(fd) != 0; }
+
+std::size_t read_some(int fd, char* into, std::size_t room, int& error) noexcept {
+  for (;;) {
+    ssize_t n = ::read(fd, into, room);
+    if (n >= 0) return static_cast<std::size_t>(n);
+    if (errno == EINTR) continue;
+    if (errno == EAGAIN) {  // standard input was left non-blocking
+      wait_until_readable(fd);
+      continue;
+    }
+    error = errno;
+    return 0;
+  }
+}
+
+std::size_t read_at(int fd, char* into, std::size_t room, std::int64_t offset, int& error) noexcept {
+  for (;;) {
+    ssize_t n = ::pread(fd, into, room, static_cast<off_t>(offset));
+    if (n >= 0) return static_cast<std::size_t>(n);
+    if (errno == EINTR) continue;
+    error = errno;
+    return 0;
+  }
+}
+
+int write_all(int fd, std::string_view bytes, std::size_t& written) noexcept {
+  written = 0;
+  while (written < bytes.size()) {
+    ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return n < 0 ? errno : EIO;
+    written += static_cast<std::size_t>(n);
+  }
+  return 0;
+}
+
+// ---- Standard input -------------------------------------------------------
+
+InputKind input_kind(int fd) {
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) return InputKind::Other;  // closed: the first read reports why
+  if (S_ISREG(st.st_mode)) return offset_of(fd) >= 0 ? InputKind::File : InputKind::Other;
+  if (S_ISFIFO(st.st_mode)) return InputKind::Pipe;
+  return InputKind::Other;
+}
+
+std::int64_t offset_of(int fd) noexcept { return ::lseek(fd, 0, SEEK_CUR); }
+
+void set_offset(int fd, std::int64_t offset) noexcept {
+  ::lseek(fd, static_cast<off_t>(offset), SEEK_SET);
+}
+
+// tee() copies the bytes waiting in the pipe into a second pipe of this
+// program's own without taking them out; they are read from that copy.
+
+PipeWindow::~PipeWindow() {
+  for (int fd : {copy_read_, copy_write_}) {
+    if (fd >= 0) ::close(fd);
+  }
+}
+
+bool PipeWindow::open(int fd) {
+  fd_ = fd;
+  int ends[2];
+  if (::pipe2(ends, O_CLOEXEC) != 0) return false;
+  copy_read_ = above_standard_streams(ends[0]);
+  copy_write_ = above_standard_streams(ends[1]);
+  if (copy_read_ < 0 || copy_write_ < 0) return false;
+  // As many slots as the pipe has, so that a copy takes all that waits in
+  // it (up to the buffer), however small the writes that filled it.
+  int input_size = ::fcntl(fd_, F_GETPIPE_SZ);
+  if (input_size > ::fcntl(copy_write_, F_GETPIPE_SZ)) ::fcntl(copy_write_, F_SETPIPE_SZ, input_size);
+  return true;
+}
+
+long PipeWindow::look(char* into, std::size_t room, std::size_t seen) {
+  for (;;) {
+    if (seen > 0 && !wait_for_more_than(seen)) return 0;
+    ssize_t n = ::tee(fd_, copy_write_, room, 0);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && errno == EAGAIN) {
+      wait_until_readable(fd_);
+      continue;
+    }
+    if (n < 0) return kCannotLook;
+    if (n == 0) return 0;  // the writers are gone, and nothing waits
+    std::size_t copied = 0;
+    while (copied < static_cast<std::size_t>(n)) {
+      ssize_t got = ::read(copy_read_, into + copied, static_cast<std::size_t>(n) - copied);
+      if (got < 0 && errno == EINTR) continue;
+      if (got <= 0) break;
+      copied += static_cast<std::size_t>(got);
+    }
+    if (copied > seen) return static_cast<long>(copied);  // the first `seen` are the same ones again
+  }
+}
+
+// Whether more than `seen` bytes come to wait in the pipe; false once its
+// writers are gone with no more than that in it. A pipe gives no sign when
+// bytes arrive behind those already waiting, so this looks again at growing
+// intervals (0.1 ms up to 50 ms). Only a line that may be the end-of-input
+// mark (Ctrl-Z), arriving without its line end, is waited for this way.
+bool PipeWindow::wait_for_more_than(std::size_t seen) {
+  long pause_ns = 100'000;
+  for (;;) {
+    int waiting = 0;
+    if (::ioctl(fd_, FIONREAD, &waiting) != 0) return false;
+    if (static_cast<std::size_t>(waiting) > seen) return true;
+    struct pollfd watch {fd_, POLLIN, 0};
+    if (::poll(&watch, 1, 0) > 0 && (watch.revents & POLLHUP) != 0) {
+      // The writers are gone; their last bytes may have come just before.
+      return ::ioctl(fd_, FIONREAD, &waiting) == 0 && static_cast<std::size_t>(waiting) > seen;
+    }
+    struct timespec pause {0, pause_ns};
+    ::nanosleep(&pause, nullptr);
+    pause_ns = std::min(pause_ns * 2, 50'000'000L);
+  }
+}
+
+// ---- The output file ------------------------------------------------------
+
+OpenedFile open_output_file(const std::string& name) {
+  OpenedFile file;
+  file.fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+  file.error = errno;  // the report names this one, not a later call's
+  file.writable = file.fd >= 0;
+  if (file.fd < 0 && file.error == EACCES && ::access(name.c_str(), F_OK) == 0) {
+    // A file that may be read but not written is opened all the same; the
+    // error comes with the first record.
+    file.fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+  }
+  if (file.fd < 0) return file;
+  // A standard stream was closed when the program started: keep the file
+  // off its number, or prompts and reports would be written into it.
+  file.fd = above_standard_streams(file.fd);
+  if (file.fd < 0) {
+    file.error = errno;
+    return file;
+  }
+  struct stat st {};
+  file.regular = ::fstat(file.fd, &st) == 0 && S_ISREG(st.st_mode);
+  if (S_ISDIR(st.st_mode)) {
+    ::close(file.fd);
+    file.fd = -1;
+    file.error = EISDIR;
+  }
+  return file;
+}
+
+bool lock_against_other_runs(int fd, bool writable, long& holder) {
+  holder = 0;
+  struct flock lock {};
+  lock.l_type = writable ? F_WRLCK : F_RDLCK;
+  lock.l_whence = SEEK_SET;
+  if (::fcntl(fd, F_SETLK, &lock) == 0) return true;
+  if (errno != EACCES && errno != EAGAIN) return true;  // a file system without locks: unguarded
+  struct flock other {};
+  other.l_type = F_WRLCK;
+  other.l_whence = SEEK_SET;
+  if (::fcntl(fd, F_GETLK, &other) == 0 && other.l_type != F_UNLCK && other.l_pid > 0) {
+    holder = other.l_pid;
+  }
+  return false;
+}
+
+int rewind(int fd) { return ::lseek(fd, 0, SEEK_SET) < 0 ? errno : 0; }
+
+int cut_at(int fd, std::int64_t size) noexcept {
+  return ::ftruncate(fd, static_cast<off_t>(size)) < 0 ? errno : 0;
+}
+
+int close(int fd) noexcept { return ::close(fd) < 0 ? errno : 0; }
+
+// ---- Files read back --------------------------------------------------------
+
+int open_for_reading(const std::string& path, int& error) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) error = errno;
+  return fd;
+}
+
+FileKind kind_of(int fd, int& error) {
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) {
+    error = errno;
+    return FileKind::Other;
+  }
+  if (S_ISREG(st.st_mode)) return FileKind::Regular;
+  return S_ISDIR(st.st_mode) ? FileKind::Directory : FileKind::Other;
+}
+
+bool exists(const std::string& path) { return ::access(path.c_str(), F_OK) == 0; }
+
+// ---- The end signals --------------------------------------------------------
+//
+// SIGINT, SIGTERM, SIGHUP and SIGQUIT. Held back (blocked) while the state
+// the end duties read is being changed.
+
+namespace {
+
+constexpr std::array<int, 4> kEndSignals = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+
+EndDuties g_duties = nullptr;
+int g_hold_depth = 0;
+sigset_t g_mask_before_hold;
+
+sigset_t end_signal_set() {
+  sigset_t set;
+  sigemptyset(&set);
+  for (int signal : kEndSignals) sigaddset(&set, signal);
+  return set;
+}
+
+// The other end signals are held while this runs (sa_mask), so the duties
+// are done once. Then the signal's default action ends the process: raised
+// while it is still blocked, it is delivered as soon as it is unblocked.
+void on_end_signal(int signal) {
+  if (g_duties != nullptr) g_duties();
+  struct sigaction default_action {};
+  default_action.sa_handler = SIG_DFL;
+  sigemptyset(&default_action.sa_mask);
+  sigaction(signal, &default_action, nullptr);
+  raise(signal);
+  sigset_t just_this;
+  sigemptyset(&just_this);
+  sigaddset(&just_this, signal);
+  sigprocmask(SIG_UNBLOCK, &just_this, nullptr);
+  _exit(128 + signal);  // not reached: the default action of each ends the process
+}
+
+}  // namespace
+
+void catch_end_signals(EndDuties duties) {
+  g_duties = duties;
+  struct sigaction action {};
+  action.sa_handler = on_end_signal;
+  action.sa_mask = end_signal_set();
+  for (int signal : kEndSignals) {
+    struct sigaction previous {};
+    if (sigaction(signal, nullptr, &previous) != 0 || previous.sa_handler == SIG_IGN) continue;
+    sigaction(signal, &action, nullptr);
+  }
+}
+
+// Holds nest; the outermost one blocks and restores the mask.
+void hold_end_signals() noexcept {
+  if (g_hold_depth++ > 0) return;
+  const sigset_t set = end_signal_set();
+  sigprocmask(SIG_BLOCK, &set, &g_mask_before_hold);
+}
+
+void release_end_signals() noexcept {
+  if (--g_hold_depth > 0) return;
+  sigprocmask(SIG_SETMASK, &g_mask_before_hold, nullptr);
+}
+
+}  // namespace builders::platform
