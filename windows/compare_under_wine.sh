@@ -1,0 +1,204 @@
+#!/usr/bin/env bash
+# compare_under_wine.sh [LINUX_BUILD [WINDOWS_BUILD]]: runs the Windows
+# programs (WINDOWS_BUILD, default build-windows) under Wine and the Linux
+# programs (LINUX_BUILD, default build) on the same cases, each side in a
+# folder of its own, and requires the same bytes on standard output, the
+# same bytes on standard error, the same exit status and the same files:
+#
+# - every example, alone, and the three chained on one input: from a file
+#   (through Wine's inherited descriptor and through a Windows file handle)
+#   and through a pipe (a Windows pipe fed piece by piece); what the chain
+#   leaves unread must be the same too;
+# - generated sessions of each builder (SESSIONS per builder, default 16),
+#   from a file and through a pipe, with LF, CR LF and CR CR LF line ends and
+#   half of them ending in a run-time error; four of each chained as above;
+# - gwinspect answers on every file written, and the round trip: the
+#   builder, given those answers, writes the same file again;
+# - faults: a directory in the output file's place, a full standard output,
+#   an existing file cut or kept, the command-line options.
+#
+# Wine runs in a scratch prefix that is removed afterwards, with the runs
+# (KEEP=1 keeps them and says where).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+here=$(pwd)
+linux=$(cd "${1:-build}" && pwd)
+windows=$(cd "${2:-build-windows}" && pwd)
+sessions=${SESSIONS:-16}
+fail() { echo "compare_under_wine: $*" >&2; exit 1; }
+
+wine=$(command -v wine64 || true)
+[ -n "$wine" ] || wine=/usr/lib/wine/wine64
+[ -x "$wine" ] || fail "no wine64 (Debian: apt-get install wine64)"
+for program in Morvek Cindral Quillet gwinspect; do
+  [ -f "$windows/bin/$program.exe" ] || fail "$windows/bin/$program.exe missing (make windows)"
+done
+[ -f "$windows/windows/run_in_turn.exe" ] || fail "$windows/windows/run_in_turn.exe missing (make windows)"
+[ -x "$linux/windows/write_sessions" ] || fail "$linux/windows/write_sessions missing (make build)"
+linux_gwinspect=$linux/gwinspect/gwinspect
+[ -x "$linux_gwinspect" ] || fail "$linux_gwinspect missing"
+
+scratch=$(mktemp -d)
+export WINEPREFIX=$scratch/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+wineserver=$(dirname "$wine")/wineserver
+cleanup() {
+  [ -x "$wineserver" ] && "$wineserver" -k > /dev/null 2>&1 || true  # this prefix's server only
+  if [ -n "${KEEP:-}" ]; then echo "The runs are kept in $scratch"; else rm -rf "$scratch"; fi
+}
+trap cleanup EXIT
+"$wine" wineboot --init > /dev/null 2>&1 || fail "Wine does not start"
+
+# A path as the Windows programs name it (Wine shows / as drive Z:).
+windows_path() { local path=$1; printf 'Z:%s' "${path//\//\\}"; }
+
+# One program of the side being run (side=linux or side=windows).
+run_program() {
+  local program=$1
+  shift
+  if [ "$side" = windows ]; then
+    "$wine" "$windows/bin/$program.exe" "$@"
+  elif [ "$program" = gwinspect ]; then
+    "$linux_gwinspect" "$@"
+  else
+    "$linux/bin/$program" "$@"
+  fi
+}
+
+cases=0
+failures=0
+# compare NAME COMMAND...: runs COMMAND in the folder NAME of each side,
+# keeping its standard output, standard error and exit status beside the
+# files it wrote there, and compares the two folders.
+compare() {
+  local name=$1
+  shift
+  for side in linux windows; do
+    mkdir -p "$scratch/$side/$name"
+    (cd "$scratch/$side/$name" && { set +e; "$@" > out 2> err; echo $? > status; })
+  done
+  cases=$((cases + 1))
+  if ! diff -r "$scratch/linux/$name" "$scratch/windows/$name" > "$scratch/difference" 2>&1; then
+    failures=$((failures + 1))
+    echo "DIFFERENT: $name ($*)"
+    head -n 20 "$scratch/difference" | sed 's/^/  /'
+    for file in out err status; do
+      if ! cmp -s "$scratch/linux/$name/$file" "$scratch/windows/$name/$file"; then
+        echo "  $file, Linux:";   head -c 600 "$scratch/linux/$name/$file" | od -c | head -n 12 | sed 's/^/    /'
+        echo "  $file, Windows:"; head -c 600 "$scratch/windows/$name/$file" | od -c | head -n 12 | sed 's/^/    /'
+      fi
+    done
+  fi
+}
+
+# ---- The cases ----------------------------------------------------------------
+
+inputs=$scratch/inputs
+mkdir -p "$inputs"
+cp examples/morvek.txt examples/cindral.txt examples/quillet.txt "$inputs/"
+cat "$inputs/morvek.txt" "$inputs/cindral.txt" "$inputs/quillet.txt" > "$inputs/session.txt"
+printf 'a line left for the next program\n' >> "$inputs/session.txt"
+"$linux/windows/write_sessions" "$inputs" "$sessions"
+
+from_file() { run_program "$1" < "$2"; }
+through_pipe() { cat "$2" | run_program "$1"; }
+
+# The three builders on one input, each followed by its status, then what
+# they left unread, in the file `rest`.
+in_turn() {  # file|pipe ANSWERS
+  local how=$1 answers=$2
+  if [ "$side" = windows ]; then
+    "$wine" "$windows/windows/run_in_turn.exe" $([ "$how" = pipe ] && echo --pipe) "$(windows_path "$answers")" \
+      "$(windows_path "$windows/bin/Morvek.exe")" "$(windows_path "$windows/bin/Cindral.exe")" \
+      "$(windows_path "$windows/bin/Quillet.exe")"
+    return
+  fi
+  chain() {
+    run_program Morvek; echo "status $?"
+    run_program Cindral; echo "status $?"
+    run_program Quillet; echo "status $?"
+    cat > rest
+  }
+  if [ "$how" = pipe ]; then cat "$answers" | chain; else chain < "$answers"; fi
+}
+
+# The same chain through the descriptor Wine's programs inherit from the shell.
+in_turn_from_shell() {  # ANSWERS
+  {
+    run_program Morvek; echo "status $?"
+    run_program Cindral; echo "status $?"
+    run_program Quillet; echo "status $?"
+    cat > rest
+  } < "$1"
+}
+
+# gwinspect answers on FILE (copied here as NAME), then the builder on those
+# answers in a folder of its own, which must write the same file.
+answers_round_trip() {  # FILE NAME BUILDER
+  cp "$1" "$2"
+  run_program gwinspect answers "$2" > answers
+  echo "gwinspect status $?"
+  mkdir again
+  (cd again && run_program "$3" < ../answers > out 2> err; echo "builder status $?")
+  if cmp -s "$2" "again/$2"; then echo "round trip: the same $2"; else echo "round trip: another $2"; fi
+}
+
+echo "Examples, alone and chained"
+compare example-morvek from_file Morvek "$inputs/morvek.txt"
+compare example-cindral from_file Cindral "$inputs/cindral.txt"
+compare example-quillet from_file Quillet "$inputs/quillet.txt"
+compare chained-file in_turn file "$inputs/session.txt"
+compare chained-pipe in_turn pipe "$inputs/session.txt"
+compare chained-shell in_turn_from_shell "$inputs/session.txt"
+
+echo "Generated sessions: $sessions a builder, from a file and through a pipe"
+while read -r program file; do
+  compare "${file%.txt}-file" from_file "$program" "$inputs/$file"
+  compare "${file%.txt}-pipe" through_pipe "$program" "$inputs/$file"
+done < "$inputs/sessions.txt"
+
+echo "Generated sessions chained, from a file and through a pipe"
+for n in 1 2 3 4; do
+  cat "$inputs/Morvek-$n.txt" "$inputs/Cindral-$n.txt" "$inputs/Quillet-$n.txt" > "$inputs/chain-$n.txt"
+  compare "chain-$n-file" in_turn file "$inputs/chain-$n.txt"
+  compare "chain-$n-pipe" in_turn pipe "$inputs/chain-$n.txt"
+done
+
+echo "gwinspect answers on every file written, and back through the builder"
+trips=0
+for written in "$scratch"/linux/example-*/FOR0* "$scratch"/linux/{Morvek,Cindral,Quillet}-*-file/FOR0*; do
+  [ -f "$written" ] || continue
+  folder=$(basename "$(dirname "$written")")
+  name=$(basename "$written")
+  case $name in FOR001) builder=Morvek ;; FOR011) builder=Cindral ;; *) builder=Quillet ;; esac
+  cp "$written" "$inputs/$folder-$name"
+  compare "answers-$folder" answers_round_trip "$inputs/$folder-$name" "$name" "$builder"
+  trips=$((trips + 1))
+done
+round_trips=$(cat "$scratch"/windows/answers-*/out | grep -c "round trip: the same" || true)
+echo "  $round_trips of $trips round trips on Windows gave the same file again"
+
+echo "Faults and the command line"
+directory_in_place() { mkdir FOR013; run_program Quillet < "$1"; }
+full_output() { run_program Quillet < "$1" > /dev/full; }
+old_file_cut() { seq 10000 > FOR013; run_program Quillet < "$1"; }
+old_file_kept() { seq 10000 > FOR013; run_program Quillet < /dev/null; }
+compare fault-directory directory_in_place "$inputs/quillet.txt"
+compare fault-full-output full_output "$inputs/quillet.txt"
+compare fault-old-file-cut old_file_cut "$inputs/quillet.txt"
+compare fault-old-file-kept old_file_kept
+for program in Morvek Cindral Quillet; do
+  compare "help-$program" run_program "$program" --help
+  compare "version-$program" run_program "$program" --version
+  compare "usage-$program" run_program "$program" --bogus
+done
+no_such_file() { run_program gwinspect answers FOR001; }
+directory_to_read() { mkdir FOR011; run_program gwinspect answers FOR011; }
+compare gwinspect-usage run_program gwinspect
+compare gwinspect-no-file no_such_file
+compare gwinspect-directory directory_to_read
+compare gwinspect-unknown-builder run_program gwinspect answers --as bogus FOR013
+
+echo "$cases cases, $failures with differences"
+[ "$failures" -eq 0 ] || fail "the Windows programs differ from the Linux ones in $failures cases"
+[ "$round_trips" -eq "$trips" ] || fail "$((trips - round_trips)) round trips did not give the same file again"
+echo "The Windows programs under Wine match the Linux programs byte for byte"
