@@ -59,3 +59,26 @@ expect_installed "$dpkg_root" /usr
 dpkg_in_root --remove "$package"
 [ -z "$(find "$dpkg_root/usr" -type f 2> /dev/null)" ] || fail "files left after dpkg --remove"
 echo "check_install: make install, cmake --install and $(basename "$deb") hold every program and manual page"
+
+# The Windows zip, made by the same `make package` where the MinGW-w64
+# toolchain is installed: every .exe of the Windows build, the README and
+# the examples, and no .exe that needs a DLL a bare Windows lacks.
+windows_build=${WINDOWS_BUILD:-build-windows}
+if command -v x86_64-w64-mingw32-objdump > /dev/null 2>&1; then
+  zip=$(ls -t "$here/$windows_build"/${package}-*-windows-x86_64.zip 2> /dev/null | head -n 1)
+  [ -n "$zip" ] || fail "make package made no Windows zip"
+  unzipped=$scratch/zip
+  mkdir "$unzipped"
+  (cd "$unzipped" && cmake -E tar xf "$zip")
+  top=$unzipped/$(basename "$zip" .zip)
+  [ "$(cd "$top" && ls *.exe)" = "$(cd "$windows_build/bin" && ls *.exe)" ] \
+    || fail "the zip's programs differ from $windows_build/bin"
+  for file in README.md examples/morvek.txt examples/cindral.txt examples/quillet.txt; do
+    cmp -s "$top/$file" "$file" || fail "$file missing from the zip or different"
+  done
+  for exe in "$top"/*.exe; do
+    dlls=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^[[:space:]]*DLL Name: //p' | sort -u | tr '\n' ' ')
+    [ "$dlls" = "KERNEL32.dll msvcrt.dll " ] || fail "$(basename "$exe") needs $dlls"
+  done
+  echo "check_install: $(basename "$zip") holds every .exe (needing only KERNEL32.dll and msvcrt.dll), the README and the examples"
+fi
