@@ -14,6 +14,8 @@
 #   half of them ending in a run-time error; four of each chained as above;
 # - gwinspect answers on every file written, and the round trip: the
 #   builder, given those answers, writes the same file again;
+# - answers typed at a console: a whole session, a line over 130
+#   characters, Ctrl-Z then Enter;
 # - faults: a directory in the output file's place, a full standard output,
 #   an existing file cut or kept, the command-line options.
 #
@@ -176,6 +178,36 @@ for written in "$scratch"/linux/example-*/FOR0* "$scratch"/linux/{Morvek,Cindral
 done
 round_trips=$(cat "$scratch"/windows/answers-*/out | grep -c "round trip: the same" || true)
 echo "  $round_trips of $trips round trips on Windows gave the same file again"
+
+echo "Typed at a console (Wine's console on a pseudo-terminal)"
+# Standard input is the terminal, standard output and error go to files:
+# the typed-line rules hold, and the console bytes can be compared (Wine's
+# console adds its own control sequences to what a terminal shows). The
+# answers are typed once the first prompt is out, each ended by Enter (CR);
+# Ctrl-Z is a plain key here (no suspend).
+typed_at_console() {  # PROGRAM TYPED
+  local program=$1 typed=$2 command terminal="susp undef"
+  if [ "$side" = windows ]; then
+    command=$(printf '%q %q' "$wine" "$windows/bin/$program.exe")
+    # Wine's console reads the terminal raw and takes CR as Enter; it must
+    # get the keys so even if they come before it has set the terminal up.
+    terminal="$terminal -icanon -icrnl"
+  else
+    command=$(printf '%q' "$linux/bin/$program")
+  fi
+  (while [ ! -s console-out ]; do sleep 0.1; done; cat "$typed"; sleep 1) |
+    timeout 60 script -qec "stty $terminal; $command > console-out 2> console-err; echo \$? > console-status" \
+      /dev/null > /dev/null
+}
+typed() { tr '\n' '\r'; }  # lines as typed: each ended by Enter
+typed < "$inputs/quillet.txt" > "$inputs/quillet-typed.txt"
+{ head -n 3 "$inputs/quillet.txt"; printf '%0131d\n' 7; } | typed > "$inputs/line-too-long.txt"
+{ head -n 4 "$inputs/quillet.txt"; printf '\032\n'; } | typed > "$inputs/ctrl-z.txt"
+{ head -n 2 "$inputs/quillet.txt"; printf '3\032\n'; } | typed > "$inputs/ctrl-z-after.txt"
+compare console-quillet typed_at_console Quillet "$inputs/quillet-typed.txt"
+compare console-line-too-long typed_at_console Quillet "$inputs/line-too-long.txt"
+compare console-ctrl-z typed_at_console Quillet "$inputs/ctrl-z.txt"
+compare console-ctrl-z-after-answer typed_at_console Quillet "$inputs/ctrl-z-after.txt"
 
 echo "Faults and the command line"
 directory_in_place() { mkdir FOR013; run_program Quillet < "$1"; }
