@@ -72,7 +72,7 @@ failures=0
 # keeping its standard output, standard error and exit status beside the
 # files it wrote there, and compares the two folders.
 compare() {
-  local name=$1
+  local name=$1 side kept
   shift
   for side in linux windows; do
     mkdir -p "$scratch/$side/$name"
@@ -83,10 +83,10 @@ compare() {
     failures=$((failures + 1))
     echo "DIFFERENT: $name ($*)"
     head -n 20 "$scratch/difference" | sed 's/^/  /'
-    for file in out err status; do
-      if ! cmp -s "$scratch/linux/$name/$file" "$scratch/windows/$name/$file"; then
-        echo "  $file, Linux:";   head -c 600 "$scratch/linux/$name/$file" | od -c | head -n 12 | sed 's/^/    /'
-        echo "  $file, Windows:"; head -c 600 "$scratch/windows/$name/$file" | od -c | head -n 12 | sed 's/^/    /'
+    for kept in out err status; do
+      if ! cmp -s "$scratch/linux/$name/$kept" "$scratch/windows/$name/$kept"; then
+        echo "  $kept, Linux:";   head -c 600 "$scratch/linux/$name/$kept" | od -c | head -n 12 | sed 's/^/    /'
+        echo "  $kept, Windows:"; head -c 600 "$scratch/windows/$name/$kept" | od -c | head -n 12 | sed 's/^/    /'
       fi
     done
   fi
