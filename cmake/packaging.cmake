@@ -21,7 +21,8 @@ set(CPACK_PACKAGE_DESCRIPTION
 write the fixed-column input files of a block-centred, finite-difference
 groundwater flow simulator: Morvek writes the basic file FOR001, Cindral the
 block-centred flow file FOR011 and Quillet the drain file FOR013. Answers
-are typed at the terminal or read from a file, one per line.")
+are typed at the terminal or read from a file, one per line. gwinspect reads
+the three files back: the answers that make a builder write a file again.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
