@@ -14,11 +14,8 @@ install(FILES ${PROJECT_SOURCE_DIR}/examples/morvek.txt
         DESTINATION ${doc_dir}/examples)
 
 if(WIN32)
-  # Every program of bin/, gwinspect included, at the top of the zip:
+  # Every program at the top of the zip (user_program() puts them there):
   # unpacked, the folder is ready to run from cmd or PowerShell.
-  if(TARGET gwinspect)
-    install(TARGETS gwinspect RUNTIME DESTINATION .)
-  endif()
   set(CPACK_GENERATOR ZIP)
   set(CPACK_PACKAGE_NAME ${PROJECT_NAME})
   set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
@@ -42,7 +39,8 @@ set(CPACK_PACKAGE_DESCRIPTION
 write the fixed-column input files of a block-centred, finite-difference
 groundwater flow simulator: Morvek writes the basic file FOR001, Cindral the
 block-centred flow file FOR011 and Quillet the drain file FOR013. Answers
-are typed at the terminal or read from a file, one per line.")
+are typed at the terminal or read from a file, one per line. gwinspect reads
+the three files back: the answers that make a builder write a file again.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -4,6 +4,7 @@
 #include <span>
 #include <string_view>
 
+#include "command_line.h"
 #include "platform.h"
 #include "subcommands.h"
 
@@ -27,6 +28,9 @@ int usage(std::ostream& out, int status) {
   return status;
 }
 
+// --version as the builders answer it: the program, the package, the version.
+constexpr builders::ProgramUsage kVersionOnly = {"gwinspect", "SUBCOMMAND [ARGUMENTS]", ""};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -36,7 +40,12 @@ int main(int argc, char** argv) {
   const std::span<char* const> arguments(argv, static_cast<std::size_t>(argc));
   if (arguments.size() < 2) return usage(std::cerr, gwinspect::kFailed);
   const std::string_view name = arguments[1];
-  if (name == "--help" || name == "-h" || name == "help") return usage(std::cout, gwinspect::kDone);
+  if (name == "--help" || name == "-h" || name == "help") {
+    usage(std::cout, gwinspect::kDone);
+    std::cout << "\nThe manual: man gwinspect\n" << std::flush;
+    return std::cout ? gwinspect::kDone : gwinspect::kFailed;
+  }
+  if (name == "--version") builders::answer_help_or_version(argc, argv, kVersionOnly);
   for (const Subcommand& s : kSubcommands) {
     if (s.name == name) return s.run(arguments.subspan(2));
   }

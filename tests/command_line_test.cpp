@@ -9,6 +9,9 @@
 
 #include "built_programs.h"
 #include "program_runner.h"
+#ifdef GWINSPECT_PATH
+#include "read_back_support.h"
+#endif
 
 namespace testing_support {
 namespace {
@@ -88,6 +91,40 @@ TEST_P(CommandLineTest, AnswersHelpAndVersionAndRefusesEverythingElse) {
 
 INSTANTIATE_TEST_SUITE_P(Built, CommandLineTest, ::testing::ValuesIn(built_programs()),
                          ProgramName());
+
+#ifdef GWINSPECT_PATH
+// gwinspect takes a subcommand; its own options are --help and --version.
+TEST(GwinspectCommandLine, HelpVersionAndUsage) {
+  struct Case {
+    std::vector<std::string> arguments;
+    int status;
+    std::string out_starts, err_starts;
+  };
+  const std::string usage = "usage: gwinspect SUBCOMMAND [ARGUMENTS]\n";
+  const std::vector<Case> cases = {
+      {{"--help"}, 0, usage, ""},
+      {{"--version"}, 0, "gwinspect (groundwater-input-builders) " BUILDERS_VERSION "\n", ""},
+      {{}, 2, "", usage},
+      {{"--versio"}, 2, "", "gwinspect: no subcommand '--versio'\n" + usage},
+      {{"--version", "extra"}, 2, "", "gwinspect: no subcommand '--version'\n" + usage},
+      {{"FOR001"}, 2, "", "gwinspect: no subcommand 'FOR001'\n" + usage},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.arguments.empty() ? "(none)" : c.arguments[0]);
+    Scratch dir;
+    GwinspectResult run = run_gwinspect(c.arguments, dir);
+    EXPECT_EQ(run.exit_status, c.status);
+    EXPECT_EQ(run.out.substr(0, c.out_starts.size()), c.out_starts);
+    if (c.out_starts.empty()) {
+      EXPECT_EQ(run.out, "");
+    }
+    EXPECT_EQ(run.err.substr(0, c.err_starts.size()), c.err_starts);
+    if (c.err_starts.empty()) {
+      EXPECT_EQ(run.err, "");
+    }
+  }
+}
+#endif
 
 }  // namespace
 }  // namespace testing_support

@@ -36,9 +36,10 @@ for program in Morvek Cindral Quillet gwinspect; do
   [ -f "$windows/bin/$program.exe" ] || fail "$windows/bin/$program.exe missing (make windows)"
 done
 [ -f "$windows/windows/run_in_turn.exe" ] || fail "$windows/windows/run_in_turn.exe missing (make windows)"
+for program in Morvek Cindral Quillet gwinspect; do
+  [ -x "$linux/bin/$program" ] || fail "$linux/bin/$program missing (make build)"
+done
 [ -x "$linux/windows/write_sessions" ] || fail "$linux/windows/write_sessions missing (make build)"
-linux_gwinspect=$linux/gwinspect/gwinspect
-[ -x "$linux_gwinspect" ] || fail "$linux_gwinspect missing"
 
 scratch=$(mktemp -d)
 export WINEPREFIX=$scratch/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
@@ -59,8 +60,6 @@ run_program() {
   shift
   if [ "$side" = windows ]; then
     "$wine" "$windows/bin/$program.exe" "$@"
-  elif [ "$program" = gwinspect ]; then
-    "$linux_gwinspect" "$@"
   else
     "$linux/bin/$program" "$@"
   fi
@@ -218,7 +217,7 @@ compare fault-directory directory_in_place "$inputs/quillet.txt"
 compare fault-full-output full_output "$inputs/quillet.txt"
 compare fault-old-file-cut old_file_cut "$inputs/quillet.txt"
 compare fault-old-file-kept old_file_kept
-for program in Morvek Cindral Quillet; do
+for program in Morvek Cindral Quillet gwinspect; do
   compare "help-$program" run_program "$program" --help
   compare "version-$program" run_program "$program" --version
   compare "usage-$program" run_program "$program" --bogus
