@@ -20,7 +20,6 @@ namespace {
 constexpr std::size_t kBlock = 64 * 1024;
 // A typed line holds at most 130 characters plus its line end.
 constexpr std::size_t kTypedLineLimit = 130;
-constexpr char kCtrlZ = 0x1A;
 
 // A descriptor above the standard ones, so that a standard stream closed at
 // start is never taken by this program's own pipe.
