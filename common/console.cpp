@@ -150,14 +150,6 @@ void Console::write_line(std::span<const Item> items) {
   show_record(record);
 }
 
-void Console::begin_read() {
-  if (shared_ && line_open_) out_.append("\r\n");
-}
-
-void Console::end_read() {
-  if (shared_) line_open_ = false;
-}
-
 void Console::answer_failed(int code) {
   std::string message;
   if (code == errors::kIntegerInvalid || code == errors::kRealInvalid) {
@@ -170,22 +162,30 @@ void Console::answer_failed(int code) {
   process::runtime_error(code, "READ", "CON", message);
 }
 
+// Every read: where input and output share one state, the owed line end
+// first and none owed after it. An answer that cannot be read ends the run
+// here, with the report.
+template <typename Read>
+void Console::read_answer(Read read) {
+  if (shared_ && line_open_) out_.append("\r\n");
+  try {
+    read();
+  } catch (const AnswerError& e) {
+    answer_failed(e.code);
+  }
+  if (shared_) line_open_ = false;
+}
+
 void Console::read_integer_in_full(std::int32_t& value) {
-  begin_read();
-  if (int code = read_integer_answer(scanner_, value); code != 0) answer_failed(code);
-  end_read();
+  read_answer([&] { scanner_.read_integer(value); });
 }
 
 void Console::read_real_in_full(float& value) {
-  begin_read();
-  if (int code = read_real_answer(scanner_, value); code != 0) answer_failed(code);
-  end_read();
+  read_answer([&] { scanner_.read_real(value); });
 }
 
 void Console::read_text(char* text, std::size_t length) {
-  begin_read();
-  if (int code = read_text_answer(scanner_, text, length); code != 0) answer_failed(code);
-  end_read();
+  read_answer([&] { scanner_.read_text(text, length); });
 }
 
 void Console::stop() {

@@ -12,7 +12,6 @@ namespace {
 constexpr std::size_t kBlock = 64 * 1024;
 // A typed line holds at most 130 characters plus its line end.
 constexpr std::size_t kTypedLineLimit = 130;
-constexpr char kCtrlZ = 0x1A;
 
 }  // namespace
 

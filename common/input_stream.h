@@ -23,6 +23,10 @@
 
 namespace builders {
 
+// Ctrl-Z, the old end-of-file byte: a line that holds only it, or a typed
+// line that ends in it, marks the end of input.
+constexpr char kCtrlZ = 0x1A;
+
 class InputStream {
  public:
   static constexpr int kEnd = -1;
