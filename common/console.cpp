@@ -3,10 +3,8 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <new>
 
 #include "error_codes.h"
 #include "process_end.h"
@@ -62,15 +60,7 @@ Console::Console(int in_fd, int out_fd, bool shared_terminal)
       // the output redirected; a file or pipe is read in blocks.
       in_(in_fd, isatty(in_fd) != 0, [] { process::flush_everything(); }),
       scanner_(in_) {
-  // A closed reader and a file size limit reached both surface as write
-  // errors, reported, with the output file closed on a whole record.
-  std::signal(SIGPIPE, SIG_IGN);
-  std::signal(SIGXFSZ, SIG_IGN);
-  // Storage sized from the counts may not be had; the run then ends like
-  // any other failure, with the output file's completed records kept.
-  std::set_new_handler(process::out_of_memory);
   process::attach_console(this);
-  process::catch_end_signals();
 }
 
 Console::~Console() { process::detach_console(this); }

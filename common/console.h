@@ -42,11 +42,8 @@ class Console {
   static constexpr std::size_t kLineRoom = 79;  // columns for items, after the carriage-control blank
 
   // Asks once whether standard input and output are both terminals; they
-  // then share one state. Ignores SIGPIPE and SIGXFSZ so that a closed
-  // reader or a file size limit surfaces as a write error, reported, with
-  // the output file closed properly, and ends the run the same way when
-  // memory runs out. Catches the signals that ask a run to end, so that it
-  // ends with its file and input in order (process_end.h).
+  // then share one state. The console takes part in every end of the run
+  // (process_end.h).
   Console();
   // For tests: explicit descriptors and mode (whether input is typed is
   // still asked of `in_fd`).

@@ -3,7 +3,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <new>
 #include <string>
 
 #include "console.h"
@@ -47,7 +49,12 @@ void end_at_signal() noexcept {
 
 }  // namespace
 
-void catch_end_signals() { end_signals::catch_all(end_at_signal); }
+void handle_failures_and_end_signals() {
+  std::signal(SIGPIPE, SIG_IGN);
+  std::signal(SIGXFSZ, SIG_IGN);
+  std::set_new_handler(out_of_memory);
+  end_signals::catch_all(end_at_signal);
+}
 
 void attach_console(Console* console) { g_console = console; }
 void detach_console(Console* console) {
