@@ -8,6 +8,7 @@
 
 #include "error_codes.h"
 #include "process_end.h"
+#include "write_all.h"
 
 namespace builders {
 namespace {
@@ -187,17 +188,13 @@ void Console::stop() {
 
 // Returns 0, or the errno of a failed write (the rest is then dropped).
 int Console::write_out() {
-  std::size_t done = 0;
   int err = 0;
-  while (done < out_.size() && !output_failed_) {
-    ssize_t n = ::write(out_fd_, out_.data() + done, out_.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
+  if (!output_failed_) {
+    const Written written = write_all(out_fd_, out_.data(), out_.size());
+    if (written.count < out_.size()) {
       output_failed_ = true;  // never tried again, not even at the end
-      err = n < 0 ? errno : EIO;
-      break;
+      err = written.error != 0 ? written.error : EIO;
     }
-    done += static_cast<std::size_t>(n);
   }
   out_.clear();
   return err;
@@ -227,9 +224,7 @@ void Console::finish(bool report_errors) {
 }
 
 void Console::end_at_signal() noexcept {
-  if (out_is_terminal_ && line_open_) {
-    [[maybe_unused]] ssize_t ignored = ::write(out_fd_, "\r\n", 2);
-  }
+  if (out_is_terminal_ && line_open_) write_all(out_fd_, "\r\n", 2);
   if (in_.gives_back()) in_.give_back_at_signal(scanner_.rest_of_line_pending());
 }
 

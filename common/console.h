@@ -118,8 +118,6 @@ class Console {
   void end_at_signal() noexcept;
 
  private:
-  static constexpr std::size_t kFlushThreshold = 64 * 1024;
-
   static constexpr int kIntegerWidth = 11;
 
   // Whether the items make one console record that begins with the added
