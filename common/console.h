@@ -158,8 +158,10 @@ class Console {
   }
 
   // Such a line, shown at once: the blank turns into the owed line end.
-  // Inline, so that for the programs' literal lines the texts' lengths are
-  // known when compiled.
+  // Always inline, with the loops over the items unrolled, so that for the
+  // programs' literal lines the texts' lengths are known when compiled. (Left
+  // to itself, the compiler keeps some lines of a large main as loops, and
+  // which ones changes with unrelated edits.)
   [[gnu::always_inline]] void write_simple_line(std::span<const Item> items) {
     char* at = out_.room(kLineRoom + 2);
     if (line_open_) {
@@ -173,7 +175,6 @@ class Console {
   friend class ConsoleLines;  // renders its lines like write_simple_line()
 
   void show_record(std::string_view record);
-
   void read_integer_in_full(std::int32_t& value);
   void read_real_in_full(float& value);
   template <typename Read>

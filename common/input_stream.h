@@ -77,6 +77,7 @@ class InputStream {
   int refill_pipe();
   std::size_t read_some(char* into, std::size_t room);
   void wait_until_readable();
+  void give_back_from(std::size_t at) noexcept;
 
   // Pipes: see the file's notes.
   bool open_copy_pipe();
