@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform.h"
+#include "write_all.h"
 
 // The package and its version, set by the build for this file alone.
 #ifndef BUILDERS_PACKAGE
@@ -17,14 +18,6 @@
 
 namespace builders {
 namespace {
-
-// Sets errno when it fails.
-bool write_all(int fd, std::string_view text) {
-  std::size_t written = 0;
-  const int err = platform::write_all(fd, text, written);
-  if (err != 0) errno = err;
-  return err == 0;
-}
 
 std::string usage_line(const ProgramUsage& usage) {
   std::string line = "Usage: ";
@@ -40,13 +33,13 @@ std::string usage_line(const ProgramUsage& usage) {
 // Output that was asked for and could not be delivered is a failure, not a
 // success: `Morvek --help > /dev/full` must not end with status 0.
 [[noreturn]] void show_and_exit(const ProgramUsage& usage, std::string_view text) {
-  errno = 0;
-  if (!write_all(platform::kStandardOutput, text)) {
+  if (const Written written = write_all(platform::kStandardOutput, text.data(), text.size());
+      written.count < text.size()) {
     std::string report(usage.name);
     report += ": cannot write to standard output: ";
-    report += std::strerror(errno == 0 ? EIO : errno);
+    report += std::strerror(written.error != 0 ? written.error : EIO);
     report += '\n';
-    write_all(platform::kStandardError, report);
+    write_all(platform::kStandardError, report.data(), report.size());
     std::_Exit(1);
   }
   std::_Exit(0);
@@ -68,7 +61,8 @@ void answer_help_or_version(int argc, const char* const* argv, const ProgramUsag
 }
 
 void exit_with_usage(const ProgramUsage& usage) {
-  write_all(platform::kStandardError, usage_line(usage));
+  const std::string line = usage_line(usage);
+  write_all(platform::kStandardError, line.data(), line.size());
   std::_Exit(2);
 }
 

@@ -1,12 +1,13 @@
 #include "console.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <new>
 
 #include "error_codes.h"
 #include "platform.h"
 #include "process_end.h"
+#include "write_all.h"
 
 namespace builders {
 namespace {
@@ -62,14 +63,7 @@ Console::Console(int in_fd, int out_fd, bool shared_terminal)
       // the output redirected; a file or pipe is read in blocks.
       in_(in_fd, platform::is_terminal(in_fd), [] { process::flush_everything(); }),
       scanner_(in_) {
-  // A closed reader and a file size limit reached both surface as write
-  // errors, reported, with the output file closed on a whole record.
-  platform::prepare_standard_streams();
-  // Storage sized from the counts may not be had; the run then ends like
-  // any other failure, with the output file's completed records kept.
-  std::set_new_handler(process::out_of_memory);
   process::attach_console(this);
-  process::catch_end_signals();
 }
 
 Console::~Console() { process::detach_console(this); }
@@ -197,10 +191,12 @@ void Console::stop() {
 // Returns 0, or the errno of a failed write (the rest is then dropped).
 int Console::write_out() {
   int err = 0;
-  if (!output_failed_ && out_.size() > 0) {
-    std::size_t written = 0;
-    err = platform::write_all(out_fd_, {out_.data(), out_.size()}, written);
-    if (err != 0) output_failed_ = true;  // never tried again, not even at the end
+  if (!output_failed_) {
+    const Written written = write_all(out_fd_, out_.data(), out_.size());
+    if (written.count < out_.size()) {
+      output_failed_ = true;  // never tried again, not even at the end
+      err = written.error != 0 ? written.error : EIO;
+    }
   }
   out_.clear();
   return err;
@@ -230,10 +226,7 @@ void Console::finish(bool report_errors) {
 }
 
 void Console::end_at_signal() noexcept {
-  if (out_is_terminal_ && line_open_) {
-    std::size_t written = 0;
-    platform::write_all(out_fd_, "\r\n", written);
-  }
+  if (out_is_terminal_ && line_open_) write_all(out_fd_, "\r\n", 2);
   if (in_.gives_back()) in_.give_back_at_signal(scanner_.rest_of_line_pending());
 }
 

@@ -42,11 +42,8 @@ class Console {
   static constexpr std::size_t kLineRoom = 79;  // columns for items, after the carriage-control blank
 
   // Asks once whether standard input and output are both terminals; they
-  // then share one state. Ignores SIGPIPE and SIGXFSZ so that a closed
-  // reader or a file size limit surfaces as a write error, reported, with
-  // the output file closed properly, and ends the run the same way when
-  // memory runs out. Catches the signals that ask a run to end, so that it
-  // ends with its file and input in order (process_end.h).
+  // then share one state. The console takes part in every end of the run
+  // (process_end.h).
   Console();
   // For tests: explicit descriptors and mode (whether input is typed is
   // still asked of `in_fd`).
@@ -121,8 +118,6 @@ class Console {
   void end_at_signal() noexcept;
 
  private:
-  static constexpr std::size_t kFlushThreshold = 64 * 1024;
-
   static constexpr int kIntegerWidth = 11;
 
   // Whether the items make one console record that begins with the added
@@ -163,8 +158,10 @@ class Console {
   }
 
   // Such a line, shown at once: the blank turns into the owed line end.
-  // Inline, so that for the programs' literal lines the texts' lengths are
-  // known when compiled.
+  // Always inline, with the loops over the items unrolled, so that for the
+  // programs' literal lines the texts' lengths are known when compiled. (Left
+  // to itself, the compiler keeps some lines of a large main as loops, and
+  // which ones changes with unrelated edits.)
   [[gnu::always_inline]] void write_simple_line(std::span<const Item> items) {
     char* at = out_.room(kLineRoom + 2);
     if (line_open_) {
@@ -178,7 +175,6 @@ class Console {
   friend class ConsoleLines;  // renders its lines like write_simple_line()
 
   void show_record(std::string_view record);
-
   void read_integer_in_full(std::int32_t& value);
   void read_real_in_full(float& value);
   template <typename Read>

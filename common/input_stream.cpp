@@ -145,12 +145,8 @@ void InputStream::skip_line() {
 }
 
 void InputStream::give_back_unread() {
-  if (kind_ == Kind::File) {
-    platform::set_offset(fd_, base_ + static_cast<std::int64_t>(pos_));
-  } else if (kind_ == Kind::Pipe) {
-    end_signals::Held held;
-    take_from_pipe(pos_);
-  }
+  end_signals::Held held;
+  give_back_from(pos_);
 }
 
 void InputStream::give_back_at_signal(bool rest_of_line_used) noexcept {
@@ -160,6 +156,12 @@ void InputStream::give_back_at_signal(bool rest_of_line_used) noexcept {
       at = static_cast<std::size_t>(static_cast<const char*>(newline) - buffer_.data()) + 1;
     }
   }
+  give_back_from(at);
+}
+
+// A file's offset is set to the byte at `at`; a pipe gives up the bytes
+// before it.
+void InputStream::give_back_from(std::size_t at) noexcept {
   if (kind_ == Kind::File) {
     platform::set_offset(fd_, base_ + static_cast<std::int64_t>(at));
   } else if (kind_ == Kind::Pipe) {

@@ -78,6 +78,7 @@ class InputStream {
   int refill_block();
   int refill_pipe();
   std::size_t read_some(char* into, std::size_t room);
+  void give_back_from(std::size_t at) noexcept;
 
   // Pipes: see the file's notes.
   void keep_from(std::size_t from);

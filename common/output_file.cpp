@@ -10,6 +10,7 @@
 #include "error_codes.h"
 #include "platform.h"
 #include "process_end.h"
+#include "write_all.h"
 
 namespace builders {
 namespace {
@@ -96,10 +97,12 @@ int OutputFile::hand_over_buffer() noexcept {
     buffer_.clear();
     return 0;
   }
-  std::size_t done = 0;
-  int err = platform::write_all(fd_, {buffer_.data(), buffer_.size()}, done);
-  if (err == EBADF) err = EACCES;  // opened for reading only
-  if (err != 0) {
+  const Written written = write_all(fd_, buffer_.data(), buffer_.size());
+  std::size_t done = written.count;
+  int err = 0;
+  if (done < buffer_.size()) {
+    err = written.error != 0 ? written.error : ENOSPC;
+    if (err == EBADF) err = EACCES;  // opened for reading only
     failed_ = true;
     // Keep only complete records: cut back to the last line end written.
     std::size_t keep = 0;

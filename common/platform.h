@@ -1,10 +1,10 @@
 // What the programs ask of the operating system, in one place: reading
-// standard input and giving back what was not used, writing standard output,
-// standard error and the output file, the output file's open, rewind, cut
-// and close, whether a stream is a terminal, the signals that ask a run to
-// end, and the end of the process. One source file implements it for each
-// system (platform_posix.cpp, platform_windows.cpp); nothing else calls the
-// system directly.
+// standard input and giving back what was not used, the output file's open,
+// rewind, cut and close, whether a stream is a terminal, the signals that
+// ask a run to end (end_signals.h), writing (write_all.h), and the end of
+// the process. One source file implements all of it for each system
+// (platform_posix.cpp, platform_windows.cpp); nothing else calls the system
+// directly.
 //
 // Streams are numbered as on POSIX: standard input, output and error are 0,
 // 1 and 2, and an open file has a number above them. On Windows these are
@@ -50,10 +50,6 @@ std::size_t read_some(int fd, char* into, std::size_t room, int& error) noexcept
 
 // The same at `offset` of a file.
 std::size_t read_at(int fd, char* into, std::size_t room, std::int64_t offset, int& error) noexcept;
-
-// Writes all `bytes` (retrying interrupted and partial writes). Returns 0, or
-// the errno of the write that failed; `written` tells how many went out.
-int write_all(int fd, std::string_view bytes, std::size_t& written) noexcept;
 
 // ---- Standard input: what it is, and giving back what was not used ------
 

@@ -14,6 +14,8 @@
 #include <array>
 #include <cerrno>
 
+#include "write_all.h"
+
 namespace builders::platform {
 namespace {
 
@@ -75,17 +77,6 @@ std::size_t read_at(int fd, char* into, std::size_t room, std::int64_t offset, i
     error = errno;
     return 0;
   }
-}
-
-int write_all(int fd, std::string_view bytes, std::size_t& written) noexcept {
-  written = 0;
-  while (written < bytes.size()) {
-    ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return n < 0 ? errno : EIO;
-    written += static_cast<std::size_t>(n);
-  }
-  return 0;
 }
 
 // ---- Standard input -------------------------------------------------------
@@ -309,3 +300,21 @@ void release_end_signals() noexcept {
 }
 
 }  // namespace builders::platform
+
+namespace builders {
+
+Written write_all(int fd, const char* bytes, std::size_t size) noexcept {
+  Written written;
+  while (written.count < size) {
+    const ssize_t n = ::write(fd, bytes + written.count, size - written.count);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      written.error = n < 0 ? errno : 0;
+      break;
+    }
+    written.count += static_cast<std::size_t>(n);
+  }
+  return written;
+}
+
+}  // namespace builders

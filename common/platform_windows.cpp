@@ -18,6 +18,8 @@
 #include <cerrno>
 #include <climits>
 
+#include "write_all.h"
+
 namespace builders::platform {
 namespace {
 
@@ -155,22 +157,6 @@ std::size_t read_at(int fd, char* into, std::size_t room, std::int64_t offset, i
   const DWORD code = ::GetLastError();
   if (code == ERROR_HANDLE_EOF) return 0;
   error = errno_for(code);
-  return 0;
-}
-
-int write_all(int fd, std::string_view bytes, std::size_t& written) noexcept {
-  written = 0;
-  HANDLE handle = handle_of(fd);
-  if (!valid(handle)) return EBADF;
-  while (written < bytes.size()) {
-    DWORD put = 0;
-    if (!::WriteFile(handle, bytes.data() + written, piece_for(handle, bytes.size() - written), &put,
-                     nullptr)) {
-      return last_errno();
-    }
-    if (put == 0) return EIO;
-    written += put;
-  }
   return 0;
 }
 
@@ -399,3 +385,27 @@ void release_end_signals() noexcept {
 }
 
 }  // namespace builders::platform
+
+namespace builders {
+
+Written write_all(int fd, const char* bytes, std::size_t size) noexcept {
+  using namespace platform;
+  Written written;
+  HANDLE handle = handle_of(fd);
+  if (!valid(handle)) {
+    written.error = EBADF;
+    return written;
+  }
+  while (written.count < size) {
+    DWORD put = 0;
+    if (!::WriteFile(handle, bytes + written.count, piece_for(handle, size - written.count), &put, nullptr)) {
+      written.error = last_errno();
+      break;
+    }
+    if (put == 0) break;  // nothing taken, nothing said
+    written.count += put;
+  }
+  return written;
+}
+
+}  // namespace builders

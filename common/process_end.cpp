@@ -1,12 +1,14 @@
 #include "process_end.h"
 
 #include <cstdio>
+#include <new>
 #include <string>
 
 #include "console.h"
 #include "end_signals.h"
 #include "output_file.h"
 #include "platform.h"
+#include "write_all.h"
 
 namespace builders::process {
 namespace {
@@ -15,18 +17,13 @@ Console* g_console = nullptr;
 OutputFile* g_file = nullptr;
 bool g_reporting = false;
 
-void write_stderr(std::string_view text) {
-  std::size_t written = 0;
-  platform::write_all(platform::kStandardError, text, written);
-}
-
 // The end after a failure: what the user saw before it, the message, then
 // the file closed with its completed records and the owed line end.
 [[noreturn]] void fail_with(std::string_view text) {
   if (g_reporting) platform::end_process(1);
   g_reporting = true;
   if (g_console != nullptr) g_console->flush_quietly();
-  write_stderr(text);
+  write_all(platform::kStandardError, text.data(), text.size());
   if (g_file != nullptr) g_file->close_quietly();
   if (g_console != nullptr) g_console->finish(false);
   platform::end_process(1);
@@ -40,7 +37,11 @@ void end_at_signal() noexcept {
 
 }  // namespace
 
-void catch_end_signals() { end_signals::catch_all(end_at_signal); }
+void handle_failures_and_end_signals() {
+  platform::prepare_standard_streams();
+  std::set_new_handler(out_of_memory);
+  end_signals::catch_all(end_at_signal);
+}
 
 void attach_console(Console* console) { g_console = console; }
 void detach_console(Console* console) {

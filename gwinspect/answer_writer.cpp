@@ -1,13 +1,15 @@
 #include "answer_writer.h"
 
-#include "platform.h"
+#include <cerrno>
+
+#include "write_all.h"
 
 namespace gwinspect {
 
 void AnswerWriter::flush() {
-  std::size_t written = 0;
-  const std::string_view held(buffer_.data(), static_cast<std::size_t>(at_ - buffer_.data()));
-  if (int error = builders::platform::write_all(fd_, held, written); error != 0) throw WriteError{error};
+  const std::size_t held = static_cast<std::size_t>(at_ - buffer_.data());
+  const builders::Written written = builders::write_all(fd_, buffer_.data(), held);
+  if (written.count < held) throw WriteError{written.error != 0 ? written.error : EIO};
   at_ = buffer_.data();
 }
 

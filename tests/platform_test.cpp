@@ -14,6 +14,7 @@
 
 #include "platform.h"
 #include "program_runner.h"
+#include "write_all.h"
 
 namespace {
 
@@ -99,9 +100,7 @@ TEST(Platform, OutputFileOperations) {
   EXPECT_TRUE(file.regular);
   EXPECT_EQ(dir.read("FOR013"), "old contents\r\n");  // opening leaves it as it was
 
-  std::size_t written = 0;
-  EXPECT_EQ(platform::write_all(file.fd, "0123456789", written), 0);
-  EXPECT_EQ(written, 10u);
+  EXPECT_EQ(builders::write_all(file.fd, "0123456789", 10).count, 10u);
   EXPECT_EQ(platform::cut_at(file.fd, 4), 0);
   EXPECT_EQ(platform::offset_of(file.fd), 10);  // the cut leaves the position alone
   EXPECT_EQ(platform::rewind(file.fd), 0);
