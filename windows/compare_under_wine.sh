@@ -15,7 +15,7 @@
 # - gwinspect answers on every file written, and the round trip: the
 #   builder, given those answers, writes the same file again;
 # - answers typed at a console: a whole session, a line over 130
-#   characters, Ctrl-Z then Enter;
+#   characters, Ctrl-Z then Enter, Ctrl-C at a question;
 # - faults: a directory in the output file's place, a full standard output,
 #   an existing file cut or kept, a second run refused while a first one
 #   holds the file, the command-line options.
@@ -185,8 +185,8 @@ echo "Typed at a console (Wine's console on a pseudo-terminal)"
 # console adds its own control sequences to what a terminal shows). The
 # answers are typed once the first prompt is out, each ended by Enter (CR);
 # Ctrl-Z is a plain key here (no suspend).
-typed_at_console() {  # PROGRAM TYPED
-  local program=$1 typed=$2 command terminal="susp undef"
+typed_at_console() {  # PROGRAM TYPED [KEY typed a second later]
+  local program=$1 typed=$2 later=${3:-} command terminal="susp undef"
   if [ "$side" = windows ]; then
     command=$(printf '%q %q' "$wine" "$windows/bin/$program.exe")
     # Wine's console reads the terminal raw and takes CR as Enter; it must
@@ -195,8 +195,12 @@ typed_at_console() {  # PROGRAM TYPED
   else
     command=$(printf '%q' "$linux/bin/$program")
   fi
-  (while [ ! -s console-out ]; do sleep 0.1; done; cat "$typed"; sleep 1) |
-    timeout 60 script -qec "stty $terminal; $command > console-out 2> console-err; echo \$? > console-status" \
+  # Ctrl-C ends Linux's program by SIGINT (status 130 in the shell) and
+  # Windows' as an unhandled Ctrl-C would (0xC000013A, 58 in the shell):
+  # both are written as the same words. The shell itself goes on (trap).
+  (while [ ! -s console-out ]; do sleep 0.1; done; cat "$typed"; sleep 1; printf "$later"; sleep 1) |
+    timeout 60 script -qec "trap : INT; stty $terminal; $command > console-out 2> console-err;
+      status=\$?; case \$status in 130|58) echo ended by Ctrl-C;; *) echo \$status;; esac > console-status" \
       /dev/null > /dev/null
 }
 typed() { tr '\n' '\r'; }  # lines as typed: each ended by Enter
@@ -204,10 +208,12 @@ typed < "$inputs/quillet.txt" > "$inputs/quillet-typed.txt"
 { head -n 3 "$inputs/quillet.txt"; printf '%0131d\n' 7; } | typed > "$inputs/line-too-long.txt"
 { head -n 4 "$inputs/quillet.txt"; printf '\032\n'; } | typed > "$inputs/ctrl-z.txt"
 { head -n 2 "$inputs/quillet.txt"; printf '3\032\n'; } | typed > "$inputs/ctrl-z-after.txt"
+head -n 3 "$inputs/quillet.txt" | typed > "$inputs/three-answers.txt"
 compare console-quillet typed_at_console Quillet "$inputs/quillet-typed.txt"
 compare console-line-too-long typed_at_console Quillet "$inputs/line-too-long.txt"
 compare console-ctrl-z typed_at_console Quillet "$inputs/ctrl-z.txt"
 compare console-ctrl-z-after-answer typed_at_console Quillet "$inputs/ctrl-z-after.txt"
+compare console-ctrl-c typed_at_console Quillet "$inputs/three-answers.txt" '\003'  # at the fourth question
 
 echo "Faults and the command line"
 directory_in_place() { mkdir FOR013; run_program Quillet < "$1"; }
