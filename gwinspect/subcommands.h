@@ -11,5 +11,6 @@ constexpr int kDone = 0;
 constexpr int kFailed = 2;
 
 int run_answers(std::span<char* const> arguments);
+int run_report(std::span<char* const> arguments);
 
 }  // namespace gwinspect
