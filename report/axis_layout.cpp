@@ -33,20 +33,39 @@ void AxisLayout::place(int pixels) {
   first_block_.assign(static_cast<std::size_t>(std::max(pixels, 0)), std::numeric_limits<std::int64_t>::max());
   last_block_.assign(first_block_.size(), -1);
   most_cells_per_pixel_ = 1;
+  reduced_ = false;
   if (pixels <= 0 || widths_.empty()) return;
-  const double scale = pixels / length_;
+  // Where block edges fall, in pixels (multiplied before dividing, so that
+  // equal blocks on a whole number of pixels each land exactly).
+  auto at = [&](std::size_t edge) { return starts_[edge] * pixels / length_; };
+  reduced_ = per_block_ > 1;
   for (std::int64_t b = 0; b < blocks(); ++b) {
-    const double from = starts_[static_cast<std::size_t>(b)] * scale;
-    const double to = starts_[static_cast<std::size_t>(b) + 1] * scale;
-    int first = std::clamp(static_cast<int>(std::floor(from)), 0, pixels - 1);
-    int last = std::clamp(static_cast<int>(std::ceil(to)) - 1, first, pixels - 1);
+    const double from = at(static_cast<std::size_t>(b));
+    const double to = at(static_cast<std::size_t>(b) + 1);
+    reduced_ = reduced_ || to - from < 1.0;
+    const int first = std::clamp(static_cast<int>(std::floor(from)), 0, pixels - 1);
+    const int last = std::clamp(static_cast<int>(std::ceil(to)) - 1, first, pixels - 1);
     first_pixel_.push_back(first);
     last_pixel_.push_back(last);
-    for (int p = first; p <= last; ++p) {
-      auto& lo = first_block_[static_cast<std::size_t>(p)];
-      auto& hi = last_block_[static_cast<std::size_t>(p)];
-      lo = std::min(lo, b);
-      hi = std::max(hi, b);
+  }
+  if (reduced_) {
+    // A pixel shows every block that reaches into it, so that no cell is
+    // lost however thin.
+    for (std::int64_t b = 0; b < blocks(); ++b) {
+      for (int p = first_pixel(b); p <= last_pixel(b); ++p) {
+        auto& lo = first_block_[static_cast<std::size_t>(p)];
+        auto& hi = last_block_[static_cast<std::size_t>(p)];
+        lo = std::min(lo, b);
+        hi = std::max(hi, b);
+      }
+    }
+  } else {
+    // Every cell is a pixel wide or more: a pixel shows the cell under its
+    // middle, so that cell edges stay sharp.
+    std::int64_t b = 0;
+    for (int p = 0; p < pixels; ++p) {
+      while (b + 1 < blocks() && at(static_cast<std::size_t>(b) + 1) <= p + 0.5) ++b;
+      first_block_[static_cast<std::size_t>(p)] = last_block_[static_cast<std::size_t>(p)] = b;
     }
   }
   for (int p = 0; p < pixels; ++p) {

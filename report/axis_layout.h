@@ -34,7 +34,11 @@ class AxisLayout {
   int last_pixel(std::int64_t block) const { return last_pixel_[static_cast<std::size_t>(block)]; }
   std::int64_t first_block(int pixel) const { return first_block_[static_cast<std::size_t>(pixel)]; }
   std::int64_t last_block(int pixel) const { return last_block_[static_cast<std::size_t>(pixel)]; }
-  // The most cells that one pixel covers (1: every pixel shows one cell).
+  // Whether a pixel stands for more than one cell: blocks of several
+  // cells, or a cell narrower than a pixel. Then each pixel shows every
+  // block that reaches into it; otherwise the one under its middle.
+  bool reduced() const { return reduced_; }
+  // The most cells that one pixel shows.
   std::int64_t most_cells_per_pixel() const { return most_cells_per_pixel_; }
 
   // Where the blocks begin and end, from 0 at the first to 1 at the last.
@@ -52,6 +56,7 @@ class AxisLayout {
   std::vector<int> first_pixel_, last_pixel_;
   std::vector<std::int64_t> first_block_, last_block_;
   std::int64_t most_cells_per_pixel_ = 1;
+  bool reduced_ = false;
 };
 
 // The widths of a side's cells as a list gives them (DELR or DELC), added
@@ -91,9 +96,7 @@ struct GridLayout {
   // kPixelsPerCell per block, within kLeastPixels and kMostPixels; the
   // other side keeps the grid's proportions.
   void place();
-  bool reduced() const {
-    return columns.most_cells_per_pixel() > 1 || rows.most_cells_per_pixel() > 1;
-  }
+  bool reduced() const { return columns.reduced() || rows.reduced(); }
 };
 
 }  // namespace report

@@ -79,9 +79,9 @@ void FlowPass::read_lists(WidthSums& along_rows, WidthSums& along_columns) {
         case Section::ArrayControl:
           if (!record.array->is_list) {
             // The first layer array: left for read_arrays().
-            reader.resume(before);
-            facts_.lists_read = true;
             facts_.own_grid = reader.grid();
+            facts_.lists_read = true;
+            reader.resume(before);
             return;
           }
           list = record.array->label_text;

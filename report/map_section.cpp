@@ -71,7 +71,7 @@ void append_boundary_legend(std::string& out, const ModelFacts& model, const Map
     if (cells == 0 && e.cls == CellClass::Other) continue;
     out += "<li>" + swatch(class_colour(e.cls)) + e.words + ": " + plural(cells, "cell", "cells") + "</li>\n";
   }
-  if (!model.drains.drains.empty()) out += "<li>" + swatch(kDrainColour) + "drain of the stress period chosen above</li>\n";
+  if (!model.drains.drains.empty()) out += "<li>" + swatch(kDrainColour) + "drain (in the stress period chosen above)</li>\n";
   out += "</ul>\n";
 }
 
@@ -106,10 +106,11 @@ void append_figure(std::string& out, const ModelFacts& model, const MapPicture& 
   const std::string unit = unit_text(name.unit, model.basic.time_unit);
   const GridLayout& layout = model.layout;
   const std::string id = std::to_string(index);
-  out += "<figure class=\"map\" id=\"map-" + id + "\">\n<figcaption><strong>" + html(name.name) +
+  out += "<figure class=\"map\" id=\"map-" + id + "\" style=\"--width:" + std::to_string(layout.columns.pixels()) +
+         "px\">\n<figcaption><strong>" + html(name.name) +
          "</strong> <span class=\"source\">" + html(map.label) + " in " + map.file + ", line " +
          std::to_string(map.line) + "</span></figcaption>\n";
-  out += "<div class=\"frame\" style=\"--width:" + std::to_string(layout.columns.pixels()) + "px\">\n";
+  out += "<div class=\"frame\">\n";
   append_ticks(out, layout.columns, true);
   append_ticks(out, layout.rows, false);
   out += "<div class=\"plot\" tabindex=\"0\" data-map=\"" + id + "\" role=\"img\" aria-label=\"" + html(name.name) +

@@ -13,6 +13,7 @@
 #include "axis_layout.h"
 #include "findings.h"
 #include "map_raster.h"
+#include "page_budget.h"
 #include "record.h"
 
 namespace report {
@@ -128,6 +129,6 @@ std::string shown_value(const inspect::Field& field);
 // Reads the model in `folder`. Throws inspect::ReadError (line 0) when
 // there is no FOR001 to read; damage in any file stops the reading of that
 // file only and is told in its FileStatus.
-ModelFacts read_model(const std::string& folder);
+ModelFacts read_model(const std::string& folder, PageBudget budget = PageBudget());
 
 }  // namespace report

@@ -64,7 +64,7 @@ void MapMaker::keep(MapPicture& map, const MapRaster& raster) {
   facts_.maps.push_back(std::move(map));
 }
 
-ModelFacts read_model(const std::string& folder) {
+ModelFacts read_model(const std::string& folder, PageBudget budget) {
   ModelFacts facts;
   facts.folder = folder;
   const std::string basic_path = folder + "/FOR001";
@@ -111,7 +111,6 @@ ModelFacts read_model(const std::string& folder) {
   facts.drains.file.present = is_present(drain_path);
   if (facts.drains.file.present) read_drains(drain_path, facts.drains);
 
-  PageBudget budget;
   MapMaker maps(facts.layout, budget, facts);
   basic.read_rest(maps);
   if (flow) flow->read_arrays(maps, grid);

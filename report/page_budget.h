@@ -18,14 +18,19 @@ class PageBudget {
   // Caps on what the tables and the page's data list.
   static constexpr std::int64_t kMostTableRows = 1'000;
   static constexpr std::int64_t kMostFindings = 1'000;
-  static constexpr std::int64_t kMostDrains = 100'000;
+  static constexpr std::int64_t kMostDrains = 50'000;
   static constexpr std::int64_t kMostDrainPeriods = 10'000;
+
+  PageBudget() = default;
+  // Smaller rooms, for tests of what happens when they fill up.
+  PageBudget(std::size_t picture_bytes, std::size_t hover_bytes)
+      : picture_limit_(picture_bytes), hover_limit_(hover_bytes) {}
 
   // Takes room for a picture of `bytes` (base64) and its figure; false when
   // it does not fit, and from then on for every later picture too, so that
   // the maps drawn are those of the first layers.
   bool take_picture(std::size_t bytes) {
-    if (pictures_full_ || pictures_ + bytes + kFigureHtml > kPictureBytes) {
+    if (pictures_full_ || pictures_ + bytes + kFigureHtml > picture_limit_) {
       pictures_full_ = true;
       return false;
     }
@@ -35,12 +40,14 @@ class PageBudget {
   bool pictures_full() const { return pictures_full_; }
 
   bool take_hover(std::size_t bytes) {
-    if (hover_ + bytes > kHoverBytes) return false;
+    if (hover_ + bytes > hover_limit_) return false;
     hover_ += bytes;
     return true;
   }
 
  private:
+  std::size_t picture_limit_ = kPictureBytes;
+  std::size_t hover_limit_ = kHoverBytes;
   std::size_t pictures_ = 0;
   std::size_t hover_ = 0;
   bool pictures_full_ = false;
