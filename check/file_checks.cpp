@@ -30,7 +30,7 @@ bool readable_field(Findings& findings, std::string_view file, const inspect::Li
                            std::string(words) + " is missing: its line ends before its columns, so "
                                                 "the simulator reads 0",
                            {"field is missing", "fields are missing"});
-    return true;
+    return false;
   }
   switch (field.kind) {
     case inspect::Field::Kind::Value: return true;

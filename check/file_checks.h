@@ -22,9 +22,10 @@ void add_ends_early(Findings& findings, std::string_view file, std::int64_t line
                     std::string_view expected);
 
 // A field of a record that the simulator must read: true when it holds a
-// value (a missing field reads as 0, with a warning); otherwise the finding
-// is added, once per file and rule with a count. `words` names the value:
-// "the number of layers".
+// value; otherwise the finding (asterisks, not a number, or missing where
+// the line ends early, which the simulator reads as 0) is added, once per
+// file and rule with a count. `words` names the value: "the number of
+// layers".
 bool readable_field(Findings& findings, std::string_view file, const inspect::Line& line,
                     const inspect::Field& field, std::string_view words);
 

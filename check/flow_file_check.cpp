@@ -165,7 +165,7 @@ WalkedArray check_layer_array(int fd, const inspect::LinePlace& control, std::st
           const std::int64_t i = c - line.first_column;
           if (line.kinds[i] != CellKind::Value) {
             fields.count(line, layer, c);
-            if (line.kinds[i] != CellKind::Missing) continue;
+            continue;
           }
           if (boundary_at != 0) {
             const ValueLine& b = *lines[boundary_at];
