@@ -34,6 +34,9 @@ class FlowFileReader {
   void resume(const Checkpoint& checkpoint);
 
   bool skip_row_if_equal(std::string_view full_line, std::string_view last_line);
+  // At the first line of a layer array's values: goes on at
+  // `after_last_row`, which another cursor has read (as BasicFileReader).
+  void pass_values(const LinePlace& after_last_row);
   const ArrayHeader& array() const { return state_.array; }
   // The layer array whose array-control record comes next.
   std::string_view coming_label() const { return state_.expected_label; }

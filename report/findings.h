@@ -23,8 +23,12 @@ struct Finding {
   std::optional<CellPlace> cell;
 };
 
-// What `gwinspect check` finds in the model of `folder`; nothing when this
-// build has no check to run.
-std::optional<std::vector<Finding>> model_findings(const std::string& folder);
+struct Findings {
+  bool completed = false;  // every file the check needed could be read
+  std::vector<Finding> list;
+};
+
+// What `gwinspect check` finds in the model of `folder`.
+Findings model_findings(const std::string& folder);
 
 }  // namespace report

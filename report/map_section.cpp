@@ -54,6 +54,18 @@ std::string swatch(Rgb colour) {
   return "<span class=\"swatch\" style=\"background:" + css_colour(colour) + "\"></span>";
 }
 
+// The legend entry of the findings' marks, on the maps of a layer that has
+// a finding about one of its cells.
+std::string finding_legend(const ModelFacts& model, std::int64_t layer) {
+  for (const Finding& f : model.findings.list) {
+    if (f.cell && f.cell->layer == layer) {
+      return "<li><span class=\"swatch finding-mark\" style=\"background:" + css_colour(kFindingColour) +
+             "\"></span>finding (see Findings above)</li>\n";
+    }
+  }
+  return "";
+}
+
 void append_boundary_legend(std::string& out, const ModelFacts& model, const MapPicture& map) {
   struct Entry {
     CellClass cls;
@@ -72,16 +84,16 @@ void append_boundary_legend(std::string& out, const ModelFacts& model, const Map
     out += "<li>" + swatch(class_colour(e.cls)) + e.words + ": " + plural(cells, "cell", "cells") + "</li>\n";
   }
   if (!model.drains.drains.empty()) out += "<li>" + swatch(kDrainColour) + "drain (in the stress period chosen above)</li>\n";
-  out += "</ul>\n";
+  out += finding_legend(model, map.layer) + "</ul>\n";
 }
 
-void append_value_legend(std::string& out, const MapPicture& map, const std::string& unit) {
+void append_value_legend(std::string& out, const ModelFacts& model, const MapPicture& map, const std::string& unit) {
   const MapStats& s = map.stats;
   std::string in_unit;
   if (!unit.empty()) in_unit.append(" ").append(html(unit));
   if (s.low > s.high) {
     out += "<ul class=\"legend\"><li>" + swatch(class_colour(CellClass::Other)) + "no cell can be read: " +
-           plural(s.unreadable, "cell", "cells") + "</li></ul>\n";
+           plural(s.unreadable, "cell", "cells") + "</li>" + finding_legend(model, map.layer) + "</ul>\n";
     return;
   }
   if (s.low == s.high) {
@@ -98,7 +110,7 @@ void append_value_legend(std::string& out, const MapPicture& map, const std::str
   if (s.unreadable > 0) {
     out += "<li>" + swatch(class_colour(CellClass::Other)) + "cannot be read: " + plural(s.unreadable, "cell", "cells") + "</li>";
   }
-  out += "</ul>\n";
+  out += finding_legend(model, map.layer) + "</ul>\n";
 }
 
 void append_figure(std::string& out, const ModelFacts& model, const MapPicture& map, std::size_t index) {
@@ -123,7 +135,7 @@ void append_figure(std::string& out, const ModelFacts& model, const MapPicture& 
   if (map.kind == MapRaster::Kind::Boundary) {
     append_boundary_legend(out, model, map);
   } else {
-    append_value_legend(out, map, unit);
+    append_value_legend(out, model, map, unit);
   }
   std::string notes;
   if (layout.reduced()) {
@@ -281,9 +293,9 @@ void append_data(std::string& out, const ModelFacts& model) {
     out += "]}";
   }
   out += ",\"findings\":[";
-  if (model.findings) {
+  {
     std::int64_t index = 0;
-    for (const Finding& f : *model.findings) {
+    for (const Finding& f : model.findings.list) {
       if (index == PageBudget::kMostFindings) break;
       out += index++ > 0 ? ",{" : "{";
       if (f.cell) {

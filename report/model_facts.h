@@ -114,7 +114,7 @@ struct ModelFacts {
   BasicFacts basic;
   FlowFacts flow;
   DrainFacts drains;
-  std::optional<std::vector<Finding>> findings;  // none: not checked
+  Findings findings;
   GridLayout layout;
   bool proportional = false;  // cells drawn with their widths
   std::string layout_note;    // why not, or how

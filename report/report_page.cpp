@@ -45,14 +45,13 @@ std::string plural(std::int64_t count, std::string_view one, std::string_view ma
 void append_findings(std::string& out, const ModelFacts& model) {
   out += "<section id=\"findings\" aria-labelledby=\"findings-title\">\n"
          "<h2 id=\"findings-title\">Findings</h2>\n";
-  if (!model.findings) {
-    out += "<p>This build of gwinspect has no <code>check</code>: the model was not checked.</p>\n</section>\n";
-    return;
-  }
-  const auto& findings = *model.findings;
+  const auto& findings = model.findings.list;
   std::int64_t errors = 0, warnings = 0, notes = 0;
   for (const Finding& f : findings) {
     (f.severity == Finding::Severity::Error ? errors : f.severity == Finding::Severity::Warning ? warnings : notes) += 1;
+  }
+  if (!model.findings.completed) {
+    out += "<p class=\"warn\">The check could not read every file it needed; what it found so far is below.</p>\n";
   }
   if (findings.empty()) {
     out += "<p class=\"clean\"><code>gwinspect check</code> finds nothing wrong.</p>\n</section>\n";

@@ -49,24 +49,37 @@ async function plotRect(browser, figure) {
       const r = p.querySelector("img").getBoundingClientRect();
       return { left: r.left, top: r.top, width: r.width, height: r.height }; })()`);
 }
-// A point inside cell (row, column) of a grid drawn as equal squares:
-// `fx`, `fy` from 0 (its top left) to 1.
-function inCell(rect, rows, columns, row, column, fx = 0.5, fy = 0.5) {
-  return [rect.left + rect.width * (column - 1 + fx) / columns, rect.top + rect.height * (row - 1 + fy) / rows];
+// A point inside cell (row, column) of a map whose cells are as wide as
+// `widths.columns` and as high as `widths.rows` say; `fx`, `fy` from 0
+// (its top left) to 1.
+function inCell(rect, widths, row, column, fx = 0.5, fy = 0.5) {
+  const along = (list, n, f) => (list.slice(0, n - 1).reduce((a, b) => a + b, 0) + f * list[n - 1]) /
+                                list.reduce((a, b) => a + b, 0);
+  return [rect.left + rect.width * along(widths.columns, column, fx), rect.top + rect.height * along(widths.rows, row, fy)];
+}
+const squares = (rows, columns) => ({ rows: Array(rows).fill(1), columns: Array(columns).fill(1) });
+
+function buildModel(scratch, name, answers) {
+  const folder = join(scratch, name);
+  execFileSync("mkdir", ["-p", folder]);
+  runBuilder(options.morvek, readFileSync(join(answers, "morvek.txt")), folder);
+  runBuilder(options.cindral, readFileSync(join(answers, "cindral.txt")), folder);
+  runBuilder(options.quillet, readFileSync(join(answers, "quillet.txt")), folder);
+  return folder;
 }
 
 async function exampleModel(browser, scratch) {
-  const folder = join(scratch, "example");
-  execFileSync("mkdir", ["-p", folder]);
-  runBuilder(options.morvek, readFileSync(join(options.examples, "morvek.txt")), folder);
-  runBuilder(options.cindral, readFileSync(join(options.examples, "cindral.txt")), folder);
-  runBuilder(options.quillet, readFileSync(join(options.examples, "quillet.txt")), folder);
-  await browser.open(report(folder), 1400, 1100);
+  await browser.open(report(buildModel(scratch, "example", options.examples)), 1400, 1100);
   await browser.waitFor("document.body.dataset.drainsReady === 'true'", "the drains to be read");
   check(browser.errors.length === 0, `the example page loads without console errors: ${browser.errors.join("; ")}`);
+  check(/finds nothing wrong/.test(await browser.evaluate(`document.getElementById("findings").textContent`)),
+        "the example model checks clean");
 
   // Layer 1 of examples/morvek.txt: constant head down column 1, no flow
-  // at (5,7), (6,6) and (6,7), active elsewhere; 6 rows, 7 columns.
+  // at (5,7), (6,6) and (6,7), active elsewhere; 6 rows, 7 columns, as
+  // wide as examples/cindral.txt gives them (DELR- 200, 150, 100, 100,
+  // 100, 150, 200; DELC- 100 for every row).
+  const widths = { columns: [200, 150, 100, 100, 100, 150, 200], rows: Array(6).fill(100) };
   const boundary = "#layer-1 figure:nth-of-type(1)";
   const colours = await legendColours(browser, boundary);
   const want = { "-1": rgb(colours["constant head"]), 0: rgb(colours["no flow"]), 1: rgb(colours.active) };
@@ -79,15 +92,15 @@ async function exampleModel(browser, scratch) {
   for (let row = 1; row <= 6; row++) {
     for (let column = 1; column <= 7; column++) {
       // Off the middle, where a drain's mark would be.
-      const seen = shot.pixel(...inCell(rect, 6, 7, row, column, 0.2, 0.2));
+      const seen = shot.pixel(...inCell(rect, widths, row, column, 0.2, 0.2));
       check(near(seen, want[classOf(row, column)]),
             `layer 1, row ${row}, column ${column} shows the colour of ${classOf(row, column)}: saw ${seen}`);
     }
   }
-  const middleOf = (r, row, column) => shot.pixel(...inCell(r, 6, 7, row, column));
-  check(near(middleOf(rect, 5, 7), drain) && near(middleOf(rect, 6, 7), drain),
-        "stress period 1: drains marked at layer 1, rows 5 and 6, column 7");
-  check(near(middleOf(rect, 4, 7), want[1]), "no drain mark at layer 1, row 4, column 7");
+  const middleOf = (r, row, column) => shot.pixel(...inCell(r, widths, row, column));
+  check(near(middleOf(rect, 5, 6), drain) && near(middleOf(rect, 4, 7), drain),
+        "stress period 1: drains marked at layer 1, row 5, column 6 and row 4, column 7");
+  check(near(middleOf(rect, 5, 7), want[0]) && near(middleOf(rect, 3, 7), want[1]), "no drain mark at rows 3 and 5 of column 7");
 
   // Two presses of "next stress period": period 3 lists one drain, in
   // layer 2, row 3, column 4.
@@ -98,14 +111,14 @@ async function exampleModel(browser, scratch) {
   check(await browser.evaluate(`document.getElementById("period").value`) === "3", "the selector shows period 3");
   rect = await plotRect(browser, boundary);
   shot = await browser.screenshot();
-  check(near(middleOf(rect, 5, 7), want[0]) && near(middleOf(rect, 6, 7), want[0]),
+  check(near(middleOf(rect, 5, 6), want[1]) && near(middleOf(rect, 4, 7), want[1]),
         "stress period 3: no drain marks left in layer 1");
   const layer2 = await plotRect(browser, "#layer-2 figure:nth-of-type(1)");
   shot = await browser.screenshot();
   check(near(middleOf(layer2, 3, 4), drain), "stress period 3: a drain marked at layer 2, row 3, column 4");
 
   // The pointer over that drain, then the keyboard on layer 1's map.
-  await browser.hover(...inCell(layer2, 6, 7, 3, 4));
+  await browser.hover(...inCell(layer2, widths, 3, 4));
   await browser.waitFor(`/Boundary: 1/.test(document.getElementById("tip").textContent)`, "the tooltip's values");
   const hovered = await browser.evaluate(`document.getElementById("tip").textContent`);
   check(/Layer 2, row 3, column 4/.test(hovered) && /Drain 1 of period 3.*elevation 88 L, conductance 12\.5/.test(hovered) &&
@@ -127,6 +140,32 @@ async function exampleModel(browser, scratch) {
     const picture = await browser.screenshot();
     writeFileSync(options.screenshot, picture.file);
   }
+}
+
+// The faulty example: a drain in a no-flow cell is a finding with a cell;
+// its place, clicked, shows the cell on the map and marks it.
+async function faultyModel(browser, scratch) {
+  await browser.open(report(buildModel(scratch, "faulty", join(options.examples, "faulty"))), 1400, 1100);
+  check(browser.errors.length === 0, `the faulty example's page loads without console errors: ${browser.errors.join("; ")}`);
+  const link = await browser.evaluate(`(() => { const a = Array.from(document.querySelectorAll("a[data-finding]"))
+      .find((a) => /no-flow cell/.test(a.parentElement.textContent));
+      if (!a) return null; a.scrollIntoView({ block: "center" }); const r = a.getBoundingClientRect();
+      return [r.left + r.width / 2, r.top + r.height / 2]; })()`);
+  check(link !== null, "the finding of the drain in a no-flow cell has a place to click");
+  if (link === null) return;
+  await browser.click(...link);
+  await browser.waitFor(`/Boundary: 0 \\(no flow\\)/.test(document.getElementById("tip").textContent)`, "the cell's values");
+  const shown = await browser.evaluate(`[document.activeElement.closest("figure").id,
+      document.activeElement.closest("section").id, document.getElementById("tip").textContent]`);
+  check(shown[1] === "layer-1" && /Layer 1, row 5, column 7/.test(shown[2]) && /FOR013:3:1: drain 1 of stress period 1/.test(shown[2]),
+        `clicking the finding shows layer 1, row 5, column 7 with the finding: ${shown.join(" | ")}`);
+  const rect = await plotRect(browser, `#${shown[0]}`);
+  const shot = await browser.screenshot();
+  const colour = rgb(await browser.evaluate(`getComputedStyle(document.querySelector(".finding-mark")).backgroundColor`));
+  const [x, y] = inCell(rect, squares(6, 7), 5, 7);
+  let marked = false;
+  for (let dx = -24; dx <= 24; dx++) marked = marked || near(shot.pixel(x + dx, y), colour, 8);
+  check(marked, "the finding's cell carries its mark on the map");
 }
 
 // A grid of 1200 rows by 1500 columns, all active but a lone no-flow
@@ -179,6 +218,8 @@ const scratch = mkdtempSync(join(tmpdir(), "report-test-"));
 const browser = await Browser.launch();
 try {
   await exampleModel(browser, scratch);
+  browser.errors.length = 0;
+  await faultyModel(browser, scratch);
   browser.errors.length = 0;
   await largeGrid(browser, scratch);
 } catch (error) {

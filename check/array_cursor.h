@@ -1,0 +1,123 @@
+// The cells of one array, row by row, read on a cursor of its own over the
+// file, so that arrays of one file or of two can be walked side by side,
+// cell for cell. A row whose bytes repeat the row before (every row of a
+// uniform array, the common case in big models) is passed by comparing its
+// bytes, without reading its fields again.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "line_reader.h"
+#include "record.h"
+#include "record_reader.h"
+
+namespace check {
+
+// How a cell's field reads: as the file reader says, or missing, when the
+// line ends before the field begins (the simulator then reads 0).
+enum class CellKind : std::uint8_t { Value, Asterisks, NotANumber, Missing };
+
+// One line of an array's values, decoded.
+struct ValueLine {
+  std::int64_t row = 0;
+  std::int64_t line_number = 0;
+  std::int64_t first_column = 1;  // the grid column of values[0]
+  std::int64_t count = 0;
+  std::string_view text;  // valid while the line is the cursor's current one
+  const float* values = nullptr;
+  const CellKind* kinds = nullptr;
+  const builders::DescriptorList* format = nullptr;
+
+  std::int64_t end_column() const { return first_column + count; }
+  // The first column in the line of the field of grid column `column`, and
+  // the field's text without blanks.
+  std::int64_t field_column(std::int64_t column) const;
+  std::string_view field_text(std::int64_t column) const;
+};
+
+// Where an array's values lie, kept to find one cell's field later without
+// reading the rest (a drain's cell). Small: a model may have many layers.
+struct ArrayLayout {
+  inspect::LinePlace control;     // its array-control record
+  inspect::LinePlace first_line;  // its first line of values
+  // Every line holds its fields' columns exactly, all fields of one width,
+  // each line with the same line end: a cell's field is then found by
+  // arithmetic from the first line.
+  bool regular = false;
+  std::int8_t line_end_bytes = 0;  // 2 for CR LF, 1 for LF
+  std::int32_t per_line = 0;       // fields per full line
+  std::int32_t width = 0;          // of each field
+  builders::Descriptor::Kind kind = builders::Descriptor::Kind::Real;
+};
+
+// The file ends inside an array, or before a record: what was expected.
+struct FileEndsEarly {
+  std::int64_t line = 0;  // the line that would have come next
+  std::string expected;
+};
+
+class ArrayCursor {
+ public:
+  // The array whose array-control record starts at `control` in the open
+  // file `fd`, with `rows` rows of `columns` values. Throws
+  // inspect::ReadError if that line is no array-control record.
+  ArrayCursor(int fd, const inspect::LinePlace& control, std::int64_t rows, std::int64_t columns);
+
+  const inspect::ArrayHeader& header() const { return header_; }
+  std::int64_t lines_per_row() const { return walk_.lines_per_row; }
+
+  // Begins the next row: true when its bytes are those of the row before,
+  // passed without reading; its lines are then the row before's again.
+  bool begin_row();
+  // The next line of the row begun. Throws inspect::ReadError for a line
+  // that is no value line, FileEndsEarly at the end of the file.
+  const ValueLine& next_line();
+
+  // After the last row: the place after the array, and where it lies.
+  inspect::LinePlace place() const { return in_.place(); }
+  ArrayLayout layout() const;
+
+ private:
+  // A line kept as the model of a repeating row: its bytes with the line
+  // end, and its decoded values.
+  struct KeptLine {
+    std::string bytes;
+    std::size_t text_size = 0;
+    std::int64_t count = 0;
+    std::vector<float> values;
+    std::vector<CellKind> kinds;
+  };
+  void keep(KeptLine& kept, std::string_view text, std::int8_t line_end) const;
+  void decode(std::span<const inspect::Field> fields, std::string_view text);
+
+  inspect::RecordReader in_;
+  inspect::ArrayHeader header_;
+  inspect::ArrayWalk walk_;
+  inspect::LinePlace control_;
+  inspect::LinePlace first_line_;
+  std::int64_t row_first_line_ = 0;  // line number of the current row's first line
+  bool repeated_row_ = false;
+
+  // The decoded values of the last line read, and its text, to decode a
+  // line with the same text no more.
+  std::string decoded_text_;
+  std::int64_t decoded_count_ = -1;
+  std::vector<float> values_;
+  std::vector<CellKind> kinds_;
+
+  // The row being read is made of one line repeated (and its last line);
+  // the last row read was, and so may repeat.
+  bool row_uniform_ = true;
+  bool rows_repeatable_ = false;
+  KeptLine full_candidate_, last_candidate_, full_line_, last_line_;
+
+  bool regular_ = true;
+  std::int8_t line_end_bytes_ = -1;
+  ValueLine current_;
+};
+
+}  // namespace check

@@ -1,0 +1,18 @@
+// Checks that the files of a model folder make one model the simulator can
+// run: FOR001 and every file its module table names that is present, each
+// read as the simulator reads it, and compared with one another.
+#pragma once
+
+#include <string>
+
+#include "diagnostic.h"
+
+namespace check {
+
+// Reads `folder` (its FOR001, FOR011, FOR013 and the module files FOR001
+// names) and returns every finding. Never throws for anything a file holds;
+// a folder without FOR001, or a file that cannot be opened, gives a result
+// that is not `completed`.
+CheckResult check_model(const std::string& folder);
+
+}  // namespace check
