@@ -23,3 +23,12 @@ run() {  # program, answers file, output file
 [ -f "$here/cindral.txt" ] && run Cindral "$here/cindral.txt" FOR011
 [ -f "$here/quillet.txt" ] && run Quillet "$here/quillet.txt" FOR013
 echo "Files written in a scratch folder, removed again."
+
+# Last, the report of the model just built: one page to open in a browser.
+gwinspect=$(find "$bin" -type f -name gwinspect -perm -u+x | head -n 1)
+if [ -n "$gwinspect" ]; then
+  demo=$(cd "$here/.." && pwd)/demo
+  mkdir -p "$demo"
+  "$gwinspect" report "$scratch" -o "$demo/report.html" > /dev/null
+  echo "Report of the example model: $demo/report.html"
+fi
