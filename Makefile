@@ -33,7 +33,8 @@ test-sanitize:
 bench: build
 	@scratch=$$(mktemp -d) && trap 'rm -rf "$$scratch"' EXIT && \
 	  $(BUILD)/bench/bench_generate --factor $(BENCH_FACTOR) "$$scratch" && \
-	  $(BUILD)/bench/bench_run --runs $(BENCH_RUNS) "$$scratch"
+	  $(BUILD)/bench/bench_run --runs $(BENCH_RUNS) "$$scratch" && \
+	  $(BUILD)/bench/bench_report --runs $(BENCH_RUNS) --factor $(BENCH_FACTOR) "$$scratch"
 
 # libFuzzer targets (clang), each run for FUZZ_SECONDS on its seed corpus.
 fuzz-build:

@@ -126,9 +126,15 @@ struct ModelFacts {
 // field)", "'1.5x' (not a number)".
 std::string shown_value(const inspect::Field& field);
 
-// Reads the model in `folder`. Throws inspect::ReadError (line 0) when
-// there is no FOR001 to read; damage in any file stops the reading of that
-// file only and is told in its FileStatus.
-ModelFacts read_model(const std::string& folder, PageBudget budget = PageBudget());
+// When check's findings are gathered: before the maps are drawn, or on a
+// second thread while they are (the same findings, in less time where two
+// processors are free).
+enum class Checking : std::uint8_t { Before, Alongside };
+
+// Reads the model in `folder`. Throws inspect::ReadError when there is no
+// FOR001 to read; damage in any file stops the reading of that file only
+// and is told in its FileStatus.
+ModelFacts read_model(const std::string& folder, PageBudget budget = PageBudget(),
+                      Checking checking = Checking::Alongside);
 
 }  // namespace report

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <future>
+#include <system_error>
 
 #include "embedded_bytes.h"
 #include "html_text.h"
@@ -64,7 +66,7 @@ void MapMaker::keep(MapPicture& map, const MapRaster& raster) {
   facts_.maps.push_back(std::move(map));
 }
 
-ModelFacts read_model(const std::string& folder, PageBudget budget) {
+ModelFacts read_model(const std::string& folder, PageBudget budget, Checking checking) {
   ModelFacts facts;
   facts.folder = folder;
   const std::string basic_path = folder + "/FOR001";
@@ -72,6 +74,14 @@ ModelFacts read_model(const std::string& folder, PageBudget budget) {
   const std::string drain_path = folder + "/FOR013";
 
   BasicPass basic(basic_path, facts.basic);
+  std::future<Findings> findings;
+  if (checking == Checking::Alongside) {
+    try {
+      findings = std::async(std::launch::async, model_findings, folder);
+    } catch (const std::system_error&) {
+      // No second thread to be had: the findings come after the maps.
+    }
+  }
   facts.basic.file.present = true;
   basic.read_header();
   const inspect::GridCounts grid = facts.basic.grid;
@@ -118,7 +128,7 @@ ModelFacts read_model(const std::string& folder, PageBudget budget) {
     return a.layer != b.layer ? a.layer < b.layer : a.order < b.order;
   });
 
-  facts.findings = model_findings(folder);
+  facts.findings = findings.valid() ? findings.get() : model_findings(folder);
   return facts;
 }
 

@@ -154,6 +154,14 @@ TEST(Report, DamageInAFileIsToldAndTheRestIsShown) {
   }
 }
 
+TEST(Report, FindingsGatheredAlongsideTheMapsAreThoseGatheredBefore) {
+  Scratch dir;
+  build_model(dir, example("faulty/morvek.txt"), example("faulty/cindral.txt"), example("faulty/quillet.txt"));
+  const std::string before = report_page(read_model(dir.path(), PageBudget(), Checking::Before));
+  EXPECT_NE(before.find("4 errors, 1 warning"), std::string::npos);
+  EXPECT_EQ(report_page(read_model(dir.path(), PageBudget(), Checking::Alongside)), before);
+}
+
 TEST(Report, LineEndsOfLFGiveTheSamePageAsCRLF) {
   Scratch crlf, lf;
   build_model(crlf, example("morvek.txt"), example("cindral.txt"), example("quillet.txt"));
