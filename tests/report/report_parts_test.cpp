@@ -267,6 +267,29 @@ TEST(MapRaster, ValueBlocksHoldTheMeanAndFlagACellThatCannotBeRead) {
   EXPECT_EQ(raster.scale().index(2002.0), kRampSteps - 1);
 }
 
+TEST(ValueScale, LogarithmicWherePositiveValuesSpanThreeOrdersOfMagnitude) {
+  struct Case {
+    double low, high, value;
+    bool logarithmic;
+    int index;  // of 0 .. kRampSteps - 1 = 249
+  };
+  const std::vector<Case> cases = {
+      {0.0, 10.0, 5.0, false, 125},      // 124.5, rounded half away from zero
+      {1e-3, 1e3, 1.0, true, 125},       // the middle of 10^-3 .. 10^3
+      {1e-3, 1e3, 1e-3, true, 0},
+      {1e-3, 1e3, 1e3, true, 249},
+      {1.0, 999.0, 500.0, false, 125},   // a span under 1000 stays linear
+      {-1.0, 1e6, 0.0, false, 0},        // not all positive
+      {7.0, 7.0, 7.0, false, 125},       // one value
+  };
+  for (const Case& c : cases) {
+    const ValueScale scale(c.low, c.high);
+    EXPECT_EQ(scale.logarithmic(), c.logarithmic) << c.low << ".." << c.high;
+    EXPECT_EQ(scale.index(c.value), c.index) << c.low << ".." << c.high << ": " << c.value;
+  }
+  EXPECT_NEAR(ValueScale(1e-3, 1e3).value_at(0.5), 1.0, 1e-12);
+}
+
 TEST(MapRaster, ARowRepeatedCountsAsTheSameRowGivenAgain) {
   // Rows in blocks of 3, columns in blocks of 2; rows 2..2500 repeat row 1.
   GridLayout layout;
