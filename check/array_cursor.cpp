@@ -18,8 +18,8 @@ std::string_view ValueLine::field_text(std::int64_t column) const {
 }
 
 ArrayCursor::ArrayCursor(int fd, const inspect::LinePlace& control, std::int64_t rows,
-                         std::int64_t columns)
-    : in_(fd), control_(control) {
+                         std::int64_t columns, Reading reading)
+    : in_(fd), reading_(reading), control_(control) {
   in_.lines().go_to(control);
   if (!in_.read_line()) throw FileEndsEarly{control.number, "an array-control record"};
   header_ = in_.read_array_header("an array-control record");
@@ -37,7 +37,8 @@ ArrayCursor::ArrayCursor(int fd, const inspect::LinePlace& control, std::int64_t
       regular_ = false;
     }
   }
-  if (per_line == 0) regular_ = false;
+  // (And fields no wider than a lookup takes at once.)
+  if (per_line == 0 || header_.values_format[0].width > 64) regular_ = false;
   current_.format = &header_.values_format;
 }
 
@@ -82,7 +83,10 @@ const ValueLine& ArrayCursor::next_line() {
     regular_ = false;
   }
   if (line_end_bytes_ < 0) line_end_bytes_ = line_end;
-  if (static_cast<std::int64_t>(count) != decoded_count_ || text != decoded_text_) decode(fields, text);
+  if (reading_ == Reading::Plain || static_cast<std::int64_t>(count) != decoded_count_ ||
+      text != decoded_text_) {
+    decode(fields, text);
+  }
   current_.text = text;
   current_.values = values_.data();
   current_.kinds = kinds_.data();
@@ -99,7 +103,7 @@ const ValueLine& ArrayCursor::next_line() {
     }
   } else {
     keep(last_candidate_, text, line_end);
-    rows_repeatable_ = row_uniform_;
+    rows_repeatable_ = row_uniform_ && reading_ == Reading::Quick;
     if (rows_repeatable_) {
       std::swap(full_line_, full_candidate_);
       std::swap(last_line_, last_candidate_);

@@ -54,6 +54,12 @@ struct ArrayLayout {
   builders::Descriptor::Kind kind = builders::Descriptor::Kind::Real;
 };
 
+// How arrays are read: quickly (a row that repeats the row before is
+// compared byte for byte, a line like the one before is not decoded again,
+// a cell of a regular array is found by arithmetic) or plainly, every field
+// of every line, as the reference for the quick way.
+enum class Reading : std::uint8_t { Quick, Plain };
+
 // The file ends inside an array, or before a record: what was expected.
 struct FileEndsEarly {
   std::int64_t line = 0;  // the line that would have come next
@@ -65,7 +71,8 @@ class ArrayCursor {
   // The array whose array-control record starts at `control` in the open
   // file `fd`, with `rows` rows of `columns` values. Throws
   // inspect::ReadError if that line is no array-control record.
-  ArrayCursor(int fd, const inspect::LinePlace& control, std::int64_t rows, std::int64_t columns);
+  ArrayCursor(int fd, const inspect::LinePlace& control, std::int64_t rows, std::int64_t columns,
+              Reading reading);
 
   const inspect::ArrayHeader& header() const { return header_; }
   std::int64_t lines_per_row() const { return walk_.lines_per_row; }
@@ -95,6 +102,7 @@ class ArrayCursor {
   void decode(std::span<const inspect::Field> fields, std::string_view text);
 
   inspect::RecordReader in_;
+  Reading reading_;
   inspect::ArrayHeader header_;
   inspect::ArrayWalk walk_;
   inspect::LinePlace control_;

@@ -110,26 +110,30 @@ struct DrainCheck {
 
   void use_code(const inspect::Record& record) {
     const inspect::Field& f = record.fields[0];
-    const std::string period = "stress period " + std::to_string(record.period);
+    const auto period = [&] { return "stress period " + std::to_string(record.period); };
     const Place where = place_of(kFile, record.line, f);
     if (basic.dimensions_read && record.period > basic.periods) {
       findings.add_repeating(rules::kPeriodsExtra, kFile, where,
-                             period + " is beyond the " + std::to_string(basic.periods) +
-                                 " of FOR001 (FOR001:" + std::to_string(basic.dimensions_line) +
-                                 "): the simulator never reads it",
+                             [&] {
+                               return period() + " is beyond the " + std::to_string(basic.periods) +
+                                      " of FOR001 (FOR001:" + std::to_string(basic.dimensions_line) +
+                                      "): the simulator never reads it";
+                             },
                              {"stress period is beyond them", "stress periods are beyond them"}, {},
                              Place{"FOR001", basic.dimensions_line, 31});
     }
-    if (!readable_field(findings, kFile, record.line, f, "the use code of " + period)) return;
+    if (!readable_field(findings, kFile, record.line, f, [&] { return "the use code of " + period(); })) return;
     if (record.period == 1 && f.integer < 0) {
       findings.add(rules::kReuseInFirstPeriod, where,
-                   period + " reuses the drains of the period before (use code " + text_of(f) +
+                   period() + " reuses the drains of the period before (use code " + text_of(f) +
                        "), but it is the first");
     }
     if (max_known && f.integer > max_drains) {
       findings.add_repeating(rules::kDrainsOverMaximum, kFile, where,
-                             period + " has " + text_of(f) + " drains; the maximum is " +
-                                 std::to_string(max_drains) + " (FOR013:1)",
+                             [&] {
+                               return period() + " has " + text_of(f) + " drains; the maximum is " +
+                                      std::to_string(max_drains) + " (FOR013:1)";
+                             },
                              {"stress period has more than the maximum",
                               "stress periods have more than the maximum"},
                              {}, Place{std::string(kFile), 1, 1});
@@ -139,18 +143,22 @@ struct DrainCheck {
 
   void drain(const inspect::Record& record) {
     const auto& f = record.fields;
-    const std::string name = "drain " + std::to_string(record.drain) + " of stress period " +
-                             std::to_string(record.period);
+    const auto name = [&] {
+      return "drain " + std::to_string(record.drain) + " of stress period " + std::to_string(record.period);
+    };
     static constexpr std::string_view kParts[] = {"the layer", "the row", "the column", "the elevation",
                                                   "the conductance"};
     bool readable[5];
     for (std::size_t i = 0; i < 5; ++i) {
-      readable[i] = readable_field(findings, kFile, record.line, f[i], std::string(kParts[i]) + " of " + name);
+      readable[i] = readable_field(findings, kFile, record.line, f[i],
+                                   [&] { return std::string(kParts[i]) + " of " + name(); });
     }
     if (readable[4] && !(f[4].real > 0.0f)) {
       findings.add_repeating(rules::kDrainConductance, kFile, place_of(kFile, record.line, f[4]),
-                             name + " has conductance " + text_of(f[4]) +
-                                 "; it must be above zero for the drain to take water out",
+                             [&] {
+                               return name() + " has conductance " + text_of(f[4]) +
+                                      "; it must be above zero for the drain to take water out";
+                             },
                              {"drain has none", "drains have none"});
     }
     if (!readable[0] || !readable[1] || !readable[2] || !basic.dimensions_read) return;
@@ -165,9 +173,12 @@ struct DrainCheck {
     for (std::size_t i = 0; i < 3; ++i) {
       if (coordinates[i] >= 1 && coordinates[i] <= limits[i]) continue;
       findings.add_repeating(rules::kDrainOutsideGrid, kFile, place_of(kFile, record.line, f[i]),
-                             name + " is in " + std::string(kOne[i]) + " " + text_of(f[i]) + "; the grid has " +
-                                 std::to_string(limits[i]) + " " + std::string(kCounts[i]) + " (FOR001:" +
-                                 std::to_string(basic.dimensions_line) + ")",
+                             [&] {
+                               return name() + " is in " + std::string(kOne[i]) + " " + text_of(f[i]) +
+                                      "; the grid has " + std::to_string(limits[i]) + " " +
+                                      std::string(kCounts[i]) + " (FOR001:" +
+                                      std::to_string(basic.dimensions_line) + ")";
+                             },
                              {"drain lies outside the grid", "drains lie outside the grid"}, {},
                              Place{"FOR001", basic.dimensions_line, kCountColumns[i]});
       return;
@@ -184,8 +195,11 @@ struct DrainCheck {
     }
     if (first > 0) {
       findings.add_repeating(rules::kDrainListedTwice, kFile, where,
-                             name + " is in the same cell as the drain on line " + std::to_string(first) +
-                                 " (" + cell_words(cell) + "): the simulator takes both",
+                             [&] {
+                               return name() + " is in the same cell as the drain on line " +
+                                      std::to_string(first) + " (" + cell_words(cell) +
+                                      "): the simulator takes both";
+                             },
                              {"drain repeats a cell", "drains repeat a cell"}, cell,
                              Place{std::string(kFile), first, 1});
     }
@@ -196,13 +210,18 @@ struct DrainCheck {
       const Place at{"FOR001", b.line, b.column};
       if (b.kind == CellKind::Value && b.value == 0.0f) {
         findings.add_repeating(rules::kDrainInNoFlowCell, kFile, where,
-                               name + " is in a no-flow cell (boundary value " + b.text + " at " +
-                                   place_words(at) + "): the simulator ignores it",
+                               [&] {
+                                 return name() + " is in a no-flow cell (boundary value " + b.text + " at " +
+                                        place_words(at) + "): the simulator ignores it";
+                               },
                                {"drain is in a no-flow cell", "drains are in no-flow cells"}, cell, at);
       } else if (b.kind == CellKind::Value && b.value < 0.0f) {
         findings.add_repeating(rules::kDrainInConstantHeadCell, kFile, where,
-                               name + " is in a constant-head cell (boundary value " + b.text + " at " +
-                                   place_words(at) + "): the head there stays as it is, whatever it drains",
+                               [&] {
+                                 return name() + " is in a constant-head cell (boundary value " + b.text +
+                                        " at " + place_words(at) +
+                                        "): the head there stays as it is, whatever it drains";
+                               },
                                {"drain is in a constant-head cell", "drains are in constant-head cells"},
                                cell, at);
       }
@@ -215,8 +234,10 @@ struct DrainCheck {
       if (bottom.kind == CellKind::Value && f[3].real < bottom.value) {
         const Place at{"FOR011", bottom.line, bottom.column};
         findings.add_repeating(rules::kDrainBelowBottom, kFile, place_of(kFile, record.line, f[3]),
-                               name + " has elevation " + text_of(f[3]) + ", below the bottom " + bottom.text +
-                                   " of its cell (" + place_words(at) + ")",
+                               [&] {
+                                 return name() + " has elevation " + text_of(f[3]) + ", below the bottom " +
+                                        bottom.text + " of its cell (" + place_words(at) + ")";
+                               },
                                {"drain lies below its cell's bottom", "drains lie below their cells' bottoms"},
                                cell, at);
       }
@@ -227,9 +248,15 @@ struct DrainCheck {
 }  // namespace
 
 void check_drain_file(int drain_fd, const BasicModel& basic, int basic_fd, const FlowModel& flow,
-                      int flow_fd, Findings& findings) {
-  DrainCheck check{basic, flow, findings, CellLookup(basic_fd, basic.grid.rows, basic.grid.columns),
-                   CellLookup(flow_fd, flow.grid.rows, flow.grid.columns), {}, 0, false};
+                      int flow_fd, Reading reading, Findings& findings) {
+  DrainCheck check{basic,
+                   flow,
+                   findings,
+                   CellLookup(basic_fd, basic.grid.rows, basic.grid.columns, reading),
+                   CellLookup(flow_fd, flow.grid.rows, flow.grid.columns, reading),
+                   {},
+                   0,
+                   false};
   inspect::DrainFileReader reader(drain_fd);
   inspect::Record record;
   std::int64_t next_line = 1;

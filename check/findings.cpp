@@ -27,16 +27,16 @@ void Findings::add(const Rule& rule, const Place& where, std::string message, Ce
                           std::move(message), cell, 1, std::move(other)});
 }
 
-void Findings::add_repeating(const Rule& rule, std::string_view scope, const Place& where,
-                             std::string message, More more, Cell cell,
-                             std::optional<Place> other) {
-  auto key = std::make_pair(std::string(rule.name), std::string(scope));
-  auto found = repeating_.find(key);
-  if (found != repeating_.end()) {
-    ++diagnostics_[found->second.index].count;
-    return;
-  }
-  repeating_.emplace(std::move(key), Repeating{diagnostics_.size(), more});
+bool Findings::count_again(const Rule& rule, std::string_view scope) {
+  const auto found = repeating_.find({rule.name, scope});
+  if (found == repeating_.end()) return false;
+  ++diagnostics_[found->second.index].count;
+  return true;
+}
+
+void Findings::add_first(const Rule& rule, std::string_view scope, const Place& where,
+                         std::string message, More more, Cell cell, std::optional<Place> other) {
+  repeating_.emplace(std::make_pair(rule.name, scope), Repeating{diagnostics_.size(), more});
   add(rule, where, std::move(message), cell, std::move(other));
 }
 

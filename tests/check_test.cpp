@@ -325,6 +325,8 @@ TEST_P(SeededFaultTest, GivesItsDiagnostics) {
   const check::CheckResult result = check::check_model(dir.path());
   EXPECT_TRUE(result.completed);
   EXPECT_EQ(diagnostic_lines(result), fault.expected);
+  // Read plainly, every field of every line, the files give the same.
+  EXPECT_EQ(diagnostic_lines(check::check_model(dir.path(), {.plain = true})), fault.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(EachRule, SeededFaultTest, ::testing::ValuesIn(kSeededFaults),
@@ -345,9 +347,11 @@ TEST(ModelCheck, RepeatedFindingIsReportedOnceWithItsCount) {
   run_builder(CINDRAL_PATH, dir,
               answers({"1", "0", "1", "40", "25", "0", "1.0", "0", "10", "0", "10", "0", "-2.5"}));
   const check::CheckResult result = check::check_model(dir.path());
-  EXPECT_EQ(diagnostic_lines(result),
-            std::vector<std::string>{"FOR011:18:1: warning: the transmissivity is not above zero in 975 cells "
-                                     "of layer 1, first at row 2, column 1 (-2.50)"});
+  const std::vector<std::string> expected = {
+      "FOR011:18:1: warning: the transmissivity is not above zero in 975 cells of layer 1, first at row 2, "
+      "column 1 (-2.50)"};
+  EXPECT_EQ(diagnostic_lines(result), expected);
+  EXPECT_EQ(diagnostic_lines(check::check_model(dir.path(), {.plain = true})), expected);
   ASSERT_EQ(result.diagnostics.size(), 1u);
   EXPECT_EQ(result.diagnostics[0].count, 975);
   EXPECT_EQ(result.diagnostics[0].cell.row, 2);
