@@ -29,8 +29,30 @@ CellLookup::CellLookup(int fd, std::int64_t rows, std::int64_t columns, Reading 
 CellLookup::~CellLookup() = default;
 
 CellField CellLookup::field(const ArrayLayout& layout, std::int64_t row, std::int64_t column) {
+  if (layout.repeated_row && reading_ == Reading::Quick) {
+    return field_of_kept_row(*layout.repeated_row, layout, row, column);
+  }
   if (layout.regular && reading_ == Reading::Quick) return field_by_arithmetic(layout, row, column);
   return field_by_reading(layout, row, column);
+}
+
+CellField CellLookup::field_of_kept_row(const RepeatedRow& kept, const ArrayLayout& layout,
+                                        std::int64_t row, std::int64_t column) const {
+  const auto per_line = static_cast<std::int64_t>(kept.format.size());
+  const std::int64_t line_in_row = (column - 1) / per_line;
+  const auto index = static_cast<std::size_t>((column - 1) % per_line);
+  const KeptLine& line = line_in_row == kept.lines_per_row - 1 ? kept.last_line : kept.full_line;
+  CellField cell;
+  cell.kind = line.kinds[index];
+  cell.value = line.values[index];
+  cell.line = layout.first_line.number + (row - 1) * kept.lines_per_row + line_in_row;
+  const std::size_t start = kept.format.columns_of_first(index);
+  cell.column = static_cast<std::int64_t>(start) + 1;
+  const std::string_view text(line.bytes.data(), line.text_size);
+  if (start < text.size()) {
+    cell.text = inspect::trimmed(text.substr(start, static_cast<std::size_t>(kept.format[index].width)));
+  }
+  return cell;
 }
 
 CellField CellLookup::field_by_arithmetic(const ArrayLayout& layout, std::int64_t row,
@@ -57,7 +79,7 @@ CellField CellLookup::field_by_arithmetic(const ArrayLayout& layout, std::int64_
   }
   cell.line = layout.first_line.number + (row - 1) * lines_per_row + line_in_row;
   cell.column = index_in_line * layout.width + 1;
-  cell.text = std::string(inspect::trimmed(text));
+  cell.text = inspect::trimmed(text);
   return cell;
 }
 
@@ -148,7 +170,7 @@ CellField CellLookup::field_by_reading(const ArrayLayout& layout, std::int64_t r
   cell.value = line->values[i];
   cell.line = line->line_number;
   cell.column = line->field_column(column);
-  cell.text = std::string(line->field_text(column));
+  cell.text = line->field_text(column);
   return cell;
 }
 

@@ -20,7 +20,7 @@ struct CellField {
   float value = 0.0f;
   std::int64_t line = 0;    // where the field is
   std::int64_t column = 0;  // its first column
-  std::string text;         // without blanks
+  std::string_view text;    // without blanks; valid until the next lookup
 };
 
 class CellLookup {
@@ -36,6 +36,8 @@ class CellLookup {
   CellField field(const ArrayLayout& layout, std::int64_t row, std::int64_t column);
 
  private:
+  CellField field_of_kept_row(const RepeatedRow& row, const ArrayLayout& layout, std::int64_t row_number,
+                              std::int64_t column) const;
   CellField field_by_arithmetic(const ArrayLayout& layout, std::int64_t row, std::int64_t column);
   CellField field_by_reading(const ArrayLayout& layout, std::int64_t row, std::int64_t column);
   // Makes `length` bytes from `offset` available; a pointer to them.

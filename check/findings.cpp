@@ -28,9 +28,17 @@ void Findings::add(const Rule& rule, const Place& where, std::string message, Ce
 }
 
 bool Findings::count_again(const Rule& rule, std::string_view scope) {
+  for (const Recent& r : recent_) {
+    if (r.rule == rule.name.data() && r.scope == scope.data()) {
+      ++diagnostics_[r.index].count;
+      return true;
+    }
+  }
   const auto found = repeating_.find({rule.name, scope});
   if (found == repeating_.end()) return false;
   ++diagnostics_[found->second.index].count;
+  recent_[next_recent_] = {rule.name.data(), scope.data(), found->second.index};
+  next_recent_ = (next_recent_ + 1) % std::size(recent_);
   return true;
 }
 
@@ -68,6 +76,7 @@ CheckResult Findings::finish(bool completed) {
     }
   }
   repeating_.clear();
+  for (Recent& r : recent_) r = Recent{};
   std::stable_sort(diagnostics_.begin(), diagnostics_.end(), [](const Diagnostic& a, const Diagnostic& b) {
     const int rank_a = file_rank(a.file), rank_b = file_rank(b.file);
     if (rank_a != rank_b) return rank_a < rank_b;

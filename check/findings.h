@@ -90,6 +90,16 @@ class Findings {
   };
   std::vector<Diagnostic> diagnostics_;
   std::map<std::pair<std::string_view, std::string_view>, Repeating> repeating_;
+  // The findings last counted again, by the addresses of their rule's name
+  // and scope (texts of static storage): a file's drains repeat a few
+  // findings many times.
+  struct Recent {
+    const char* rule = nullptr;
+    const char* scope = nullptr;
+    std::size_t index = 0;
+  };
+  Recent recent_[4];
+  std::size_t next_recent_ = 0;
 };
 
 // "row 3, column 7 of layer 2", and "row 3, column 7" for a list or a grid

@@ -138,13 +138,13 @@ WalkedArray check_layer_array(int fd, const inspect::LinePlace& control, std::st
   std::optional<ArrayCursor> boundary, heads, bottom;
   const auto index = static_cast<std::size_t>(layer - 1);
   if (model.same_grid_as_basic && index < basic.boundary.size()) {
-    boundary.emplace(basic_fd, basic.boundary[index].control, rows, columns, reading);
+    boundary.emplace(basic_fd, basic.boundary[index], rows, columns, reading);
   }
   if (label == "BOT-" && model.same_grid_as_basic && index < basic.heads.size()) {
-    heads.emplace(basic_fd, basic.heads[index].control, rows, columns, reading);
+    heads.emplace(basic_fd, basic.heads[index], rows, columns, reading);
   }
   if (label == "TOP-" && index < model.bottoms.size() && model.bottoms[index]) {
-    bottom.emplace(fd, model.bottoms[index]->control, rows, columns, reading);
+    bottom.emplace(fd, *model.bottoms[index], rows, columns, reading);
   }
   ArrayCursor* cursors[3] = {&main};
   std::size_t n_cursors = 1;
