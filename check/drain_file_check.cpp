@@ -87,6 +87,13 @@ struct DrainCheck {
   bool max_known = false;
   bool comparing_stopped = false;  // in a period of more drains than PeriodCells compares
   bool repeat_found = false;
+  // Places other findings name: the counts of FOR001's dimension record
+  // (layers, rows, columns, stress periods) and FOR013's header.
+  Place grid_counts[3] = {{"FOR001", basic.dimensions_line, 1},
+                          {"FOR001", basic.dimensions_line, 11},
+                          {"FOR001", basic.dimensions_line, 21}};
+  Place basic_periods{"FOR001", basic.dimensions_line, 31};
+  Place drain_header{std::string(kFile), 1, 1};
 
   void header(const inspect::Record& record) {
     const auto& f = record.fields;
@@ -109,7 +116,7 @@ struct DrainCheck {
                                       "): the simulator never reads it";
                              },
                              {"stress period is beyond them", "stress periods are beyond them"}, {},
-                             Place{"FOR001", basic.dimensions_line, 31});
+                             &basic_periods);
     }
     if (!readable_field(findings, kFile, record.line, f, [&] { return "the use code of " + period(); })) return;
     if (record.period == 1 && f.integer < 0) {
@@ -125,7 +132,7 @@ struct DrainCheck {
                              },
                              {"stress period has more than the maximum",
                               "stress periods have more than the maximum"},
-                             {}, Place{std::string(kFile), 1, 1});
+                             {}, &drain_header);
     }
     if (f.integer >= 0) {
       period_cells.begin_period(f.integer);
@@ -160,7 +167,6 @@ struct DrainCheck {
     const std::int64_t limits[] = {basic.grid.layers, basic.grid.rows, basic.grid.columns};
     static constexpr std::string_view kCounts[] = {"layers", "rows", "columns"};
     static constexpr std::string_view kOne[] = {"layer", "row", "column"};
-    static constexpr std::int64_t kCountColumns[] = {1, 11, 21};
     const std::int64_t coordinates[] = {cell.layer, cell.row, cell.column};
     for (std::size_t i = 0; i < 3; ++i) {
       if (coordinates[i] >= 1 && coordinates[i] <= limits[i]) continue;
@@ -172,7 +178,7 @@ struct DrainCheck {
                                       std::to_string(basic.dimensions_line) + ")";
                              },
                              {"drain lies outside the grid", "drains lie outside the grid"}, {},
-                             Place{"FOR001", basic.dimensions_line, kCountColumns[i]});
+                             &grid_counts[i]);
       return;
     }
 
@@ -193,14 +199,14 @@ struct DrainCheck {
         // finding of the kind is shown whole.
         const std::int64_t first = repeat_found ? 0 : period_cells.first_line_of(cell);
         repeat_found = true;
+        const Place first_place{std::string(kFile), first, 1};
         findings.add_repeating(rules::kDrainListedTwice, kFile, where,
                                [&] {
                                  return name() + " is in the same cell as the drain on line " +
                                         std::to_string(first) + " (" + cell_words(cell) +
                                         "): the simulator takes both";
                                },
-                               {"drain repeats a cell", "drains repeat a cell"}, cell,
-                               Place{std::string(kFile), first, 1});
+                               {"drain repeats a cell", "drains repeat a cell"}, cell, &first_place);
         break;
       }
     }
@@ -215,7 +221,7 @@ struct DrainCheck {
                                  return name() + " is in a no-flow cell (boundary value " + std::string(b.text) + " at " +
                                         place_words(at) + "): the simulator ignores it";
                                },
-                               {"drain is in a no-flow cell", "drains are in no-flow cells"}, cell, at);
+                               {"drain is in a no-flow cell", "drains are in no-flow cells"}, cell, &at);
       } else if (b.kind == CellKind::Value && b.value < 0.0f) {
         findings.add_repeating(rules::kDrainInConstantHeadCell, kFile, where,
                                [&] {
@@ -224,7 +230,7 @@ struct DrainCheck {
                                         "): the head there stays as it is, whatever it drains";
                                },
                                {"drain is in a constant-head cell", "drains are in constant-head cells"},
-                               cell, at);
+                               cell, &at);
       }
     }
 
@@ -240,7 +246,7 @@ struct DrainCheck {
                                         std::string(bottom.text) + " of its cell (" + place_words(at) + ")";
                                },
                                {"drain lies below its cell's bottom", "drains lie below their cells' bottoms"},
-                               cell, at);
+                               cell, &at);
       }
     }
   }

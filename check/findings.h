@@ -58,7 +58,7 @@ class Findings {
   // called for the first one only.
   template <typename Message>
   void add_repeating(const Rule& rule, std::string_view scope, const Place& where, Message&& message,
-                     More more, Cell cell = {}, std::optional<Place> other = std::nullopt) {
+                     More more, Cell cell = {}, const Place* other = nullptr) {
     if (count_again(rule, scope)) return;
     std::string text;
     if constexpr (std::is_invocable_v<Message>) {
@@ -66,7 +66,8 @@ class Findings {
     } else {
       text = std::move(message);
     }
-    add_first(rule, scope, where, std::move(text), more, cell, std::move(other));
+    add_first(rule, scope, where, std::move(text), more, cell,
+              other ? std::optional<Place>(*other) : std::nullopt);
   }
 
   // The cells that broke `rule` in one array of `file`: "WHAT at row R,
