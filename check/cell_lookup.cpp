@@ -88,12 +88,9 @@ const char* CellLookup::page(std::int64_t page, std::size_t& size) {
     Kept& k = kept_[found->second];
     k.recent = true;
     size = k.size;
-    return pages_.get() + found->second * kPageBytes;
+    return slot_bytes(found->second);
   }
-  if (!pages_) {
-    pages_.reset(new char[kPagesKept * kPageBytes]);
-    kept_.resize(kPagesKept);
-  }
+  if (kept_.empty()) kept_.resize(kPagesKept);
   // The next slot not used lately.
   while (kept_[hand_].recent) {
     kept_[hand_].recent = false;
@@ -103,7 +100,7 @@ const char* CellLookup::page(std::int64_t page, std::size_t& size) {
   hand_ = (hand_ + 1) % kPagesKept;
   Kept& k = kept_[slot];
   if (k.page >= 0) slot_of_page_.erase(k.page);
-  char* bytes = pages_.get() + slot * kPageBytes;
+  char* bytes = slot_bytes(slot);
   k = Kept{};
   for (;;) {
     const ssize_t n = ::pread(fd_, bytes + k.size, kPageBytes - k.size,
@@ -119,6 +116,12 @@ const char* CellLookup::page(std::int64_t page, std::size_t& size) {
   slot_of_page_.emplace(page, slot);
   size = k.size;
   return bytes;
+}
+
+char* CellLookup::slot_bytes(std::size_t slot) {
+  const std::size_t chunk = slot / kPagesPerChunk;
+  while (chunks_.size() <= chunk) chunks_.emplace_back(new char[kPagesPerChunk * kPageBytes]);
+  return chunks_[chunk].get() + (slot % kPagesPerChunk) * kPageBytes;
 }
 
 const char* CellLookup::bytes_at(std::int64_t offset, std::size_t length) {

@@ -59,7 +59,10 @@ class CellLookup {
     std::size_t size = 0;
     bool recent = false;
   };
-  std::unique_ptr<char[]> pages_;  // kPagesKept pages, touched as they are used
+  static constexpr std::size_t kPagesPerChunk = 64;
+  // The kept pages, in chunks made as the slots are first used.
+  std::vector<std::unique_ptr<char[]>> chunks_;
+  char* slot_bytes(std::size_t slot);
   std::vector<Kept> kept_;
   std::unordered_map<std::int64_t, std::size_t> slot_of_page_;
   std::size_t hand_ = 0;
