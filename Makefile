@@ -1,6 +1,7 @@
-# Quick start: `make demo` runs the builders on the example answers,
-# `make test` builds and runs every test, `make bench` times the builders on
-# scripted sessions against the I/O floor (BENCH_FACTOR scales the workloads,
+# Quick start: `make demo` runs the builders on the example answers and
+# checks the model they make, `make test` builds and runs every test,
+# `make bench` times the builders on scripted sessions, and gwinspect check
+# on model folders, against I/O floors (BENCH_FACTOR scales the workloads,
 # BENCH_RUNS sets the number of timed runs).
 BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
@@ -10,7 +11,7 @@ JOBS ?= $(shell nproc)
 BENCH_FACTOR ?= 1
 BENCH_RUNS ?= 7
 
-.PHONY: all build demo test test-sanitize fuzz-build fuzz bench clean
+.PHONY: all build demo demo-faulty test test-sanitize fuzz-build fuzz bench clean
 
 all: build
 
@@ -20,6 +21,11 @@ build:
 
 demo: build
 	examples/run_demo.sh $(BUILD)
+
+# The faulty folder of the README: the three builders run quietly on
+# examples/faulty/, then gwinspect check on the files they wrote.
+demo-faulty: build
+	QUIET=1 examples/run_demo.sh $(BUILD) examples/faulty
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
@@ -34,6 +40,7 @@ bench: build
 	@scratch=$$(mktemp -d) && trap 'rm -rf "$$scratch"' EXIT && \
 	  $(BUILD)/bench/bench_generate --factor $(BENCH_FACTOR) "$$scratch" && \
 	  $(BUILD)/bench/bench_run --runs $(BENCH_RUNS) "$$scratch" && \
+	  $(BUILD)/bench/bench_check --runs $(BENCH_RUNS) --factor $(BENCH_FACTOR) "$$scratch" && \
 	  $(BUILD)/bench/bench_report --runs $(BENCH_RUNS) --factor $(BENCH_FACTOR) "$$scratch"
 
 # libFuzzer targets (clang), each run for FUZZ_SECONDS on its seed corpus.

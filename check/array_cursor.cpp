@@ -17,17 +17,48 @@ std::string_view ValueLine::field_text(std::int64_t column) const {
   return inspect::trimmed(text.substr(start, static_cast<std::size_t>((*format)[index].width)));
 }
 
+namespace {
+
+// A kept row is kept with the array's layout only when it is short: a model
+// may have many layers.
+constexpr std::size_t kMostKeptRowBytes = 1024;
+
+}  // namespace
+
 ArrayCursor::ArrayCursor(int fd, const inspect::LinePlace& control, std::int64_t rows,
-                         std::int64_t columns)
-    : in_(fd), control_(control) {
+                         std::int64_t columns, Reading reading)
+    : in_(fd), reading_(reading), control_(control) {
   in_.lines().go_to(control);
   if (!in_.read_line()) throw FileEndsEarly{control.number, "an array-control record"};
   header_ = in_.read_array_header("an array-control record");
+  first_line_ = in_.place();
+  start(rows, columns);
+}
+
+ArrayCursor::ArrayCursor(int fd, const ArrayLayout& layout, std::int64_t rows, std::int64_t columns,
+                         Reading reading)
+    : in_(fd), reading_(reading), control_(layout.control) {
+  if (!layout.repeated_row || reading == Reading::Plain) {
+    in_.lines().go_to(control_);
+    if (!in_.read_line()) throw FileEndsEarly{control_.number, "an array-control record"};
+    header_ = in_.read_array_header("an array-control record");
+    first_line_ = in_.place();
+    start(rows, columns);
+    return;
+  }
+  replay_ = layout.repeated_row;
+  header_.values_format = replay_->format;
+  first_line_ = layout.first_line;
+  start(rows, columns);
+  full_line_ = replay_->full_line;
+  last_line_ = replay_->last_line;
+}
+
+void ArrayCursor::start(std::int64_t rows, std::int64_t columns) {
   header_.rows = rows;
   header_.columns = columns;
   walk_.start(header_);
   walk_.row = 0;  // begin_row() moves on to row 1
-  first_line_ = in_.place();
   const std::size_t per_line = header_.values_format.size();
   values_.resize(per_line);
   kinds_.resize(per_line);
@@ -37,16 +68,23 @@ ArrayCursor::ArrayCursor(int fd, const inspect::LinePlace& control, std::int64_t
       regular_ = false;
     }
   }
-  if (per_line == 0) regular_ = false;
+  // (And fields no wider than a lookup takes at once.)
+  if (per_line == 0 || header_.values_format[0].width > 64) regular_ = false;
   current_.format = &header_.values_format;
 }
 
 bool ArrayCursor::begin_row() {
   ++walk_.row;
   walk_.line_in_row = 0;
+  if (replay_) {
+    row_first_line_ = first_line_.number + (walk_.row - 1) * walk_.lines_per_row;
+    repeated_row_ = true;  // its lines are the kept ones, the first row's too
+    return walk_.row > 1;
+  }
   row_first_line_ = in_.place().number;
   repeated_row_ = rows_repeatable_ &&
                   in_.skip_row_if_equal(full_line_.bytes, walk_.lines_per_row - 1, last_line_.bytes);
+  if (!repeated_row_) ++rows_read_;
   row_uniform_ = true;
   return repeated_row_;
 }
@@ -82,7 +120,10 @@ const ValueLine& ArrayCursor::next_line() {
     regular_ = false;
   }
   if (line_end_bytes_ < 0) line_end_bytes_ = line_end;
-  if (static_cast<std::int64_t>(count) != decoded_count_ || text != decoded_text_) decode(fields, text);
+  if (reading_ == Reading::Plain || static_cast<std::int64_t>(count) != decoded_count_ ||
+      text != decoded_text_) {
+    decode(fields, text);
+  }
   current_.text = text;
   current_.values = values_.data();
   current_.kinds = kinds_.data();
@@ -99,7 +140,7 @@ const ValueLine& ArrayCursor::next_line() {
     }
   } else {
     keep(last_candidate_, text, line_end);
-    rows_repeatable_ = row_uniform_;
+    rows_repeatable_ = row_uniform_ && reading_ == Reading::Quick;
     if (rows_repeatable_) {
       std::swap(full_line_, full_candidate_);
       std::swap(last_line_, last_candidate_);
@@ -149,6 +190,17 @@ ArrayLayout ArrayCursor::layout() const {
   if (layout.per_line > 0) {
     layout.width = header_.values_format[0].width;
     layout.kind = header_.values_format[0].kind;
+  }
+  // Only the first row was read, and every other repeated it.
+  if (reading_ == Reading::Quick && !replay_ && rows_read_ == 1 && walk_.row == header_.rows &&
+      rows_repeatable_ && header_.columns > 0 &&
+      full_line_.bytes.size() + last_line_.bytes.size() <= kMostKeptRowBytes) {
+    auto row = std::make_shared<RepeatedRow>();
+    row->format = header_.values_format;
+    row->lines_per_row = walk_.lines_per_row;
+    row->full_line = full_line_;
+    row->last_line = last_line_;
+    layout.repeated_row = std::move(row);
   }
   return layout;
 }

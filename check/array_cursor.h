@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -39,6 +40,25 @@ struct ValueLine {
   std::string_view field_text(std::int64_t column) const;
 };
 
+// A line kept as the model of a repeating row: its bytes with the line
+// end, and its decoded values.
+struct KeptLine {
+  std::string bytes;
+  std::size_t text_size = 0;
+  std::int64_t count = 0;
+  std::vector<float> values;
+  std::vector<CellKind> kinds;
+};
+
+// An array whose rows are all the same bytes, each one line repeated and
+// then its last line (every array given one value for all cells): what a
+// walk over it needs, kept so that it need not be read again.
+struct RepeatedRow {
+  builders::DescriptorList format{"()"};
+  std::int64_t lines_per_row = 1;
+  KeptLine full_line, last_line;
+};
+
 // Where an array's values lie, kept to find one cell's field later without
 // reading the rest (a drain's cell). Small: a model may have many layers.
 struct ArrayLayout {
@@ -52,7 +72,15 @@ struct ArrayLayout {
   std::int32_t per_line = 0;       // fields per full line
   std::int32_t width = 0;          // of each field
   builders::Descriptor::Kind kind = builders::Descriptor::Kind::Real;
+  // Set when every row repeats the first and its lines are short.
+  std::shared_ptr<const RepeatedRow> repeated_row;
 };
+
+// How arrays are read: quickly (a row that repeats the row before is
+// compared byte for byte, a line like the one before is not decoded again,
+// a cell of a regular array is found by arithmetic) or plainly, every field
+// of every line, as the reference for the quick way.
+enum class Reading : std::uint8_t { Quick, Plain };
 
 // The file ends inside an array, or before a record: what was expected.
 struct FileEndsEarly {
@@ -65,7 +93,11 @@ class ArrayCursor {
   // The array whose array-control record starts at `control` in the open
   // file `fd`, with `rows` rows of `columns` values. Throws
   // inspect::ReadError if that line is no array-control record.
-  ArrayCursor(int fd, const inspect::LinePlace& control, std::int64_t rows, std::int64_t columns);
+  ArrayCursor(int fd, const inspect::LinePlace& control, std::int64_t rows, std::int64_t columns,
+              Reading reading);
+  // The array laid out as `layout` walked again: from its kept row when it
+  // has one (and `reading` is quick), without reading the file.
+  ArrayCursor(int fd, const ArrayLayout& layout, std::int64_t rows, std::int64_t columns, Reading reading);
 
   const inspect::ArrayHeader& header() const { return header_; }
   std::int64_t lines_per_row() const { return walk_.lines_per_row; }
@@ -82,19 +114,12 @@ class ArrayCursor {
   ArrayLayout layout() const;
 
  private:
-  // A line kept as the model of a repeating row: its bytes with the line
-  // end, and its decoded values.
-  struct KeptLine {
-    std::string bytes;
-    std::size_t text_size = 0;
-    std::int64_t count = 0;
-    std::vector<float> values;
-    std::vector<CellKind> kinds;
-  };
+  void start(std::int64_t rows, std::int64_t columns);
   void keep(KeptLine& kept, std::string_view text, std::int8_t line_end) const;
   void decode(std::span<const inspect::Field> fields, std::string_view text);
 
   inspect::RecordReader in_;
+  Reading reading_;
   inspect::ArrayHeader header_;
   inspect::ArrayWalk walk_;
   inspect::LinePlace control_;
@@ -117,6 +142,10 @@ class ArrayCursor {
 
   bool regular_ = true;
   std::int8_t line_end_bytes_ = -1;
+  // Rows read line by line so far; every other row repeated the one before.
+  std::int64_t rows_read_ = 0;
+  // Walking a kept row again, without the file.
+  std::shared_ptr<const RepeatedRow> replay_;
   ValueLine current_;
 };
 

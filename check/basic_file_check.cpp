@@ -46,7 +46,8 @@ void check_dimensions(const inspect::Record& record, BasicModel& model, Findings
 void check_modules(const inspect::Record& record, BasicModel& model, Findings& findings) {
   for (std::size_t slot = 0; slot < record.fields.size() && slot < model.module_units.size(); ++slot) {
     const inspect::Field& f = record.fields[slot];
-    if (readable_field(findings, kFile, record.line, f, "the unit of slot " + std::to_string(slot + 1))) {
+    if (readable_field(findings, kFile, record.line, f,
+                       [&] { return "the unit of slot " + std::to_string(slot + 1); })) {
       model.module_units[slot] = f.integer;
     }
   }
@@ -56,22 +57,24 @@ void check_modules(const inspect::Record& record, BasicModel& model, Findings& f
 
 void check_period(const inspect::Record& record, Findings& findings) {
   const auto& f = record.fields;
-  const std::string period = "stress period " + std::to_string(record.period);
-  if (readable_field(findings, kFile, record.line, f[0], "the length of " + period) && !(f[0].real > 0.0f)) {
+  const auto period = [&] { return "stress period " + std::to_string(record.period); };
+  if (readable_field(findings, kFile, record.line, f[0], [&] { return "the length of " + period(); }) &&
+      !(f[0].real > 0.0f)) {
     findings.add_repeating(rules::kPeriodLength, kFile, place_of(kFile, record.line, f[0]),
-                           period + " has length " + text_of(f[0]) + "; it must be above zero",
+                           period() + " has length " + text_of(f[0]) + "; it must be above zero",
                            {"stress period has none", "stress periods have none"});
   }
-  if (readable_field(findings, kFile, record.line, f[1], "the time steps of " + period) &&
+  if (readable_field(findings, kFile, record.line, f[1], [&] { return "the time steps of " + period(); }) &&
       f[1].integer <= 0) {
     findings.add_repeating(rules::kTimeSteps, kFile, place_of(kFile, record.line, f[1]),
-                           period + " has " + text_of(f[1]) + " time steps; it needs at least one",
+                           period() + " has " + text_of(f[1]) + " time steps; it needs at least one",
                            {"stress period has none", "stress periods have none"});
   }
-  if (readable_field(findings, kFile, record.line, f[2], "the time-step multiplier of " + period) &&
+  if (readable_field(findings, kFile, record.line, f[2],
+                     [&] { return "the time-step multiplier of " + period(); }) &&
       !(f[2].real > 0.0f)) {
     findings.add_repeating(rules::kStepMultiplier, kFile, place_of(kFile, record.line, f[2]),
-                           period + " has time-step multiplier " + text_of(f[2]) +
+                           period() + " has time-step multiplier " + text_of(f[2]) +
                                "; it must be above zero",
                            {"stress period has none", "stress periods have none"});
   }
@@ -80,8 +83,8 @@ void check_period(const inspect::Record& record, Findings& findings) {
 // The boundary array of one layer: fields the simulator cannot read, values
 // other than -1, 0 and 1, and whether any cell is active.
 WalkedArray check_boundary_array(int fd, const inspect::LinePlace& control, const BasicModel& model,
-                                 std::int64_t layer, Findings& findings) {
-  ArrayCursor cursor(fd, control, model.grid.rows, model.grid.columns);
+                                 std::int64_t layer, Reading reading, Findings& findings) {
+  ArrayCursor cursor(fd, control, model.grid.rows, model.grid.columns, reading);
   FieldCounts fields;
   CellCount other_values, active;
   CellCount* counts[] = {&fields.asterisks, &fields.not_a_number, &fields.missing, &other_values, &active};
@@ -117,8 +120,8 @@ WalkedArray check_boundary_array(int fd, const inspect::LinePlace& control, cons
 // The starting heads of one layer: fields the simulator cannot read. (They
 // are compared with the cells' bottoms where FOR011 gives them.)
 WalkedArray check_head_array(int fd, const inspect::LinePlace& control, const BasicModel& model,
-                             std::int64_t layer, Findings& findings) {
-  ArrayCursor cursor(fd, control, model.grid.rows, model.grid.columns);
+                             std::int64_t layer, Reading reading, Findings& findings) {
+  ArrayCursor cursor(fd, control, model.grid.rows, model.grid.columns, reading);
   FieldCounts fields;
   CellCount* counts[] = {&fields.asterisks, &fields.not_a_number, &fields.missing};
   ArrayCursor* cursors[] = {&cursor};
@@ -152,7 +155,7 @@ void check_array_control(const inspect::Record& record, std::string_view file, s
   }
 }
 
-BasicModel check_basic_file(int fd, Findings& findings) {
+BasicModel check_basic_file(int fd, Reading reading, Findings& findings) {
   BasicModel model;
   inspect::BasicFileReader reader(fd);
   inspect::Record record;
@@ -173,8 +176,9 @@ BasicModel check_basic_file(int fd, Findings& findings) {
           const inspect::LinePlace control{record.line.offset, record.line.number};
           if (model.grid.rows == 0) break;  // no values follow
           const bool boundary = record.array->label_text == "IBOUND-";
-          const WalkedArray walked = boundary ? check_boundary_array(fd, control, model, layer, findings)
-                                              : check_head_array(fd, control, model, layer, findings);
+          const WalkedArray walked =
+              boundary ? check_boundary_array(fd, control, model, layer, reading, findings)
+                       : check_head_array(fd, control, model, layer, reading, findings);
           reader.pass_values(walked.after);
           (boundary ? model.boundary : model.heads).push_back(walked.layout);
           break;

@@ -11,9 +11,6 @@
 namespace check {
 namespace {
 
-constexpr std::size_t kBlockBytes = 64 * 1024;
-constexpr std::int64_t kBlockAlign = 4096;
-
 CellKind kind_of(const inspect::Field& f) {
   if (f.text.empty()) return CellKind::Missing;
   switch (f.kind) {
@@ -26,13 +23,36 @@ CellKind kind_of(const inspect::Field& f) {
 
 }  // namespace
 
-CellLookup::CellLookup(int fd, std::int64_t rows, std::int64_t columns)
-    : fd_(fd), rows_(rows), columns_(columns), block_(kBlockBytes) {}
+CellLookup::CellLookup(int fd, std::int64_t rows, std::int64_t columns, Reading reading)
+    : fd_(fd), reading_(reading), rows_(rows), columns_(columns) {}
 
 CellLookup::~CellLookup() = default;
 
 CellField CellLookup::field(const ArrayLayout& layout, std::int64_t row, std::int64_t column) {
-  return layout.regular ? field_by_arithmetic(layout, row, column) : field_by_reading(layout, row, column);
+  if (layout.repeated_row && reading_ == Reading::Quick) {
+    return field_of_kept_row(*layout.repeated_row, layout, row, column);
+  }
+  if (layout.regular && reading_ == Reading::Quick) return field_by_arithmetic(layout, row, column);
+  return field_by_reading(layout, row, column);
+}
+
+CellField CellLookup::field_of_kept_row(const RepeatedRow& kept, const ArrayLayout& layout,
+                                        std::int64_t row, std::int64_t column) const {
+  const auto per_line = static_cast<std::int64_t>(kept.format.size());
+  const std::int64_t line_in_row = (column - 1) / per_line;
+  const auto index = static_cast<std::size_t>((column - 1) % per_line);
+  const KeptLine& line = line_in_row == kept.lines_per_row - 1 ? kept.last_line : kept.full_line;
+  CellField cell;
+  cell.kind = line.kinds[index];
+  cell.value = line.values[index];
+  cell.line = layout.first_line.number + (row - 1) * kept.lines_per_row + line_in_row;
+  const std::size_t start = kept.format.columns_of_first(index);
+  cell.column = static_cast<std::int64_t>(start) + 1;
+  const std::string_view text(line.bytes.data(), line.text_size);
+  if (start < text.size()) {
+    cell.text = inspect::trimmed(text.substr(start, static_cast<std::size_t>(kept.format[index].width)));
+  }
+  return cell;
 }
 
 CellField CellLookup::field_by_arithmetic(const ArrayLayout& layout, std::int64_t row,
@@ -59,36 +79,75 @@ CellField CellLookup::field_by_arithmetic(const ArrayLayout& layout, std::int64_
   }
   cell.line = layout.first_line.number + (row - 1) * lines_per_row + line_in_row;
   cell.column = index_in_line * layout.width + 1;
-  cell.text = std::string(inspect::trimmed(text));
+  cell.text = inspect::trimmed(text);
   return cell;
 }
 
-const char* CellLookup::bytes_at(std::int64_t offset, std::size_t length) {
-  const std::int64_t end = offset + static_cast<std::int64_t>(length);
-  if (block_offset_ < 0 || offset < block_offset_ ||
-      end > block_offset_ + static_cast<std::int64_t>(block_size_)) {
-    block_offset_ = offset - offset % kBlockAlign;
-    block_size_ = 0;
-    while (block_size_ < block_.size()) {
-      const ssize_t n = ::pread(fd_, block_.data() + block_size_, block_.size() - block_size_,
-                                block_offset_ + static_cast<std::int64_t>(block_size_));
-      if (n < 0 && errno == EINTR) continue;
-      if (n < 0) throw inspect::ReadError(1, 1, std::string("the file cannot be read: ") + std::strerror(errno));
-      if (n == 0) break;
-      block_size_ += static_cast<std::size_t>(n);
-    }
-    if (end > block_offset_ + static_cast<std::int64_t>(block_size_)) {
-      // The file changed since it was read: the field is not there.
-      block_offset_ = -1;
-      throw inspect::ReadError(1, 1, "the file changed while it was checked");
-    }
+const char* CellLookup::page(std::int64_t page, std::size_t& size) {
+  if (const auto found = slot_of_page_.find(page); found != slot_of_page_.end()) {
+    Kept& k = kept_[found->second];
+    k.recent = true;
+    size = k.size;
+    return slot_bytes(found->second);
   }
-  return block_.data() + (offset - block_offset_);
+  if (kept_.empty()) kept_.resize(kPagesKept);
+  // The next slot not used lately.
+  while (kept_[hand_].recent) {
+    kept_[hand_].recent = false;
+    hand_ = (hand_ + 1) % kPagesKept;
+  }
+  const std::size_t slot = hand_;
+  hand_ = (hand_ + 1) % kPagesKept;
+  Kept& k = kept_[slot];
+  if (k.page >= 0) slot_of_page_.erase(k.page);
+  char* bytes = slot_bytes(slot);
+  k = Kept{};
+  for (;;) {
+    const ssize_t n = ::pread(fd_, bytes + k.size, kPageBytes - k.size,
+                              page * static_cast<std::int64_t>(kPageBytes) + static_cast<std::int64_t>(k.size));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) throw inspect::ReadError(1, 1, std::string("the file cannot be read: ") + std::strerror(errno));
+    if (n == 0) break;
+    k.size += static_cast<std::size_t>(n);
+    if (k.size == kPageBytes) break;
+  }
+  k.page = page;
+  k.recent = true;
+  slot_of_page_.emplace(page, slot);
+  size = k.size;
+  return bytes;
+}
+
+char* CellLookup::slot_bytes(std::size_t slot) {
+  const std::size_t chunk = slot / kPagesPerChunk;
+  while (chunks_.size() <= chunk) chunks_.emplace_back(new char[kPagesPerChunk * kPageBytes]);
+  return chunks_[chunk].get() + (slot % kPagesPerChunk) * kPageBytes;
+}
+
+const char* CellLookup::bytes_at(std::int64_t offset, std::size_t length) {
+  const std::int64_t first_page = offset / static_cast<std::int64_t>(kPageBytes);
+  const std::size_t in_page = static_cast<std::size_t>(offset % static_cast<std::int64_t>(kPageBytes));
+  std::size_t size = 0;
+  const char* bytes = page(first_page, size);
+  if (in_page + length <= kPageBytes) {
+    // The file changed since it was read when the field is not there.
+    if (in_page + length > size) throw inspect::ReadError(1, 1, "the file changed while it was checked");
+    return bytes + in_page;
+  }
+  if (length > sizeof straddling_ || size < kPageBytes) {
+    throw inspect::ReadError(1, 1, "the file changed while it was checked");
+  }
+  const std::size_t head = kPageBytes - in_page;
+  std::memcpy(straddling_, bytes + in_page, head);
+  const char* next = page(first_page + 1, size);
+  if (length - head > size) throw inspect::ReadError(1, 1, "the file changed while it was checked");
+  std::memcpy(straddling_ + head, next, length - head);
+  return straddling_;
 }
 
 CellField CellLookup::field_by_reading(const ArrayLayout& layout, std::int64_t row, std::int64_t column) {
   if (!cursor_ || cursor_control_.offset != layout.control.offset || cursor_row_ >= row) {
-    cursor_ = std::make_unique<ArrayCursor>(fd_, layout.control, rows_, columns_);
+    cursor_ = std::make_unique<ArrayCursor>(fd_, layout.control, rows_, columns_, reading_);
     cursor_control_ = layout.control;
     cursor_row_ = 0;
     lines_left_ = 0;
@@ -114,7 +173,7 @@ CellField CellLookup::field_by_reading(const ArrayLayout& layout, std::int64_t r
   cell.value = line->values[i];
   cell.line = line->line_number;
   cell.column = line->field_column(column);
-  cell.text = std::string(line->field_text(column));
+  cell.text = line->field_text(column);
   return cell;
 }
 

@@ -1,10 +1,14 @@
 // FOR013: the drain limits, and per stress period the use code and the
 // drains, each in the grid of FOR001, in a cell the simulator computes,
 // above its cell's bottom where the layer has one, and once per period.
+#include <span>
 #include <string>
 #include <vector>
 
+#include "number_parse.h"
+
 #include "cell_lookup.h"
+#include "period_cells.h"
 #include "drain_file_reader.h"
 #include "field.h"
 #include "file_checks.h"
@@ -20,73 +24,55 @@ std::string place_words(const Place& place) {
   return place.file + ":" + std::to_string(place.line) + ":" + std::to_string(place.column);
 }
 
-// The cells of one stress period's drains, with the line of the drain
-// first listed in each: an open-addressing table that grows with the
-// period, up to a bound (a period of more drains is compared up to it).
-class PeriodCells {
+// The five fields of a drain record, "(3i10,2g10.3)". Quickly: a field of
+// blanks, an optional minus and digits, or a short decimal number (the
+// common forms) is converted at once, any other by the reading library;
+// plainly, every one by the reading library.
+class DrainFields {
  public:
-  static constexpr std::size_t kMostDrains = 1 << 19;
+  explicit DrainFields(Reading reading) : reading_(reading) {}
 
-  void clear() {
-    if (used_ > 0) std::fill(slots_.begin(), slots_.end(), Slot{});
-    used_ = 0;
-    full_ = false;
-  }
-  bool full() const { return full_; }
-
-  // The line of the drain of this period already in `cell`, or 0 after
-  // noting this one's `line` there; -1 once the table is full.
-  std::int64_t insert(const Cell& cell, std::int64_t line) {
-    if (used_ >= kMostDrains) {
-      full_ = true;
-      return -1;
-    }
-    if (2 * (used_ + 1) > slots_.size()) grow();
-    const std::uint64_t layer_row = key_of(cell);
-    const auto column = static_cast<std::uint32_t>(cell.column);
-    for (std::size_t i = hash(layer_row, column) & (slots_.size() - 1);; i = (i + 1) & (slots_.size() - 1)) {
-      Slot& s = slots_[i];
-      if (s.line == 0) {
-        s = {layer_row, column, line};
-        ++used_;
-        return 0;
+  std::span<const inspect::Field> read(std::string_view line) {
+    for (std::size_t i = 0; i < kFields; ++i) {
+      const std::size_t start = i * kWidth;
+      const builders::Descriptor& d = kDescriptors[i];
+      if (reading_ == Reading::Plain || !read_quickly(line, start, d, fields_[i])) {
+        fields_[i] = inspect::read_field(line, start, d);
       }
-      if (s.layer_row == layer_row && s.column == column) return s.line;
     }
+    return fields_;
   }
 
  private:
-  struct Slot {
-    std::uint64_t layer_row = 0;
-    std::uint32_t column = 0;
-    std::int64_t line = 0;  // 0: empty
-  };
-  static std::uint64_t key_of(const Cell& cell) {
-    return static_cast<std::uint64_t>(cell.layer) << 32 | static_cast<std::uint32_t>(cell.row);
-  }
-  static std::size_t hash(std::uint64_t layer_row, std::uint32_t column) {
-    std::uint64_t h = (layer_row ^ (std::uint64_t{column} << 17)) * 0x9E3779B97F4A7C15ull;
-    return static_cast<std::size_t>(h ^ (h >> 29));
-  }
-  void grow() {
-    std::vector<Slot> old = std::move(slots_);
-    slots_.assign(old.empty() ? 1024 : old.size() * 2, Slot{});
-    used_ = 0;
-    for (const Slot& s : old) {
-      if (s.line == 0) continue;
-      for (std::size_t i = hash(s.layer_row, s.column) & (slots_.size() - 1);; i = (i + 1) & (slots_.size() - 1)) {
-        if (slots_[i].line == 0) {
-          slots_[i] = s;
-          ++used_;
-          break;
-        }
-      }
-    }
+  static constexpr std::size_t kFields = 5;
+  static constexpr std::size_t kWidth = 10;
+  static constexpr builders::Descriptor kDescriptors[kFields] = {
+      {builders::Descriptor::Kind::Integer, 10, 0}, {builders::Descriptor::Kind::Integer, 10, 0},
+      {builders::Descriptor::Kind::Integer, 10, 0}, {builders::Descriptor::Kind::Real, 10, 3},
+      {builders::Descriptor::Kind::Real, 10, 3}};
+
+  static bool read_quickly(std::string_view line, std::size_t start, const builders::Descriptor& d,
+                           inspect::Field& field) {
+    if (start + kWidth > line.size()) return false;
+    const char* begin = line.data() + start;
+    const char* const end = begin + kWidth;
+    while (begin < end && *begin == ' ') ++begin;
+    if (begin == end) return false;
+    field = inspect::Field{};
+    field.type = d.kind;
+    field.column = static_cast<std::int32_t>(start + 1);
+    field.width = d.width;
+    field.text = std::string_view(line.data() + start, kWidth);
+    const char* stop = d.kind == builders::Descriptor::Kind::Integer
+                           ? builders::parse_short_integer(begin, end, field.integer)
+                           : builders::parse_short_real(begin, end, field.real);
+    if (stop == nullptr) return false;
+    while (stop < end && *stop == ' ') ++stop;
+    return stop == end;
   }
 
-  std::vector<Slot> slots_;
-  std::size_t used_ = 0;
-  bool full_ = false;
+  Reading reading_;
+  inspect::Field fields_[kFields];
 };
 
 struct DrainCheck {
@@ -96,8 +82,18 @@ struct DrainCheck {
   CellLookup boundary_cells;
   CellLookup bottom_cells;
   PeriodCells period_cells;
+  DrainFields drain_fields;
   std::int64_t max_drains = 0;
   bool max_known = false;
+  bool comparing_stopped = false;  // in a period of more drains than PeriodCells compares
+  bool repeat_found = false;
+  // Places other findings name: the counts of FOR001's dimension record
+  // (layers, rows, columns, stress periods) and FOR013's header.
+  Place grid_counts[3] = {{"FOR001", basic.dimensions_line, 1},
+                          {"FOR001", basic.dimensions_line, 11},
+                          {"FOR001", basic.dimensions_line, 21}};
+  Place basic_periods{"FOR001", basic.dimensions_line, 31};
+  Place drain_header{std::string(kFile), 1, 1};
 
   void header(const inspect::Record& record) {
     const auto& f = record.fields;
@@ -110,47 +106,58 @@ struct DrainCheck {
 
   void use_code(const inspect::Record& record) {
     const inspect::Field& f = record.fields[0];
-    const std::string period = "stress period " + std::to_string(record.period);
+    const auto period = [&] { return "stress period " + std::to_string(record.period); };
     const Place where = place_of(kFile, record.line, f);
     if (basic.dimensions_read && record.period > basic.periods) {
       findings.add_repeating(rules::kPeriodsExtra, kFile, where,
-                             period + " is beyond the " + std::to_string(basic.periods) +
-                                 " of FOR001 (FOR001:" + std::to_string(basic.dimensions_line) +
-                                 "): the simulator never reads it",
+                             [&] {
+                               return period() + " is beyond the " + std::to_string(basic.periods) +
+                                      " of FOR001 (FOR001:" + std::to_string(basic.dimensions_line) +
+                                      "): the simulator never reads it";
+                             },
                              {"stress period is beyond them", "stress periods are beyond them"}, {},
-                             Place{"FOR001", basic.dimensions_line, 31});
+                             &basic_periods);
     }
-    if (!readable_field(findings, kFile, record.line, f, "the use code of " + period)) return;
+    if (!readable_field(findings, kFile, record.line, f, [&] { return "the use code of " + period(); })) return;
     if (record.period == 1 && f.integer < 0) {
       findings.add(rules::kReuseInFirstPeriod, where,
-                   period + " reuses the drains of the period before (use code " + text_of(f) +
+                   period() + " reuses the drains of the period before (use code " + text_of(f) +
                        "), but it is the first");
     }
     if (max_known && f.integer > max_drains) {
       findings.add_repeating(rules::kDrainsOverMaximum, kFile, where,
-                             period + " has " + text_of(f) + " drains; the maximum is " +
-                                 std::to_string(max_drains) + " (FOR013:1)",
+                             [&] {
+                               return period() + " has " + text_of(f) + " drains; the maximum is " +
+                                      std::to_string(max_drains) + " (FOR013:1)";
+                             },
                              {"stress period has more than the maximum",
                               "stress periods have more than the maximum"},
-                             {}, Place{std::string(kFile), 1, 1});
+                             {}, &drain_header);
     }
-    if (f.integer >= 0) period_cells.clear();
+    if (f.integer >= 0) {
+      period_cells.begin_period(f.integer);
+      comparing_stopped = false;
+    }
   }
 
   void drain(const inspect::Record& record) {
-    const auto& f = record.fields;
-    const std::string name = "drain " + std::to_string(record.drain) + " of stress period " +
-                             std::to_string(record.period);
+    const std::span<const inspect::Field> f = drain_fields.read(record.line.text);
+    const auto name = [&] {
+      return "drain " + std::to_string(record.drain) + " of stress period " + std::to_string(record.period);
+    };
     static constexpr std::string_view kParts[] = {"the layer", "the row", "the column", "the elevation",
                                                   "the conductance"};
     bool readable[5];
     for (std::size_t i = 0; i < 5; ++i) {
-      readable[i] = readable_field(findings, kFile, record.line, f[i], std::string(kParts[i]) + " of " + name);
+      readable[i] = readable_field(findings, kFile, record.line, f[i],
+                                   [&] { return std::string(kParts[i]) + " of " + name(); });
     }
     if (readable[4] && !(f[4].real > 0.0f)) {
       findings.add_repeating(rules::kDrainConductance, kFile, place_of(kFile, record.line, f[4]),
-                             name + " has conductance " + text_of(f[4]) +
-                                 "; it must be above zero for the drain to take water out",
+                             [&] {
+                               return name() + " has conductance " + text_of(f[4]) +
+                                      "; it must be above zero for the drain to take water out";
+                             },
                              {"drain has none", "drains have none"});
     }
     if (!readable[0] || !readable[1] || !readable[2] || !basic.dimensions_read) return;
@@ -160,34 +167,48 @@ struct DrainCheck {
     const std::int64_t limits[] = {basic.grid.layers, basic.grid.rows, basic.grid.columns};
     static constexpr std::string_view kCounts[] = {"layers", "rows", "columns"};
     static constexpr std::string_view kOne[] = {"layer", "row", "column"};
-    static constexpr std::int64_t kCountColumns[] = {1, 11, 21};
     const std::int64_t coordinates[] = {cell.layer, cell.row, cell.column};
     for (std::size_t i = 0; i < 3; ++i) {
       if (coordinates[i] >= 1 && coordinates[i] <= limits[i]) continue;
       findings.add_repeating(rules::kDrainOutsideGrid, kFile, place_of(kFile, record.line, f[i]),
-                             name + " is in " + std::string(kOne[i]) + " " + text_of(f[i]) + "; the grid has " +
-                                 std::to_string(limits[i]) + " " + std::string(kCounts[i]) + " (FOR001:" +
-                                 std::to_string(basic.dimensions_line) + ")",
+                             [&] {
+                               return name() + " is in " + std::string(kOne[i]) + " " + text_of(f[i]) +
+                                      "; the grid has " + std::to_string(limits[i]) + " " +
+                                      std::string(kCounts[i]) + " (FOR001:" +
+                                      std::to_string(basic.dimensions_line) + ")";
+                             },
                              {"drain lies outside the grid", "drains lie outside the grid"}, {},
-                             Place{"FOR001", basic.dimensions_line, kCountColumns[i]});
+                             &grid_counts[i]);
       return;
     }
 
     const Place where = place_of(kFile, record.line, f[0]);
-    const bool was_full = period_cells.full();
-    const std::int64_t first = period_cells.insert(cell, record.line.number);
-    if (first < 0 && !was_full) {
-      findings.add(Rule{rules::kDrainListedTwice.name, Severity::Note}, where,
-                   "the drains of stress period " + std::to_string(record.period) +
-                       " are compared for repeated cells up to the " +
-                       std::to_string(PeriodCells::kMostDrains) + "th only");
-    }
-    if (first > 0) {
-      findings.add_repeating(rules::kDrainListedTwice, kFile, where,
-                             name + " is in the same cell as the drain on line " + std::to_string(first) +
-                                 " (" + cell_words(cell) + "): the simulator takes both",
-                             {"drain repeats a cell", "drains repeat a cell"}, cell,
-                             Place{std::string(kFile), first, 1});
+    switch (period_cells.add(cell, record.line.number)) {
+      case PeriodCells::Outcome::New: break;
+      case PeriodCells::Outcome::NotCompared:
+        if (!comparing_stopped) {
+          findings.add(Rule{rules::kDrainListedTwice.name, Severity::Note}, where,
+                       "the drains of stress period " + std::to_string(record.period) +
+                           " are compared for repeated cells up to the " +
+                           std::to_string(PeriodCells::kMostDrains) + "th only");
+        }
+        comparing_stopped = true;
+        break;
+      case PeriodCells::Outcome::Repeated: {
+        // The first drain in the cell is looked for once: only the first
+        // finding of the kind is shown whole.
+        const std::int64_t first = repeat_found ? 0 : period_cells.first_line_of(cell);
+        repeat_found = true;
+        const Place first_place{std::string(kFile), first, 1};
+        findings.add_repeating(rules::kDrainListedTwice, kFile, where,
+                               [&] {
+                                 return name() + " is in the same cell as the drain on line " +
+                                        std::to_string(first) + " (" + cell_words(cell) +
+                                        "): the simulator takes both";
+                               },
+                               {"drain repeats a cell", "drains repeat a cell"}, cell, &first_place);
+        break;
+      }
     }
 
     const auto index = static_cast<std::size_t>(cell.layer - 1);
@@ -196,15 +217,20 @@ struct DrainCheck {
       const Place at{"FOR001", b.line, b.column};
       if (b.kind == CellKind::Value && b.value == 0.0f) {
         findings.add_repeating(rules::kDrainInNoFlowCell, kFile, where,
-                               name + " is in a no-flow cell (boundary value " + b.text + " at " +
-                                   place_words(at) + "): the simulator ignores it",
-                               {"drain is in a no-flow cell", "drains are in no-flow cells"}, cell, at);
+                               [&] {
+                                 return name() + " is in a no-flow cell (boundary value " + std::string(b.text) + " at " +
+                                        place_words(at) + "): the simulator ignores it";
+                               },
+                               {"drain is in a no-flow cell", "drains are in no-flow cells"}, cell, &at);
       } else if (b.kind == CellKind::Value && b.value < 0.0f) {
         findings.add_repeating(rules::kDrainInConstantHeadCell, kFile, where,
-                               name + " is in a constant-head cell (boundary value " + b.text + " at " +
-                                   place_words(at) + "): the head there stays as it is, whatever it drains",
+                               [&] {
+                                 return name() + " is in a constant-head cell (boundary value " + std::string(b.text) +
+                                        " at " + place_words(at) +
+                                        "): the head there stays as it is, whatever it drains";
+                               },
                                {"drain is in a constant-head cell", "drains are in constant-head cells"},
-                               cell, at);
+                               cell, &at);
       }
     }
 
@@ -215,10 +241,12 @@ struct DrainCheck {
       if (bottom.kind == CellKind::Value && f[3].real < bottom.value) {
         const Place at{"FOR011", bottom.line, bottom.column};
         findings.add_repeating(rules::kDrainBelowBottom, kFile, place_of(kFile, record.line, f[3]),
-                               name + " has elevation " + text_of(f[3]) + ", below the bottom " + bottom.text +
-                                   " of its cell (" + place_words(at) + ")",
+                               [&] {
+                                 return name() + " has elevation " + text_of(f[3]) + ", below the bottom " +
+                                        std::string(bottom.text) + " of its cell (" + place_words(at) + ")";
+                               },
                                {"drain lies below its cell's bottom", "drains lie below their cells' bottoms"},
-                               cell, at);
+                               cell, &at);
       }
     }
   }
@@ -227,10 +255,16 @@ struct DrainCheck {
 }  // namespace
 
 void check_drain_file(int drain_fd, const BasicModel& basic, int basic_fd, const FlowModel& flow,
-                      int flow_fd, Findings& findings) {
-  DrainCheck check{basic, flow, findings, CellLookup(basic_fd, basic.grid.rows, basic.grid.columns),
-                   CellLookup(flow_fd, flow.grid.rows, flow.grid.columns), {}, 0, false};
+                      int flow_fd, Reading reading, Findings& findings) {
+  DrainCheck check{basic,
+                   flow,
+                   findings,
+                   CellLookup(basic_fd, basic.grid.rows, basic.grid.columns, reading),
+                   CellLookup(flow_fd, flow.grid.rows, flow.grid.columns, reading),
+                   PeriodCells(basic.grid, reading),
+                   DrainFields(reading)};
   inspect::DrainFileReader reader(drain_fd);
+  reader.set_drain_fields_read(false);  // read here, the quick way
   inspect::Record record;
   std::int64_t next_line = 1;
   try {

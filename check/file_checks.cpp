@@ -22,31 +22,30 @@ void add_ends_early(Findings& findings, std::string_view file, std::int64_t line
                "the file ends early: expected " + std::string(expected));
 }
 
-bool readable_field(Findings& findings, std::string_view file, const inspect::Line& line,
-                    const inspect::Field& field, std::string_view words) {
+void add_unreadable_field(Findings& findings, std::string_view file, const inspect::Line& line,
+                          const inspect::Field& field, std::string_view words) {
   const Place where = place_of(file, line, field);
   if (field.text.empty()) {
     findings.add_repeating(rules::kShortLine, file, where,
                            std::string(words) + " is missing: its line ends before its columns, so "
                                                 "the simulator reads 0",
                            {"field is missing", "fields are missing"});
-    return false;
+    return;
   }
   switch (field.kind) {
-    case inspect::Field::Kind::Value: return true;
+    case inspect::Field::Kind::Value: return;
     case inspect::Field::Kind::Asterisks:
       findings.add_repeating(rules::kAsterisks, file, where,
                              std::string(words) + " is asterisks (a value too wide for its field), "
                                                   "which the simulator cannot read",
                              {"field is asterisks", "fields are asterisks"});
-      return false;
+      return;
     case inspect::Field::Kind::NotANumber:
       findings.add_repeating(rules::kNotANumber, file, where,
                              std::string(words) + " is not a number: " + inspect::quoted(field.text),
                              {"field is not a number", "fields are not numbers"});
-      return false;
+      return;
   }
-  return false;
 }
 
 }  // namespace check

@@ -4,15 +4,20 @@
 // to `findings` and never throws for what the file holds.
 #pragma once
 
+#include <string_view>
+#include <type_traits>
+
+#include "field.h"
 #include "findings.h"
 #include "model_parts.h"
 
 namespace check {
 
-BasicModel check_basic_file(int fd, Findings& findings);
-FlowModel check_flow_file(int fd, const BasicModel& basic, int basic_fd, Findings& findings);
+BasicModel check_basic_file(int fd, Reading reading, Findings& findings);
+FlowModel check_flow_file(int fd, const BasicModel& basic, int basic_fd, Reading reading,
+                          Findings& findings);
 void check_drain_file(int drain_fd, const BasicModel& basic, int basic_fd, const FlowModel& flow,
-                      int flow_fd, Findings& findings);
+                      int flow_fd, Reading reading, Findings& findings);
 
 // Shared by the three: the diagnostic of a file that does not hold what
 // its place needs (a ReadError), or that ends early.
@@ -26,8 +31,20 @@ void add_ends_early(Findings& findings, std::string_view file, std::int64_t line
 // the line ends early, which the simulator reads as 0) is added, once per
 // file and rule with a count. `words` names the value: "the number of
 // layers".
+// `words` may be a function that makes them: they are needed only then.
+void add_unreadable_field(Findings& findings, std::string_view file, const inspect::Line& line,
+                          const inspect::Field& field, std::string_view words);
+template <typename Words>
 bool readable_field(Findings& findings, std::string_view file, const inspect::Line& line,
-                    const inspect::Field& field, std::string_view words);
+                    const inspect::Field& field, Words&& words) {
+  if (field.kind == inspect::Field::Kind::Value && !field.text.empty()) return true;
+  if constexpr (std::is_invocable_v<Words>) {
+    add_unreadable_field(findings, file, line, field, words());
+  } else {
+    add_unreadable_field(findings, file, line, field, words);
+  }
+  return false;
+}
 
 // An array read whole by its own cursor: where it lies, and the place
 // after it, where the file's reader goes on.

@@ -27,16 +27,24 @@ void Findings::add(const Rule& rule, const Place& where, std::string message, Ce
                           std::move(message), cell, 1, std::move(other)});
 }
 
-void Findings::add_repeating(const Rule& rule, std::string_view scope, const Place& where,
-                             std::string message, More more, Cell cell,
-                             std::optional<Place> other) {
-  auto key = std::make_pair(std::string(rule.name), std::string(scope));
-  auto found = repeating_.find(key);
-  if (found != repeating_.end()) {
-    ++diagnostics_[found->second.index].count;
-    return;
+bool Findings::count_again(const Rule& rule, std::string_view scope) {
+  for (const Recent& r : recent_) {
+    if (r.rule == rule.name.data() && r.scope == scope.data()) {
+      ++diagnostics_[r.index].count;
+      return true;
+    }
   }
-  repeating_.emplace(std::move(key), Repeating{diagnostics_.size(), more});
+  const auto found = repeating_.find({rule.name, scope});
+  if (found == repeating_.end()) return false;
+  ++diagnostics_[found->second.index].count;
+  recent_[next_recent_] = {rule.name.data(), scope.data(), found->second.index};
+  next_recent_ = (next_recent_ + 1) % std::size(recent_);
+  return true;
+}
+
+void Findings::add_first(const Rule& rule, std::string_view scope, const Place& where,
+                         std::string message, More more, Cell cell, std::optional<Place> other) {
+  repeating_.emplace(std::make_pair(rule.name, scope), Repeating{diagnostics_.size(), more});
   add(rule, where, std::move(message), cell, std::move(other));
 }
 
@@ -68,6 +76,7 @@ CheckResult Findings::finish(bool completed) {
     }
   }
   repeating_.clear();
+  for (Recent& r : recent_) r = Recent{};
   std::stable_sort(diagnostics_.begin(), diagnostics_.end(), [](const Diagnostic& a, const Diagnostic& b) {
     const int rank_a = file_rank(a.file), rank_b = file_rank(b.file);
     if (rank_a != rank_b) return rank_a < rank_b;

@@ -8,7 +8,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <utility>
+#include <vector>
 
 #include "diagnostic.h"
 #include "rules.h"
@@ -50,11 +52,23 @@ class Findings {
     std::string_view one;
     std::string_view many;
   };
-  // A finding that may repeat within `scope` (a file, say): the first one
-  // is kept with its message; each further one only counts.
-  void add_repeating(const Rule& rule, std::string_view scope, const Place& where,
-                     std::string message, More more, Cell cell = {},
-                     std::optional<Place> other = std::nullopt);
+  // A finding that may repeat within `scope` (a file, say; text of static
+  // storage): the first one is kept with its message; each further one
+  // only counts. `message` may be a function that makes the text: it is
+  // called for the first one only.
+  template <typename Message>
+  void add_repeating(const Rule& rule, std::string_view scope, const Place& where, Message&& message,
+                     More more, Cell cell = {}, const Place* other = nullptr) {
+    if (count_again(rule, scope)) return;
+    std::string text;
+    if constexpr (std::is_invocable_v<Message>) {
+      text = message();
+    } else {
+      text = std::move(message);
+    }
+    add_first(rule, scope, where, std::move(text), more, cell,
+              other ? std::optional<Place>(*other) : std::nullopt);
+  }
 
   // The cells that broke `rule` in one array of `file`: "WHAT at row R,
   // column C of layer L (VALUE)" for one cell, "WHAT in N cells of layer L,
@@ -66,12 +80,27 @@ class Findings {
   CheckResult finish(bool completed);
 
  private:
+  // Counts a finding of `rule` in `scope` again: false when it is the first.
+  bool count_again(const Rule& rule, std::string_view scope);
+  void add_first(const Rule& rule, std::string_view scope, const Place& where, std::string message,
+                 More more, Cell cell, std::optional<Place> other);
+
   struct Repeating {
     std::size_t index;  // in diagnostics_
     More more;          // texts of static storage
   };
   std::vector<Diagnostic> diagnostics_;
-  std::map<std::pair<std::string, std::string>, Repeating> repeating_;
+  std::map<std::pair<std::string_view, std::string_view>, Repeating> repeating_;
+  // The findings last counted again, by the addresses of their rule's name
+  // and scope (texts of static storage): a file's drains repeat a few
+  // findings many times.
+  struct Recent {
+    const char* rule = nullptr;
+    const char* scope = nullptr;
+    std::size_t index = 0;
+  };
+  Recent recent_[4];
+  std::size_t next_recent_ = 0;
 };
 
 // "row 3, column 7 of layer 2", and "row 3, column 7" for a list or a grid

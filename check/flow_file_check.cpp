@@ -73,11 +73,12 @@ void check_list_value(const ListRead& list, std::int64_t entry, const inspect::L
   };
   for (const Words& w : kWords) {
     if (w.label != list.label) continue;
-    const std::string words =
-        std::string(value_words(w.label)) + " of " + std::string(w.entry) + " " + std::to_string(entry);
+    const auto words = [&] {
+      return std::string(value_words(w.label)) + " of " + std::string(w.entry) + " " + std::to_string(entry);
+    };
     if (readable_field(findings, kFile, line, field, words) && !(field.real > 0.0f)) {
       findings.add_repeating(*w.rule, w.label, place_of(kFile, line, field),
-                             words + " is " + text_of(field) + "; it must be above zero", w.more);
+                             words() + " is " + text_of(field) + "; it must be above zero", w.more);
     }
   }
 }
@@ -85,7 +86,8 @@ void check_list_value(const ListRead& list, std::int64_t entry, const inspect::L
 void check_layer_type(std::int64_t layer, const inspect::Line& line, const inspect::Field& field,
                       FlowModel& model, Findings& findings) {
   std::int32_t code = -1;
-  if (readable_field(findings, kFile, line, field, "the type code of layer " + std::to_string(layer))) {
+  if (readable_field(findings, kFile, line, field,
+                     [&] { return "the type code of layer " + std::to_string(layer); })) {
     code = field.integer;
     if (code < 0 || code > 3) {
       findings.add_repeating(rules::kLayerType, kFile, place_of(kFile, line, field),
@@ -130,19 +132,19 @@ std::string compared(std::string_view value, std::string_view bottom, const Plac
 // beside a bottom, the bottom beside a top.
 WalkedArray check_layer_array(int fd, const inspect::LinePlace& control, std::string_view label,
                               std::int64_t layer, const FlowModel& model, const BasicModel& basic,
-                              int basic_fd, Findings& findings) {
+                              int basic_fd, Reading reading, Findings& findings) {
   const std::int64_t rows = model.grid.rows, columns = model.grid.columns;
-  ArrayCursor main(fd, control, rows, columns);
+  ArrayCursor main(fd, control, rows, columns, reading);
   std::optional<ArrayCursor> boundary, heads, bottom;
   const auto index = static_cast<std::size_t>(layer - 1);
   if (model.same_grid_as_basic && index < basic.boundary.size()) {
-    boundary.emplace(basic_fd, basic.boundary[index].control, rows, columns);
+    boundary.emplace(basic_fd, basic.boundary[index], rows, columns, reading);
   }
   if (label == "BOT-" && model.same_grid_as_basic && index < basic.heads.size()) {
-    heads.emplace(basic_fd, basic.heads[index].control, rows, columns);
+    heads.emplace(basic_fd, basic.heads[index], rows, columns, reading);
   }
   if (label == "TOP-" && index < model.bottoms.size() && model.bottoms[index]) {
-    bottom.emplace(fd, model.bottoms[index]->control, rows, columns);
+    bottom.emplace(fd, *model.bottoms[index], rows, columns, reading);
   }
   ArrayCursor* cursors[3] = {&main};
   std::size_t n_cursors = 1;
@@ -206,7 +208,8 @@ WalkedArray check_layer_array(int fd, const inspect::LinePlace& control, std::st
 
 }  // namespace
 
-FlowModel check_flow_file(int fd, const BasicModel& basic, int basic_fd, Findings& findings) {
+FlowModel check_flow_file(int fd, const BasicModel& basic, int basic_fd, Reading reading,
+                          Findings& findings) {
   FlowModel model;
   inspect::FlowFileReader reader(fd);
   inspect::Record record;
@@ -256,7 +259,7 @@ FlowModel check_flow_file(int fd, const BasicModel& basic, int basic_fd, Finding
           if (model.grid.rows <= 0) break;  // no values follow
           const inspect::LinePlace control{record.line.offset, record.line.number};
           const WalkedArray walked = check_layer_array(fd, control, a.label_text, a.layer_number, model,
-                                                       basic, basic_fd, findings);
+                                                       basic, basic_fd, reading, findings);
           reader.pass_values(walked.after);
           const auto index = static_cast<std::size_t>(a.layer_number - 1);
           if (a.label_text == "BOT-" && index < model.bottoms.size()) model.bottoms[index] = walked.layout;

@@ -106,7 +106,8 @@ void check_unselected(const BasicModel& basic, std::size_t slot, std::string_vie
 
 }  // namespace
 
-CheckResult check_model(const std::string& folder) {
+CheckResult check_model(const std::string& folder, const CheckOptions& options) {
+  const Reading reading = options.plain ? Reading::Plain : Reading::Quick;
   Findings findings;
   bool completed = true;
   if (!file_exists(folder + "/FOR001")) {
@@ -116,7 +117,7 @@ CheckResult check_model(const std::string& folder) {
   }
   const auto basic_file = open_file(folder, "FOR001", findings, completed);
   if (!basic_file) return findings.finish(false);
-  const BasicModel basic = check_basic_file(basic_file->fd(), findings);
+  const BasicModel basic = check_basic_file(basic_file->fd(), reading, findings);
   if (basic.modules_read) check_module_files(folder, basic, findings);
 
   FlowModel flow;
@@ -124,14 +125,14 @@ CheckResult check_model(const std::string& folder) {
   if (file_exists(folder + "/FOR011")) {
     check_unselected(basic, 1, "FOR011", findings);
     flow_file = open_file(folder, "FOR011", findings, completed);
-    if (flow_file) flow = check_flow_file(flow_file->fd(), basic, basic_file->fd(), findings);
+    if (flow_file) flow = check_flow_file(flow_file->fd(), basic, basic_file->fd(), reading, findings);
   }
   if (file_exists(folder + "/FOR013")) {
     check_unselected(basic, 3, "FOR013", findings);
     const auto drain_file = open_file(folder, "FOR013", findings, completed);
     if (drain_file) {
       check_drain_file(drain_file->fd(), basic, basic_file->fd(), flow, flow_file ? flow_file->fd() : -1,
-                       findings);
+                       reading, findings);
     }
   }
   return findings.finish(completed);
