@@ -50,6 +50,7 @@ void MapRaster::add_cell(Partial& block, const Field& field, MapStats& stats) {
       shown = std::numeric_limits<std::int32_t>::min();
     }
     ++stats.class_cells[static_cast<std::size_t>(cls)];
+    note_value(shown, stats);
     if (block.count == 0 || cls > block.cls) {
       block.cls = cls;
       block.shown = shown;
@@ -65,12 +66,21 @@ void MapRaster::add_cell(Partial& block, const Field& field, MapStats& stats) {
   block.sum += value;
   stats.low = std::min(stats.low, value);
   stats.high = std::max(stats.high, value);
+  note_value(value, stats);
+}
+
+void MapRaster::note_value(double value, MapStats& stats) {
   if (!first_value_seen_) {
     first_value_seen_ = true;
     first_value_ = value;
   } else if (value != first_value_) {
     stats.uniform = false;
   }
+}
+
+bool MapRaster::uniform() const {
+  return stats_.uniform && first_value_seen_ && stats_.unreadable == 0 &&
+         stats_.cells == layout_.columns.cells() * layout_.rows.cells();
 }
 
 void MapRaster::add_line(std::int64_t row, std::int64_t first_column, std::span<const Field> fields) {
@@ -95,33 +105,43 @@ void MapRaster::add_line(std::int64_t row, std::int64_t first_column, std::span<
 }
 
 void MapRaster::end_row() {
+  merge_repeats();  // of the row before, which this one follows
   row_stats_.rows_read = 1;
   std::swap(row_, last_row_);
   last_row_stats_ = row_stats_;
-  merge_last_row();
   row_number_ = 0;
+  count_last_row();
 }
 
-void MapRaster::repeat_row() { merge_last_row(); }
+void MapRaster::repeat_row() { count_last_row(); }
 
-void MapRaster::merge_last_row() {
-  const std::vector<Partial>& row = last_row_;
+void MapRaster::count_last_row() {
   stats_.add(last_row_stats_);
-  for (std::size_t b = 0; b < row.size(); ++b) {
+  ++repeats_;
+  const std::int64_t row_number = ++rows_merged_;
+  const AxisLayout& rows = layout_.rows;
+  const std::int64_t block_row = rows.block_of(row_number);
+  if (row_number == rows.last_cell(block_row)) {
+    merge_repeats();
+    close_block_row(block_row);
+  }
+}
+
+void MapRaster::merge_repeats() {
+  if (repeats_ == 0) return;
+  const auto times = static_cast<double>(repeats_);
+  for (std::size_t b = 0; b < last_row_.size(); ++b) {
     Partial& into = block_row_[b];
-    const Partial& from = row[b];
+    const Partial& from = last_row_[b];
     if (from.count == 0) continue;
     if (into.count == 0 || from.cls > into.cls) {
       into.cls = from.cls;
       into.shown = from.shown;
     }
-    into.sum += from.sum;
-    into.count += from.count;
+    into.sum += from.sum * times;
+    into.count += from.count * repeats_;
   }
-  const std::int64_t row_number = ++rows_merged_;
-  const AxisLayout& rows = layout_.rows;
-  const std::int64_t block_row = rows.block_of(row_number);
-  if (row_number == rows.last_cell(block_row)) close_block_row(block_row);
+  repeats_ = 0;
 }
 
 void MapRaster::close_block_row(std::int64_t block_row) {
@@ -144,6 +164,7 @@ void MapRaster::close_block_row(std::int64_t block_row) {
 }
 
 void MapRaster::finish() {
+  merge_repeats();
   // A row cut short: its cells count, the rest of the row has none.
   if (row_number_ != 0 && columns_in_row_ > 0) {
     stats_.add(row_stats_);
@@ -182,6 +203,13 @@ IndexedImage MapRaster::render() const {
   image.palette = kind_ == Kind::Boundary ? boundary_palette() : value_palette();
   image.pixels.resize(static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height));
   const ValueScale values = scale();
+  if (uniform()) {  // one colour
+    const std::uint8_t index = kind_ == Kind::Boundary
+                                   ? static_cast<std::uint8_t>(cell_class(static_cast<std::int32_t>(first_value_)))
+                                   : values.index(first_value_);
+    std::fill(image.pixels.begin(), image.pixels.end(), index);
+    return image;
+  }
   const auto width = static_cast<std::size_t>(columns.blocks());
   std::uint8_t* out = image.pixels.data();
   for (int py = 0; py < image.height; ++py) {

@@ -50,6 +50,10 @@ class MapRaster {
 
   Kind kind() const { return kind_; }
   const MapStats& stats() const { return stats_; }
+  // Every cell read, and all of them the same value: the map is one colour
+  // and its blocks need not be carried.
+  bool uniform() const;
+  double uniform_value() const { return first_value_; }
   ValueScale scale() const;
   // Block by block, row by row of blocks: the value shown (a boundary
   // value, or a mean) and the block's class (for values: Active for a
@@ -71,8 +75,13 @@ class MapRaster {
     CellClass cls = CellClass::Active;
   };
   void add_cell(Partial& block, const inspect::Field& field, MapStats& stats);
+  void note_value(double value, MapStats& stats);
   void end_row();
-  void merge_last_row();  // the last complete row, into its block row
+  // The last complete row counts once more; its copies are added to the
+  // block row together (merge_repeats), when the block row is complete or
+  // another row comes.
+  void count_last_row();
+  void merge_repeats();
   void close_block_row(std::int64_t block_row);
 
   Kind kind_;
@@ -81,7 +90,8 @@ class MapRaster {
   MapStats row_stats_, last_row_stats_, stats_;
   std::int64_t row_number_ = 0;      // of the row being read (0: none)
   std::int64_t columns_in_row_ = 0;  // read so far in it
-  std::int64_t rows_merged_ = 0;     // complete rows merged
+  std::int64_t rows_merged_ = 0;     // complete rows counted
+  std::int64_t repeats_ = 0;         // copies of last_row_ not yet in block_row_
   bool first_value_seen_ = false;
   double first_value_ = 0.0;
   std::vector<double> block_values_;

@@ -151,7 +151,7 @@ void append_figure(std::string& out, const ModelFacts& model, const MapPicture& 
     notes += "<p class=\"note warn\">" + swatch(class_colour(CellClass::NoData)) + map.file +
              " cannot be read to the end of this array: cells past that point have no data.</p>\n";
   }
-  if (map.blocks_base64.empty()) {
+  if (map.blocks_base64.empty() && !map.uniform) {
     notes += "<p class=\"note\">The tooltips give only the place here: the page has no room left for this map's values.</p>\n";
   }
   out += notes + "</figure>\n";
@@ -265,6 +265,11 @@ void append_data(std::string& out, const ModelFacts& model) {
     out += ",\"unit\":";
     append_json_string(out, unit_text(name.unit, model.basic.time_unit));
     out += std::string(",\"boundary\":") + (map.kind == MapRaster::Kind::Boundary ? "true" : "false");
+    if (map.uniform) {
+      out += ",\"uniform\":" + (map.kind == MapRaster::Kind::Boundary
+                                      ? std::to_string(static_cast<std::int32_t>(map.uniform_value))
+                                      : number_text(static_cast<float>(map.uniform_value)));
+    }
     out += ",\"blocks\":";
     if (map.blocks_base64.empty()) {
       out += "null";

@@ -105,8 +105,10 @@ struct MapPicture {
   MapStats stats;
   ValueScale scale;
   bool ended_early = false;   // the file ends inside the array
+  bool uniform = false;       // every cell is `uniform_value`
+  double uniform_value = 0.0;
   std::string png_base64;     // empty: left out to keep the page small
-  std::string blocks_base64;  // empty: the tooltips show no values
+  std::string blocks_base64;  // empty: the tooltips show no values (unless uniform)
 };
 
 struct ModelFacts {

@@ -61,8 +61,12 @@ void MapMaker::keep(MapPicture& map, const MapRaster& raster) {
     return;
   }
   map.png_base64 = std::move(picture);
-  std::string blocks = base64(deflated(raster.block_bytes()));
-  if (budget_.take_hover(blocks.size())) map.blocks_base64 = std::move(blocks);
+  map.uniform = raster.uniform();
+  map.uniform_value = raster.uniform_value();
+  if (!map.uniform) {
+    std::string blocks = base64(deflated(raster.block_bytes()));
+    if (budget_.take_hover(blocks.size())) map.blocks_base64 = std::move(blocks);
+  }
   facts_.maps.push_back(std::move(map));
 }
 

@@ -163,11 +163,14 @@
     }));
   }
 
+  const boundaryClass = (v) => (v === 1 ? 0 : v === 0 ? 1 : v === -1 ? 2 : 3);
+
   function describe(map, index, at, single) {
     const b = blocks.get(index);
-    if (!b) return map.blocks ? "\u2026" : "(not in this page)";
-    const cls = b.classes[at];
-    const v = b.values[at];
+    const uniform = map.uniform !== undefined;
+    if (!b && !uniform) return map.blocks ? "\u2026" : "(not in this page)";
+    const v = uniform ? map.uniform : b.values[at];
+    const cls = uniform ? (map.boundary ? boundaryClass(v) : 0) : b.classes[at];
     if (cls === 4) return "no data";
     const unit = map.unit ? " " + map.unit : "";
     if (map.boundary) {

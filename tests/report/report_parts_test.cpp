@@ -267,6 +267,38 @@ TEST(MapRaster, ValueBlocksHoldTheMeanAndFlagACellThatCannotBeRead) {
   EXPECT_EQ(raster.scale().index(2002.0), kRampSteps - 1);
 }
 
+TEST(MapRaster, AMapOfOneValueIsOneColourOnlyWhenEveryCellIsRead) {
+  const GridLayout layout = reduced_layout();
+  struct Case {
+    const char* name;
+    MapRaster::Kind kind;
+    Field field;
+    std::int64_t lines_read;  // -1: all
+    bool asterisks_at_end;
+    bool uniform;
+    std::uint8_t index;  // of every pixel, when uniform
+  };
+  const std::vector<Case> cases = {
+      {"values, all 5", MapRaster::Kind::Values, real_field(5.0f), -1, false, true, kRampSteps / 2},
+      {"boundary, all -1", MapRaster::Kind::Boundary, integer_field(-1), -1, false, true,
+       static_cast<std::uint8_t>(CellClass::ConstantHead)},
+      {"values, the file ends early", MapRaster::Kind::Values, real_field(5.0f), 900, false, false, 0},
+      {"values, the last cell asterisks", MapRaster::Kind::Values, real_field(5.0f), -1, true, false, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    MapRaster raster(c.kind, layout);
+    feed(raster, 10, 2001, 20, [&](std::int64_t r, std::int64_t col) {
+      return c.asterisks_at_end && r == 10 && col == 2001 ? asterisks() : c.field;
+    }, c.lines_read);
+    raster.finish();
+    ASSERT_EQ(raster.uniform(), c.uniform);
+    if (!c.uniform) continue;
+    const IndexedImage image = raster.render();
+    for (std::uint8_t pixel : image.pixels) ASSERT_EQ(pixel, c.index);
+  }
+}
+
 TEST(ValueScale, LogarithmicWherePositiveValuesSpanThreeOrdersOfMagnitude) {
   struct Case {
     double low, high, value;
