@@ -45,7 +45,7 @@ async function legendColours(browser, figure) {
 }
 async function plotRect(browser, figure) {
   return browser.evaluate(`(() => { const p = document.querySelector("${figure} .plot");
-      p.scrollIntoView({ block: "start" }); window.scrollBy(0, -40);
+      p.scrollIntoView({ block: "start" }); window.scrollBy(0, -90);  // below the sticky period picker
       const r = p.querySelector("img").getBoundingClientRect();
       return { left: r.left, top: r.top, width: r.width, height: r.height }; })()`);
 }
@@ -127,9 +127,10 @@ async function exampleModel(browser, scratch) {
   await browser.key("ArrowRight");
   await browser.key("ArrowDown");
   await browser.key("ArrowLeft");
-  await browser.waitFor(`/Starting head: 100 L/.test(document.getElementById("tip").textContent)`, "the tooltip's values");
+  await browser.waitFor(`/Boundary: -1/.test(document.getElementById("tip").textContent)`, "the tooltip's values");
   const keyed = await browser.evaluate(`document.getElementById("tip").textContent`);
-  check(/Layer 1, row 2, column 1/.test(keyed) && /Boundary: -1 \(constant head\)/.test(keyed),
+  check(/Layer 1, row 2, column 1/.test(keyed) && /Boundary: -1 \(constant head\)/.test(keyed) &&
+        /Starting head: 100 L/.test(keyed) && /Hydraulic conductivity: 12\.5 L\/day/.test(keyed),
         `the arrow keys reach row 2, column 1: ${keyed}`);
   check(browser.errors.length === 0, `no console errors while used: ${browser.errors.join("; ")}`);
 
