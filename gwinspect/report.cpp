@@ -14,6 +14,7 @@
 #include <string_view>
 
 #include "model_facts.h"
+#include "page_budget.h"
 #include "read_error.h"
 #include "report_page.h"
 #include "subcommands.h"
@@ -92,6 +93,11 @@ int run_report(std::span<char* const> arguments) {
   } catch (const std::exception& e) {
     std::cerr << "gwinspect report: error: " << e.what() << "\n";
     return kFailed;
+  }
+  if (page.size() >= report::PageBudget::kPageLimit) {
+    // The page's rooms add up to less; this would be a fault of the report.
+    std::cerr << "gwinspect report: warning: the page has " << page.size() << " bytes, more than the "
+              << report::PageBudget::kPageLimit << " it is meant to stay under\n";
   }
   std::string error;
   if (!write_whole(output, page, error)) {
