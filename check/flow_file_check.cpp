@@ -261,6 +261,7 @@ FlowModel check_flow_file(int fd, const BasicModel& basic, int basic_fd, Reading
           const WalkedArray walked = check_layer_array(fd, control, a.label_text, a.layer_number, model,
                                                        basic, basic_fd, reading, findings);
           reader.pass_values(walked.after);
+          next_line = walked.after.number;
           const auto index = static_cast<std::size_t>(a.layer_number - 1);
           if (a.label_text == "BOT-" && index < model.bottoms.size()) model.bottoms[index] = walked.layout;
           break;

@@ -164,6 +164,9 @@ const std::vector<SeededFault> kSeededFaults = {
     {"file_ends_early",
      {{"FOR001", 30, 1, "  30.0             5  1.00    \r\n", ""}},
      {"FOR001:30:1: error: the file ends early: expected the record of stress period 2"}},
+    {"file_ends_after_an_array",
+     {{"FOR001", 29, 1, "  365.            10  1.20    \r\n  30.0             5  1.00    \r\n", ""}},
+     {"FOR001:29:1: error: the file ends early: expected the record of stress period 1"}},
     {"asterisks",
      {{"FOR001", 8, 13, kOne, "***"}},
      {"FOR001:8:13: error: the boundary value is asterisks (a value too wide for its field), which the "
