@@ -5,7 +5,8 @@
 //
 // FOLDER/<name>.txt holds the answers; FOLDER/workloads.txt one line per
 // workload: name, program, output file, answers file, expected output size
-// in bytes, cells of the working arrays in use.
+// in bytes, cells of the working arrays in use, bytes of the output file's
+// longest array row.
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
@@ -52,7 +53,8 @@ int main(int argc, char** argv) {
       return 1;
     }
     manifest += w.name + " " + w.program + " " + w.output_file + " " + answers_file + " " +
-                std::to_string(w.output_bytes) + " " + std::to_string(w.working_cells) + "\n";
+                std::to_string(w.output_bytes) + " " + std::to_string(w.working_cells) + " " +
+                std::to_string(w.row_bytes) + "\n";
     std::cout << w.name << ": " << w.answers.size() << " bytes of answers, " << w.output_file
               << " of " << w.output_bytes << " bytes expected\n";
   }

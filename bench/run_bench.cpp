@@ -26,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "answers_bench.h"
 #include "timed_run.h"
 
 namespace {
@@ -36,7 +37,7 @@ constexpr std::int64_t kBytesPerCell = 4;
 
 struct Entry {
   std::string name, program, output_file, answers_file;
-  std::int64_t output_bytes = 0, working_cells = 0;
+  std::int64_t output_bytes = 0, working_cells = 0, row_bytes = 0;
 };
 
 std::vector<Entry> read_manifest(const std::string& path) {
@@ -47,7 +48,7 @@ std::vector<Entry> read_manifest(const std::string& path) {
     std::istringstream fields(line);
     Entry e;
     if (fields >> e.name >> e.program >> e.output_file >> e.answers_file >> e.output_bytes >>
-        e.working_cells) {
+        e.working_cells >> e.row_bytes) {
       entries.push_back(e);
     }
   }
@@ -179,6 +180,7 @@ int main(int argc, char** argv) {
                "| MB/s | peak MiB | limit MiB | targets |\n";
   std::cout << "|---|---|---:|---:|---:|---:|---:|---:|---:|---:|---|\n";
   std::vector<std::string> notes;
+  std::vector<bench::AnswersWorkload> read_back;  // each output file, kept for gwinspect
   bool all_runs_sound = true;
   int targets_missed = 0;
 
@@ -220,11 +222,15 @@ int main(int argc, char** argv) {
       builder_times.push_back(run.seconds);
       peak_kib = std::max(peak_kib, run.peak_kib);
     }
-    ::unlink(output.c_str());
     if (!sound) {
+      ::unlink(output.c_str());
       all_runs_sound = false;
       continue;
     }
+    const std::string kept = folder + "/read-back-" + e.name;
+    ::mkdir(kept.c_str(), 0755);
+    ::rename(output.c_str(), (kept + "/" + e.output_file).c_str());
+    read_back.push_back({e.name, program, kept, e.output_file, e.row_bytes});
 
     const double floor_s = median(floor_times);
     const double builder_s = median(builder_times);
@@ -252,6 +258,9 @@ int main(int argc, char** argv) {
   std::cout << "\nMB/s: bytes written (file and console) per second of builder time.\n";
   for (const std::string& note : notes) std::cout << note << "\n";
   if (targets_missed > 0) std::cout << targets_missed << " workload(s) missed a target.\n";
+#ifdef GWINSPECT_PATH
+  if (!bench::run_answers_bench(read_back, runs, GWINSPECT_PATH, BENCH_FLOOR_PATH)) all_runs_sound = false;
+#endif
   if (!all_runs_sound) {
     std::cout << "Some runs failed; see above.\n";
     return 1;

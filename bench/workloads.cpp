@@ -47,7 +47,7 @@ Workload drains_in_one_period(double factor) {
   sheet.integer(drains);  // use code
   for (std::int64_t d = 0; d < drains; ++d) one_drain(sheet, values);
   return {"Q1", "Quillet", "FOR013", sheet.text(),
-          kDrainHeaderBytes + kUseCodeBytes + drains * kDrainBytes, 0};
+          kDrainHeaderBytes + kUseCodeBytes + drains * kDrainBytes, 0, kDrainBytes};
 }
 
 // Q2: 2 000 stress periods, alternately 50 drains and reuse (-1).
@@ -68,7 +68,7 @@ Workload alternating_periods(double factor) {
     for (std::int64_t d = 0; d < kDrainsPerPeriod; ++d) one_drain(sheet, values);
     bytes += kDrainsPerPeriod * kDrainBytes;
   }
-  return {"Q2", "Quillet", "FOR013", sheet.text(), bytes, 0};
+  return {"Q2", "Quillet", "FOR013", sheet.text(), bytes, 0, kDrainBytes};
 }
 
 // ---- Morvek: the basic file FOR001 -------------------------------------
@@ -131,7 +131,7 @@ Workload uniform_base_arrays(double factor) {
   }
   stress_periods(sheet, kPeriods);
   return {"M1", "Morvek", "FOR001", sheet.text(), base_file_bytes(grid, kPeriods),
-          2 * grid.rows * grid.columns};
+          2 * grid.rows * grid.columns, formatted_write_bytes(grid.columns, 10, 10)};
 }
 
 // M2: 1 layer of 300 by 300, every boundary cell and starting head typed.
@@ -148,7 +148,8 @@ Workload cell_by_cell_base_arrays(double factor) {
   sheet.integer(1);
   for (std::int64_t c = 0; c < cells; ++c) sheet.real(values.real(-2, 4, true));
   stress_periods(sheet, kPeriods);
-  return {"M2", "Morvek", "FOR001", sheet.text(), base_file_bytes(grid, kPeriods), 2 * cells};
+  return {"M2", "Morvek", "FOR001", sheet.text(), base_file_bytes(grid, kPeriods), 2 * cells,
+          formatted_write_bytes(grid.columns, 10, 10)};
 }
 
 // ---- Cindral: the block-centred flow file FOR011 -----------------------
@@ -222,7 +223,7 @@ Workload flow_properties(const std::string& name, const FlowRun& run, std::uint6
   }
   const auto arrays = std::count(std::begin(in_use), std::end(in_use), true);
   const std::int64_t cells = arrays * g.rows * g.columns + g.layers + g.rows + g.columns;
-  return {name, "Cindral", "FOR011", sheet.text(), bytes, cells};
+  return {name, "Cindral", "FOR011", sheet.text(), bytes, cells, formatted_write_bytes(g.columns, 10, 10)};
 }
 
 // C1: transient, 4 layers of type codes 0, 1, 2, 3 on 800 by 800, one value each.

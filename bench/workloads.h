@@ -15,6 +15,7 @@ struct Workload {
   std::string answers;         // the answers, one per line
   std::int64_t output_bytes;   // the size the output file must have
   std::int64_t working_cells;  // cells of every array instance the run uses
+  std::int64_t row_bytes;      // the longest array row of the output file, line ends included
 };
 
 // Q1 and Q2 (Quillet), M1 and M2 (Morvek), C1 and C2 (Cindral).

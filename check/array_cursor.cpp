@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "field.h"
+#include "number_parse.h"
 
 namespace check {
 
@@ -109,21 +110,24 @@ const ValueLine& ArrayCursor::next_line() {
                                                 inspect::array_name(header_.label_text, header_.layer_number)};
   }
   const inspect::Line& line = in_.line();
-  const std::span<const inspect::Field> fields = in_.read_values(header_, walk_);
   const std::string_view text = line.text;
   const auto line_end = static_cast<std::int8_t>(
       line.has_line_end ? in_.place().offset - line.offset - static_cast<std::int64_t>(text.size()) : 0);
+  const auto count = static_cast<std::size_t>(current_.count);
+  if (reading_ == Reading::Plain) {
+    decode(in_.read_values(header_, walk_), text);
+  } else if (inspect::looks_like_array_control(text) ||
+             (count > 0 && header_.values_format.size() == 0)) {
+    in_.read_values(header_, walk_);  // which says what is wrong with the line
+  } else if (static_cast<std::int64_t>(count) != decoded_count_ || text != decoded_text_) {
+    decode_quickly(text, count);
+  }
 
-  const std::size_t count = fields.size();
   if (text.size() != header_.values_format.columns_of_first(count) || line_end == 0 ||
       (line_end_bytes_ >= 0 && line_end != line_end_bytes_)) {
     regular_ = false;
   }
   if (line_end_bytes_ < 0) line_end_bytes_ = line_end;
-  if (reading_ == Reading::Plain || static_cast<std::int64_t>(count) != decoded_count_ ||
-      text != decoded_text_) {
-    decode(fields, text);
-  }
   current_.text = text;
   current_.values = values_.data();
   current_.kinds = kinds_.data();
@@ -150,9 +154,46 @@ const ValueLine& ArrayCursor::next_line() {
   return current_;
 }
 
+void ArrayCursor::decode_quickly(std::string_view text, std::size_t count) {
+  for (std::size_t i = 0; i < count; ++i) {
+    const builders::Descriptor& d = header_.values_format[i];
+    const std::size_t start = header_.values_format.columns_of_first(i);
+    if (start + static_cast<std::size_t>(d.width) <= text.size()) {
+      // The common forms: blanks, then a short number, then blanks.
+      const char* begin = text.data() + start;
+      const char* const end = begin + d.width;
+      while (begin < end && *begin == ' ') ++begin;
+      const char* stop = nullptr;
+      if (begin < end) {
+        if (d.kind == builders::Descriptor::Kind::Integer) {
+          std::int32_t value = 0;
+          stop = builders::parse_short_integer(begin, end, value);
+          values_[i] = static_cast<float>(value);
+        } else if (d.kind == builders::Descriptor::Kind::Real) {
+          stop = builders::parse_short_real(begin, end, values_[i]);
+        }
+      }
+      while (stop != nullptr && stop < end && *stop == ' ') ++stop;
+      if (stop == end) {
+        kinds_[i] = CellKind::Value;
+        continue;
+      }
+    }
+    const inspect::Field f = inspect::read_field(text, start, d);
+    decode_field(f, i);
+  }
+  decoded_text_.assign(text);
+  decoded_count_ = static_cast<std::int64_t>(count);
+}
+
 void ArrayCursor::decode(std::span<const inspect::Field> fields, std::string_view text) {
-  for (std::size_t i = 0; i < fields.size(); ++i) {
-    const inspect::Field& f = fields[i];
+  for (std::size_t i = 0; i < fields.size(); ++i) decode_field(fields[i], i);
+  decoded_text_.assign(text);
+  decoded_count_ = static_cast<std::int64_t>(fields.size());
+}
+
+void ArrayCursor::decode_field(const inspect::Field& f, std::size_t i) {
+  {
     CellKind kind = CellKind::Value;
     if (f.text.empty()) {
       kind = CellKind::Missing;
@@ -166,8 +207,6 @@ void ArrayCursor::decode(std::span<const inspect::Field> fields, std::string_vie
                  : f.type == builders::Descriptor::Kind::Integer ? static_cast<float>(f.integer)
                                                                  : f.real;
   }
-  decoded_text_.assign(text);
-  decoded_count_ = static_cast<std::int64_t>(fields.size());
 }
 
 void ArrayCursor::keep(KeptLine& kept, std::string_view text, std::int8_t line_end) const {

@@ -116,7 +116,12 @@ class ArrayCursor {
  private:
   void start(std::int64_t rows, std::int64_t columns);
   void keep(KeptLine& kept, std::string_view text, std::int8_t line_end) const;
+  // The values of a line: from the fields the reading library cut, or
+  // quickly, the common forms converted at once and any other by the
+  // library; either way the same values.
   void decode(std::span<const inspect::Field> fields, std::string_view text);
+  void decode_quickly(std::string_view text, std::size_t count);
+  void decode_field(const inspect::Field& field, std::size_t index);
 
   inspect::RecordReader in_;
   Reading reading_;

@@ -180,6 +180,7 @@ BasicModel check_basic_file(int fd, Reading reading, Findings& findings) {
               boundary ? check_boundary_array(fd, control, model, layer, reading, findings)
                        : check_head_array(fd, control, model, layer, reading, findings);
           reader.pass_values(walked.after);
+          next_line = walked.after.number;
           (boundary ? model.boundary : model.heads).push_back(walked.layout);
           break;
         }

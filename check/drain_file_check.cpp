@@ -173,8 +173,7 @@ struct DrainCheck {
       findings.add_repeating(rules::kDrainOutsideGrid, kFile, place_of(kFile, record.line, f[i]),
                              [&] {
                                return name() + " is in " + std::string(kOne[i]) + " " + text_of(f[i]) +
-                                      "; the grid has " + std::to_string(limits[i]) + " " +
-                                      std::string(kCounts[i]) + " (FOR001:" +
+                                      "; the grid has " + counted(limits[i], kOne[i], kCounts[i]) + " (FOR001:" +
                                       std::to_string(basic.dimensions_line) + ")";
                              },
                              {"drain lies outside the grid", "drains lie outside the grid"}, {},
@@ -282,7 +281,7 @@ void check_drain_file(int drain_fd, const BasicModel& basic, int basic_fd, const
     } else if (basic.dimensions_read && reader.periods_read() < basic.periods) {
       findings.add(rules::kPeriodsMissing, {std::string(kFile), next_line, 1},
                    "the file ends after stress period " + std::to_string(reader.periods_read()) +
-                       "; FOR001 has " + std::to_string(basic.periods) + " stress periods (FOR001:" +
+                       "; FOR001 has " + counted(basic.periods, "stress period", "stress periods") + " (FOR001:" +
                        std::to_string(basic.dimensions_line) + ")",
                    {}, Place{"FOR001", basic.dimensions_line, 31});
     }

@@ -21,6 +21,13 @@ std::string cell_words(const Cell& cell) {
   return words;
 }
 
+std::string counted(std::int64_t count, std::string_view one, std::string_view many) {
+  std::string words = std::to_string(count);
+  words += ' ';
+  words += count == 1 ? one : many;
+  return words;
+}
+
 void Findings::add(const Rule& rule, const Place& where, std::string message, Cell cell,
                    std::optional<Place> other) {
   diagnostics_.push_back({where.file, where.line, where.column, rule.severity, std::string(rule.name),

@@ -107,4 +107,7 @@ class Findings {
 // of one layer named elsewhere.
 std::string cell_words(const Cell& cell);
 
+// "1 row", "6 rows": `count` and its noun (`one` for exactly 1).
+std::string counted(std::int64_t count, std::string_view one, std::string_view many);
+
 }  // namespace check

@@ -39,21 +39,21 @@ struct ListRead {
 void compare_with_grid(const ListRead& list, const BasicModel& basic, Findings& findings) {
   if (list.expected < 0 || list.values == list.expected) return;
   struct Words {
-    std::string_view label, gives, count;
+    std::string_view label, gives, one, many;
     std::int64_t column;  // of the count in FOR001's dimension record
   };
   static constexpr Words kWords[] = {
-      {"", "the layer type codes are for", "layers", 1},
-      {"DELR-", "the DELR- list gives widths of", "columns", 21},
-      {"DELC-", "the DELC- list gives widths of", "rows", 11},
+      {"", "the layer type codes are for", "layer", "layers", 1},
+      {"DELR-", "the DELR- list gives widths of", "column", "columns", 21},
+      {"DELC-", "the DELC- list gives widths of", "row", "rows", 11},
   };
   for (const Words& w : kWords) {
     if (w.label != list.label) continue;
     const Place other{"FOR001", basic.dimensions_line, w.column};
     findings.add(rules::kGridDiffers, list.first_extra ? *list.first_extra : list.end,
-                 std::string(w.gives) + " " + std::to_string(list.values) + " " + std::string(w.count) +
-                     "; the grid has " + std::to_string(list.expected) + " " + std::string(w.count) +
-                     " (FOR001:" + std::to_string(basic.dimensions_line) + ")",
+                 std::string(w.gives) + " " + counted(list.values, w.one, w.many) + "; the grid has " +
+                     counted(list.expected, w.one, w.many) + " (FOR001:" +
+                     std::to_string(basic.dimensions_line) + ")",
                  {}, other);
   }
 }
@@ -261,6 +261,7 @@ FlowModel check_flow_file(int fd, const BasicModel& basic, int basic_fd, Reading
           const WalkedArray walked = check_layer_array(fd, control, a.label_text, a.layer_number, model,
                                                        basic, basic_fd, reading, findings);
           reader.pass_values(walked.after);
+          next_line = walked.after.number;
           const auto index = static_cast<std::size_t>(a.layer_number - 1);
           if (a.label_text == "BOT-" && index < model.bottoms.size()) model.bottoms[index] = walked.layout;
           break;

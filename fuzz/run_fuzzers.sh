@@ -26,7 +26,7 @@ for target in "${targets[@]}"; do
   mkdir -p "$work" "$artifacts"
   extra=()
   case $name in
-    session_*) extra+=(-dict="$here/session.dict") ;;
+    session_* | read_back) extra+=(-dict="$here/session.dict") ;;
     check) extra+=(-dict="$here/check.dict") ;;
   esac
   echo "==== $target: $seconds s"

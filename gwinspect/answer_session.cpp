@@ -1,6 +1,5 @@
 #include "answer_session.h"
 
-#include <iostream>
 
 #include "read_error.h"
 
@@ -16,16 +15,27 @@ std::string_view without_trailing_blanks(std::string_view text) {
 
 void AnswerSession::warn(std::int64_t line, std::int64_t column, std::string_view text) {
   if (++warnings_ > kWarningsShown) return;
-  std::cerr << path_ << ":" << line << ":" << column << ": warning: " << text << "\n";
+  messages_ += path_ + ":" + std::to_string(line) + ":" + std::to_string(column) + ": warning: ";
+  messages_ += text;
+  messages_ += '\n';
 }
 
-void AnswerSession::note(std::string_view text) const {
-  std::cerr << path_ << ": note: " << text << "\n";
+void AnswerSession::warn_file(std::string_view text) {
+  messages_ += path_ + ": warning: ";
+  messages_ += text;
+  messages_ += '\n';
 }
 
-void AnswerSession::finish() const {
+void AnswerSession::note(std::string_view text) {
+  messages_ += path_ + ": note: ";
+  messages_ += text;
+  messages_ += '\n';
+}
+
+void AnswerSession::finish(std::ostream& messages) const {
+  messages << messages_;
   if (warnings_ > kWarningsShown) {
-    std::cerr << path_ << ": note: " << warnings_ - kWarningsShown << " more warnings like these\n";
+    messages << path_ << ": note: " << warnings_ - kWarningsShown << " more warnings like these\n";
   }
 }
 
@@ -33,7 +43,7 @@ FieldAnswer AnswerSession::answer_for(const inspect::Line& line, const inspect::
                                       std::string_view what) {
   FieldAnswer answer;
   if (!answer_for_field(field, answer)) {
-    std::string found = inspect::trimmed(field.text).empty() ? "blanks" : inspect::quoted(field.text);
+    const std::string found = inspect::found_in(field);
     throw inspect::ReadError(line.number, field.column,
                              "expected " + std::string(what) + " as " + builder_ + " writes it (" +
                                  (field.type == builders::Descriptor::Kind::Real ? "G" : "I") +

@@ -4,8 +4,10 @@
 #pragma once
 
 #include <cstdint>
+#include <ostream>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 #include "answer_writer.h"
 #include "field_answer.h"
@@ -28,13 +30,15 @@ class AnswerSession {
   const std::string& path() const { return path_; }
   const std::string& builder() const { return builder_; }
 
-  // "PATH:LINE:COLUMN: warning: TEXT" on standard error; after the first
-  // few, warnings are only counted.
+  // "PATH:LINE:COLUMN: warning: TEXT" for standard error; after the first
+  // few, warnings are only counted. Warnings and notes are held until the
+  // answers are done, so that a file that cannot be answered gets its one
+  // error line and nothing else.
   void warn(std::int64_t line, std::int64_t column, std::string_view text);
-  // "PATH: note: TEXT" on standard error.
-  void note(std::string_view text) const;
-  // Says how many warnings were not shown.
-  void finish() const;
+  void warn_file(std::string_view text);  // "PATH: warning: TEXT"
+  void note(std::string_view text);       // "PATH: note: TEXT"
+  // Writes the warnings and notes, and how many warnings were not shown.
+  void finish(std::ostream& messages) const;
 
   // The answer for `field`, which the builder writes as `what` ("the number
   // of layers"); a ReadError when no answer gives the same field.
@@ -46,8 +50,15 @@ class AnswerSession {
     return out_.answer(a.view());
   }
 
-  // The line holds nothing but blanks after its first `columns` columns.
+  // The line holds nothing but blanks after its first `columns` columns;
+  // `what` names the record (or is a callable that gives its name, made
+  // only when needed).
   void expect_end(const inspect::Line& line, std::size_t columns, std::string_view what) const;
+  template <typename Name>
+    requires std::is_invocable_v<Name>
+  void expect_end(const inspect::Line& line, std::size_t columns, Name&& name) const {
+    if (line.text.size() > columns) expect_end(line, columns, std::string_view(name()));
+  }
   // The line is `expected`, trailing blanks aside.
   void expect_record(const inspect::Line& line, std::string_view expected, std::string_view what) const;
 
@@ -57,6 +68,7 @@ class AnswerSession {
   std::string builder_;
   AnswerWriter& out_;
   std::int64_t warnings_ = 0;
+  std::string messages_;
 };
 
 // The answer line of a title: the 80 columns without trailing blanks, so

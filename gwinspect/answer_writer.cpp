@@ -6,14 +6,9 @@
 
 namespace gwinspect {
 
-void AnswerWriter::text_line(std::string_view text) {
-  buffer_ += text;
-  buffer_ += '\n';
-}
-
 void AnswerWriter::flush() {
   const char* p = buffer_.data();
-  std::size_t left = buffer_.size();
+  std::size_t left = static_cast<std::size_t>(at_ - buffer_.data());
   while (left > 0) {
     ssize_t n = ::write(fd_, p, left);
     if (n < 0 && errno == EINTR) continue;
@@ -21,7 +16,7 @@ void AnswerWriter::flush() {
     p += n;
     left -= static_cast<std::size_t>(n);
   }
-  buffer_.clear();
+  at_ = buffer_.data();
 }
 
 }  // namespace gwinspect

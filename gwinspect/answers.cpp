@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+#include "answers.h"
+
 #include "answer_session.h"
 #include "basic_file_reader.h"
 #include "file_answers.h"
@@ -20,8 +22,6 @@
 
 namespace gwinspect {
 namespace {
-
-enum class Builder { Morvek, Cindral, Quillet };
 
 struct Known {
   std::string_view as, file, name;
@@ -63,12 +63,9 @@ std::optional<BasicCounts> counts_beside(const std::string& path) {
         return BasicCounts{reader.grid(), reader.period_count()};
       }
     }
-    std::cerr << basic_path << ": note: it ends before its dimension record, so it gives no counts\n";
-  } catch (const inspect::ReadError& e) {
-    std::cerr << basic_path << ":" << e.line() << ":" << e.column() << ": note: it gives no counts: "
-              << e.what() << "\n";
+  } catch (const inspect::ReadError&) {
   }
-  return std::nullopt;
+  return std::nullopt;  // it gives no counts: the file's own records must do
 }
 
 }  // namespace
@@ -110,12 +107,17 @@ int run_answers(std::span<char* const> arguments) {
     return kFailed;
   }
 
-  AnswerWriter out(STDOUT_FILENO);
-  AnswerSession session(path, std::string(known->name), out);
+  return write_answers(known->builder, path, STDOUT_FILENO, std::cerr);
+}
+
+int write_answers(Builder builder, const std::string& path, int out_fd, std::ostream& messages) {
+  const Known& known = kBuilders[static_cast<std::size_t>(builder)];
+  AnswerWriter out(out_fd);
+  AnswerSession session(path, std::string(known.name), out);
   try {
     inspect::InputFile file(path);
     try {
-      switch (known->builder) {
+      switch (builder) {
         case Builder::Morvek: answer_basic_file(session, file.fd()); break;
         case Builder::Cindral: answer_flow_file(session, file.fd(), counts_beside(path)); break;
         case Builder::Quillet: answer_drain_file(session, file.fd(), counts_beside(path)); break;
@@ -126,14 +128,14 @@ int run_answers(std::span<char* const> arguments) {
     }
     out.flush();
   } catch (const inspect::ReadError& e) {
-    std::cerr << path << ":" << e.line() << ":" << e.column() << ": error: " << e.what() << "\n";
+    messages << path << ":" << e.line() << ":" << e.column() << ": error: " << e.what() << "\n";
     return kFailed;
   } catch (const WriteError& e) {
-    std::cerr << "gwinspect answers: error: the answers cannot be written to standard output: "
-              << std::strerror(e.error_number) << "\n";
+    messages << "gwinspect answers: error: the answers cannot be written to standard output: "
+             << std::strerror(e.error_number) << "\n";
     return kFailed;
   }
-  session.finish();
+  session.finish(messages);
   return kDone;
 }
 

@@ -91,6 +91,7 @@ void answer_array(AnswerSession& session, Reader& reader, std::string_view subje
   FieldAnswer value;
   const std::string cell = "a cell of " + name;
   if (!answer_for_field(first, value)) session.answer_for(record.line, first, cell);
+  const std::string value_answer(value.view());  // (the line it points into is soon read over)
   const std::string value_text = padded(first);
 
   // Uniform? Whole rows first, then line by line (a file with LF line ends
@@ -111,30 +112,29 @@ void answer_array(AnswerSession& session, Reader& reader, std::string_view subje
                    "every cell of " + name +
                        " is asterisks (a value too wide for its field): the value typed is lost "
                        "and the simulator cannot read them; answered " +
-                       std::string(value.view()) + ", which writes the same asterisks");
+                       value_answer + ", which writes the same asterisks");
     }
     out.answer("0").note(name).note(": all values the same? (0 = yes)").end();
-    out.answer(value.view()).note(name).note(": the value of every cell").end();
+    out.answer(value_answer).note(name).note(": the value of every cell").end();
     return;
   }
 
   reader.resume(start);
   out.answer("1").note(name).note(": all values the same? (1 = no)").end();
+  std::string row_name;  // "starting head, layer 1, row 4, column ", made once a line
   for (std::int64_t left = header.rows * lines_per_row; left > 0; --left) {
     if (!reader.next(record)) {
       throw FileEndsEarly{cell_question(reader.walk().row, reader.walk().first_column(header))};
     }
+    row_name.assign(name).append(", row ").append(std::to_string(record.row)).append(", column ");
     for (std::size_t i = 0; i < record.fields.size(); ++i) {
       session.answer(record.line, record.fields[i], cell)
-          .note(name)
-          .note(", row ")
-          .note(record.row)
-          .note(", column ")
+          .note(row_name)
           .note(record.first + static_cast<std::int64_t>(i))
           .end();
     }
     session.expect_end(record.line, header.values_format.columns_of_first(record.fields.size()),
-                       "row " + std::to_string(record.row) + " of " + name);
+                       [&] { return "row " + std::to_string(record.row) + " of " + name; });
   }
 }
 
@@ -177,6 +177,7 @@ void answer_list(AnswerSession& session, Reader& reader, std::string_view subjec
   FieldAnswer value;
   const std::string entry = "an entry of the " + std::string(subjects);
   if (!answer_for_field(first, value)) session.answer_for(record.line, first, entry);
+  const std::string value_answer(value.view());  // (the line it points into is soon read over)
   const std::string value_text = padded(first);
   bool uniform = line_of(record, value_text);
   for (std::int64_t left = lines - 1; left > 0 && uniform; --left) {
@@ -186,7 +187,7 @@ void answer_list(AnswerSession& session, Reader& reader, std::string_view subjec
   }
   if (uniform) {
     out.answer("0").note(subjects).note(": all values the same? (0 = yes)").end();
-    out.answer(value.view()).note(subject).note(": every ").note(index).end();
+    out.answer(value_answer).note(subject).note(": every ").note(index).end();
     return;
   }
   reader.resume(start);
@@ -212,7 +213,7 @@ void answer_list(AnswerSession& session, Reader& reader, std::string_view subjec
           .end();
     }
     session.expect_end(record.line, header.values_format.columns_of_first(record.fields.size()),
-                       "a line of " + std::string(subjects));
+                       [&] { return "a line of " + std::string(subjects); });
   }
 }
 

@@ -56,6 +56,7 @@ void answer_modules(AnswerSession& session, const Record& record) {
 
 void answer_basic_file(AnswerSession& session, int fd) {
   inspect::BasicFileReader reader(fd);
+  reader.convert_values(false);  // fields are looked at as text first
   AnswerWriter& out = session.out();
   Record record;
   auto need = [&](std::string question) {

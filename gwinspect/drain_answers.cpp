@@ -45,6 +45,7 @@ std::int64_t choose_period_count(AnswerSession& session, std::int64_t own,
 
 void answer_drain_file(AnswerSession& session, int fd, const std::optional<BasicCounts>& beside) {
   DrainFileReader reader(fd);
+  reader.convert_values(false);  // fields are looked at as text first
   AnswerWriter& out = session.out();
   Record record;
   auto need = [&](std::string question) {
@@ -61,7 +62,10 @@ void answer_drain_file(AnswerSession& session, int fd, const std::optional<Basic
   const std::int64_t periods = choose_period_count(session, count_periods(fd), beside);
   out.answer(std::to_string(periods)).note("stress periods").end();
 
-  static constexpr const char* kDrainFields[] = {"layer", "row", "column", "elevation", "conductance"};
+  static constexpr std::string_view kDrainFields[] = {": layer", ": row", ": column", ": elevation",
+                                                      ": conductance"};
+  static constexpr std::string_view kWhat[] = {"the drain's layer", "the drain's row", "the drain's column",
+                                                "the drain's elevation", "the drain's conductance"};
   for (std::int64_t period = 1; period <= periods; ++period) {
     const std::string name = "stress period " + std::to_string(period);
     need("the use code of " + name);
@@ -70,12 +74,12 @@ void answer_drain_file(AnswerSession& session, int fd, const std::optional<Basic
         .note(name).note(": use code (negative: the previous drains again; else the number of drains)").end();
     session.expect_end(record.line, 10, "the use code record");
     const std::int64_t drains = use.is_value() ? use.integer : -1;
+    std::string drain_name;  // "stress period 1, drain 7", made once a drain
     for (std::int64_t drain = 1; drain <= drains; ++drain) {
-      const std::string which = name + ", drain " + std::to_string(drain);
-      need("the layer of " + which);
+      drain_name.assign(name).append(", drain ").append(std::to_string(drain));
+      if (!reader.next(record)) throw FileEndsEarly{"the layer of " + drain_name};
       for (std::size_t i = 0; i < 5; ++i) {
-        session.answer(record.line, record.fields[i], std::string("the drain's ") + kDrainFields[i])
-            .note(which).note(": ").note(kDrainFields[i]).end();
+        session.answer(record.line, record.fields[i], kWhat[i]).note(drain_name).note(kDrainFields[i]).end();
       }
       session.expect_end(record.line, 50, "the drain record");
     }

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <limits>
 
+#include "canonical_field.h"
 #include "field_render.h"
 #include "number_parse.h"
 
@@ -26,11 +27,22 @@ bool same_field(Value value, const Field& field) {
     builders::put_integer_field(rendered, value, field.width);
   }
   const std::size_t present = field.text.size();
-  if (std::memcmp(rendered, field.text.data(), present) != 0) return false;
-  for (std::size_t i = present; i < static_cast<std::size_t>(field.width); ++i) {
-    if (rendered[i] != ' ') return false;
+  if (present == 10 && field.width == 10) {  // the usual field, in two loads
+    std::uint64_t a, b;
+    std::uint16_t c, d;
+    std::memcpy(&a, rendered, 8);
+    std::memcpy(&b, field.text.data(), 8);
+    std::memcpy(&c, rendered + 8, 2);
+    std::memcpy(&d, field.text.data() + 8, 2);
+    return a == b && c == d;
   }
-  return true;
+  // (A plain loop: fields are a few bytes, shorter than a call of memcmp.)
+  unsigned differences = 0;
+  for (std::size_t i = 0; i < present; ++i) differences |= static_cast<unsigned char>(rendered[i] ^ field.text[i]);
+  for (std::size_t i = present; i < static_cast<std::size_t>(field.width); ++i) {
+    differences |= static_cast<unsigned char>(rendered[i] ^ ' ');
+  }
+  return differences == 0;
 }
 
 void set_text(FieldAnswer& answer, std::string_view text) {
@@ -68,9 +80,9 @@ bool real_answer(const Field& field, FieldAnswer& answer) {
   // value up into the next power of ten at the change of form (.100E+00
   // from just below 0.1, 1000. from just below 1000): the value just below,
   // with every digit, writes the same field.
-  const std::string_view own = inspect::trimmed(field.text);
-  if (reads_back_as(own, field)) {
-    set_text(answer, own);
+  // (field.real is the field's own text read as the builder reads answers.)
+  if (same_field(field.real, field)) {
+    answer.field_text = inspect::trimmed(field.text);
     return true;
   }
   const float below = std::nextafter(field.real, 0.0f);
@@ -85,18 +97,24 @@ bool real_answer(const Field& field, FieldAnswer& answer) {
 
 }  // namespace
 
-bool answer_for_field(const Field& field, FieldAnswer& answer) {
+bool answer_for_field_plain(const Field& unconverted, FieldAnswer& answer) {
   answer = FieldAnswer{};
+  const Field field = inspect::convert(unconverted);
   if (field.kind == Field::Kind::NotANumber) return false;
   if (field.type == Kind::Integer) return integer_answer(field, answer);
   if (field.type == Kind::Real) return real_answer(field, answer);
   return false;
 }
 
-bool renders_as(std::string_view typed, const Field& field) {
-  if (field.type == Kind::Real) return reads_back_as(typed, field);
-  const auto parsed = builders::parse_integer(typed);
-  return parsed.error == 0 && same_field(parsed.value, field);
+bool answer_for_field(const Field& field, FieldAnswer& answer) {
+  const bool own_answer = field.type == Kind::Real ? field.width == 10 && is_builder_real_field(field.text)
+                                                   : field.type == Kind::Integer &&
+                                                         is_builder_integer_field(field.text, field.width);
+  if (!own_answer) return answer_for_field_plain(field, answer);
+  answer = FieldAnswer{};
+  answer.field_text = inspect::trimmed(field.text);
+  return true;
 }
+
 
 }  // namespace gwinspect

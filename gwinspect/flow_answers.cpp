@@ -4,6 +4,7 @@
 // the file is first read ahead to its first layer array for the counts,
 // and the factors are read by a second reader beside the codes.
 #include <algorithm>
+#include <cstring>
 #include <optional>
 #include <utility>
 #include <string>
@@ -25,6 +26,9 @@ constexpr std::int32_t kFlowUnit = 11;
 struct Lookahead {
   inspect::GridCounts own{-1, -1, -1};  // -1: the file ends before the list that shows it
   std::optional<FlowFileReader::Checkpoint> at_factors;  // before the TRPY- list
+  std::int64_t records = 0;             // read before the first layer array
+  std::string_view list_at_end;         // the list in which the file ends, if it does
+  std::int64_t values_at_end = 0;       // of that list
 };
 
 Lookahead read_ahead(int fd) {
@@ -34,7 +38,12 @@ Lookahead read_ahead(int fd) {
   for (;;) {
     std::optional<FlowFileReader::Checkpoint> before;
     if (!ahead.at_factors) before = reader.checkpoint();
-    if (!reader.next(record)) break;
+    if (!reader.next(record)) {
+      ahead.list_at_end = reader.list_being_read();
+      ahead.values_at_end = reader.list_length();
+      break;
+    }
+    ++ahead.records;
     if (record.section != inspect::Section::ArrayControl) continue;
     if (record.array->label_text == "TRPY-") ahead.at_factors = before;
     if (!record.array->is_list) break;
@@ -45,7 +54,11 @@ Lookahead read_ahead(int fd) {
 
 // Each count from the file's own lists where it has them, otherwise from
 // the FOR001 beside it; says which on standard error.
-inspect::GridCounts choose_counts(AnswerSession& session, const inspect::GridCounts& own,
+// A count the file does not show (it ends before the list) and FOR001 does
+// not give either: when records follow the count's question all the same,
+// a stand-in rebuilds them (the values of the list read so far, or 0), with
+// a warning; otherwise the answers stop at that question.
+inspect::GridCounts choose_counts(AnswerSession& session, const Lookahead& ahead,
                                   const std::optional<BasicCounts>& beside) {
   struct Count {
     const char* name;
@@ -53,20 +66,34 @@ inspect::GridCounts choose_counts(AnswerSession& session, const inspect::GridCou
     std::int64_t own, basic;
     std::int64_t* chosen;
   };
+  const inspect::GridCounts& own = ahead.own;
   inspect::GridCounts chosen{-1, -1, -1};
   const inspect::GridCounts basic = beside ? beside->grid : inspect::GridCounts{-1, -1, -1};
-  Count counts[] = {{"layers", "layer type record", own.layers, basic.layers, &chosen.layers},
-                    {"rows", "DELC- list", own.rows, basic.rows, &chosen.rows},
-                    {"columns", "DELR- list", own.columns, basic.columns, &chosen.columns}};
+  Count counts[] = {{"layers", "LAYER TYPES", own.layers, basic.layers, &chosen.layers},
+                    {"rows", "DELC-", own.rows, basic.rows, &chosen.rows},
+                    {"columns", "DELR-", own.columns, basic.columns, &chosen.columns}};
   std::string from_file, from_basic;
   for (Count& c : counts) {
     *c.chosen = c.own >= 0 ? c.own : c.basic;
+    if (*c.chosen < 0 && ahead.records > 1) {
+      *c.chosen = ahead.list_at_end == c.list ? ahead.values_at_end : 0;
+      session.warn_file(std::string("the number of ") + c.name + " is not in this file, which ends before " +
+                        (std::string_view(c.list) == "LAYER TYPES" ? std::string("its TRPY- list")
+                                                                   : "the end of its " + std::string(c.list) + " list") +
+                        ", and no FOR001 beside it gives it: answered " + std::to_string(*c.chosen) +
+                        ", which writes the same records; put the intended number there before going on");
+      continue;
+    }
     std::string& list = c.own >= 0 ? from_file : from_basic;
-    if (*c.chosen >= 0) list += (list.empty() ? "" : ", ") + std::to_string(*c.chosen) + " " + c.name;
+    if (*c.chosen >= 0) {
+      const std::string_view noun = *c.chosen == 1 ? std::string_view(c.name, std::strlen(c.name) - 1) : c.name;
+      list += (list.empty() ? "" : ", ") + std::to_string(*c.chosen) + " " + std::string(noun);
+    }
     if (c.own >= 0 && beside && c.basic != c.own) {
       session.note(std::string("FOR001 beside it gives ") + std::to_string(c.basic) + " " + c.name +
-                   ", but the " + c.list + " here holds " + std::to_string(c.own) +
-                   ": the answers follow this file");
+                   ", but the " + (std::string_view(c.list) == "LAYER TYPES" ? std::string("layer type record")
+                                                                              : std::string(c.list) + " list") +
+                   " here holds " + std::to_string(c.own) + ": the answers follow this file");
     }
   }
   std::string text = "grid counts";
@@ -139,6 +166,7 @@ void answer_layers(AnswerSession& session, FlowFileReader& reader, FlowFileReade
 
 void answer_flow_file(AnswerSession& session, int fd, const std::optional<BasicCounts>& beside) {
   FlowFileReader reader(fd);
+  reader.convert_values(false);  // fields are looked at as text first
   AnswerWriter& out = session.out();
   Record record;
   auto need = [&](std::string question) {
@@ -153,7 +181,7 @@ void answer_flow_file(AnswerSession& session, int fd, const std::optional<BasicC
   session.expect_end(record.line, 20, "the header record");
 
   const Lookahead ahead = read_ahead(fd);
-  const inspect::GridCounts grid = choose_counts(session, ahead.own, beside);
+  const inspect::GridCounts grid = choose_counts(session, ahead, beside);
   for (auto [count, name] : {std::pair{grid.layers, "layers"}, std::pair{grid.rows, "rows"},
                              std::pair{grid.columns, "columns"}}) {
     if (count < 0) throw FileEndsEarly{std::string("the number of ") + name};

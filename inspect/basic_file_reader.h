@@ -43,6 +43,9 @@ class BasicFileReader {
   void pass_values(const LinePlace& after_last_row);
   // The array being read and where in it the next line is.
   const ArrayHeader& array() const { return state_.array; }
+  // Whether array values are converted (the default) or only cut into
+  // fields (Field::converted false), for a caller that looks at their text.
+  void convert_values(bool convert) { in_.convert_values(convert); }
   const ArrayWalk& walk() const { return state_.walk; }
 
  private:

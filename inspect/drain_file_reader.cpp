@@ -45,7 +45,9 @@ bool DrainFileReader::next(Record& record) {
     return true;
   }
   record.section = Section::Drain;
-  if (drain_fields_read_) record.fields = in_.read_fields(layouts().drain);
+  if (drain_fields_read_) {
+    record.fields = in_.read_fields(layouts().drain, 0, layouts().drain.size(), in_.converts_values());
+  }
   record.period = s.period;
   record.drain = s.drain;
   if (++s.drain > s.use_code) {

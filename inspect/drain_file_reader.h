@@ -26,6 +26,9 @@ class DrainFileReader {
   // Stops reading the drains' fields (they come back empty): for a quick
   // count of the periods.
   void set_drain_fields_read(bool read) { drain_fields_read_ = read; }
+  // Whether the drains' values are converted (the default) or only cut
+  // into fields (Field::converted false), for a caller that looks at their text.
+  void convert_values(bool convert) { in_.convert_values(convert); }
 
  private:
   struct State {

@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "number_parse.h"
+#include "read_error.h"
 
 namespace inspect {
 namespace {
@@ -37,19 +38,41 @@ bool read_decimal(std::string_view text, std::int32_t& value) {
 }  // namespace
 
 std::string_view trimmed(std::string_view text) {
-  std::size_t first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  std::size_t last = text.find_last_not_of(' ');
-  return text.substr(first, last - first + 1);
+  const char* begin = text.data();
+  const char* end = begin + text.size();
+  while (begin < end && *begin == ' ') ++begin;
+  while (end > begin && end[-1] == ' ') --end;
+  return {begin, static_cast<std::size_t>(end - begin)};
 }
 
-Field read_field(std::string_view line, std::size_t start, const builders::Descriptor& d) {
+std::string found_in(const Field& field) {
+  if (field.text.empty()) return "the end of the line";
+  std::string found = trimmed(field.text).empty() ? "blanks" : quoted(field.text);
+  if (field.text.size() < static_cast<std::size_t>(field.width)) found += " cut short by the line end";
+  return found;
+}
+
+Field slice_field(std::string_view line, std::size_t start, const builders::Descriptor& d) {
   Field field;
   field.type = d.kind;
   field.column = static_cast<std::int32_t>(start + 1);
   field.width = d.width;
   field.text = start < line.size() ? line.substr(start, static_cast<std::size_t>(d.width))
                                    : std::string_view();
+  field.converted = false;
+  return field;
+}
+
+Field convert(const Field& field) {
+  if (field.converted) return field;
+  Field converted = read_field(field.text, 0, {field.type, field.width, 3});
+  converted.column = field.column;
+  return converted;
+}
+
+Field read_field(std::string_view line, std::size_t start, const builders::Descriptor& d) {
+  Field field = slice_field(line, start, d);
+  field.converted = true;
   if (d.kind == builders::Descriptor::Kind::Text) return field;
   const std::string_view number = trimmed(field.text);
   if (all_asterisks(number)) {
@@ -57,10 +80,14 @@ Field read_field(std::string_view line, std::size_t start, const builders::Descr
     return field;
   }
   if (number.empty()) return field;  // a blank field reads as zero
+  const char* const end = number.data() + number.size();
   if (d.kind == builders::Descriptor::Kind::Integer) {
+    if (builders::parse_short_integer(number.data(), end, field.integer) == end) return field;
     if (!read_decimal(number, field.integer)) field.kind = Field::Kind::NotANumber;
     return field;
   }
+  // The common forms at once, exactly as the general conversion reads them.
+  if (builders::parse_short_real(number.data(), end, field.real) == end) return field;
   const auto parsed = builders::parse_real(number);
   if (parsed.error != 0) {
     field.kind = Field::Kind::NotANumber;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "descriptor_list.h"
@@ -21,6 +22,9 @@ struct Field {
   std::string_view text;
   std::int32_t integer = 0;  // the value of an I field
   float real = 0.0f;         // the value of a G field
+  // False when only the text, column and width are set: a reader asked not
+  // to convert values (see convert()).
+  bool converted = true;
 
   bool is_value() const { return kind == Kind::Value; }
 };
@@ -32,7 +36,16 @@ struct Field {
 // is Asterisks; anything else, or a number out of range, is NotANumber.
 Field read_field(std::string_view line, std::size_t start, const builders::Descriptor& d);
 
+// The field's columns only, not converted.
+Field slice_field(std::string_view line, std::size_t start, const builders::Descriptor& d);
+// The field with its kind and value, converted from its text if it was not.
+Field convert(const Field& field);
+
 // The text of a field without the blanks around it.
 std::string_view trimmed(std::string_view text);
+
+// What a field holds, for a message: "'abc'", "blanks", "the end of the
+// line", "'12' cut short by the line end".
+std::string found_in(const Field& field);
 
 }  // namespace inspect

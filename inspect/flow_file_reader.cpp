@@ -150,7 +150,8 @@ bool FlowFileReader::list_line(Record& record) {
   record.row = 1;
   record.first = s.list_length + 1;
   record.fields = in_.read_fields(s.array.values_format, 0,
-                                  values_on_list_line(record.line.text, s.array.values_format));
+                                  values_on_list_line(record.line.text, s.array.values_format),
+                                  in_.converts_values());
   s.list_length += static_cast<std::int64_t>(record.fields.size());
   return true;
 }
@@ -203,6 +204,16 @@ std::int32_t FlowFileReader::read_type_code() {
     s.type_place = types_.place();
   }
   return value;
+}
+
+std::string_view FlowFileReader::list_being_read() const {
+  switch (state_.step) {
+    case Step::LayerTypes: return "LAYER TYPES";
+    case Step::TrpyValues: return "TRPY-";
+    case Step::DelrValues: return "DELR-";
+    case Step::DelcValues: return "DELC-";
+    default: return "";
+  }
 }
 
 bool FlowFileReader::ended_early() const { return state_.step != Step::Done; }

@@ -28,6 +28,10 @@ class FlowFileReader {
   // list has been read (layers: after the TRPY- list; columns: DELR-; rows:
   // DELC-), and -1 before.
   const GridCounts& grid() const { return state_.grid; }
+  // The list being read ("" when none: "LAYER TYPES", "TRPY-", "DELR-",
+  // "DELC-") and how many values of it have been read so far.
+  std::string_view list_being_read() const;
+  std::int64_t list_length() const { return state_.list_length; }
 
   struct Checkpoint;
   Checkpoint checkpoint() const;
@@ -38,6 +42,9 @@ class FlowFileReader {
   // `after_last_row`, which another cursor has read (as BasicFileReader).
   void pass_values(const LinePlace& after_last_row);
   const ArrayHeader& array() const { return state_.array; }
+  // Whether array values are converted (the default) or only cut into
+  // fields (Field::converted false), for a caller that looks at their text.
+  void convert_values(bool convert) { in_.convert_values(convert); }
   // The layer array whose array-control record comes next.
   std::string_view coming_label() const { return state_.expected_label; }
   std::int64_t coming_layer() const { return state_.layer; }

@@ -49,11 +49,11 @@ void ArrayWalk::advance() {
 }
 
 std::span<const Field> RecordReader::read_fields(const builders::DescriptorList& list,
-                                                 std::size_t first, std::size_t count) {
+                                                 std::size_t first, std::size_t count, bool convert) {
   fields_.clear();
   std::size_t start = list.columns_of_first(first);
   for (std::size_t i = first; i < first + count; ++i) {
-    fields_.push_back(read_field(line_.text, start, list[i]));
+    fields_.push_back(convert ? read_field(line_.text, start, list[i]) : slice_field(line_.text, start, list[i]));
     start += static_cast<std::size_t>(list[i].width);
   }
   return fields_;
@@ -101,7 +101,7 @@ std::span<const Field> RecordReader::read_values(const ArrayHeader& array, const
   if (count > 0 && array.values_format.size() == 0) {
     fail_at_field(array.format, "a format with room for the values, such as (10G10.3)");
   }
-  return read_fields(array.values_format, 0, static_cast<std::size_t>(count));
+  return read_fields(array.values_format, 0, static_cast<std::size_t>(count), convert_values_);
 }
 
 std::int32_t RecordReader::integer_of(const Field& field, std::string_view what) const {
@@ -122,11 +122,7 @@ void RecordReader::fail(std::int64_t column, std::string_view what) const {
 }
 
 void RecordReader::fail_at_field(const Field& field, std::string_view what) const {
-  std::string found = trimmed(field.text).empty() ? "blanks" : quoted(field.text);
-  if (field.text.size() < static_cast<std::size_t>(field.width)) {
-    found = field.text.empty() ? "the end of the line" : found + " cut short by the line end";
-  }
-  throw ReadError(line_.number, field.column, "expected " + std::string(what) + ", found " + found);
+  throw ReadError(line_.number, field.column, "expected " + std::string(what) + ", found " + found_in(field));
 }
 
 bool RecordReader::skip_row_if_equal(std::string_view full_line, std::int64_t full_lines,

@@ -52,7 +52,7 @@ class RecordReader {
   // The fields of the current line by descriptors first .. first + count - 1
   // of `list`, laid side by side from column 1.
   std::span<const Field> read_fields(const builders::DescriptorList& list, std::size_t first,
-                                     std::size_t count);
+                                     std::size_t count, bool convert = true);
   std::span<const Field> read_fields(const builders::DescriptorList& list) {
     return read_fields(list, 0, list.size());
   }
@@ -63,6 +63,11 @@ class RecordReader {
 
   // The current line as the values of `array` that `walk` says come next.
   std::span<const Field> read_values(const ArrayHeader& array, const ArrayWalk& walk);
+
+  // Whether the values of array rows (and drain records) are converted, or
+  // only cut into fields for a caller that looks at their text first.
+  void convert_values(bool convert) { convert_values_ = convert; }
+  bool converts_values() const { return convert_values_; }
 
   // An integer field that a count or code must be: its value, the lowest
   // integer for asterisks (the only value of these files too wide for its
@@ -88,6 +93,7 @@ class RecordReader {
   LineReader lines_;
   Line line_;
   std::vector<Field> fields_;
+  bool convert_values_ = true;
 };
 
 // "IBOUND- of layer 2", "the DELR- list".

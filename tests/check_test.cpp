@@ -164,6 +164,9 @@ const std::vector<SeededFault> kSeededFaults = {
     {"file_ends_early",
      {{"FOR001", 30, 1, "  30.0             5  1.00    \r\n", ""}},
      {"FOR001:30:1: error: the file ends early: expected the record of stress period 2"}},
+    {"file_ends_after_an_array",
+     {{"FOR001", 29, 1, "  365.            10  1.20    \r\n  30.0             5  1.00    \r\n", ""}},
+     {"FOR001:29:1: error: the file ends early: expected the record of stress period 1"}},
     {"asterisks",
      {{"FOR001", 8, 13, kOne, "***"}},
      {"FOR001:8:13: error: the boundary value is asterisks (a value too wide for its field), which the "
@@ -185,6 +188,16 @@ const std::vector<SeededFault> kSeededFaults = {
       "simulator multiplies every value of the array by it"}},
 
     // ---- run header and stress periods
+    // No rows: FOR001's arrays are their control records alone, so the
+    // first rows stand where the next control record belongs.
+    {"grid_empty",
+     {{"FOR001", 3, 11, right("3", 10), right("0", 10)}},
+     {"FOR001:3:11: error: the grid has 0 rows; it needs at least one",
+      "FOR001:7:1: error: expected the array-control record of IBOUND- of layer 2, found ' -1  1  1  1  1  1  1  "
+      "1'...",
+      "FOR011:9:1: error: the DELC- list gives widths of 3 rows; the grid has 0 rows (FOR001:3)",
+      "FOR013:3:11: error: drain 1 of stress period 1 is in row 2; the grid has 0 rows (FOR001:3); 1 more drain "
+      "lies outside the grid"}},
     {"no_stress_period",
      {{"FOR001", 3, 31, right("2", 10), right("0", 10)}},
      {"FOR001:3:31: error: the model has 0 stress periods; it needs at least one",
