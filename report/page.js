@@ -171,6 +171,7 @@
     if (!b && !uniform) return map.blocks ? "\u2026" : "(not in this page)";
     const v = uniform ? map.uniform : b.values[at];
     const cls = uniform ? (map.boundary ? boundaryClass(v) : 0) : b.classes[at];
+    single = single || uniform;  // every cell holds the one value
     if (cls === 4) return "no data";
     const unit = map.unit ? " " + map.unit : "";
     if (map.boundary) {
