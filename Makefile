@@ -1,13 +1,14 @@
 # Quick start: `make demo` runs the builders on the example answers and
-# leaves their files in demo/, `make test` builds and runs every test.
-# `make install` installs the programs, their manual pages and the examples
-# (PREFIX, default /usr/local; DESTDIR for staging), `make package` builds
-# the Debian package (and, with the MinGW-w64 toolchain, the Windows zip),
-# `make windows` cross-compiles the programs for Windows into
-# build-windows/bin/*.exe, `make test-windows` runs them under Wine against
-# the Linux programs, `make bench` times the builders on scripted sessions
-# against the I/O floor (BENCH_FACTOR scales the workloads, BENCH_RUNS sets
-# the number of timed runs).
+# leaves their files in demo/ with gwinspect check's findings and the model's
+# report, `make test` builds and runs every test. `make install` installs the
+# programs, their manual pages and the examples (PREFIX, default /usr/local;
+# DESTDIR for staging), `make package` builds the Debian package (and, with
+# the MinGW-w64 toolchain, the Windows zip), `make windows` cross-compiles
+# the programs for Windows into build-windows/bin/*.exe, `make test-windows`
+# runs them under Wine against the Linux programs, `make bench` times the
+# builders on scripted sessions, and gwinspect on model folders, against I/O
+# floors (BENCH_FACTOR scales the workloads, BENCH_RUNS sets the number of
+# timed runs).
 BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
 FUZZ_BUILD ?= build-fuzz
@@ -23,8 +24,8 @@ DEMO ?= demo
 # Further options for the configure step, e.g. CMAKE_ARGS=-DBUILDERS_TESTS=OFF
 CMAKE_ARGS ?=
 
-.PHONY: all configure build programs demo test test-sanitize install package fuzz-build fuzz \
-        bench windows test-windows clean
+.PHONY: all configure build programs demo demo-faulty test test-sanitize install package \
+        fuzz-build fuzz bench windows test-windows clean
 
 all: build
 
@@ -40,6 +41,11 @@ programs: configure
 
 demo: programs
 	examples/run_demo.sh $(BUILD) $(DEMO)
+
+# The faulty folder of the README: the three builders run quietly on
+# examples/faulty/, then gwinspect check on the files they wrote.
+demo-faulty: programs
+	QUIET=1 examples/run_demo.sh $(BUILD) $(DEMO)/faulty examples/faulty
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
@@ -78,7 +84,9 @@ test-windows: build windows
 bench: build
 	@scratch=$$(mktemp -d) && trap 'rm -rf "$$scratch"' EXIT && \
 	  $(BUILD)/bench/bench_generate --factor $(BENCH_FACTOR) "$$scratch" && \
-	  $(BUILD)/bench/bench_run --runs $(BENCH_RUNS) "$$scratch"
+	  $(BUILD)/bench/bench_run --runs $(BENCH_RUNS) "$$scratch" && \
+	  $(BUILD)/bench/bench_check --runs $(BENCH_RUNS) --factor $(BENCH_FACTOR) "$$scratch" && \
+	  $(BUILD)/bench/bench_report --runs $(BENCH_RUNS) --factor $(BENCH_FACTOR) "$$scratch"
 
 # libFuzzer targets (clang), each run for FUZZ_SECONDS on its seed corpus.
 fuzz-build:

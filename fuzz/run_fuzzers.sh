@@ -25,7 +25,10 @@ for target in "${targets[@]}"; do
   artifacts=$build/fuzz-artifacts
   mkdir -p "$work" "$artifacts"
   extra=()
-  case $name in session_* | read_back) extra+=(-dict="$here/session.dict") ;; esac
+  case $name in
+    session_* | read_back) extra+=(-dict="$here/session.dict") ;;
+    check) extra+=(-dict="$here/check.dict") ;;
+  esac
   echo "==== $target: $seconds s"
   if "$build/fuzz/$target" -max_total_time="$seconds" -timeout=60 -rss_limit_mb=4096 \
        -print_final_stats=1 -artifact_prefix="$artifacts/$name-" "${extra[@]}" \

@@ -20,6 +20,12 @@ constexpr Subcommand kSubcommands[] = {
     {"answers", "answers [--as morvek|cindral|quillet] FILE\n"
                 "      write the answers that make the builder of FILE write it again",
      gwinspect::run_answers},
+    {"check", "check [--format=text|json] [DIR]\n"
+              "      check that the files of DIR (default: here) make one model the simulator can run",
+     gwinspect::run_check},
+    {"report", "report [DIR] [-o FILE]\n"
+               "      write one HTML page (report.html) that shows the model in DIR, with maps",
+     gwinspect::run_report},
 };
 
 int usage(std::ostream& out, int status) {

@@ -11,5 +11,8 @@ constexpr int kDone = 0;
 constexpr int kFailed = 2;
 
 int run_answers(std::span<char* const> arguments);
+// 0 no error, 1 errors found, 2 the check could not be made.
+int run_check(std::span<char* const> arguments);
+int run_report(std::span<char* const> arguments);
 
 }  // namespace gwinspect

@@ -190,4 +190,18 @@ bool BasicFileReader::skip_row_if_equal(std::string_view full_line, std::string_
   return true;
 }
 
+void BasicFileReader::pass_values(const LinePlace& after_last_row) {
+  State& s = state_;
+  if ((s.step != Step::BoundaryValues && s.step != Step::HeadValues) || s.walk.row != 1 ||
+      s.walk.line_in_row != 0) {
+    return;
+  }
+  in_.lines().go_to(after_last_row);
+  if (s.step == Step::BoundaryValues) {
+    after_array(Step::BoundaryControl, Step::NoFlowHead);
+  } else {
+    after_array(Step::HeadControl, Step::Periods);
+  }
+}
+
 }  // namespace inspect

@@ -37,6 +37,10 @@ class BasicFileReader {
   // (with its CR LF) as often as the row has full lines, then `last_line`,
   // passes the row and returns true.
   bool skip_row_if_equal(std::string_view full_line, std::string_view last_line);
+  // At the first line of an array's values: goes on at `after_last_row`,
+  // the place after the array's last row, which another cursor has read;
+  // the values are not read here.
+  void pass_values(const LinePlace& after_last_row);
   // The array being read and where in it the next line is.
   const ArrayHeader& array() const { return state_.array; }
   // Whether array values are converted (the default) or only cut into

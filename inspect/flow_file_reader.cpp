@@ -252,4 +252,11 @@ bool FlowFileReader::skip_row_if_equal(std::string_view full_line, std::string_v
   return true;
 }
 
+void FlowFileReader::pass_values(const LinePlace& after_last_row) {
+  State& s = state_;
+  if (s.step != Step::LayerArrayValues || s.walk.row != 1 || s.walk.line_in_row != 0) return;
+  in_.lines().go_to(after_last_row);
+  next_array();
+}
+
 }  // namespace inspect

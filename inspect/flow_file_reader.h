@@ -38,6 +38,9 @@ class FlowFileReader {
   void resume(const Checkpoint& checkpoint);
 
   bool skip_row_if_equal(std::string_view full_line, std::string_view last_line);
+  // At the first line of a layer array's values: goes on at
+  // `after_last_row`, which another cursor has read (as BasicFileReader).
+  void pass_values(const LinePlace& after_last_row);
   const ArrayHeader& array() const { return state_.array; }
   // Whether array values are converted (the default) or only cut into
   // fields (Field::converted false), for a caller that looks at their text.

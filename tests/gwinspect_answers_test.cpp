@@ -61,9 +61,9 @@ TEST(GwinspectAnswers, AnswersCarryNotes) {
   EXPECT_EQ(trip.answers.out,
             answers({"20    maximum number of drains", "0    flow term output code", "3    stress periods",
                      "2    stress period 1" + use, "1    " + drain_1 + "layer", "5    " + drain_1 + "row",
-                     "7    " + drain_1 + "column", "95.5    " + drain_1 + "elevation",
+                     "6    " + drain_1 + "column", "95.5    " + drain_1 + "elevation",
                      ".100E+04    " + drain_1 + "conductance", "1    " + drain_2 + "layer",
-                     "6    " + drain_2 + "row", "7    " + drain_2 + "column", "94.3    " + drain_2 + "elevation",
+                     "4    " + drain_2 + "row", "7    " + drain_2 + "column", "94.3    " + drain_2 + "elevation",
                      ".500E-01    " + drain_2 + "conductance", "-1    stress period 2" + use,
                      "1    stress period 3" + use, "2    " + drain_3 + "layer", "3    " + drain_3 + "row",
                      "4    " + drain_3 + "column", "88.0    " + drain_3 + "elevation",
@@ -219,10 +219,10 @@ TEST(GwinspectAnswers, CountsFromTheBasicFileBeside) {
   const std::string basic = basic_dir.read("FOR001");
 
   const RoundTrip alone = round_trip(builder("Cindral"), example("cindral.txt"));
-  EXPECT_NE(alone.answers.err.find("grid counts from this file's own records (2 layers, 6 rows, 8 columns); "
+  EXPECT_NE(alone.answers.err.find("grid counts from this file's own records (2 layers, 6 rows, 7 columns); "
                                    "no FOR001 beside it"), std::string::npos) << alone.answers.err;
-  // The example's own grid has 8 columns: the file wins, and says so.
-  const RoundTrip beside = round_trip(builder("Cindral"), example("cindral.txt"), basic);
+  // The faulty example's own grid has 8 columns: the file wins, and says so.
+  const RoundTrip beside = round_trip(builder("Cindral"), example("faulty/cindral.txt"), basic);
   expect_round_trip(beside, "FOR011 beside FOR001");
   EXPECT_NE(beside.answers.err.find("FOR001 beside it gives 7 columns, but the DELR- list here holds 8"),
             std::string::npos) << beside.answers.err;

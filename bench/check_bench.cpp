@@ -1,0 +1,204 @@
+// Times gwinspect check on two model folders against the I/O floor of the
+// same files, measured in the same run:
+//
+//   K1  the files of the builders' workloads M1, C1 and Q1 as one folder
+//       (not one model: their grids differ, so the check finds errors);
+//   K2  one layer of 10^8 cells (10 000 by 10 000), a consistent model:
+//       boundary and starting heads, steady-state conductivity and bottom,
+//       100 000 drains, each in its own cell.
+//
+//   bench_check [--runs N] [--factor F] FOLDER
+//
+// FOLDER holds the answers bench_generate wrote (M1, C1, Q1); the folders
+// are built there by running the builders, and removed afterwards. The
+// floor (bench_read_floor) reads the three files to their ends. Targets: a
+// check time of at most 3 times the floor, and a peak resident memory of at
+// most 64 MiB plus 2 bytes per cell of one layer.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "one_layer_model.h"
+#include "timed_run.h"
+
+namespace {
+
+constexpr double kTimeTarget = 3.0;
+constexpr double kMemoryAllowanceMiB = 64.0;
+constexpr double kBytesPerLayerCell = 2.0;
+
+std::int64_t scaled(std::int64_t full, double factor) {
+  return std::max<std::int64_t>(1, std::llround(static_cast<double>(full) * factor));
+}
+
+bool write_file(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  return static_cast<bool>(out.flush());
+}
+
+std::int64_t file_size(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 ? static_cast<std::int64_t>(st.st_size) : 0;
+}
+
+double median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const std::size_t n = values.size();
+  return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0;
+}
+
+std::string format(const char* pattern, double value) {
+  char text[64];
+  std::snprintf(text, sizeof text, pattern, value);
+  return text;
+}
+
+struct Folder {
+  std::string name, what, path;
+  int expected_status;
+  std::int64_t layer_cells;
+};
+
+bool run_builders(const std::string& folder, const std::vector<std::pair<std::string, std::string>>& runs) {
+  for (const auto& [program, answers] : runs) {
+    const bench::RunOutcome run = bench::run_builder(program, folder, answers, "/dev/null", folder + "/stderr.txt");
+    if (run.exit_status != 0) {
+      std::cerr << "bench_check: " << program << " < " << answers << " failed in " << folder << "\n";
+      return false;
+    }
+  }
+  return true;
+}
+
+int usage() {
+  std::cerr << "usage: bench_check [--runs N] [--factor F] FOLDER\n";
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int runs = 7;
+  double factor = 1.0;
+  std::string folder;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--runs" && i + 1 < argc) {
+      runs = std::atoi(argv[++i]);
+      if (runs < 1) return usage();
+    } else if (arg == "--factor" && i + 1 < argc) {
+      factor = std::strtod(argv[++i], nullptr);
+      if (!(factor > 0.0)) return usage();
+    } else if (folder.empty() && !arg.starts_with("-")) {
+      folder = arg;
+    } else {
+      return usage();
+    }
+  }
+  if (folder.empty()) return usage();
+
+  // K1: the builders' own workloads as one folder.
+  std::vector<Folder> folders;
+  const std::string k1 = folder + "/check-k1";
+  std::filesystem::create_directories(k1);
+  if (!run_builders(k1, {{MORVEK_PATH, folder + "/M1.txt"},
+                         {CINDRAL_PATH, folder + "/C1.txt"},
+                         {QUILLET_PATH, folder + "/Q1.txt"}})) {
+    return 1;
+  }
+  folders.push_back({"K1", "M1+C1+Q1", k1, 1, scaled(1000, factor) * 1000});
+
+  // K2: one layer of 10^8 cells.
+  const std::int64_t rows = scaled(10'000, factor), columns = 10'000;
+  const bench::OneLayerModel big = bench::one_layer_model(rows, columns, std::min<std::int64_t>(100'000, rows * 10));
+  const std::string k2 = folder + "/check-k2";
+  std::filesystem::create_directories(k2);
+  if (!write_file(folder + "/K2-morvek.txt", big.morvek) || !write_file(folder + "/K2-cindral.txt", big.cindral) ||
+      !write_file(folder + "/K2-quillet.txt", big.quillet) ||
+      !run_builders(k2, {{MORVEK_PATH, folder + "/K2-morvek.txt"},
+                         {CINDRAL_PATH, folder + "/K2-cindral.txt"},
+                         {QUILLET_PATH, folder + "/K2-quillet.txt"}})) {
+    return 1;
+  }
+  folders.push_back({"K2", "1 layer of " + std::to_string(rows * columns) + " cells", k2, 0, rows * columns});
+
+  std::cout << "\nMedians of " << runs << " runs, floor and check interleaved.\n\n";
+  std::cout << "| workload | folder | file bytes | floor s | check s | ratio | MB/s | peak MiB | limit MiB | targets |\n";
+  std::cout << "|---|---|---:|---:|---:|---:|---:|---:|---:|---|\n";
+  bool sound = true;
+  int missed = 0;
+  for (const Folder& f : folders) {
+    const std::vector<std::string> files = {"FOR001", "FOR011", "FOR013"};
+    std::int64_t bytes = 0;
+    for (const std::string& name : files) bytes += file_size(f.path + "/" + name);
+    const std::string errors = f.path + "/check-stderr.txt";
+    const std::string report = f.path + "/check-report.txt";
+    auto run_check = [&](const std::string& out) {
+      return bench::run_program(GWINSPECT_PATH, {"check"}, f.path, "/dev/null", out, errors);
+    };
+    auto run_floor = [&] {
+      return bench::run_program(BENCH_READ_FLOOR_PATH, files, f.path, "/dev/null", "/dev/null", errors);
+    };
+    // Untimed: warms the caches; its report shows what the check found.
+    const bench::RunOutcome first = run_check(report);
+    if (first.exit_status != f.expected_status) {
+      std::cerr << f.name << ": gwinspect check exited with " << first.exit_status << ", expected "
+                << f.expected_status << "\n";
+      sound = false;
+      continue;
+    }
+    std::vector<double> floor_times, check_times;
+    long peak_kib = 0;
+    for (int r = 0; r < runs; ++r) {
+      const bench::RunOutcome floor = run_floor();
+      const bench::RunOutcome check = run_check("/dev/null");
+      if (floor.exit_status != 0 || check.exit_status != f.expected_status) {
+        std::cerr << f.name << ": a timed run failed\n";
+        sound = false;
+        break;
+      }
+      floor_times.push_back(floor.seconds);
+      check_times.push_back(check.seconds);
+      peak_kib = std::max(peak_kib, check.peak_kib);
+    }
+    if (floor_times.empty()) continue;
+    const double floor_s = median(floor_times), check_s = median(check_times);
+    const double ratio = check_s / floor_s;
+    const double peak_mib = static_cast<double>(peak_kib) / 1024.0;
+    const double limit_mib = kMemoryAllowanceMiB + kBytesPerLayerCell * static_cast<double>(f.layer_cells) / (1 << 20);
+    std::string verdict = "met";
+    if (ratio > kTimeTarget && peak_mib > limit_mib) {
+      verdict = "MISSED: time, memory";
+    } else if (ratio > kTimeTarget) {
+      verdict = "MISSED: time";
+    } else if (peak_mib > limit_mib) {
+      verdict = "MISSED: memory";
+    }
+    if (verdict != "met") ++missed;
+    std::cout << "| " << f.name << " | " << f.what << " | " << bytes << " | " << format("%.4f", floor_s) << " | "
+              << format("%.4f", check_s) << " | " << format("%.2f", ratio) << " | "
+              << format("%.0f", static_cast<double>(bytes) / check_s / 1e6) << " | " << format("%.1f", peak_mib)
+              << " | " << format("%.1f", limit_mib) << " | " << verdict << " |\n";
+  }
+  std::cout << "\nMB/s: bytes of the three files per second of check time.\n";
+  for (const Folder& f : folders) {
+    std::ifstream in(f.path + "/check-report.txt");
+    std::string line, last;
+    while (std::getline(in, line)) last = line;
+    std::cout << f.name << ": " << last << "\n";
+    std::filesystem::remove_all(f.path);
+  }
+  if (missed > 0) std::cout << missed << " workload(s) missed a target.\n";
+  return sound ? 0 : 1;
+}

@@ -1,0 +1,19 @@
+// The answers of a model of one large layer, the shape of the check and
+// report benchmarks: `rows` by `columns` cells, every array one value
+// (boundary all active, starting heads, steady-state conductivity and
+// bottom of one unconfined layer, equal cell widths), one stress period
+// with `drains` drains, each in a cell of its own.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace bench {
+
+struct OneLayerModel {
+  std::string morvek, cindral, quillet;
+};
+
+OneLayerModel one_layer_model(std::int64_t rows, std::int64_t columns, std::int64_t drains);
+
+}  // namespace bench

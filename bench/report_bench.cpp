@@ -1,0 +1,149 @@
+// Times gwinspect report against gwinspect check on the same folder, in
+// the same run:
+//
+//   R1  one layer of 10^8 cells (10 000 by 10 000), the check benchmark's
+//       single layer (one_layer_model.h).
+//
+//   bench_report [--runs N] [--factor F] FOLDER
+//
+// The model is built in FOLDER/report-r1 by running the builders, and
+// removed afterwards. Check and report run interleaved; the table gives
+// medians. Targets: a report time of at most twice the check's, and a peak
+// resident memory of at most 64 MiB plus 2 bytes per cell of one layer.
+// Every run's exit status is checked, and the page's size (under 20 MB).
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "one_layer_model.h"
+#include "timed_run.h"
+
+namespace {
+
+constexpr double kTimeTarget = 2.0;  // report time / check time
+constexpr double kMemoryAllowanceMiB = 64.0;
+constexpr double kBytesPerLayerCell = 2.0;
+constexpr std::int64_t kPageLimit = 20'000'000;
+
+std::int64_t file_size(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 ? static_cast<std::int64_t>(st.st_size) : -1;
+}
+
+double median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const std::size_t n = values.size();
+  return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0;
+}
+
+std::string format(const char* pattern, double value) {
+  char text[64];
+  std::snprintf(text, sizeof text, pattern, value);
+  return text;
+}
+
+bool write_file(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  return static_cast<bool>(out.flush());
+}
+
+int usage() {
+  std::cerr << "usage: bench_report [--runs N] [--factor F] FOLDER\n";
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int runs = 7;
+  double factor = 1.0;
+  std::string folder;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--runs" && i + 1 < argc) {
+      runs = std::atoi(argv[++i]);
+      if (runs < 1) return usage();
+    } else if (arg == "--factor" && i + 1 < argc) {
+      factor = std::strtod(argv[++i], nullptr);
+      if (!(factor > 0.0)) return usage();
+    } else if (folder.empty() && !arg.starts_with("-")) {
+      folder = arg;
+    } else {
+      return usage();
+    }
+  }
+  if (folder.empty()) return usage();
+
+  const std::int64_t rows = std::max<std::int64_t>(1, std::llround(10'000 * factor)), columns = 10'000;
+  const bench::OneLayerModel model = bench::one_layer_model(rows, columns, std::min<std::int64_t>(100'000, rows * 10));
+  const std::string model_folder = folder + "/report-r1";
+  std::filesystem::create_directories(model_folder);
+  const std::string errors = model_folder + "/stderr.txt";
+  for (const auto& [program, name, answers] :
+       {std::tuple{MORVEK_PATH, "R1-morvek.txt", &model.morvek}, std::tuple{CINDRAL_PATH, "R1-cindral.txt", &model.cindral},
+        std::tuple{QUILLET_PATH, "R1-quillet.txt", &model.quillet}}) {
+    const std::string path = folder + "/" + name;
+    if (!write_file(path, *answers) || bench::run_builder(program, model_folder, path, "/dev/null", errors).exit_status != 0) {
+      std::cerr << "bench_report: " << program << " < " << path << " failed\n";
+      return 1;
+    }
+  }
+  std::int64_t bytes = 0;
+  for (const char* name : {"FOR001", "FOR011", "FOR013"}) bytes += file_size(model_folder + "/" + name);
+
+  const std::string page = model_folder + "/report.html";
+  auto run_check = [&] {
+    return bench::run_program(GWINSPECT_PATH, {"check"}, model_folder, "/dev/null", "/dev/null", errors);
+  };
+  auto run_report = [&] {
+    return bench::run_program(GWINSPECT_PATH, {"report", "-o", page}, model_folder, "/dev/null", "/dev/null", errors);
+  };
+  // Untimed: warms the caches.
+  bool sound = run_check().exit_status == 0 && run_report().exit_status == 0;
+  std::vector<double> check_times, report_times;
+  long peak_kib = 0;
+  for (int r = 0; r < runs && sound; ++r) {
+    const bench::RunOutcome check = run_check();
+    const bench::RunOutcome report = run_report();
+    sound = check.exit_status == 0 && report.exit_status == 0;
+    check_times.push_back(check.seconds);
+    report_times.push_back(report.seconds);
+    peak_kib = std::max(peak_kib, report.peak_kib);
+  }
+  const std::int64_t page_bytes = file_size(page);
+  std::filesystem::remove_all(model_folder);
+  if (!sound || page_bytes <= 0 || page_bytes >= kPageLimit) {
+    std::cerr << "bench_report: a run failed, or the page (" << page_bytes << " bytes) is missing or too large\n";
+    return 1;
+  }
+
+  const double check_s = median(check_times), report_s = median(report_times);
+  const double ratio = report_s / check_s;
+  const double peak_mib = static_cast<double>(peak_kib) / 1024.0;
+  const double limit_mib = kMemoryAllowanceMiB + kBytesPerLayerCell * static_cast<double>(rows * columns) / (1 << 20);
+  std::string verdict = "met";
+  if (ratio > kTimeTarget && peak_mib > limit_mib) {
+    verdict = "MISSED: time, memory";
+  } else if (ratio > kTimeTarget) {
+    verdict = "MISSED: time";
+  } else if (peak_mib > limit_mib) {
+    verdict = "MISSED: memory";
+  }
+  std::cout << "\nMedians of " << runs << " runs, check and report interleaved.\n\n"
+            << "| workload | folder | file bytes | check s | report s | ratio | page kB | peak MiB | limit MiB | targets |\n"
+            << "|---|---|---:|---:|---:|---:|---:|---:|---:|---|\n"
+            << "| R1 | 1 layer of " << rows * columns << " cells | " << bytes << " | " << format("%.3f", check_s) << " | "
+            << format("%.3f", report_s) << " | " << format("%.2f", ratio) << " | " << (page_bytes + 1023) / 1024 << " | "
+            << format("%.1f", peak_mib) << " | " << format("%.1f", limit_mib) << " | " << verdict << " |\n";
+  return 0;
+}

@@ -1,0 +1,247 @@
+#include "array_cursor.h"
+
+#include <utility>
+
+#include "field.h"
+#include "number_parse.h"
+
+namespace check {
+
+std::int64_t ValueLine::field_column(std::int64_t column) const {
+  return static_cast<std::int64_t>(format->columns_of_first(static_cast<std::size_t>(column - first_column))) + 1;
+}
+
+std::string_view ValueLine::field_text(std::int64_t column) const {
+  const auto index = static_cast<std::size_t>(column - first_column);
+  const std::size_t start = format->columns_of_first(index);
+  if (start >= text.size()) return {};
+  return inspect::trimmed(text.substr(start, static_cast<std::size_t>((*format)[index].width)));
+}
+
+namespace {
+
+// A kept row is kept with the array's layout only when it is short: a model
+// may have many layers.
+constexpr std::size_t kMostKeptRowBytes = 1024;
+
+}  // namespace
+
+ArrayCursor::ArrayCursor(int fd, const inspect::LinePlace& control, std::int64_t rows,
+                         std::int64_t columns, Reading reading)
+    : in_(fd), reading_(reading), control_(control) {
+  in_.lines().go_to(control);
+  if (!in_.read_line()) throw FileEndsEarly{control.number, "an array-control record"};
+  header_ = in_.read_array_header("an array-control record");
+  first_line_ = in_.place();
+  start(rows, columns);
+}
+
+ArrayCursor::ArrayCursor(int fd, const ArrayLayout& layout, std::int64_t rows, std::int64_t columns,
+                         Reading reading)
+    : in_(fd), reading_(reading), control_(layout.control) {
+  if (!layout.repeated_row || reading == Reading::Plain) {
+    in_.lines().go_to(control_);
+    if (!in_.read_line()) throw FileEndsEarly{control_.number, "an array-control record"};
+    header_ = in_.read_array_header("an array-control record");
+    first_line_ = in_.place();
+    start(rows, columns);
+    return;
+  }
+  replay_ = layout.repeated_row;
+  header_.values_format = replay_->format;
+  first_line_ = layout.first_line;
+  start(rows, columns);
+  full_line_ = replay_->full_line;
+  last_line_ = replay_->last_line;
+}
+
+void ArrayCursor::start(std::int64_t rows, std::int64_t columns) {
+  header_.rows = rows;
+  header_.columns = columns;
+  walk_.start(header_);
+  walk_.row = 0;  // begin_row() moves on to row 1
+  const std::size_t per_line = header_.values_format.size();
+  values_.resize(per_line);
+  kinds_.resize(per_line);
+  // Cells are found by arithmetic only where every field has one width.
+  for (const builders::Descriptor& d : header_.values_format.descriptors()) {
+    if (d.width != header_.values_format[0].width || d.kind != header_.values_format[0].kind) {
+      regular_ = false;
+    }
+  }
+  // (And fields no wider than a lookup takes at once.)
+  if (per_line == 0 || header_.values_format[0].width > 64) regular_ = false;
+  current_.format = &header_.values_format;
+}
+
+bool ArrayCursor::begin_row() {
+  ++walk_.row;
+  walk_.line_in_row = 0;
+  if (replay_) {
+    row_first_line_ = first_line_.number + (walk_.row - 1) * walk_.lines_per_row;
+    repeated_row_ = true;  // its lines are the kept ones, the first row's too
+    return walk_.row > 1;
+  }
+  row_first_line_ = in_.place().number;
+  repeated_row_ = rows_repeatable_ &&
+                  in_.skip_row_if_equal(full_line_.bytes, walk_.lines_per_row - 1, last_line_.bytes);
+  if (!repeated_row_) ++rows_read_;
+  row_uniform_ = true;
+  return repeated_row_;
+}
+
+const ValueLine& ArrayCursor::next_line() {
+  const std::int64_t k = walk_.line_in_row;
+  const bool last = k == walk_.lines_per_row - 1;
+  current_.row = walk_.row;
+  current_.line_number = row_first_line_ + k;
+  current_.first_column = walk_.first_column(header_);
+  current_.count = walk_.values_on_line(header_);
+  if (repeated_row_) {
+    const KeptLine& kept = last ? last_line_ : full_line_;
+    current_.text = std::string_view(kept.bytes.data(), kept.text_size);
+    current_.values = kept.values.data();
+    current_.kinds = kept.kinds.data();
+    ++walk_.line_in_row;
+    return current_;
+  }
+  if (!in_.read_line()) {
+    throw FileEndsEarly{in_.place().number, "row " + std::to_string(walk_.row) + " of " +
+                                                inspect::array_name(header_.label_text, header_.layer_number)};
+  }
+  const inspect::Line& line = in_.line();
+  const std::string_view text = line.text;
+  const auto line_end = static_cast<std::int8_t>(
+      line.has_line_end ? in_.place().offset - line.offset - static_cast<std::int64_t>(text.size()) : 0);
+  const auto count = static_cast<std::size_t>(current_.count);
+  if (reading_ == Reading::Plain) {
+    decode(in_.read_values(header_, walk_), text);
+  } else if (inspect::looks_like_array_control(text) ||
+             (count > 0 && header_.values_format.size() == 0)) {
+    in_.read_values(header_, walk_);  // which says what is wrong with the line
+  } else if (static_cast<std::int64_t>(count) != decoded_count_ || text != decoded_text_) {
+    decode_quickly(text, count);
+  }
+
+  if (text.size() != header_.values_format.columns_of_first(count) || line_end == 0 ||
+      (line_end_bytes_ >= 0 && line_end != line_end_bytes_)) {
+    regular_ = false;
+  }
+  if (line_end_bytes_ < 0) line_end_bytes_ = line_end;
+  current_.text = text;
+  current_.values = values_.data();
+  current_.kinds = kinds_.data();
+
+  // Whether the row is one line repeated, then its last line: so the next
+  // row can be compared with it byte for byte.
+  if (line_end == 0) row_uniform_ = false;
+  if (!last) {
+    if (k == 0) {
+      keep(full_candidate_, text, line_end);
+    } else if (text != std::string_view(full_candidate_.bytes.data(), full_candidate_.text_size) ||
+               static_cast<std::size_t>(line_end) != full_candidate_.bytes.size() - full_candidate_.text_size) {
+      row_uniform_ = false;
+    }
+  } else {
+    keep(last_candidate_, text, line_end);
+    rows_repeatable_ = row_uniform_ && reading_ == Reading::Quick;
+    if (rows_repeatable_) {
+      std::swap(full_line_, full_candidate_);
+      std::swap(last_line_, last_candidate_);
+    }
+  }
+  ++walk_.line_in_row;
+  return current_;
+}
+
+void ArrayCursor::decode_quickly(std::string_view text, std::size_t count) {
+  for (std::size_t i = 0; i < count; ++i) {
+    const builders::Descriptor& d = header_.values_format[i];
+    const std::size_t start = header_.values_format.columns_of_first(i);
+    if (start + static_cast<std::size_t>(d.width) <= text.size()) {
+      // The common forms: blanks, then a short number, then blanks.
+      const char* begin = text.data() + start;
+      const char* const end = begin + d.width;
+      while (begin < end && *begin == ' ') ++begin;
+      const char* stop = nullptr;
+      if (begin < end) {
+        if (d.kind == builders::Descriptor::Kind::Integer) {
+          std::int32_t value = 0;
+          stop = builders::parse_short_integer(begin, end, value);
+          values_[i] = static_cast<float>(value);
+        } else if (d.kind == builders::Descriptor::Kind::Real) {
+          stop = builders::parse_short_real(begin, end, values_[i]);
+        }
+      }
+      while (stop != nullptr && stop < end && *stop == ' ') ++stop;
+      if (stop == end) {
+        kinds_[i] = CellKind::Value;
+        continue;
+      }
+    }
+    const inspect::Field f = inspect::read_field(text, start, d);
+    decode_field(f, i);
+  }
+  decoded_text_.assign(text);
+  decoded_count_ = static_cast<std::int64_t>(count);
+}
+
+void ArrayCursor::decode(std::span<const inspect::Field> fields, std::string_view text) {
+  for (std::size_t i = 0; i < fields.size(); ++i) decode_field(fields[i], i);
+  decoded_text_.assign(text);
+  decoded_count_ = static_cast<std::int64_t>(fields.size());
+}
+
+void ArrayCursor::decode_field(const inspect::Field& f, std::size_t i) {
+  {
+    CellKind kind = CellKind::Value;
+    if (f.text.empty()) {
+      kind = CellKind::Missing;
+    } else if (f.kind == inspect::Field::Kind::Asterisks) {
+      kind = CellKind::Asterisks;
+    } else if (f.kind == inspect::Field::Kind::NotANumber) {
+      kind = CellKind::NotANumber;
+    }
+    kinds_[i] = kind;
+    values_[i] = kind != CellKind::Value ? 0.0f
+                 : f.type == builders::Descriptor::Kind::Integer ? static_cast<float>(f.integer)
+                                                                 : f.real;
+  }
+}
+
+void ArrayCursor::keep(KeptLine& kept, std::string_view text, std::int8_t line_end) const {
+  kept.bytes.assign(text);
+  if (line_end == 2) kept.bytes += '\r';
+  if (line_end >= 1) kept.bytes += '\n';
+  kept.text_size = text.size();
+  kept.count = current_.count;
+  kept.values.assign(values_.begin(), values_.begin() + current_.count);
+  kept.kinds.assign(kinds_.begin(), kinds_.begin() + current_.count);
+}
+
+ArrayLayout ArrayCursor::layout() const {
+  ArrayLayout layout;
+  layout.control = control_;
+  layout.first_line = first_line_;
+  layout.regular = regular_ && line_end_bytes_ > 0;
+  layout.line_end_bytes = line_end_bytes_ > 0 ? line_end_bytes_ : 0;
+  layout.per_line = static_cast<std::int32_t>(header_.values_format.size());
+  if (layout.per_line > 0) {
+    layout.width = header_.values_format[0].width;
+    layout.kind = header_.values_format[0].kind;
+  }
+  // Only the first row was read, and every other repeated it.
+  if (reading_ == Reading::Quick && !replay_ && rows_read_ == 1 && walk_.row == header_.rows &&
+      rows_repeatable_ && header_.columns > 0 &&
+      full_line_.bytes.size() + last_line_.bytes.size() <= kMostKeptRowBytes) {
+    auto row = std::make_shared<RepeatedRow>();
+    row->format = header_.values_format;
+    row->lines_per_row = walk_.lines_per_row;
+    row->full_line = full_line_;
+    row->last_line = last_line_;
+    layout.repeated_row = std::move(row);
+  }
+  return layout;
+}
+
+}  // namespace check

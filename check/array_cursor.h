@@ -1,0 +1,157 @@
+// The cells of one array, row by row, read on a cursor of its own over the
+// file, so that arrays of one file or of two can be walked side by side,
+// cell for cell. A row whose bytes repeat the row before (every row of a
+// uniform array, the common case in big models) is passed by comparing its
+// bytes, without reading its fields again.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "line_reader.h"
+#include "record.h"
+#include "record_reader.h"
+
+namespace check {
+
+// How a cell's field reads: as the file reader says, or missing, when the
+// line ends before the field begins (the simulator then reads 0).
+enum class CellKind : std::uint8_t { Value, Asterisks, NotANumber, Missing };
+
+// One line of an array's values, decoded.
+struct ValueLine {
+  std::int64_t row = 0;
+  std::int64_t line_number = 0;
+  std::int64_t first_column = 1;  // the grid column of values[0]
+  std::int64_t count = 0;
+  std::string_view text;  // valid while the line is the cursor's current one
+  const float* values = nullptr;
+  const CellKind* kinds = nullptr;
+  const builders::DescriptorList* format = nullptr;
+
+  std::int64_t end_column() const { return first_column + count; }
+  // The first column in the line of the field of grid column `column`, and
+  // the field's text without blanks.
+  std::int64_t field_column(std::int64_t column) const;
+  std::string_view field_text(std::int64_t column) const;
+};
+
+// A line kept as the model of a repeating row: its bytes with the line
+// end, and its decoded values.
+struct KeptLine {
+  std::string bytes;
+  std::size_t text_size = 0;
+  std::int64_t count = 0;
+  std::vector<float> values;
+  std::vector<CellKind> kinds;
+};
+
+// An array whose rows are all the same bytes, each one line repeated and
+// then its last line (every array given one value for all cells): what a
+// walk over it needs, kept so that it need not be read again.
+struct RepeatedRow {
+  builders::DescriptorList format{"()"};
+  std::int64_t lines_per_row = 1;
+  KeptLine full_line, last_line;
+};
+
+// Where an array's values lie, kept to find one cell's field later without
+// reading the rest (a drain's cell). Small: a model may have many layers.
+struct ArrayLayout {
+  inspect::LinePlace control;     // its array-control record
+  inspect::LinePlace first_line;  // its first line of values
+  // Every line holds its fields' columns exactly, all fields of one width,
+  // each line with the same line end: a cell's field is then found by
+  // arithmetic from the first line.
+  bool regular = false;
+  std::int8_t line_end_bytes = 0;  // 2 for CR LF, 1 for LF
+  std::int32_t per_line = 0;       // fields per full line
+  std::int32_t width = 0;          // of each field
+  builders::Descriptor::Kind kind = builders::Descriptor::Kind::Real;
+  // Set when every row repeats the first and its lines are short.
+  std::shared_ptr<const RepeatedRow> repeated_row;
+};
+
+// How arrays are read: quickly (a row that repeats the row before is
+// compared byte for byte, a line like the one before is not decoded again,
+// a cell of a regular array is found by arithmetic) or plainly, every field
+// of every line, as the reference for the quick way.
+enum class Reading : std::uint8_t { Quick, Plain };
+
+// The file ends inside an array, or before a record: what was expected.
+struct FileEndsEarly {
+  std::int64_t line = 0;  // the line that would have come next
+  std::string expected;
+};
+
+class ArrayCursor {
+ public:
+  // The array whose array-control record starts at `control` in the open
+  // file `fd`, with `rows` rows of `columns` values. Throws
+  // inspect::ReadError if that line is no array-control record.
+  ArrayCursor(int fd, const inspect::LinePlace& control, std::int64_t rows, std::int64_t columns,
+              Reading reading);
+  // The array laid out as `layout` walked again: from its kept row when it
+  // has one (and `reading` is quick), without reading the file.
+  ArrayCursor(int fd, const ArrayLayout& layout, std::int64_t rows, std::int64_t columns, Reading reading);
+
+  const inspect::ArrayHeader& header() const { return header_; }
+  std::int64_t lines_per_row() const { return walk_.lines_per_row; }
+
+  // Begins the next row: true when its bytes are those of the row before,
+  // passed without reading; its lines are then the row before's again.
+  bool begin_row();
+  // The next line of the row begun. Throws inspect::ReadError for a line
+  // that is no value line, FileEndsEarly at the end of the file.
+  const ValueLine& next_line();
+
+  // After the last row: the place after the array, and where it lies.
+  inspect::LinePlace place() const { return in_.place(); }
+  ArrayLayout layout() const;
+
+ private:
+  void start(std::int64_t rows, std::int64_t columns);
+  void keep(KeptLine& kept, std::string_view text, std::int8_t line_end) const;
+  // The values of a line: from the fields the reading library cut, or
+  // quickly, the common forms converted at once and any other by the
+  // library; either way the same values.
+  void decode(std::span<const inspect::Field> fields, std::string_view text);
+  void decode_quickly(std::string_view text, std::size_t count);
+  void decode_field(const inspect::Field& field, std::size_t index);
+
+  inspect::RecordReader in_;
+  Reading reading_;
+  inspect::ArrayHeader header_;
+  inspect::ArrayWalk walk_;
+  inspect::LinePlace control_;
+  inspect::LinePlace first_line_;
+  std::int64_t row_first_line_ = 0;  // line number of the current row's first line
+  bool repeated_row_ = false;
+
+  // The decoded values of the last line read, and its text, to decode a
+  // line with the same text no more.
+  std::string decoded_text_;
+  std::int64_t decoded_count_ = -1;
+  std::vector<float> values_;
+  std::vector<CellKind> kinds_;
+
+  // The row being read is made of one line repeated (and its last line);
+  // the last row read was, and so may repeat.
+  bool row_uniform_ = true;
+  bool rows_repeatable_ = false;
+  KeptLine full_candidate_, last_candidate_, full_line_, last_line_;
+
+  bool regular_ = true;
+  std::int8_t line_end_bytes_ = -1;
+  // Rows read line by line so far; every other row repeated the one before.
+  std::int64_t rows_read_ = 0;
+  // Walking a kept row again, without the file.
+  std::shared_ptr<const RepeatedRow> replay_;
+  ValueLine current_;
+};
+
+}  // namespace check

@@ -1,0 +1,44 @@
+// What the checks of arrays share: the words for each array in the user's
+// terms, the first place of a cell finding, and the rules every field
+// obeys (the simulator must be able to read it).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "array_cursor.h"
+#include "findings.h"
+
+namespace check {
+
+// "the boundary value", "the hydraulic conductivity", by the array's label.
+std::string_view value_words(std::string_view label);
+
+// Sets the first place of `count` to grid column `column` of `line`.
+void set_first(CellCount& count, const ValueLine& line, std::int64_t layer, std::int64_t column);
+
+// Fields the simulator cannot read (asterisks, not a number) and fields a
+// line ends before (read as 0), counted over one array.
+struct FieldCounts {
+  CellCount asterisks, not_a_number, missing;
+
+  // Counts cell `column` of `line` if its field is one of these.
+  void count(const ValueLine& line, std::int64_t layer, std::int64_t column) {
+    switch (line.kinds[column - line.first_column]) {
+      case CellKind::Value: return;
+      case CellKind::Asterisks:
+        if (asterisks.hit()) set_first(asterisks, line, layer, column);
+        return;
+      case CellKind::NotANumber:
+        if (not_a_number.hit()) set_first(not_a_number, line, layer, column);
+        return;
+      case CellKind::Missing:
+        if (missing.hit()) set_first(missing, line, layer, column);
+        return;
+    }
+  }
+  void report(Findings& findings, std::string_view file, std::string_view label);
+};
+
+}  // namespace check

@@ -1,0 +1,141 @@
+#include "model_check.h"
+
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <memory>
+#include <optional>
+
+#include "file_checks.h"
+#include "input_file.h"
+#include "read_error.h"
+
+namespace check {
+namespace {
+
+// The modules Morvek asks for, by slot, and which builder writes each
+// one's file (none: it is made by other means).
+struct Module {
+  std::size_t slot;
+  std::string_view name;
+  std::string_view builder;
+};
+constexpr Module kModules[] = {
+    {1, "Block Centered Flow", "Cindral"},
+    {2, "Wells", ""},
+    {3, "Drains", "Quillet"},
+    {4, "Rivers", ""},
+    {5, "Evapo-Transpiration", ""},
+    {7, "General Head Boundary", ""},
+    {8, "Recharge", ""},
+    {9, "Strongly Implicit", ""},
+    {11, "SSOR", ""},
+    {12, "Output Control", ""},
+    {19, "Interbed Storage", ""},
+};
+
+const Module* module_of(std::size_t slot) {
+  for (const Module& m : kModules) {
+    if (m.slot == slot) return &m;
+  }
+  return nullptr;
+}
+
+// "FOR013": the file of unit `unit`.
+std::string file_of_unit(std::int32_t unit) {
+  char name[16];
+  std::snprintf(name, sizeof name, "FOR%03d", static_cast<int>(unit));
+  return name;
+}
+
+bool file_exists(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0;
+}
+
+// One file of the folder, opened: or the diagnostic that it cannot be.
+std::unique_ptr<inspect::InputFile> open_file(const std::string& folder, const std::string& name,
+                                              Findings& findings, bool& completed) {
+  try {
+    return std::make_unique<inspect::InputFile>(folder + "/" + name);
+  } catch (const inspect::ReadError& e) {
+    findings.add(rules::kUnreadableFile, {name, 0, 0},
+                 std::string("the file cannot be checked: ") + e.what());
+    completed = false;
+  }
+  return nullptr;
+}
+
+// The module unit table against the folder: each selected module's file is
+// here, each unit is the one Morvek writes for its slot.
+void check_module_files(const std::string& folder, const BasicModel& basic, Findings& findings) {
+  for (std::size_t slot = 1; slot <= basic.module_units.size(); ++slot) {
+    const std::int32_t unit = basic.module_units[slot - 1];
+    if (unit == 0) continue;
+    const Place where{"FOR001", basic.modules_line, static_cast<std::int64_t>(3 * (slot - 1) + 1)};
+    const Module* module = module_of(slot);
+    const std::string module_name = module ? std::string(module->name) : "slot " + std::to_string(slot);
+    if (module == nullptr || unit != static_cast<std::int32_t>(10 + slot)) {
+      findings.add(rules::kModuleUnit, where,
+                   "slot " + std::to_string(slot) + " of the module table holds unit " + std::to_string(unit) +
+                       (module ? "; Morvek writes " + std::to_string(10 + slot) + " there for " + module_name
+                               : "; Morvek selects no module in that slot"));
+    }
+    if (unit < 1 || unit > 999) continue;  // no file name of the FORnnn form
+    const std::string file = file_of_unit(unit);
+    if (file_exists(folder + "/" + file)) continue;
+    std::string message = module_name + " is selected (unit " + std::to_string(unit) + "), but there is no " + file;
+    if (module != nullptr && !module->builder.empty() && unit == static_cast<std::int32_t>(10 + slot)) {
+      message += ": " + std::string(module->builder) + " writes it";
+    } else {
+      message += ": these builders do not write it, so it must be made by other means";
+    }
+    findings.add(rules::kModuleFileMissing, where, message, {}, Place{file, 0, 0});
+  }
+}
+
+// A file the builders write, here although its module is not selected.
+void check_unselected(const BasicModel& basic, std::size_t slot, std::string_view file, Findings& findings) {
+  if (!basic.modules_read || basic.module_units[slot - 1] != 0) return;
+  findings.add(rules::kModuleNotSelected,
+               {"FOR001", basic.modules_line, static_cast<std::int64_t>(3 * (slot - 1) + 1)},
+               std::string(file) + " is here, but " + std::string(module_of(slot)->name) +
+                   " is not selected in the module table, so the simulator does not read it",
+               {}, Place{std::string(file), 0, 0});
+}
+
+}  // namespace
+
+CheckResult check_model(const std::string& folder, const CheckOptions& options) {
+  const Reading reading = options.plain ? Reading::Plain : Reading::Quick;
+  Findings findings;
+  bool completed = true;
+  if (!file_exists(folder + "/FOR001")) {
+    findings.add(rules::kNoBasicFile, {"FOR001", 0, 0},
+                 "there is no FOR001 in this folder; the check starts from it");
+    return findings.finish(false);
+  }
+  const auto basic_file = open_file(folder, "FOR001", findings, completed);
+  if (!basic_file) return findings.finish(false);
+  const BasicModel basic = check_basic_file(basic_file->fd(), reading, findings);
+  if (basic.modules_read) check_module_files(folder, basic, findings);
+
+  FlowModel flow;
+  std::unique_ptr<inspect::InputFile> flow_file;
+  if (file_exists(folder + "/FOR011")) {
+    check_unselected(basic, 1, "FOR011", findings);
+    flow_file = open_file(folder, "FOR011", findings, completed);
+    if (flow_file) flow = check_flow_file(flow_file->fd(), basic, basic_file->fd(), reading, findings);
+  }
+  if (file_exists(folder + "/FOR013")) {
+    check_unselected(basic, 3, "FOR013", findings);
+    const auto drain_file = open_file(folder, "FOR013", findings, completed);
+    if (drain_file) {
+      check_drain_file(drain_file->fd(), basic, basic_file->fd(), flow, flow_file ? flow_file->fd() : -1,
+                       reading, findings);
+    }
+  }
+  return findings.finish(completed);
+}
+
+}  // namespace check

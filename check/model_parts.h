@@ -1,0 +1,43 @@
+// What the check of one file leaves for the checks of the files after it:
+// FOR001 gives the grid, the stress periods and the module table, and where
+// its boundary and starting-head arrays lie; FOR011 gives its own grid, the
+// layer type codes and where its bottom elevations lie.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "array_cursor.h"
+#include "record.h"
+
+namespace check {
+
+struct BasicModel {
+  bool dimensions_read = false;
+  std::int64_t dimensions_line = 0;
+  inspect::GridCounts grid;  // as loop counts: zero or less shows as 0
+  std::int64_t periods = 0;
+  bool modules_read = false;
+  std::int64_t modules_line = 0;
+  std::array<std::int32_t, 24> module_units{};  // slots 1 to 24 at 0 to 23
+  // Per layer, from layer 1: the arrays read whole (a file that ends or
+  // breaks early leaves the later ones out).
+  std::vector<ArrayLayout> boundary;
+  std::vector<ArrayLayout> heads;
+
+  bool has_cells() const { return grid.layers > 0 && grid.rows > 0 && grid.columns > 0; }
+};
+
+struct FlowModel {
+  // The grid as the file's own lists give it, once all three are read.
+  bool grid_known = false;
+  inspect::GridCounts grid;
+  // The same grid as FOR001's: cells of the two files are then the same cells.
+  bool same_grid_as_basic = false;
+  std::vector<std::int32_t> layer_types;
+  std::vector<std::optional<ArrayLayout>> bottoms;  // per layer, where it has one
+};
+
+}  // namespace check

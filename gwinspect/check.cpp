@@ -1,0 +1,108 @@
+// gwinspect check [--format=text|json] [DIR]
+//
+// Checks that the files of DIR (default: the current folder) make one
+// model the simulator can run. One diagnostic per line on standard output,
+// as compilers write them, then a summary line; or one JSON document.
+// Exit status: 0 no error (warnings alone), 1 at least one error, 2 the
+// check could not be made (no FOR001, a file that cannot be read) or its
+// report could not be written.
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <iostream>
+#include <new>
+#include <string>
+#include <string_view>
+
+#include "diagnostic_output.h"
+#include "model_check.h"
+#include "subcommands.h"
+
+namespace gwinspect {
+namespace {
+
+constexpr int kErrorsFound = 1;
+
+int usage_error(std::string_view message) {
+  std::cerr << "gwinspect check: " << message << "\n"
+            << "usage: gwinspect check [--format=text|json] [DIR]\n";
+  return kFailed;
+}
+
+bool write_all(std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t n = ::write(STDOUT_FILENO, bytes.data(), bytes.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return true;
+}
+
+}  // namespace
+
+int run_check(std::span<char* const> arguments) {
+  bool json = false;
+  std::string folder;
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string_view argument = arguments[i];
+    std::string_view format;
+    if (argument == "--format") {
+      if (i + 1 == arguments.size()) return usage_error("--format needs text or json");
+      format = arguments[++i];
+    } else if (argument.starts_with("--format=")) {
+      format = argument.substr(9);
+    } else if (argument.starts_with("-") && argument.size() > 1) {
+      return usage_error("unknown option " + std::string(argument));
+    } else if (folder.empty()) {
+      folder = std::string(argument);
+      continue;
+    } else {
+      return usage_error("one DIR only");
+    }
+    if (format == "json") {
+      json = true;
+    } else if (format == "text") {
+      json = false;
+    } else {
+      return usage_error("--format takes text or json, not '" + std::string(format) + "'");
+    }
+  }
+  // Diagnostics name the files as the user would reach them from here.
+  if (folder.empty()) folder.push_back('.');
+  std::string prefix;
+  if (folder != ".") {
+    prefix = folder;
+    if (!prefix.ends_with('/')) prefix += '/';
+  }
+
+  check::CheckResult result;
+  try {
+    result = check::check_model(folder);
+  } catch (const std::bad_alloc&) {
+    std::cerr << "gwinspect check: error: not enough memory for the check\n";
+    return kFailed;
+  }
+
+  std::string out;
+  if (json) {
+    out = check::json_document(result, folder);
+  } else {
+    for (const check::Diagnostic& d : result.diagnostics) {
+      out += check::diagnostic_line(d, prefix);
+      out += '\n';
+    }
+    out += check::summary_line(result);
+    out += '\n';
+  }
+  if (!write_all(out)) {
+    std::cerr << "gwinspect check: error: the report cannot be written to standard output: "
+              << std::strerror(errno) << "\n";
+    return kFailed;
+  }
+  if (!result.completed) return kFailed;
+  return result.errors() > 0 ? kErrorsFound : kDone;
+}
+
+}  // namespace gwinspect

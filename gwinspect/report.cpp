@@ -1,0 +1,111 @@
+// gwinspect report [DIR] [-o FILE]
+//
+// Writes one self-contained HTML page (report.html by default) that shows
+// the model in DIR: a summary of its files, the findings of check, and a
+// map of every array of every layer with the drains of each stress period.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+#include <string>
+#include <string_view>
+
+#include "model_facts.h"
+#include "page_budget.h"
+#include "read_error.h"
+#include "report_page.h"
+#include "subcommands.h"
+
+namespace gwinspect {
+namespace {
+
+int usage_error(std::string_view message) {
+  std::cerr << "gwinspect report: " << message << "\n"
+            << "usage: gwinspect report [DIR] [-o FILE]\n";
+  return kFailed;
+}
+
+// Writes `bytes` to `path` through a file beside it, renamed over `path`
+// once complete, so that a failed run never leaves half a page.
+bool write_whole(const std::string& path, const std::string& bytes, std::string& error) {
+  const std::string part = path + ".part";
+  const int fd = ::open(part.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) {
+    error = part + ": " + std::strerror(errno);
+    return false;
+  }
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      error = part + ": " + std::strerror(n < 0 ? errno : ENOSPC);
+      ::close(fd);
+      ::unlink(part.c_str());
+      return false;
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  if (::close(fd) != 0 || ::rename(part.c_str(), path.c_str()) != 0) {
+    error = path + ": " + std::strerror(errno);
+    ::unlink(part.c_str());
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+int run_report(std::span<char* const> arguments) {
+  std::string folder = ".", output = "report.html";
+  bool folder_given = false;
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string_view argument = arguments[i];
+    if (argument == "-o" || argument == "--output") {
+      if (i + 1 == arguments.size()) return usage_error("-o needs a FILE");
+      output = arguments[++i];
+    } else if (argument.starts_with("--output=")) {
+      output = std::string(argument.substr(9));
+    } else if (argument.starts_with("-o") && argument.size() > 2) {
+      output = std::string(argument.substr(2));
+    } else if (argument.starts_with("-") && argument.size() > 1) {
+      std::string message = "unknown option ";
+      message += argument;
+      return usage_error(message);
+    } else if (!folder_given) {
+      folder = std::string(argument);
+      folder_given = true;
+    } else {
+      return usage_error("one DIR only");
+    }
+  }
+  if (output.empty() || output.back() == '/') return usage_error("-o needs a file name");
+
+  std::string page;
+  try {
+    page = report::report_page(report::read_model(folder));
+  } catch (const inspect::ReadError& e) {
+    std::cerr << folder << "/FOR001: error: " << e.what() << "; the report needs it\n";
+    return kFailed;
+  } catch (const std::exception& e) {
+    std::cerr << "gwinspect report: error: " << e.what() << "\n";
+    return kFailed;
+  }
+  if (page.size() >= report::PageBudget::kPageLimit) {
+    // The page's rooms add up to less; this would be a fault of the report.
+    std::cerr << "gwinspect report: warning: the page has " << page.size() << " bytes, more than the "
+              << report::PageBudget::kPageLimit << " it is meant to stay under\n";
+  }
+  std::string error;
+  if (!write_whole(output, page, error)) {
+    std::cerr << "gwinspect report: error: cannot write the page: " << error << "\n";
+    return kFailed;
+  }
+  std::cout << "gwinspect report: wrote " << output << " (" << (page.size() + 1023) / 1024 << " kB)\n";
+  return kDone;
+}
+
+}  // namespace gwinspect

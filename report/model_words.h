@@ -1,0 +1,39 @@
+// The model's codes in words, as the report names them: time units,
+// modules, layer types and the arrays with their units.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace report {
+
+// "days"; "undefined" for 0; "code 9 (no time unit)" for others.
+std::string time_unit_words(std::int32_t time_unit);
+// "day", or "T" when the code names no unit: the time in a rate's unit.
+std::string_view time_unit_symbol(std::int32_t time_unit);
+
+struct ModuleName {
+  int slot;
+  std::string_view name;
+};
+// The eleven modules Morvek asks for, by slot.
+std::span<const ModuleName> modules();
+
+// "confined", "unconfined", ...; "code 7 (no type)" for others.
+std::string layer_type_words(std::int32_t type_code);
+
+// What an array holds and in which unit.
+enum class UnitKind : std::uint8_t { None, Length, LengthPerTime, AreaPerTime, PerTime };
+struct ArrayName {
+  std::string_view label;  // "HYDCON-"
+  std::string_view name;   // "Hydraulic conductivity"
+  UnitKind unit;
+};
+// The array of `label`; its name is the label itself when it is none of ours.
+ArrayName array_name(std::string_view label);
+// "L", "L/day", "L²/day", "1/day"; empty for none.
+std::string unit_text(UnitKind unit, std::int32_t time_unit);
+
+}  // namespace report

@@ -1,0 +1,230 @@
+// gwinspect report end to end: the page of a model the builders wrote is
+// self-contained and small, damage in a file is told while the rest is
+// shown, and the maps keep to the page's room.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <fstream>
+#include <functional>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "model_facts.h"
+#include "program_runner.h"
+#include "report_page.h"
+
+extern char** environ;
+
+namespace report {
+namespace {
+
+using testing_support::Scratch;
+
+std::string read_file(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+std::string example(const std::string& name) { return read_file(std::string(EXAMPLES_DIR) + "/" + name); }
+
+// Runs the three builders on answers in `dir`.
+void build_model(const Scratch& dir, const std::string& morvek, const std::string& cindral,
+                 const std::string& quillet) {
+  for (auto [program, answers] : {std::pair{MORVEK_PATH, morvek}, {CINDRAL_PATH, cindral}, {QUILLET_PATH, quillet}}) {
+    if (answers.empty()) continue;
+    ASSERT_EQ(testing_support::run_redirected(program, dir, answers).exit_status, 0) << program;
+  }
+}
+
+struct ReportRun {
+  int status = -1;
+  std::string err;
+};
+// gwinspect report DIR -o DIR/report.html
+ReportRun run_report(const Scratch& dir) {
+  const std::string out = dir.file("report.html"), err = dir.file(".report-stderr");
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  std::vector<std::string> words = {GWINSPECT_PATH, "report", dir.path(), "-o", out};
+  std::vector<char*> argv;
+  for (std::string& w : words) argv.push_back(w.data());
+  argv.push_back(nullptr);
+  pid_t pid = 0;
+  ReportRun run;
+  if (posix_spawn(&pid, GWINSPECT_PATH, &actions, nullptr, argv.data(), environ) == 0) {
+    int status = 0;
+    waitpid(pid, &status, 0);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+  posix_spawn_file_actions_destroy(&actions);
+  run.err = read_file(err);
+  return run;
+}
+
+bool valid_utf8(const std::string& text) {
+  for (std::size_t i = 0; i < text.size();) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    const std::size_t n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
+    if (n == 0 || i + n > text.size()) return false;
+    for (std::size_t k = 1; k < n; ++k) {
+      if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
+    }
+    i += n;
+  }
+  return true;
+}
+
+std::size_t count(const std::string& text, const std::string& what) {
+  std::size_t n = 0;
+  for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+  return n;
+}
+
+TEST(Report, ThePageNeedsNothingFromOutsideAndStaysSmall) {
+  // The faulty example: findings of every kind, drains, all three files.
+  Scratch dir;
+  build_model(dir, example("faulty/morvek.txt"), example("faulty/cindral.txt"), example("faulty/quillet.txt"));
+  const ReportRun run = run_report(dir);
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::string page = dir.read("report.html");
+  EXPECT_LT(page.size(), 60'000u);  // a few tens of kB
+  EXPECT_TRUE(valid_utf8(page));
+  // Every address in the page is its own data or a place in it.
+  const std::regex address(R"re((src|href|action|poster|srcset)\s*=\s*"([^"]*)")re", std::regex::icase);
+  for (std::sregex_iterator it(page.begin(), page.end(), address), end; it != end; ++it) {
+    const std::string target = (*it)[2];
+    EXPECT_TRUE(target.starts_with("data:image/png;base64,") || target.starts_with("#")) << target.substr(0, 80);
+  }
+  for (const char* outside : {"<link", "@import", "url(", "http:", "https:", "<iframe", "<object", "fetch("}) {
+    EXPECT_EQ(count(page, outside), 0u) << outside;
+  }
+  // One picture per array: 2 layers, boundary and starting heads; FOR011's
+  // arrays are left out, its grid being 8 columns wide.
+  EXPECT_EQ(count(page, "data:image/png;base64,"), 4u);
+  EXPECT_NE(page.find("its arrays are not drawn: its lists give a grid of 6 rows by 8 columns"), std::string::npos);
+  EXPECT_NE(page.find("drain 2 of stress period 1 is in row 40; the grid has 6 rows"), std::string::npos);
+}
+
+TEST(Report, DamageInAFileIsToldAndTheRestIsShown) {
+  struct Case {
+    const char* name;
+    std::function<void(const Scratch&)> damage;
+    int status;
+    std::vector<std::string> shown;  // in the page, or on standard error for status 2
+    std::size_t pictures;
+  };
+  auto cut = [](const Scratch& dir, const char* file, std::size_t lines) {
+    std::string text = dir.read(file);
+    std::size_t at = 0;
+    for (std::size_t i = 0; i < lines; ++i) at = text.find('\n', at) + 1;
+    dir.write(file, text.substr(0, at));
+  };
+  const std::vector<Case> cases = {
+      {"FOR001 missing", [](const Scratch& dir) { std::remove(dir.file("FOR001").c_str()); }, 2,
+       {"FOR001: error: expected a readable file, found none"}, 0},
+      {"FOR001 cut in row 3 of layer 2's boundary",
+       [&](const Scratch& dir) { cut(dir, "FOR001", 15); }, 0,
+       {"as far as it ends before row 3 of IBOUND- of layer 2",
+        "FOR001 cannot be read to the end of this array: cells past that point have no data."}, 8},
+      {"FOR011 cut inside layer 1's arrays", [&](const Scratch& dir) { cut(dir, "FOR011", 12); }, 0,
+       {"FOR011: present; read as far as it ends before row 4 of SF1- of layer 1"}, 5},
+      {"FOR013 with letters for a row", [](const Scratch& dir) {
+         std::string text = dir.read("FOR013");
+         dir.write("FOR013", text.replace(text.find("         5"), 10, "      five"));
+       }, 0, {">FOR013:3:11</span> <span class=\"message\">the row of drain 1 of stress period 1 is not a number"}, 10},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Scratch dir;
+    build_model(dir, example("morvek.txt"), example("cindral.txt"), example("quillet.txt"));
+    c.damage(dir);
+    const ReportRun run = run_report(dir);
+    ASSERT_EQ(run.status, c.status) << run.err;
+    const std::string shown = c.status == 0 ? dir.read("report.html") : run.err;
+    for (const std::string& s : c.shown) EXPECT_NE(shown.find(s), std::string::npos) << s;
+    EXPECT_EQ(count(shown, "data:image/png;base64,"), c.pictures);
+  }
+}
+
+TEST(Report, FindingsGatheredAlongsideTheMapsAreThoseGatheredBefore) {
+  Scratch dir;
+  build_model(dir, example("faulty/morvek.txt"), example("faulty/cindral.txt"), example("faulty/quillet.txt"));
+  const std::string before = report_page(read_model(dir.path(), PageBudget(), Checking::Before));
+  EXPECT_NE(before.find("4 errors, 1 warning"), std::string::npos);
+  EXPECT_EQ(report_page(read_model(dir.path(), PageBudget(), Checking::Alongside)), before);
+}
+
+TEST(Report, LineEndsOfLFGiveTheSamePageAsCRLF) {
+  Scratch crlf, lf;
+  build_model(crlf, example("morvek.txt"), example("cindral.txt"), example("quillet.txt"));
+  for (const char* file : {"FOR001", "FOR011", "FOR013"}) {
+    std::string text = crlf.read(file);
+    std::string plain;
+    for (char ch : text) {
+      if (ch != '\r') plain += ch;
+    }
+    lf.write(file, plain);
+  }
+  std::string a = report_page(read_model(crlf.path())), b = report_page(read_model(lf.path()));
+  for (std::string* page : {&a, &b}) {
+    const std::string& folder = page == &a ? crlf.path() : lf.path();
+    for (std::size_t at; (at = page->find(folder)) != std::string::npos;) page->replace(at, folder.size(), "DIR");
+  }
+  EXPECT_EQ(a, b);
+}
+
+TEST(Report, MapsAreDrawnInFileOrderWhileThePageHasRoom) {
+  // Twelve layers of 60 by 80 typed cells: boundary values -1, 0, 1 and
+  // starting heads that vary, so that each picture takes some room.
+  const int layers = 12, rows = 60, columns = 80;
+  std::string answers = "Room for maps\nvaried cells\n" + std::to_string(layers) + "\n" + std::to_string(rows) + "\n" +
+                        std::to_string(columns) + "\n0\n4\n";
+  for (int i = 0; i < 11; ++i) answers += "0\n";
+  answers += "0\n0\n";
+  std::uint32_t state = 7;
+  auto next = [&] { return (state = state * 1103515245u + 12345u) >> 16; };
+  for (int k = 0; k < layers; ++k) {
+    answers += "1\n";
+    for (int i = 0; i < rows * columns; ++i) answers += std::to_string(static_cast<int>(next() % 3) - 1) + "\n";
+  }
+  answers += "999\n";
+  for (int k = 0; k < layers; ++k) {
+    answers += "1\n";
+    for (int i = 0; i < rows * columns; ++i) answers += std::to_string(next() % 1000) + "\n";
+  }
+  Scratch dir;
+  build_model(dir, answers, "", "");
+  constexpr std::size_t kPictures = 400'000, kHover = 100'000;
+  const ModelFacts model = read_model(dir.path(), PageBudget(kPictures, kHover));
+  ASSERT_GT(model.maps_left_out, 0);
+  EXPECT_EQ(static_cast<std::int64_t>(model.maps.size()) + model.maps_left_out, 2 * layers);
+  // FOR001 holds every boundary array before the starting heads: those
+  // drawn are every boundary, then the starting heads of the first layers.
+  std::size_t pictures = 0, hover = 0;
+  std::vector<std::int64_t> boundaries, heads;
+  for (const MapPicture& map : model.maps) {
+    pictures += map.png_base64.size() + PageBudget::kFigureHtml;
+    hover += map.blocks_base64.size();
+    (map.label == "IBOUND-" ? boundaries : heads).push_back(map.layer);
+  }
+  EXPECT_EQ(boundaries.size(), static_cast<std::size_t>(layers));
+  for (std::size_t i = 0; i < heads.size(); ++i) EXPECT_EQ(heads[i], static_cast<std::int64_t>(i) + 1);
+  EXPECT_LE(pictures, kPictures);
+  EXPECT_LE(hover, kHover);
+  const std::string page = report_page(model);
+  EXPECT_LT(page.size(), kPictures + kHover + 60'000);
+  EXPECT_NE(page.find(std::to_string(model.maps_left_out) +
+                      " more arrays are not drawn: the maps are drawn in file order until the page reaches its size limit"),
+            std::string::npos);
+}
+
+}  // namespace
+}  // namespace report
