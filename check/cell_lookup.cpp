@@ -1,11 +1,9 @@
 #include "cell_lookup.h"
 
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstring>
 
 #include "field.h"
+#include "platform.h"
 #include "read_error.h"
 
 namespace check {
@@ -103,12 +101,13 @@ const char* CellLookup::page(std::int64_t page, std::size_t& size) {
   char* bytes = slot_bytes(slot);
   k = Kept{};
   for (;;) {
-    const ssize_t n = ::pread(fd_, bytes + k.size, kPageBytes - k.size,
-                              page * static_cast<std::int64_t>(kPageBytes) + static_cast<std::int64_t>(k.size));
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) throw inspect::ReadError(1, 1, std::string("the file cannot be read: ") + std::strerror(errno));
+    int error = 0;
+    const std::size_t n = builders::platform::read_at(
+        fd_, bytes + k.size, kPageBytes - k.size,
+        page * static_cast<std::int64_t>(kPageBytes) + static_cast<std::int64_t>(k.size), error);
+    if (error != 0) throw inspect::ReadError(1, 1, std::string("the file cannot be read: ") + std::strerror(error));
     if (n == 0) break;
-    k.size += static_cast<std::size_t>(n);
+    k.size += n;
     if (k.size == kPageBytes) break;
   }
   k.page = page;

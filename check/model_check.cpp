@@ -1,13 +1,12 @@
 #include "model_check.h"
 
-#include <sys/stat.h>
-
 #include <cstdio>
 #include <memory>
 #include <optional>
 
 #include "file_checks.h"
 #include "input_file.h"
+#include "platform.h"
 #include "read_error.h"
 
 namespace check {
@@ -48,10 +47,7 @@ std::string file_of_unit(std::int32_t unit) {
   return name;
 }
 
-bool file_exists(const std::string& path) {
-  struct stat st {};
-  return ::stat(path.c_str(), &st) == 0;
-}
+bool file_exists(const std::string& path) { return builders::platform::exists(path); }
 
 // One file of the folder, opened: or the diagnostic that it cannot be.
 std::unique_ptr<inspect::InputFile> open_file(const std::string& folder, const std::string& name,

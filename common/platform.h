@@ -131,6 +131,11 @@ int open_for_reading(const std::string& path, int& error);
 FileKind kind_of(int fd, int& error);
 bool exists(const std::string& path);
 
+// Writes `bytes` to `path` through a file beside it (`path` and ".part"),
+// put in its place once complete, so that a failure never leaves half a
+// file. False, with the file and the reason in `error`, when it cannot.
+bool replace_file(const std::string& path, std::string_view bytes, std::string& error);
+
 // ---- The end signals --------------------------------------------------------
 // (end_signals.h: what a run does when the user or the system asks it to end)
 

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstring>
 
 #include "write_all.h"
 
@@ -235,6 +236,28 @@ FileKind kind_of(int fd, int& error) {
 }
 
 bool exists(const std::string& path) { return ::access(path.c_str(), F_OK) == 0; }
+
+bool replace_file(const std::string& path, std::string_view bytes, std::string& error) {
+  const std::string part = path + ".part";
+  const int fd = ::open(part.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) {
+    error = part + ": " + std::strerror(errno);
+    return false;
+  }
+  const Written written = write_all(fd, bytes.data(), bytes.size());
+  if (written.count < bytes.size()) {
+    error = part + ": " + std::strerror(written.error != 0 ? written.error : ENOSPC);
+    ::close(fd);
+    ::unlink(part.c_str());
+    return false;
+  }
+  if (::close(fd) != 0 || ::rename(part.c_str(), path.c_str()) != 0) {
+    error = path + ": " + std::strerror(errno);
+    ::unlink(part.c_str());
+    return false;
+  }
+  return true;
+}
 
 // ---- The end signals --------------------------------------------------------
 //

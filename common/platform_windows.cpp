@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstring>
 
 #include "write_all.h"
 
@@ -330,6 +331,35 @@ FileKind kind_of(int fd, int& error) {
 
 bool exists(const std::string& path) {
   return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool replace_file(const std::string& path, std::string_view bytes, std::string& error) {
+  const std::string part = path + ".part";
+  HANDLE handle = ::CreateFileA(part.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (!valid(handle)) {
+    error = part + ": " + std::strerror(last_errno());
+    return false;
+  }
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    DWORD put = 0;
+    const bool wrote = ::WriteFile(handle, bytes.data() + done, piece_for(handle, bytes.size() - done), &put,
+                                   nullptr) != 0;
+    if (!wrote || put == 0) {
+      error = part + ": " + std::strerror(wrote ? ENOSPC : last_errno());
+      ::CloseHandle(handle);
+      ::DeleteFileA(part.c_str());
+      return false;
+    }
+    done += put;
+  }
+  if (!::CloseHandle(handle) || !::MoveFileExA(part.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+    error = path + ": " + std::strerror(last_errno());
+    ::DeleteFileA(part.c_str());
+    return false;
+  }
+  return true;
 }
 
 // ---- The end signals --------------------------------------------------------

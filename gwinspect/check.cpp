@@ -6,8 +6,6 @@
 // Exit status: 0 no error (warnings alone), 1 at least one error, 2 the
 // check could not be made (no FOR001, a file that cannot be read) or its
 // report could not be written.
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstring>
 #include <iostream>
@@ -17,7 +15,9 @@
 
 #include "diagnostic_output.h"
 #include "model_check.h"
+#include "platform.h"
 #include "subcommands.h"
+#include "write_all.h"
 
 namespace gwinspect {
 namespace {
@@ -30,14 +30,12 @@ int usage_error(std::string_view message) {
   return kFailed;
 }
 
-bool write_all(std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t n = ::write(STDOUT_FILENO, bytes.data(), bytes.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    bytes.remove_prefix(static_cast<std::size_t>(n));
-  }
-  return true;
+// 0, or the errno of the write to standard output that failed.
+int write_out(std::string_view bytes) {
+  const builders::Written written =
+      builders::write_all(builders::platform::kStandardOutput, bytes.data(), bytes.size());
+  if (written.count == bytes.size()) return 0;
+  return written.error != 0 ? written.error : EIO;
 }
 
 }  // namespace
@@ -96,9 +94,9 @@ int run_check(std::span<char* const> arguments) {
     out += check::summary_line(result);
     out += '\n';
   }
-  if (!write_all(out)) {
+  if (const int error = write_out(out); error != 0) {
     std::cerr << "gwinspect check: error: the report cannot be written to standard output: "
-              << std::strerror(errno) << "\n";
+              << std::strerror(error) << "\n";
     return kFailed;
   }
   if (!result.completed) return kFailed;

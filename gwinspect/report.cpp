@@ -3,10 +3,6 @@
 // Writes one self-contained HTML page (report.html by default) that shows
 // the model in DIR: a summary of its files, the findings of check, and a
 // map of every array of every layer with the drains of each stress period.
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
@@ -15,6 +11,7 @@
 
 #include "model_facts.h"
 #include "page_budget.h"
+#include "platform.h"
 #include "read_error.h"
 #include "report_page.h"
 #include "subcommands.h"
@@ -26,35 +23,6 @@ int usage_error(std::string_view message) {
   std::cerr << "gwinspect report: " << message << "\n"
             << "usage: gwinspect report [DIR] [-o FILE]\n";
   return kFailed;
-}
-
-// Writes `bytes` to `path` through a file beside it, renamed over `path`
-// once complete, so that a failed run never leaves half a page.
-bool write_whole(const std::string& path, const std::string& bytes, std::string& error) {
-  const std::string part = path + ".part";
-  const int fd = ::open(part.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) {
-    error = part + ": " + std::strerror(errno);
-    return false;
-  }
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      error = part + ": " + std::strerror(n < 0 ? errno : ENOSPC);
-      ::close(fd);
-      ::unlink(part.c_str());
-      return false;
-    }
-    done += static_cast<std::size_t>(n);
-  }
-  if (::close(fd) != 0 || ::rename(part.c_str(), path.c_str()) != 0) {
-    error = path + ": " + std::strerror(errno);
-    ::unlink(part.c_str());
-    return false;
-  }
-  return true;
 }
 
 }  // namespace
@@ -100,7 +68,7 @@ int run_report(std::span<char* const> arguments) {
               << report::PageBudget::kPageLimit << " it is meant to stay under\n";
   }
   std::string error;
-  if (!write_whole(output, page, error)) {
+  if (!builders::platform::replace_file(output, page, error)) {
     std::cerr << "gwinspect report: error: cannot write the page: " << error << "\n";
     return kFailed;
   }

@@ -1,7 +1,5 @@
 // read_model(): the passes over the three files in the order the report
 // needs them, and the maps they draw.
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <future>
@@ -10,14 +8,12 @@
 #include "embedded_bytes.h"
 #include "html_text.h"
 #include "passes.h"
+#include "platform.h"
 
 namespace report {
 namespace {
 
-bool is_present(const std::string& path) {
-  struct stat st {};
-  return ::stat(path.c_str(), &st) == 0;
-}
+bool is_present(const std::string& path) { return builders::platform::exists(path); }
 
 std::string widths_note(const char* list, const char* side, const WidthSums& sums,
                         std::int64_t cells) {

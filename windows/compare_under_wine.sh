@@ -13,7 +13,8 @@
 #   from a file and through a pipe, with LF, CR LF and CR CR LF line ends and
 #   half of them ending in a run-time error; four of each chained as above;
 # - gwinspect answers on every file written, and the round trip: the
-#   builder, given those answers, writes the same file again;
+#   builder, given those answers, writes the same file again; gwinspect
+#   check on the example model, the faulty one and the chained sessions;
 # - answers typed at a console: a whole session, a line over 130
 #   characters, Ctrl-Z then Enter, Ctrl-C at a question;
 # - faults: a directory in the output file's place, a full standard output,
@@ -178,6 +179,27 @@ for written in "$scratch"/linux/example-*/FOR0* "$scratch"/linux/{Morvek,Cindral
 done
 round_trips=$(cat "$scratch"/windows/answers-*/out | grep -c "round trip: the same" || true)
 echo "  $round_trips of $trips round trips on Windows gave the same file again"
+
+echo "gwinspect check on whole models"
+# The builders of the side on a folder's three answer files, then its check
+# in both formats.
+model_checked() {  # FOLDER
+  run_program Morvek < "$1/morvek.txt" > /dev/null 2>&1
+  run_program Cindral < "$1/cindral.txt" > /dev/null 2>&1
+  run_program Quillet < "$1/quillet.txt" > /dev/null 2>&1
+  run_program gwinspect check; echo "check status $?"
+  run_program gwinspect check --format=json .; echo "check status $?"
+}
+files_checked() {  # FOLDER whose FOR0nn files are checked here
+  cp "$1"/FOR0* .
+  run_program gwinspect check; echo "check status $?"
+  run_program gwinspect check --format=json; echo "check status $?"
+}
+compare check-example model_checked "$here/examples"
+compare check-faulty-example model_checked "$here/examples/faulty"
+for chain in "$scratch"/linux/chain-*-file; do
+  compare "check-$(basename "$chain")" files_checked "$chain"
+done
 
 echo "Typed at a console (Wine's console on a pseudo-terminal)"
 # Standard input is the terminal, standard output and error go to files:
