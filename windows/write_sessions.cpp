@@ -29,7 +29,7 @@ const char* const kFailingAnswers[] = {
     "37#1",        // F6303
     "#1#2",        // F6302
     "1e400",       // F6102 (or F6101)
-    "\xEF\xBB\xBF" "5",  // a byte-order mark: F6101 or F6103, naming the byte
+    "\xEF\xBB\xBF\x35",  // a byte-order mark and 5: F6101 or F6103, naming the byte
     "\x1A",        // a line holding only Ctrl-Z: the end of input
 };
 
