@@ -29,14 +29,23 @@ namespace {
 constexpr std::string_view kSeparator = "\n#~#~#\n";
 constexpr std::string_view kNames[] = {"FOR001", "FOR011", "FOR013"};
 
+// The scratch folder of this process, removed at its end.
+std::string scratch_path;
+
+void remove_scratch() {
+  for (std::string_view name : kNames) ::unlink((scratch_path + "/" + std::string(name)).c_str());
+  ::rmdir(scratch_path.c_str());
+}
+
 const std::string& folder() {
-  static const std::string path = [] {
+  if (scratch_path.empty()) {
     char pattern[] = "/tmp/fuzz_check.XXXXXX";
     const char* made = ::mkdtemp(pattern);
     FUZZ_CHECK(made != nullptr, "no scratch folder");
-    return std::string(made);
-  }();
-  return path;
+    scratch_path = made;
+    std::atexit(remove_scratch);
+  }
+  return scratch_path;
 }
 
 void write_file(const std::string& path, std::string_view bytes) {
