@@ -15,6 +15,7 @@
 #include "layer_arrays.h"
 #include "list_entry.h"
 #include "output_file.h"
+#include "process_end.h"
 
 using builders::Console;
 using builders::DescriptorList;
@@ -58,6 +59,7 @@ constexpr builders::ProgramUsage kUsage = {
 
 int main(int argc, char** argv) {
   builders::take_no_arguments(argc, argv, kUsage);
+  builders::process::handle_failures_and_end_signals();
 
   const DescriptorList header_format("(2i10)");
   const DescriptorList layer_type_format("(40i2)");

@@ -1,7 +1,8 @@
 // The free-form reading of one answer: blanks, empty lines, separators,
-// null values, "/" and repeat counts, up to the token to be converted.
+// null values, "/" and repeat counts, the token and its conversion.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -12,24 +13,56 @@
 
 namespace builders {
 
+// The longest answer value accepted, in characters.
+constexpr std::size_t kMaxTokenLength = 260;
+
+// What each byte is to the scanner: this table alone decides what ends a
+// token. A token is a run of the classes up to kStar; every later class
+// ends it.
+namespace answer_bytes {
+
+enum Class : unsigned char {
+  kOther,       // digits, letters, signs: the body of a token
+  kQuote,       // ' " ( opening text or a complex pair, refused in a number
+  kEndMark,     // Ctrl-Z, the end of input on a line of its own
+  kStar,        // the mark of a repeat count
+  kBlank,       // blank, tab, and a CR, which counts as a blank
+  kLineEnd,     // LF
+  kSeparator,   // "," and "/"
+};
+
+inline constexpr std::array<Class, 256> kClasses = [] {
+  std::array<Class, 256> table{};
+  table['\''] = table['"'] = table['('] = kQuote;
+  table[static_cast<unsigned char>(kCtrlZ)] = kEndMark;
+  table['*'] = kStar;
+  table[' '] = table['\t'] = table['\r'] = kBlank;
+  table['\n'] = kLineEnd;
+  table[','] = table['/'] = kSeparator;
+  return table;
+}();
+
+inline Class class_of(char c) { return kClasses[static_cast<unsigned char>(c)]; }
+
+inline bool ends_token(char c) { return class_of(c) >= kBlank; }
+
+}  // namespace answer_bytes
+
 class AnswerScanner {
  public:
   explicit AnswerScanner(InputStream& input) : input_(input) {}
 
-  // The token of the next value, or nullopt-like empty result for a null
-  // value (the variable then keeps its old value). Throws AnswerError.
-  struct Value {
-    bool null = true;
-    std::string_view token;  // valid until the next scan
-  };
-  Value scan_value();
-
   // The usual answers of a script, read at once: a short integer or real
-  // (number_parse.h) alone on a line that is already in the buffer, blanks
-  // around it allowed. False, with nothing consumed, for anything else, which
-  // scan_value() and the general conversions then take.
+  // (number_parse.h) that stands at the start of a line already in the
+  // buffer, with the byte that ends its token. False, with nothing consumed,
+  // for anything else, which read_integer() and read_real() then take.
   bool quick_integer(std::int32_t& value) { return quick_number<parse_short_integer>(value); }
   bool quick_real(float& value) { return quick_number<parse_short_real>(value); }
+
+  // One free-form value each; a null answer leaves the variable as it was.
+  // Throw AnswerError when the answer cannot be read.
+  void read_integer(std::int32_t& value);
+  void read_real(float& value);
 
   // One line of text into `length` bytes, blank-filled; the rest of a longer
   // line is discarded. Throws AnswerError at the end of input.
@@ -40,37 +73,45 @@ class AnswerScanner {
   // Whether that rest is still to be consumed (the line has been used).
   bool rest_of_line_pending() const { return rest_of_line_pending_; }
 
-  // The token of the last answer scanned in full (not by the quick ways,
-  // which take only numbers that convert), repeat count included; valid
-  // until the next read. The error report names a byte in it.
+  // The token of the last answer that went the general way, repeat count
+  // included; valid until the next read. The error report names a byte in
+  // it.
   std::string_view last_token() const { return last_token_; }
 
  private:
-  void start_read();
-  void check_end_of_input_line();
-  bool scan_buffered_token(Value& value);
-  Value take_token(std::string_view token);
-
-  template <auto parse, typename Number>
+  // Reads nothing and throws nothing: a typed line is checked as it is
+  // read, so a line not yet read is left to the general way.
+  template <auto parse_short, typename Number>
   bool quick_number(Number& value) {
     if (rest_of_line_pending_) return false;
     const std::string_view rest = input_.buffered();
-    const char* p = rest.data();
-    const char* const end = p + rest.size();
-    while (p < end && (*p == ' ' || *p == '\t')) ++p;
+    const char* const end = rest.data() + rest.size();
     Number number{};
-    p = parse(p, end, number);
-    if (p == nullptr || p == end) return false;
-    if (*p == '\n') {
-      input_.advance(static_cast<std::size_t>(p + 1 - rest.data()));  // the line is consumed
-    } else if (*p == ' ' || *p == '\t' || *p == '\r' || *p == ',' || *p == '/') {
-      input_.advance(static_cast<std::size_t>(p - rest.data()));  // the rest is skipped later
-      rest_of_line_pending_ = true;
-    } else {
-      return false;  // the token goes on
+    const char* const stop = parse_short(rest.data(), end, number);
+    if (stop == nullptr || stop == end || !answer_bytes::ends_token(*stop)) {
+      return false;  // no short number, or its token goes on (or may, after the buffer)
     }
+    pass_token(static_cast<std::size_t>(stop - rest.data()), *stop);
     value = number;
     return true;
+  }
+
+  template <auto parse, typename Number>
+  void read_number(Number& value);
+  bool at_token();
+  std::string_view collect_token();
+  std::string_view value_after_repeat_count(std::string_view token);
+  void check_end_of_input_line();
+
+  // Consumes a token of `length` bytes and the byte `end` after it: a line
+  // end consumes its line; any other leaves the rest of the line pending.
+  void pass_token(std::size_t length, char end) {
+    if (end == '\n') {
+      input_.advance(length + 1);
+    } else {
+      input_.advance(length);
+      rest_of_line_pending_ = true;
+    }
   }
 
   InputStream& input_;
@@ -78,15 +119,5 @@ class AnswerScanner {
   std::string token_;
   std::string_view last_token_;
 };
-
-// The longest answer value accepted, in characters.
-constexpr std::size_t kMaxTokenLength = 260;
-
-// One whole answer as the console reads it: the scan and the conversion.
-// Each returns 0, or the run-time error number that ends the run; a null
-// answer leaves the variable as it was.
-int read_integer_answer(AnswerScanner& scanner, std::int32_t& value);
-int read_real_answer(AnswerScanner& scanner, float& value);
-int read_text_answer(AnswerScanner& scanner, char* text, std::size_t length);
 
 }  // namespace builders

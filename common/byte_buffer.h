@@ -10,6 +10,11 @@
 
 namespace builders {
 
+// How many bytes the console and the output file gather before they hand
+// them to the system: few, large writes. Their buffers hold twice as much,
+// so that a record or a line that comes on top seldom makes them grow.
+constexpr std::size_t kFlushThreshold = 64 * 1024;
+
 class ByteBuffer {
  public:
   explicit ByteBuffer(std::size_t capacity)

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <string>
 
+#include "write_all.h"
+
 // The package and its version, set by the build for this file alone.
 #ifndef BUILDERS_PACKAGE
 #error "BUILDERS_PACKAGE must name the package"
@@ -17,17 +19,6 @@
 
 namespace builders {
 namespace {
-
-bool write_all(int fd, std::string_view text) {
-  std::size_t done = 0;
-  while (done < text.size()) {
-    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
-}
 
 std::string usage_line(const ProgramUsage& usage) {
   std::string line = "Usage: ";
@@ -43,13 +34,13 @@ std::string usage_line(const ProgramUsage& usage) {
 // Output that was asked for and could not be delivered is a failure, not a
 // success: `Morvek --help > /dev/full` must not end with status 0.
 [[noreturn]] void show_and_exit(const ProgramUsage& usage, std::string_view text) {
-  errno = 0;
-  if (!write_all(STDOUT_FILENO, text)) {
+  if (const Written written = write_all(STDOUT_FILENO, text.data(), text.size());
+      written.count < text.size()) {
     std::string report(usage.name);
     report += ": cannot write to standard output: ";
-    report += std::strerror(errno == 0 ? EIO : errno);
+    report += std::strerror(written.error != 0 ? written.error : EIO);
     report += '\n';
-    write_all(STDERR_FILENO, report);
+    write_all(STDERR_FILENO, report.data(), report.size());
     std::_Exit(1);
   }
   std::_Exit(0);
@@ -71,7 +62,8 @@ void answer_help_or_version(int argc, const char* const* argv, const ProgramUsag
 }
 
 void exit_with_usage(const ProgramUsage& usage) {
-  write_all(STDERR_FILENO, usage_line(usage));
+  const std::string line = usage_line(usage);
+  write_all(STDERR_FILENO, line.data(), line.size());
   std::_Exit(2);
 }
 

@@ -3,13 +3,12 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <new>
 
 #include "error_codes.h"
 #include "process_end.h"
+#include "write_all.h"
 
 namespace builders {
 namespace {
@@ -62,15 +61,7 @@ Console::Console(int in_fd, int out_fd, bool shared_terminal)
       // the output redirected; a file or pipe is read in blocks.
       in_(in_fd, isatty(in_fd) != 0, [] { process::flush_everything(); }),
       scanner_(in_) {
-  // A closed reader and a file size limit reached both surface as write
-  // errors, reported, with the output file closed on a whole record.
-  std::signal(SIGPIPE, SIG_IGN);
-  std::signal(SIGXFSZ, SIG_IGN);
-  // Storage sized from the counts may not be had; the run then ends like
-  // any other failure, with the output file's completed records kept.
-  std::set_new_handler(process::out_of_memory);
   process::attach_console(this);
-  process::catch_end_signals();
 }
 
 Console::~Console() { process::detach_console(this); }
@@ -151,14 +142,6 @@ void Console::write_line(std::span<const Item> items) {
   show_record(record);
 }
 
-void Console::begin_read() {
-  if (shared_ && line_open_) out_.append("\r\n");
-}
-
-void Console::end_read() {
-  if (shared_) line_open_ = false;
-}
-
 void Console::answer_failed(int code) {
   std::string message;
   if (code == errors::kIntegerInvalid || code == errors::kRealInvalid) {
@@ -171,22 +154,30 @@ void Console::answer_failed(int code) {
   process::runtime_error(code, "READ", "CON", message);
 }
 
+// Every read: where input and output share one state, the owed line end
+// first and none owed after it. An answer that cannot be read ends the run
+// here, with the report.
+template <typename Read>
+void Console::read_answer(Read read) {
+  if (shared_ && line_open_) out_.append("\r\n");
+  try {
+    read();
+  } catch (const AnswerError& e) {
+    answer_failed(e.code);
+  }
+  if (shared_) line_open_ = false;
+}
+
 void Console::read_integer_in_full(std::int32_t& value) {
-  begin_read();
-  if (int code = read_integer_answer(scanner_, value); code != 0) answer_failed(code);
-  end_read();
+  read_answer([&] { scanner_.read_integer(value); });
 }
 
 void Console::read_real_in_full(float& value) {
-  begin_read();
-  if (int code = read_real_answer(scanner_, value); code != 0) answer_failed(code);
-  end_read();
+  read_answer([&] { scanner_.read_real(value); });
 }
 
 void Console::read_text(char* text, std::size_t length) {
-  begin_read();
-  if (int code = read_text_answer(scanner_, text, length); code != 0) answer_failed(code);
-  end_read();
+  read_answer([&] { scanner_.read_text(text, length); });
 }
 
 void Console::stop() {
@@ -197,17 +188,13 @@ void Console::stop() {
 
 // Returns 0, or the errno of a failed write (the rest is then dropped).
 int Console::write_out() {
-  std::size_t done = 0;
   int err = 0;
-  while (done < out_.size() && !output_failed_) {
-    ssize_t n = ::write(out_fd_, out_.data() + done, out_.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
+  if (!output_failed_) {
+    const Written written = write_all(out_fd_, out_.data(), out_.size());
+    if (written.count < out_.size()) {
       output_failed_ = true;  // never tried again, not even at the end
-      err = n < 0 ? errno : EIO;
-      break;
+      err = written.error != 0 ? written.error : EIO;
     }
-    done += static_cast<std::size_t>(n);
   }
   out_.clear();
   return err;
@@ -237,9 +224,7 @@ void Console::finish(bool report_errors) {
 }
 
 void Console::end_at_signal() noexcept {
-  if (out_is_terminal_ && line_open_) {
-    [[maybe_unused]] ssize_t ignored = ::write(out_fd_, "\r\n", 2);
-  }
+  if (out_is_terminal_ && line_open_) write_all(out_fd_, "\r\n", 2);
   if (in_.gives_back()) in_.give_back_at_signal(scanner_.rest_of_line_pending());
 }
 

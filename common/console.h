@@ -42,11 +42,8 @@ class Console {
   static constexpr std::size_t kLineRoom = 79;  // columns for items, after the carriage-control blank
 
   // Asks once whether standard input and output are both terminals; they
-  // then share one state. Ignores SIGPIPE and SIGXFSZ so that a closed
-  // reader or a file size limit surfaces as a write error, reported, with
-  // the output file closed properly, and ends the run the same way when
-  // memory runs out. Catches the signals that ask a run to end, so that it
-  // ends with its file and input in order (process_end.h).
+  // then share one state. The console takes part in every end of the run
+  // (process_end.h).
   Console();
   // For tests: explicit descriptors and mode (whether input is typed is
   // still asked of `in_fd`).
@@ -56,7 +53,7 @@ class Console {
   Console& operator=(const Console&) = delete;
 
   // One list-directed console line of texts and integers.
-  void write_line(std::initializer_list<Item> items) {
+  [[gnu::always_inline]] void write_line(std::initializer_list<Item> items) {
     const std::span<const Item> list(items.begin(), items.size());
     if (fits_one_record(list)) {
       write_simple_line(list);
@@ -121,17 +118,16 @@ class Console {
   void end_at_signal() noexcept;
 
  private:
-  static constexpr std::size_t kFlushThreshold = 64 * 1024;
-
   static constexpr int kIntegerWidth = 11;
 
   // Whether the items make one console record that begins with the added
   // carriage-control blank: a text first, and room for all. Every line of
   // the programs does.
-  static bool fits_one_record(std::span<const Item> items) {
+  [[gnu::always_inline]] static bool fits_one_record(std::span<const Item> items) {
     if (!items.empty() && items[0].kind != Item::Kind::Text) return false;
     std::size_t room = kLineRoom;
     bool after_number = false;
+#pragma GCC unroll 8
     for (const Item& item : items) {
       const bool number = item.kind == Item::Kind::Integer;
       const std::size_t width =
@@ -145,8 +141,9 @@ class Console {
 
   // The text of such a line, as shown (without the blank) at `at`, which
   // has room for kLineRoom bytes; returns its end.
-  static char* put_simple_line(char* at, std::span<const Item> items) {
+  [[gnu::always_inline]] static char* put_simple_line(char* at, std::span<const Item> items) {
     bool after_number = false;
+#pragma GCC unroll 8
     for (const Item& item : items) {
       if (item.kind == Item::Kind::Integer) {
         at = put_integer_field(at, item.integer, after_number ? kIntegerWidth + 1 : kIntegerWidth);
@@ -161,9 +158,11 @@ class Console {
   }
 
   // Such a line, shown at once: the blank turns into the owed line end.
-  // Inline, so that for the programs' literal lines the texts' lengths are
-  // known when compiled.
-  void write_simple_line(std::span<const Item> items) {
+  // Always inline, with the loops over the items unrolled, so that for the
+  // programs' literal lines the texts' lengths are known when compiled. (Left
+  // to itself, the compiler keeps some lines of a large main as loops, and
+  // which ones changes with unrelated edits.)
+  [[gnu::always_inline]] void write_simple_line(std::span<const Item> items) {
     char* at = out_.room(kLineRoom + 2);
     if (line_open_) {
       *at++ = '\r';
@@ -178,8 +177,8 @@ class Console {
   void show_record(std::string_view record);
   void read_integer_in_full(std::int32_t& value);
   void read_real_in_full(float& value);
-  void begin_read();
-  void end_read();
+  template <typename Read>
+  void read_answer(Read read);
   [[noreturn]] void answer_failed(int code);
   int write_out();
 

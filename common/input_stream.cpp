@@ -20,7 +20,6 @@ namespace {
 constexpr std::size_t kBlock = 64 * 1024;
 // A typed line holds at most 130 characters plus its line end.
 constexpr std::size_t kTypedLineLimit = 130;
-constexpr char kCtrlZ = 0x1A;
 
 // A descriptor above the standard ones, so that a standard stream closed at
 // start is never taken by this program's own pipe.
@@ -178,12 +177,8 @@ void InputStream::skip_line() {
 }
 
 void InputStream::give_back_unread() {
-  if (kind_ == Kind::File) {
-    ::lseek(fd_, static_cast<off_t>(base_ + static_cast<std::int64_t>(pos_)), SEEK_SET);
-  } else if (kind_ == Kind::Pipe) {
-    end_signals::Held held;
-    take_from_pipe(pos_);
-  }
+  end_signals::Held held;
+  give_back_from(pos_);
 }
 
 void InputStream::give_back_at_signal(bool rest_of_line_used) noexcept {
@@ -193,6 +188,12 @@ void InputStream::give_back_at_signal(bool rest_of_line_used) noexcept {
       at = static_cast<std::size_t>(static_cast<const char*>(newline) - buffer_.data()) + 1;
     }
   }
+  give_back_from(at);
+}
+
+// A file's offset is set to the byte at `at`; a pipe gives up the bytes
+// before it.
+void InputStream::give_back_from(std::size_t at) noexcept {
   if (kind_ == Kind::File) {
     ::lseek(fd_, static_cast<off_t>(base_ + static_cast<std::int64_t>(at)), SEEK_SET);
   } else if (kind_ == Kind::Pipe) {

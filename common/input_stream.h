@@ -21,6 +21,10 @@
 
 namespace builders {
 
+// Ctrl-Z, the old end-of-file byte: a line that holds only it, or a typed
+// line that ends in it, marks the end of input.
+constexpr char kCtrlZ = 0x1A;
+
 class InputStream {
  public:
   static constexpr int kEnd = -1;
@@ -73,6 +77,7 @@ class InputStream {
   int refill_pipe();
   std::size_t read_some(char* into, std::size_t room);
   void wait_until_readable();
+  void give_back_from(std::size_t at) noexcept;
 
   // Pipes: see the file's notes.
   bool open_copy_pipe();

@@ -13,6 +13,7 @@
 #include "end_signals.h"
 #include "error_codes.h"
 #include "process_end.h"
+#include "write_all.h"
 
 namespace builders {
 namespace {
@@ -122,19 +123,12 @@ int OutputFile::hand_over_buffer() noexcept {
     buffer_.clear();
     return 0;
   }
-  std::size_t done = 0;
+  const Written written = write_all(fd_, buffer_.data(), buffer_.size());
+  std::size_t done = written.count;
   int err = 0;
-  while (done < buffer_.size()) {
-    ssize_t n = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      err = n < 0 ? errno : ENOSPC;
-      if (err == EBADF) err = EACCES;  // opened for reading only
-      break;
-    }
-    done += static_cast<std::size_t>(n);
-  }
-  if (err != 0) {
+  if (done < buffer_.size()) {
+    err = written.error != 0 ? written.error : ENOSPC;
+    if (err == EBADF) err = EACCES;  // opened for reading only
     failed_ = true;
     // Keep only complete records: cut back to the last line end written.
     std::size_t keep = 0;

@@ -40,11 +40,7 @@ class OutputFile {
     begin_write();
     for_each_record(list, values, [&](std::span<const Value> record_values) {
       char* at = buffer_.room(list.columns_of_first(record_values.size()) + 2);
-      at = put_record(at, list, record_values);
-      *at++ = '\r';
-      *at++ = '\n';
-      buffer_.commit(at);
-      if (buffer_.size() >= kFlushThreshold) flush();
+      end_record(put_record(at, list, record_values));
     });
   }
   void write_record(const DescriptorList& list, std::initializer_list<Item> items) {
@@ -64,17 +60,16 @@ class OutputFile {
     char* at = buffer_.room(list.columns_of_first(sizeof...(Values)) + 2);
     std::size_t i = 0;
     ((at = put_field(at, values, list[i++])), ...);
-    *at++ = '\r';
-    *at++ = '\n';
-    buffer_.commit(at);
-    if (buffer_.size() >= kFlushThreshold) flush();
+    end_record(at);
   }
 
   // One record already rendered through a descriptor list (render_records),
   // as write_record() would have written it.
   void write_rendered(std::string_view record) {
     begin_write();
-    append_record(record);
+    char* at = buffer_.room(record.size() + 2);
+    std::memcpy(at, record.data(), record.size());
+    end_record(at + record.size());
   }
 
   void close();
@@ -89,19 +84,16 @@ class OutputFile {
   const std::string& name() const { return name_; }
 
  private:
-  static constexpr std::size_t kFlushThreshold = 64 * 1024;
-
   // Before a record: the cut the first record owes.
   void begin_write() {
     if (cut_pending_ && !failed_) cut_file();
   }
   void cut_file();
-  // Handed on as soon as the buffer fills, even inside one write: a row of a
-  // very wide grid would otherwise be held whole.
-  void append_record(std::string_view record) {
-    char* at = buffer_.room(record.size() + 2);
-    std::memcpy(at, record.data(), record.size());
-    at += record.size();
+  // The end of a record whose fields were put into the buffer's room up to
+  // `at`: CR LF, then the record is the buffer's. Handed on as soon as the
+  // buffer fills, even inside one write: a row of a very wide grid would
+  // otherwise be held whole.
+  void end_record(char* at) {
     *at++ = '\r';
     *at++ = '\n';
     buffer_.commit(at);

@@ -3,12 +3,15 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <new>
 #include <string>
 
 #include "console.h"
 #include "end_signals.h"
 #include "output_file.h"
+#include "write_all.h"
 
 namespace builders::process {
 namespace {
@@ -17,23 +20,13 @@ Console* g_console = nullptr;
 OutputFile* g_file = nullptr;
 bool g_reporting = false;
 
-void write_stderr(std::string_view text) {
-  std::size_t done = 0;
-  while (done < text.size()) {
-    ssize_t n = ::write(STDERR_FILENO, text.data() + done, text.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return;
-    done += static_cast<std::size_t>(n);
-  }
-}
-
 // The end after a failure: what the user saw before it, the message, then
 // the file closed with its completed records and the owed line end.
 [[noreturn]] void fail_with(std::string_view text) {
   if (g_reporting) ::_exit(1);
   g_reporting = true;
   if (g_console != nullptr) g_console->flush_quietly();
-  write_stderr(text);
+  write_all(STDERR_FILENO, text.data(), text.size());
   if (g_file != nullptr) g_file->close_quietly();
   if (g_console != nullptr) g_console->finish(false);
   ::_exit(1);
@@ -47,7 +40,12 @@ void end_at_signal() noexcept {
 
 }  // namespace
 
-void catch_end_signals() { end_signals::catch_all(end_at_signal); }
+void handle_failures_and_end_signals() {
+  std::signal(SIGPIPE, SIG_IGN);
+  std::signal(SIGXFSZ, SIG_IGN);
+  std::set_new_handler(out_of_memory);
+  end_signals::catch_all(end_at_signal);
+}
 
 void attach_console(Console* console) { g_console = console; }
 void detach_console(Console* console) {

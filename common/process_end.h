@@ -18,11 +18,14 @@ void detach_console(Console* console);
 void attach_file(OutputFile* file);
 void detach_file(OutputFile* file);
 
-// From now on SIGINT, SIGTERM, SIGHUP and SIGQUIT end the run like its
-// other ends (the output file closed on its last whole record, the owed line
-// end written at a terminal, unread input given back) and then as the signal
-// asks, by its default action.
-void catch_end_signals();
+// The program's start-up: from now on every end of the run goes through
+// the ends below. A reader of standard output that went away and a file
+// size limit reached surface as write errors (SIGPIPE and SIGXFSZ ignored),
+// storage that cannot be had as out_of_memory(), and SIGINT, SIGTERM, SIGHUP
+// and SIGQUIT end the run like its other ends (the output file closed on its
+// last whole record, the owed line end written at a terminal, unread input
+// given back) and then as the signal asks, by its default action.
+void handle_failures_and_end_signals();
 
 // Hands the console output and every open file's records to the system;
 // called before any read that may wait for the user.

@@ -12,6 +12,7 @@
 #include "console.h"
 #include "descriptor_list.h"
 #include "output_file.h"
+#include "process_end.h"
 
 using builders::ArrayCells;
 using builders::ArrayInstance;
@@ -98,6 +99,7 @@ constexpr builders::ProgramUsage kUsage = {
 
 int main(int argc, char** argv) {
   builders::take_no_arguments(argc, argv, kUsage);
+  builders::process::handle_failures_and_end_signals();
 
   const DescriptorList title_format("(a80)");
   const DescriptorList dimension_format("(8I10)");

@@ -6,6 +6,7 @@
 #include "console.h"
 #include "descriptor_list.h"
 #include "output_file.h"
+#include "process_end.h"
 
 using builders::Console;
 using builders::DescriptorList;
@@ -35,6 +36,7 @@ constexpr builders::ProgramUsage kUsage = {
 
 int main(int argc, char** argv) {
   builders::take_no_arguments(argc, argv, kUsage);
+  builders::process::handle_failures_and_end_signals();
 
   const DescriptorList header_format("(2i10)");
   const DescriptorList use_code_format("(i10)");

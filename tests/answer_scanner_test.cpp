@@ -198,6 +198,68 @@ TEST(AnswerReader, ValuesAcrossBlockBoundaries) {
   EXPECT_EQ(value, 77);
 }
 
+// Wherever a block of input ends, before an answer, inside it or on its
+// line end, the answer reads the same and its line is used up the same way:
+// the read after it takes the next line. A title line as long as needed
+// first puts the answer at that place, at the start of its line.
+TEST(AnswerReader, AnAnswerReadsTheSameWhereverABlockEnds) {
+  struct Case {
+    std::string answer;    // its line, without the line end
+    bool real;             // read as a real, else as an integer
+    float expected;        // the value read (integers here are exact as floats)
+  };
+  constexpr float kBefore = -1.0f;  // the variable before the read
+  const std::vector<Case> cases = {
+      {"12345", false, 12345.0f},
+      {"-987654321", false, -987654321.0f},
+      {"+0000000042", false, 42.0f},  // eleven characters: the general conversion
+      {"3*77", false, 77.0f},
+      {"2#101", false, 5.0f},
+      {"  5 9", false, 5.0f},  // blanks first; the rest of the line is lost
+      {"7,8", false, 7.0f},
+      {"2*", false, kBefore},  // a null value
+      {",5", false, kBefore},
+      {"1.25e-3", true, 1.25e-3f},
+      {"-.5D1", true, -5.0f},
+      {"2*0.5", true, 0.5f},
+      {"123456789012", true, 123456789012.0f},
+      {"1.5\r", true, 1.5f},  // a CR before the line end
+  };
+  for (const Case& c : cases) {
+    for (std::size_t in_first_block = 0; in_first_block <= c.answer.size() + 1; ++in_first_block) {
+      const std::size_t title_length = kBlock - in_first_block - 1;
+      const std::string input = std::string(title_length, 'x') + "\n" + c.answer + "\n9\n";
+      ASSERT_EQ(input.find(c.answer), kBlock - in_first_block);
+      float value = kBefore;
+      std::int32_t next = 0;
+      with_console(input, Source::File, [&](Console& console) {
+        char title[80];
+        console.read_text(title, sizeof title);
+        if (c.real) {
+          console.read_real(value);
+        } else {
+          std::int32_t integer = static_cast<std::int32_t>(kBefore);
+          console.read_integer(integer);
+          value = static_cast<float>(integer);
+        }
+        console.read_integer(next);
+      });
+      EXPECT_EQ(value, c.expected) << c.answer << ", " << in_first_block << " bytes in the first block";
+      EXPECT_EQ(next, 9) << c.answer << ", " << in_first_block << " bytes in the first block";
+    }
+  }
+}
+
+TEST(AnswerReaderDeathTest, ATooLongAnswerAcrossABlockBoundary) {
+  const std::string input = std::string(kBlock - 100, ' ') + std::string(261, '1') + "\n";
+  EXPECT_EXIT(with_console(input, Source::File,
+                           [](Console& console) {
+                             std::int32_t value = 0;
+                             console.read_integer(value);
+                           }),
+              ::testing::ExitedWithCode(1), report_pattern("F6408"));
+}
+
 // Reads that end the run: the report frame on standard error and status 1.
 TEST(AnswerReaderDeathTest, EndOfInputForATextRead) {
   EXPECT_EXIT(with_console("", Source::File,
