@@ -8,6 +8,7 @@
 #include <iostream>
 #include <iterator>
 
+#include "table_numbers.h"
 #include "timed_run.h"
 
 namespace bench {
@@ -39,18 +40,6 @@ bool same_bytes(const std::string& a, const std::string& b) {
     if (!std::equal(block_a.begin(), block_a.begin() + in_a.gcount(), block_b.begin())) return false;
     if (in_a.gcount() == 0) return true;
   }
-}
-
-double median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  const std::size_t n = values.size();
-  return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0;
-}
-
-std::string fixed(const char* pattern, double value) {
-  char text[64];
-  std::snprintf(text, sizeof text, pattern, value);
-  return text;
 }
 
 bool failed(const std::string& workload, const std::string& what, const RunOutcome& run,
@@ -132,8 +121,8 @@ bool run_answers_bench(const std::vector<AnswersWorkload>& workloads, int runs,
     }
     if (verdict != "met") ++missed;
     std::cout << "| " << w.name << " | " << w.output_file << " | " << size_of(file) << " | " << answer_bytes
-              << " | " << fixed("%.4f", floor_s) << " | " << fixed("%.4f", seconds) << " | "
-              << fixed("%.2f", ratio) << " | " << fixed("%.1f", peak_mib) << " | " << fixed("%.1f", limit_mib)
+              << " | " << format("%.4f", floor_s) << " | " << format("%.4f", seconds) << " | "
+              << format("%.2f", ratio) << " | " << format("%.1f", peak_mib) << " | " << format("%.1f", limit_mib)
               << " | " << verdict << " |\n";
   }
   if (missed > 0) std::cout << missed << " answers workload(s) missed a target.\n";

@@ -25,7 +25,11 @@
 #include <vector>
 
 #include "one_layer_model.h"
+#include "table_numbers.h"
 #include "timed_run.h"
+
+using bench::format;
+using bench::median;
 
 namespace {
 
@@ -37,18 +41,6 @@ constexpr std::int64_t kPageLimit = 20'000'000;
 std::int64_t file_size(const std::string& path) {
   struct stat st {};
   return ::stat(path.c_str(), &st) == 0 ? static_cast<std::int64_t>(st.st_size) : -1;
-}
-
-double median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  const std::size_t n = values.size();
-  return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0;
-}
-
-std::string format(const char* pattern, double value) {
-  char text[64];
-  std::snprintf(text, sizeof text, pattern, value);
-  return text;
 }
 
 bool write_file(const std::string& path, const std::string& bytes) {

@@ -28,7 +28,11 @@
 #include <vector>
 
 #include "answers_bench.h"
+#include "table_numbers.h"
 #include "timed_run.h"
+
+using bench::format;
+using bench::median;
 
 namespace {
 
@@ -82,12 +86,6 @@ std::int64_t file_size(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0 ? static_cast<std::int64_t>(st.st_size) : -1;
 }
 
-double median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  std::size_t n = values.size();
-  return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0;
-}
-
 std::string read_text(const std::string& path) {
   std::ifstream in(path);
   std::ostringstream text;
@@ -111,12 +109,6 @@ std::string machine_description() {
   char text[256];
   std::snprintf(text, sizeof text, "%ld cores, %s, %.1f GiB memory", sysconf(_SC_NPROCESSORS_ONLN),
                 model.c_str(), gib);
-  return text;
-}
-
-std::string format(const char* pattern, double value) {
-  char text[64];
-  std::snprintf(text, sizeof text, pattern, value);
   return text;
 }
 
