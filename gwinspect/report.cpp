@@ -50,7 +50,9 @@ int run_report(std::span<char* const> arguments) {
       return usage_error("one DIR only");
     }
   }
-  if (output.empty() || output.back() == '/') return usage_error("-o needs a file name");
+  if (output.empty() || builders::platform::path_separators().find(output.back()) != std::string_view::npos) {
+    return usage_error("-o needs a file name");
+  }
 
   std::string page;
   try {

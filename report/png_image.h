@@ -1,5 +1,4 @@
-// A map as a picture: one palette index per pixel, encoded as a PNG file
-// with libpng.
+// A map as a picture: one palette index per pixel, encoded as a PNG file.
 #pragma once
 
 #include <cstdint>
@@ -21,7 +20,9 @@ struct IndexedImage {
 };
 
 // The PNG file of `image`: palette colour type, the fewest bits per pixel
-// that hold its palette. Throws std::runtime_error if libpng fails.
+// that hold its palette, no interlace. The same image gives the same bytes
+// on every platform. Throws std::invalid_argument for an image whose parts
+// disagree, std::runtime_error if zlib fails.
 std::string encode_png(const IndexedImage& image);
 
 }  // namespace report

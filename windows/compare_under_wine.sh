@@ -14,7 +14,8 @@
 #   half of them ending in a run-time error; four of each chained as above;
 # - gwinspect answers on every file written, and the round trip: the
 #   builder, given those answers, writes the same file again; gwinspect
-#   check on the example model, the faulty one and the chained sessions;
+#   check and gwinspect report (the page's bytes) on the example model, the
+#   faulty one, the chained sessions and a grid whose maps are reduced;
 # - answers typed at a console: a whole session, a line over 130
 #   characters, Ctrl-Z then Enter, Ctrl-C at a question;
 # - faults: a directory in the output file's place, a full standard output,
@@ -180,26 +181,44 @@ done
 round_trips=$(cat "$scratch"/windows/answers-*/out | grep -c "round trip: the same" || true)
 echo "  $round_trips of $trips round trips on Windows gave the same file again"
 
-echo "gwinspect check on whole models"
-# The builders of the side on a folder's three answer files, then its check
-# in both formats.
+echo "gwinspect check and report on whole models"
+# The model here: its check in both formats and its page (report.html,
+# compared with the other files).
+checked_and_drawn() {
+  run_program gwinspect check; echo "check status $?"
+  run_program gwinspect check --format=json .; echo "check status $?"
+  run_program gwinspect report; echo "report status $?"
+}
+# The builders of the side on a folder's three answer files, then the above.
 model_checked() {  # FOLDER
   run_program Morvek < "$1/morvek.txt" > /dev/null 2>&1
   run_program Cindral < "$1/cindral.txt" > /dev/null 2>&1
   run_program Quillet < "$1/quillet.txt" > /dev/null 2>&1
-  run_program gwinspect check; echo "check status $?"
-  run_program gwinspect check --format=json .; echo "check status $?"
+  checked_and_drawn
 }
 files_checked() {  # FOLDER whose FOR0nn files are checked here
   cp "$1"/FOR0* .
-  run_program gwinspect check; echo "check status $?"
-  run_program gwinspect check --format=json; echo "check status $?"
+  checked_and_drawn
 }
 compare check-example model_checked "$here/examples"
 compare check-faulty-example model_checked "$here/examples/faulty"
 for chain in "$scratch"/linux/chain-*-file; do
   compare "check-$(basename "$chain")" files_checked "$chain"
 done
+# 400 rows by 1500 columns, all active but a lone no-flow and a lone
+# constant-head cell: wider than a map's 1000 pixels, so each map is reduced.
+mkdir -p "$inputs/large"
+awk 'BEGIN {
+  print "Large grid"; print "reduced maps"; print 1; print 400; print 1500; print 1; print 4
+  for (i = 0; i < 11; i++) print 0
+  print 0; print 0; print 1
+  for (r = 1; r <= 400; r++) for (c = 1; c <= 1500; c++) print (r == 201 && c == 777) ? 0 : (r == 10 && c == 1400) ? -1 : 1
+  print 999; print 0; print 100; print 1; print 1; print 1
+}' > "$inputs/large-grid.txt"
+(cd "$inputs/large" && "$linux/bin/Morvek" < ../large-grid.txt > /dev/null) || fail "Morvek could not write the large grid"
+compare check-large-grid files_checked "$inputs/large"
+compare report-no-model run_program gwinspect report missing
+compare report-unwritable run_program gwinspect report "$scratch/linux/check-example" -o no-such-folder/report.html
 
 echo "Typed at a console (Wine's console on a pseudo-terminal)"
 # Standard input is the terminal, standard output and error go to files:

@@ -353,34 +353,62 @@ TEST(MapRaster, ARowRepeatedCountsAsTheSameRowGivenAgain) {
   }
 }
 
+// Decoded by libpng, written apart from the encoder: every pixel must come
+// back as its palette colour, at each bit depth, with rows that fill their
+// last byte exactly, partly (37 pixels) and barely (1 pixel).
 TEST(PngImage, DecodesToThePaletteColoursOfItsPixels) {
-  for (std::size_t colours : {2u, 4u, 5u, 16u, 17u, 252u}) {
-    SCOPED_TRACE(std::to_string(colours) + " colours");
-    IndexedImage image;
-    image.width = 37;
-    image.height = 11;
-    for (std::size_t i = 0; i < colours; ++i) {
-      image.palette.push_back({static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(255 - i),
-                               static_cast<std::uint8_t>(i * 7)});
+  struct Size {
+    int width, height;
+  };
+  for (Size size : {Size{37, 11}, Size{1, 1}, Size{8, 3}, Size{1000, 2}}) {
+    for (std::size_t colours : {1u, 2u, 4u, 5u, 16u, 17u, 252u, 256u}) {
+      SCOPED_TRACE(std::to_string(size.width) + " by " + std::to_string(size.height) + ", " +
+                   std::to_string(colours) + " colours");
+      IndexedImage image;
+      image.width = size.width;
+      image.height = size.height;
+      for (std::size_t i = 0; i < colours; ++i) {
+        image.palette.push_back({static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(255 - i),
+                                 static_cast<std::uint8_t>(i * 7)});
+      }
+      std::uint32_t state = 12345;
+      for (int i = 0; i < image.width * image.height; ++i) {
+        state = state * 1103515245u + 12345u;
+        image.pixels.push_back(static_cast<std::uint8_t>((state >> 16) % colours));
+      }
+      image.pixels.back() = static_cast<std::uint8_t>(colours - 1);  // the highest index, last
+      const std::string file = encode_png(image);
+      png_image decoded{};
+      decoded.version = PNG_IMAGE_VERSION;
+      ASSERT_TRUE(png_image_begin_read_from_memory(&decoded, file.data(), file.size())) << decoded.message;
+      EXPECT_EQ(decoded.width, static_cast<png_uint_32>(size.width));
+      EXPECT_EQ(decoded.height, static_cast<png_uint_32>(size.height));
+      decoded.format = PNG_FORMAT_RGB;
+      std::vector<std::uint8_t> rgb(PNG_IMAGE_SIZE(decoded));
+      ASSERT_TRUE(png_image_finish_read(&decoded, nullptr, rgb.data(), 0, nullptr)) << decoded.message;
+      for (std::size_t i = 0; i < image.pixels.size(); ++i) {
+        const Rgb& want = image.palette[image.pixels[i]];
+        ASSERT_EQ((Rgb{rgb[3 * i], rgb[3 * i + 1], rgb[3 * i + 2]}), want) << "pixel " << i;
+      }
     }
-    std::uint32_t state = 12345;
-    for (int i = 0; i < image.width * image.height; ++i) {
-      state = state * 1103515245u + 12345u;
-      image.pixels.push_back(static_cast<std::uint8_t>((state >> 16) % colours));
-    }
-    const std::string file = encode_png(image);
-    png_image decoded{};
-    decoded.version = PNG_IMAGE_VERSION;
-    ASSERT_TRUE(png_image_begin_read_from_memory(&decoded, file.data(), file.size()));
-    EXPECT_EQ(decoded.width, 37u);
-    EXPECT_EQ(decoded.height, 11u);
-    decoded.format = PNG_FORMAT_RGB;
-    std::vector<std::uint8_t> rgb(PNG_IMAGE_SIZE(decoded));
-    ASSERT_TRUE(png_image_finish_read(&decoded, nullptr, rgb.data(), 0, nullptr));
-    for (std::size_t i = 0; i < image.pixels.size(); ++i) {
-      const Rgb& want = image.palette[image.pixels[i]];
-      ASSERT_EQ((Rgb{rgb[3 * i], rgb[3 * i + 1], rgb[3 * i + 2]}), want) << "pixel " << i;
-    }
+  }
+}
+
+TEST(PngImage, RefusesAnImageWhosePartsDisagree) {
+  IndexedImage image;
+  image.width = 2;
+  image.height = 2;
+  image.palette = {{0, 0, 0}, {255, 255, 255}};
+  image.pixels = {0, 1, 1, 0};
+  EXPECT_NO_THROW(encode_png(image));
+  IndexedImage outside = image;
+  outside.pixels[3] = 2;  // no third colour: at one bit a pixel, it would spill into its neighbour
+  IndexedImage short_of_pixels = image;
+  short_of_pixels.pixels.pop_back();
+  IndexedImage no_palette = image;
+  no_palette.palette.clear();
+  for (const IndexedImage& bad : {outside, short_of_pixels, no_palette}) {
+    EXPECT_THROW(encode_png(bad), std::invalid_argument);
   }
 }
 
