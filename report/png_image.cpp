@@ -5,6 +5,8 @@
 #include <stdexcept>
 #include <string_view>
 
+#include "embedded_bytes.h"
+
 // The file is the signature and four chunks: IHDR, PLTE, one IDAT holding
 // the zlib stream of every scanline, IEND. Each scanline is a filter byte
 // (0: none, which suits palette pictures best) and the pixels packed from
@@ -64,17 +66,6 @@ std::string scanlines(const IndexedImage& image, int depth) {
   return lines;
 }
 
-std::string zlib_stream(const std::string& bytes) {
-  uLongf size = compressBound(static_cast<uLong>(bytes.size()));
-  std::string out(size, '\0');
-  const int status = compress2(reinterpret_cast<Bytef*>(out.data()), &size,
-                               reinterpret_cast<const Bytef*>(bytes.data()), static_cast<uLong>(bytes.size()),
-                               Z_DEFAULT_COMPRESSION);
-  if (status != Z_OK) throw std::runtime_error("zlib could not compress a map");
-  out.resize(size);
-  return out;
-}
-
 }  // namespace
 
 std::string encode_png(const IndexedImage& image) {
@@ -93,7 +84,7 @@ std::string encode_png(const IndexedImage& image) {
   std::string out(kSignature);
   append_chunk(out, "IHDR", header(image, depth));
   append_chunk(out, "PLTE", palette);
-  append_chunk(out, "IDAT", zlib_stream(scanlines(image, depth)));
+  append_chunk(out, "IDAT", deflated(scanlines(image, depth)));
   append_chunk(out, "IEND", "");
   return out;
 }
