@@ -8,6 +8,7 @@
 #include <iostream>
 #include <iterator>
 
+#include "bench_files.h"
 #include "table_numbers.h"
 #include "timed_run.h"
 
@@ -16,11 +17,6 @@ namespace {
 
 constexpr double kTimeTarget = 3.0;                    // gwinspect time / floor time
 constexpr std::int64_t kMemoryAllowance = 16 << 20;  // bytes, beside one row
-
-std::int64_t size_of(const std::string& path) {
-  struct stat st {};
-  return ::stat(path.c_str(), &st) == 0 ? static_cast<std::int64_t>(st.st_size) : -1;
-}
 
 std::string contents(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -74,7 +70,7 @@ bool run_answers_bench(const std::vector<AnswersWorkload>& workloads, int runs,
       sound = false;
       continue;
     }
-    const std::int64_t answer_bytes = size_of(answers);
+    const std::int64_t answer_bytes = file_size(answers);
     const std::string rebuild = w.folder + "/rebuild";
     ::mkdir(rebuild.c_str(), 0755);
     RunOutcome built = run_builder(w.builder, rebuild, answers, "/dev/null", errors);
@@ -99,7 +95,7 @@ bool run_answers_bench(const std::vector<AnswersWorkload>& workloads, int runs,
       RunOutcome f = run_program(floor, floor_arguments, w.folder, file, answers, errors);
       RunOutcome g = run_program(gwinspect, arguments, w.folder, "/dev/null", answers, errors);
       runs_sound = !failed(w.name, "floor", f, errors) && !failed(w.name, "gwinspect", g, errors) &&
-                   size_of(answers) == answer_bytes;
+                   file_size(answers) == answer_bytes;
       floor_times.push_back(f.seconds);
       times.push_back(g.seconds);
       peak_kib = std::max(peak_kib, g.peak_kib);
@@ -111,16 +107,9 @@ bool run_answers_bench(const std::vector<AnswersWorkload>& workloads, int runs,
     const double floor_s = median(floor_times), seconds = median(times), ratio = seconds / floor_s;
     const double peak_mib = static_cast<double>(peak_kib) / 1024.0;
     const double limit_mib = static_cast<double>(kMemoryAllowance + w.row_bytes) / (1 << 20);
-    std::string verdict = "met";
-    if (ratio > kTimeTarget && peak_mib > limit_mib) {
-      verdict = "MISSED: time, memory";
-    } else if (ratio > kTimeTarget) {
-      verdict = "MISSED: time";
-    } else if (peak_mib > limit_mib) {
-      verdict = "MISSED: memory";
-    }
+    const std::string verdict = bench::verdict(ratio <= kTimeTarget, peak_mib <= limit_mib);
     if (verdict != "met") ++missed;
-    std::cout << "| " << w.name << " | " << w.output_file << " | " << size_of(file) << " | " << answer_bytes
+    std::cout << "| " << w.name << " | " << w.output_file << " | " << file_size(file) << " | " << answer_bytes
               << " | " << format("%.4f", floor_s) << " | " << format("%.4f", seconds) << " | "
               << format("%.2f", ratio) << " | " << format("%.1f", peak_mib) << " | " << format("%.1f", limit_mib)
               << " | " << verdict << " |\n";

@@ -14,26 +14,26 @@
 // floor (bench_read_floor) reads the three files to their ends. Targets: a
 // check time of at most 3 times the floor, and a peak resident memory of at
 // most 64 MiB plus 2 bytes per cell of one layer.
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "bench_files.h"
+#include "bench_options.h"
 #include "one_layer_model.h"
 #include "table_numbers.h"
 #include "timed_run.h"
 
+using bench::file_size;
 using bench::format;
 using bench::median;
+using bench::write_file;
 
 namespace {
 
@@ -43,17 +43,6 @@ constexpr double kBytesPerLayerCell = 2.0;
 
 std::int64_t scaled(std::int64_t full, double factor) {
   return std::max<std::int64_t>(1, std::llround(static_cast<double>(full) * factor));
-}
-
-bool write_file(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  return static_cast<bool>(out.flush());
-}
-
-std::int64_t file_size(const std::string& path) {
-  struct stat st {};
-  return ::stat(path.c_str(), &st) == 0 ? static_cast<std::int64_t>(st.st_size) : 0;
 }
 
 struct Folder {
@@ -73,32 +62,15 @@ bool run_builders(const std::string& folder, const std::vector<std::pair<std::st
   return true;
 }
 
-int usage() {
-  std::cerr << "usage: bench_check [--runs N] [--factor F] FOLDER\n";
-  return 2;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  int runs = 7;
-  double factor = 1.0;
-  std::string folder;
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (arg == "--runs" && i + 1 < argc) {
-      runs = std::atoi(argv[++i]);
-      if (runs < 1) return usage();
-    } else if (arg == "--factor" && i + 1 < argc) {
-      factor = std::strtod(argv[++i], nullptr);
-      if (!(factor > 0.0)) return usage();
-    } else if (folder.empty() && !arg.starts_with("-")) {
-      folder = arg;
-    } else {
-      return usage();
-    }
-  }
-  if (folder.empty()) return usage();
+  const std::optional<bench::BenchOptions> options =
+      bench::read_bench_options(argc, argv, "bench_check", {.runs = true, .factor = true});
+  if (!options) return 2;
+  const int runs = options->runs;
+  const double factor = options->factor;
+  const std::string& folder = options->folder;
 
   // K1: the builders' own workloads as one folder.
   std::vector<Folder> folders;
@@ -169,14 +141,7 @@ int main(int argc, char** argv) {
     const double ratio = check_s / floor_s;
     const double peak_mib = static_cast<double>(peak_kib) / 1024.0;
     const double limit_mib = kMemoryAllowanceMiB + kBytesPerLayerCell * static_cast<double>(f.layer_cells) / (1 << 20);
-    std::string verdict = "met";
-    if (ratio > kTimeTarget && peak_mib > limit_mib) {
-      verdict = "MISSED: time, memory";
-    } else if (ratio > kTimeTarget) {
-      verdict = "MISSED: time";
-    } else if (peak_mib > limit_mib) {
-      verdict = "MISSED: memory";
-    }
+    const std::string verdict = bench::verdict(ratio <= kTimeTarget, peak_mib <= limit_mib);
     if (verdict != "met") ++missed;
     std::cout << "| " << f.name << " | " << f.what << " | " << bytes << " | " << format("%.4f", floor_s) << " | "
               << format("%.4f", check_s) << " | " << format("%.2f", ratio) << " | "

@@ -7,48 +7,23 @@
 // workload: name, program, output file, answers file, expected output size
 // in bytes, cells of the working arrays in use, bytes of the output file's
 // longest array row, and how the answers come in ("file" or "pipe").
-#include <cstdlib>
-#include <fstream>
 #include <iostream>
 #include <string>
 
+#include "bench_files.h"
+#include "bench_options.h"
 #include "workloads.h"
 
-namespace {
-
-int usage() {
-  std::cerr << "usage: bench_generate [--factor F] FOLDER\n";
-  return 2;
-}
-
-bool write_file(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  return static_cast<bool>(out.flush());
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
-  double factor = 1.0;
-  std::string folder;
-  for (int i = 1; i < argc; ++i) {
-    std::string arg = argv[i];
-    if (arg == "--factor" && i + 1 < argc) {
-      factor = std::strtod(argv[++i], nullptr);
-      if (!(factor > 0.0)) return usage();
-    } else if (folder.empty() && !arg.starts_with("-")) {
-      folder = arg;
-    } else {
-      return usage();
-    }
-  }
-  if (folder.empty()) return usage();
+  const std::optional<bench::BenchOptions> options =
+      bench::read_bench_options(argc, argv, "bench_generate", {.runs = false, .factor = true});
+  if (!options) return 2;
+  const std::string& folder = options->folder;
 
   std::string manifest;
-  for (const bench::Workload& w : bench::make_workloads(factor)) {
+  for (const bench::Workload& w : bench::make_workloads(options->factor)) {
     const std::string answers_file = w.name + ".txt";
-    if (!write_file(folder + "/" + answers_file, w.answers)) {
+    if (!bench::write_file(folder + "/" + answers_file, w.answers)) {
       std::cerr << "bench_generate: cannot write " << folder << "/" << answers_file << "\n";
       return 1;
     }
@@ -58,7 +33,7 @@ int main(int argc, char** argv) {
     std::cout << w.name << ": " << w.answers.size() << " bytes of answers, " << w.output_file
               << " of " << w.output_bytes << " bytes expected\n";
   }
-  if (!write_file(folder + "/workloads.txt", manifest)) {
+  if (!bench::write_file(folder + "/workloads.txt", manifest)) {
     std::cerr << "bench_generate: cannot write " << folder << "/workloads.txt\n";
     return 1;
   }

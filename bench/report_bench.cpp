@@ -11,25 +11,25 @@
 // medians. Targets: a report time of at most twice the check's, and a peak
 // resident memory of at most 64 MiB plus 2 bytes per cell of one layer.
 // Every run's exit status is checked, and the page's size (under 20 MB).
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "bench_files.h"
+#include "bench_options.h"
 #include "one_layer_model.h"
 #include "table_numbers.h"
 #include "timed_run.h"
 
+using bench::file_size;
 using bench::format;
 using bench::median;
+using bench::write_file;
 
 namespace {
 
@@ -38,43 +38,15 @@ constexpr double kMemoryAllowanceMiB = 64.0;
 constexpr double kBytesPerLayerCell = 2.0;
 constexpr std::int64_t kPageLimit = 20'000'000;
 
-std::int64_t file_size(const std::string& path) {
-  struct stat st {};
-  return ::stat(path.c_str(), &st) == 0 ? static_cast<std::int64_t>(st.st_size) : -1;
-}
-
-bool write_file(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  return static_cast<bool>(out.flush());
-}
-
-int usage() {
-  std::cerr << "usage: bench_report [--runs N] [--factor F] FOLDER\n";
-  return 2;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  int runs = 7;
-  double factor = 1.0;
-  std::string folder;
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (arg == "--runs" && i + 1 < argc) {
-      runs = std::atoi(argv[++i]);
-      if (runs < 1) return usage();
-    } else if (arg == "--factor" && i + 1 < argc) {
-      factor = std::strtod(argv[++i], nullptr);
-      if (!(factor > 0.0)) return usage();
-    } else if (folder.empty() && !arg.starts_with("-")) {
-      folder = arg;
-    } else {
-      return usage();
-    }
-  }
-  if (folder.empty()) return usage();
+  const std::optional<bench::BenchOptions> options =
+      bench::read_bench_options(argc, argv, "bench_report", {.runs = true, .factor = true});
+  if (!options) return 2;
+  const int runs = options->runs;
+  const double factor = options->factor;
+  const std::string& folder = options->folder;
 
   const std::int64_t rows = std::max<std::int64_t>(1, std::llround(10'000 * factor)), columns = 10'000;
   const bench::OneLayerModel model = bench::one_layer_model(rows, columns, std::min<std::int64_t>(100'000, rows * 10));
@@ -123,14 +95,7 @@ int main(int argc, char** argv) {
   const double ratio = report_s / check_s;
   const double peak_mib = static_cast<double>(peak_kib) / 1024.0;
   const double limit_mib = kMemoryAllowanceMiB + kBytesPerLayerCell * static_cast<double>(rows * columns) / (1 << 20);
-  std::string verdict = "met";
-  if (ratio > kTimeTarget && peak_mib > limit_mib) {
-    verdict = "MISSED: time, memory";
-  } else if (ratio > kTimeTarget) {
-    verdict = "MISSED: time";
-  } else if (peak_mib > limit_mib) {
-    verdict = "MISSED: memory";
-  }
+  const std::string verdict = bench::verdict(ratio <= kTimeTarget, peak_mib <= limit_mib);
   std::cout << "\nMedians of " << runs << " runs, check and report interleaved.\n\n"
             << "| workload | folder | file bytes | check s | report s | ratio | page kB | peak MiB | limit MiB | targets |\n"
             << "|---|---|---:|---:|---:|---:|---:|---:|---:|---|\n"

@@ -19,7 +19,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <map>
@@ -28,9 +27,12 @@
 #include <vector>
 
 #include "answers_bench.h"
+#include "bench_files.h"
+#include "bench_options.h"
 #include "table_numbers.h"
 #include "timed_run.h"
 
+using bench::file_size;
 using bench::format;
 using bench::median;
 
@@ -79,11 +81,6 @@ std::string program_path(const std::string& program) {
   auto found = built.find(program);
   if (found == built.end() || ::access(found->second.c_str(), X_OK) != 0) return {};
   return found->second;
-}
-
-std::int64_t file_size(const std::string& path) {
-  struct stat st {};
-  return ::stat(path.c_str(), &st) == 0 ? static_cast<std::int64_t>(st.st_size) : -1;
 }
 
 std::string read_text(const std::string& path) {
@@ -138,28 +135,14 @@ class Failure {
   std::string workload_;
 };
 
-int usage() {
-  std::cerr << "usage: bench_run [--runs N] FOLDER\n";
-  return 2;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  int runs = 7;
-  std::string folder;
-  for (int i = 1; i < argc; ++i) {
-    std::string arg = argv[i];
-    if (arg == "--runs" && i + 1 < argc) {
-      runs = std::atoi(argv[++i]);
-      if (runs < 1) return usage();
-    } else if (folder.empty() && !arg.starts_with("-")) {
-      folder = arg;
-    } else {
-      return usage();
-    }
-  }
-  if (folder.empty()) return usage();
+  const std::optional<bench::BenchOptions> options =
+      bench::read_bench_options(argc, argv, "bench_run", {.runs = true, .factor = false});
+  if (!options) return 2;
+  const int runs = options->runs;
+  const std::string& folder = options->folder;
   std::vector<Entry> entries = read_manifest(folder + "/workloads.txt");
   if (entries.empty()) {
     std::cerr << "bench_run: no workloads in " << folder << "/workloads.txt\n";
@@ -236,14 +219,7 @@ int main(int argc, char** argv) {
     const double peak_mib = static_cast<double>(peak_kib) / 1024.0;
     const double limit_mib =
         static_cast<double>(e.working_cells * kBytesPerCell + kMemoryAllowance) / (1 << 20);
-    std::string verdict = "met";
-    if (ratio > kTimeTarget && peak_mib > limit_mib) {
-      verdict = "MISSED: time, memory";
-    } else if (ratio > kTimeTarget) {
-      verdict = "MISSED: time";
-    } else if (peak_mib > limit_mib) {
-      verdict = "MISSED: memory";
-    }
+    const std::string verdict = bench::verdict(ratio <= kTimeTarget, peak_mib <= limit_mib);
     if (verdict != "met") ++targets_missed;
     std::cout << "| " << e.name << " | " << e.program << " | " << e.output_bytes << " | "
               << console_bytes << " | " << format("%.4f", floor_s) << " | "

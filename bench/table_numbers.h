@@ -1,5 +1,6 @@
-// The numbers of a benchmark table: the median of the timed runs, and a
-// value written with a printf pattern.
+// The numbers of a benchmark table: the median of the timed runs, a value
+// written with a printf pattern, and the column that says whether the
+// targets were met.
 #pragma once
 
 #include <algorithm>
@@ -19,6 +20,12 @@ inline std::string format(const char* pattern, double value) {
   char text[64];
   std::snprintf(text, sizeof text, pattern, value);
   return text;
+}
+
+inline std::string verdict(bool time_met, bool memory_met) {
+  if (time_met && memory_met) return "met";
+  if (!time_met && !memory_met) return "MISSED: time, memory";
+  return time_met ? "MISSED: memory" : "MISSED: time";
 }
 
 }  // namespace bench
