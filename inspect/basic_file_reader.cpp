@@ -73,11 +73,11 @@ bool BasicFileReader::next(Record& record) {
       return true;
     case Step::BoundaryControl:
       control_record(record, "IBOUND-", Step::BoundaryValues);
-      if (s.walk.done(s.array)) after_array(Step::BoundaryControl, Step::NoFlowHead);
+      if (s.walk.done(s.array)) after_array();
       return true;
     case Step::HeadControl:
       control_record(record, "SHEAD-", Step::HeadValues);
-      if (s.walk.done(s.array)) after_array(Step::HeadControl, Step::Periods);
+      if (s.walk.done(s.array)) after_array();
       return true;
     case Step::BoundaryValues:
     case Step::HeadValues:
@@ -87,13 +87,7 @@ bool BasicFileReader::next(Record& record) {
       record.row = s.walk.row;
       record.first = s.walk.first_column(s.array);
       s.walk.advance();
-      if (s.walk.done(s.array)) {
-        if (s.step == Step::BoundaryValues) {
-          after_array(Step::BoundaryControl, Step::NoFlowHead);
-        } else {
-          after_array(Step::HeadControl, Step::Periods);
-        }
-      }
+      if (s.walk.done(s.array)) after_array();
       return true;
     case Step::NoFlowHead:
       record.section = Section::NoFlowHead;
@@ -134,8 +128,11 @@ void BasicFileReader::control_record(Record& record, const char* label, Step val
   record.fields = in_.fields();
 }
 
-void BasicFileReader::after_array(Step next_control, Step after_last_layer) {
+void BasicFileReader::after_array() {
   State& s = state_;
+  const bool boundary = s.step == Step::BoundaryControl || s.step == Step::BoundaryValues;
+  const Step next_control = boundary ? Step::BoundaryControl : Step::HeadControl;
+  const Step after_last_layer = boundary ? Step::NoFlowHead : Step::Periods;
   if (++s.layer <= s.grid.layers) {
     s.step = next_control;
     return;
@@ -180,13 +177,7 @@ bool BasicFileReader::skip_row_if_equal(std::string_view full_line, std::string_
   }
   if (!in_.skip_row_if_equal(full_line, s.walk.lines_per_row - 1, last_line)) return false;
   ++s.walk.row;
-  if (s.walk.done(s.array)) {
-    if (s.step == Step::BoundaryValues) {
-      after_array(Step::BoundaryControl, Step::NoFlowHead);
-    } else {
-      after_array(Step::HeadControl, Step::Periods);
-    }
-  }
+  if (s.walk.done(s.array)) after_array();
   return true;
 }
 
@@ -197,11 +188,7 @@ void BasicFileReader::pass_values(const LinePlace& after_last_row) {
     return;
   }
   in_.lines().go_to(after_last_row);
-  if (s.step == Step::BoundaryValues) {
-    after_array(Step::BoundaryControl, Step::NoFlowHead);
-  } else {
-    after_array(Step::HeadControl, Step::Periods);
-  }
+  after_array();
 }
 
 }  // namespace inspect

@@ -64,7 +64,10 @@ class BasicFileReader {
   };
 
   void control_record(Record& record, const char* label, Step values_step);
-  void after_array(Step next_control, Step after_last_layer);
+  // After an array's last row: the same array of the next layer, or what
+  // follows the last layer's (the no-flow head record after IBOUND-, the
+  // stress periods after SHEAD-).
+  void after_array();
 
   RecordReader in_;
   State state_;
