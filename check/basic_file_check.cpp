@@ -1,6 +1,7 @@
 // FOR001: the run header, the boundary and starting-head arrays and the
 // stress periods.
 #include <string>
+#include <utility>
 
 #include "basic_file_reader.h"
 #include "cell_rules.h"
@@ -16,21 +17,42 @@ constexpr std::int32_t kBasicUnit = 1;
 
 std::string text_of(const inspect::Field& field) { return std::string(inspect::trimmed(field.text)); }
 
+// A field the simulator reads as a number, for a message: its text, or for
+// a blank field, or one its line ends before, the 0 it is read as.
+std::string value_of(const inspect::Field& field) {
+  const std::string text = text_of(field);
+  return text.empty() ? "0" : text;
+}
+std::string blank_mark(const inspect::Field& field) {
+  return text_of(field).empty() ? " (a blank field)" : "";
+}
+
+// A count or value that a rule checks: readable (a missing one gets its
+// short-line warning), and then the value the simulator reads, which is 0
+// for a blank field and for one its line ends before.
+template <typename Words>
+bool checked_value(Findings& findings, const inspect::Line& line, const inspect::Field& field,
+                   Words&& words) {
+  readable_field(findings, kFile, line, field, std::forward<Words>(words));
+  return field.is_value();
+}
+
 void check_dimensions(const inspect::Record& record, BasicModel& model, Findings& findings) {
   const auto& f = record.fields;
   static constexpr std::string_view kCounts[] = {"layers", "rows", "columns"};
   for (std::size_t i = 0; i < 3; ++i) {
     const std::string words = "the number of " + std::string(kCounts[i]);
-    if (readable_field(findings, kFile, record.line, f[i], words) && f[i].integer <= 0) {
+    if (checked_value(findings, record.line, f[i], words) && f[i].integer <= 0) {
       findings.add(rules::kGridEmpty, place_of(kFile, record.line, f[i]),
-                   "the grid has " + text_of(f[i]) + " " + std::string(kCounts[i]) +
-                       "; it needs at least one");
+                   "the grid has " + value_of(f[i]) + " " + std::string(kCounts[i]) +
+                       blank_mark(f[i]) + "; it needs at least one");
     }
   }
-  if (readable_field(findings, kFile, record.line, f[3], "the number of stress periods") &&
+  if (checked_value(findings, record.line, f[3], "the number of stress periods") &&
       f[3].integer <= 0) {
     findings.add(rules::kNoStressPeriod, place_of(kFile, record.line, f[3]),
-                 "the model has " + text_of(f[3]) + " stress periods; it needs at least one");
+                 "the model has " + value_of(f[3]) + " stress periods" + blank_mark(f[3]) +
+                     "; it needs at least one");
   }
   if (readable_field(findings, kFile, record.line, f[4], "the time unit") &&
       (f[4].integer < 0 || f[4].integer > 5)) {
@@ -58,23 +80,25 @@ void check_modules(const inspect::Record& record, BasicModel& model, Findings& f
 void check_period(const inspect::Record& record, Findings& findings) {
   const auto& f = record.fields;
   const auto period = [&] { return "stress period " + std::to_string(record.period); };
-  if (readable_field(findings, kFile, record.line, f[0], [&] { return "the length of " + period(); }) &&
+  if (checked_value(findings, record.line, f[0], [&] { return "the length of " + period(); }) &&
       !(f[0].real > 0.0f)) {
     findings.add_repeating(rules::kPeriodLength, kFile, place_of(kFile, record.line, f[0]),
-                           period() + " has length " + text_of(f[0]) + "; it must be above zero",
+                           period() + " has length " + value_of(f[0]) + blank_mark(f[0]) +
+                               "; it must be above zero",
                            {"stress period has none", "stress periods have none"});
   }
-  if (readable_field(findings, kFile, record.line, f[1], [&] { return "the time steps of " + period(); }) &&
+  if (checked_value(findings, record.line, f[1], [&] { return "the time steps of " + period(); }) &&
       f[1].integer <= 0) {
     findings.add_repeating(rules::kTimeSteps, kFile, place_of(kFile, record.line, f[1]),
-                           period() + " has " + text_of(f[1]) + " time steps; it needs at least one",
+                           period() + " has " + value_of(f[1]) + " time steps" + blank_mark(f[1]) +
+                               "; it needs at least one",
                            {"stress period has none", "stress periods have none"});
   }
-  if (readable_field(findings, kFile, record.line, f[2],
-                     [&] { return "the time-step multiplier of " + period(); }) &&
+  if (checked_value(findings, record.line, f[2],
+                    [&] { return "the time-step multiplier of " + period(); }) &&
       !(f[2].real > 0.0f)) {
     findings.add_repeating(rules::kStepMultiplier, kFile, place_of(kFile, record.line, f[2]),
-                           period() + " has time-step multiplier " + text_of(f[2]) +
+                           period() + " has time-step multiplier " + value_of(f[2]) + blank_mark(f[2]) +
                                "; it must be above zero",
                            {"stress period has none", "stress periods have none"});
   }
@@ -147,6 +171,14 @@ void check_array_control(const inspect::Record& record, std::string_view file, s
                  "the array-control record of " + name + " has locator " + text_of(a.locator) +
                      ", but its values follow in this file: the simulator reads them here only with "
                      "locator " + std::to_string(own_unit));
+  }
+  if (a.layer.kind == inspect::Field::Kind::Asterisks) {
+    findings.add_repeating(rules::kLayerNumber, file, place_of(file, record.line, a.layer),
+                           "the array-control record of " + name +
+                               " has asterisks for its layer number: a layer above 999 does not fit the "
+                               "three columns, and the builders write asterisks there; the record is "
+                               "known by its place",
+                           {"array-control record has them", "array-control records have them"});
   }
   if (a.multiplier.real != 1.0f) {
     findings.add(rules::kMultiplier, place_of(file, record.line, a.multiplier),

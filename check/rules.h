@@ -37,6 +37,7 @@ inline constexpr Rule kNotANumber{"not-a-number", Error};
 inline constexpr Rule kShortLine{"short-line", Warning};
 inline constexpr Rule kLocator{"array-locator", Error};
 inline constexpr Rule kMultiplier{"array-multiplier", Warning};
+inline constexpr Rule kLayerNumber{"layer-number", Warning};
 
 // Run header and stress periods (FOR001).
 inline constexpr Rule kGridEmpty{"grid-empty", Error};

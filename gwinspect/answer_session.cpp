@@ -39,6 +39,29 @@ void AnswerSession::finish(std::ostream& messages) const {
   }
 }
 
+void AnswerSession::ends_early(std::string_view question) {
+  if (held_line_ > 0) {
+    // Not counted among the warnings: it must show however many came before.
+    messages_ += path_ + ":" + std::to_string(held_line_) + ":1: warning: the file ends inside " + held_what_ +
+                 ", which " + builder_ + " writes only once the last of its values is answered: these "
+                 "answers do not rebuild the file from this line on\n";
+  }
+  note(std::string("the file ends early; the answers stop ") +
+       (held_line_ > 0 ? "where it ends" : "with its last complete record") + ", and " + builder_ +
+       " asks next for " + std::string(question));
+}
+
+void AnswerSession::layer_asterisks(std::int64_t line, const inspect::Field& field,
+                                    std::string_view name) {
+  if (layer_asterisks_told_) return;
+  layer_asterisks_told_ = true;
+  warn(line, field.column,
+       "the layer number of the array-control record of " + std::string(name) +
+           " is asterisks: a layer above 999 does not fit its three columns, and " + builder_ +
+           " writes asterisks there for this layer and every later one; the answers rebuild them "
+           "from the layer's place");
+}
+
 FieldAnswer AnswerSession::answer_for(const inspect::Line& line, const inspect::Field& field,
                                       std::string_view what) {
   FieldAnswer answer;

@@ -40,6 +40,24 @@ class AnswerSession {
   // Writes the warnings and notes, and how many warnings were not shown.
   void finish(std::ostream& messages) const;
 
+  // Lines that the builder writes only together with later answers (a row
+  // of several lines, a list with its array-control record, the run
+  // header) begin at `first_line`: `what` names them ("row 5 of starting
+  // head, layer 1"). complete() once their last value is answered.
+  void hold(std::int64_t first_line, std::string_view what) {
+    held_line_ = first_line;
+    held_what_.assign(what);
+  }
+  void complete() { held_line_ = 0; }
+  // The file ends before the record that `question` leads to: a note names
+  // the question, and a warning the lines held, which these answers do not
+  // rebuild.
+  void ends_early(std::string_view question);
+
+  // The layer number of an array-control record is asterisks (a layer
+  // above 999): warned of once, at its first record `name`.
+  void layer_asterisks(std::int64_t line, const inspect::Field& field, std::string_view name);
+
   // The answer for `field`, which the builder writes as `what` ("the number
   // of layers"); a ReadError when no answer gives the same field.
   FieldAnswer answer_for(const inspect::Line& line, const inspect::Field& field, std::string_view what);
@@ -69,6 +87,9 @@ class AnswerSession {
   AnswerWriter& out_;
   std::int64_t warnings_ = 0;
   std::string messages_;
+  std::int64_t held_line_ = 0;  // 0: no lines held
+  std::string held_what_;
+  bool layer_asterisks_told_ = false;
 };
 
 // The answer line of a title: the 80 columns without trailing blanks, so

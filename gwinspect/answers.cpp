@@ -122,8 +122,7 @@ int write_answers(Builder builder, const std::string& path, int out_fd, std::ost
         case Builder::Quillet: answer_drain_file(session, file.fd(), counts_beside(path)); break;
       }
     } catch (const FileEndsEarly& end) {
-      session.note("the file ends early; the answers stop with its last complete record, and " +
-                   session.builder() + " asks next for " + end.question);
+      session.ends_early(end.question);
     }
     out.flush();
   } catch (const inspect::ReadError& e) {

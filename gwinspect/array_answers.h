@@ -14,6 +14,7 @@
 #include "answer_session.h"
 #include "read_error.h"
 #include "record.h"
+#include "record_reader.h"
 
 namespace gwinspect {
 
@@ -68,6 +69,10 @@ void answer_array(AnswerSession& session, Reader& reader, std::string_view subje
   const std::int64_t per_line = static_cast<std::int64_t>(header.values_format.size());
   const std::int64_t lines_per_row = header.columns > 0 ? (header.columns + per_line - 1) / per_line : 1;
   inspect::Record record;
+  if (header.layer.kind == inspect::Field::Kind::Asterisks) {
+    session.layer_asterisks(header.line, header.layer,
+                            inspect::array_name(header.label_text, header.layer_number));
+  }
 
   if (header.rows <= 0 || header.columns <= 0) {
     out.answer("1").note(name).note(": all values the same? (1 = no: the array has no cells)").end();
@@ -127,6 +132,12 @@ void answer_array(AnswerSession& session, Reader& reader, std::string_view subje
       throw FileEndsEarly{cell_question(reader.walk().row, reader.walk().first_column(header))};
     }
     row_name.assign(name).append(", row ").append(std::to_string(record.row)).append(", column ");
+    // The builder writes a row's lines together, once its last cell is in.
+    const bool row_starts = record.first == 1;
+    const bool row_ends = record.first - 1 + static_cast<std::int64_t>(record.fields.size()) >= header.columns;
+    if (row_starts && !row_ends) {
+      session.hold(record.line.number, "row " + std::to_string(record.row) + " of " + name);
+    }
     for (std::size_t i = 0; i < record.fields.size(); ++i) {
       session.answer(record.line, record.fields[i], cell)
           .note(row_name)
@@ -135,6 +146,7 @@ void answer_array(AnswerSession& session, Reader& reader, std::string_view subje
     }
     session.expect_end(record.line, header.values_format.columns_of_first(record.fields.size()),
                        [&] { return "row " + std::to_string(record.row) + " of " + name; });
+    if (row_ends && !row_starts) session.complete();
   }
 }
 

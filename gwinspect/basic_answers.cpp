@@ -63,8 +63,10 @@ void answer_basic_file(AnswerSession& session, int fd) {
     if (!reader.next(record)) throw FileEndsEarly{std::move(question)};
   };
 
+  // Morvek writes the first five records together, once the options are in.
   for (const char* question : {"the first title line", "the second title line"}) {
     need(question);
+    if (record.line.number == 1) session.hold(1, "the run header (titles, counts, module table and options)");
     out.text_line(title_answer(record.line, record.fields[0]));
     session.expect_end(record.line, 80, "the title record");
   }
@@ -92,6 +94,7 @@ void answer_basic_file(AnswerSession& session, int fd) {
   session.answer(record.line, record.fields[1], "the save starting heads option")
       .note("save starting heads (0 = no, 1 = yes)").end();
   session.expect_end(record.line, 20, "the option record");
+  session.complete();
 
   for (std::int64_t layer = 1; layer <= grid.layers; ++layer) {
     need("boundary, layer " + std::to_string(layer) + ": all values the same?");

@@ -29,6 +29,7 @@ struct Lookahead {
   std::int64_t records = 0;             // read before the first layer array
   std::string_view list_at_end;         // the list in which the file ends, if it does
   std::int64_t values_at_end = 0;       // of that list
+  bool list_ends_short = false;         // its last line has room for more: it is complete
 };
 
 Lookahead read_ahead(int fd) {
@@ -41,6 +42,7 @@ Lookahead read_ahead(int fd) {
     if (!reader.next(record)) {
       ahead.list_at_end = reader.list_being_read();
       ahead.values_at_end = reader.list_length();
+      ahead.list_ends_short = reader.list_line_short();
       break;
     }
     ++ahead.records;
@@ -74,13 +76,28 @@ inspect::GridCounts choose_counts(AnswerSession& session, const Lookahead& ahead
                     {"columns", "DELR-", own.columns, basic.columns, &chosen.columns}};
   std::string from_file, from_basic;
   for (Count& c : counts) {
+    // A file that ends in a list still shows its count where the list's
+    // last line is short: every line but a list's last is full. And a
+    // FOR001 that gives fewer than the list holds cannot be right.
+    std::int64_t too_few = -1;
+    if (c.own < 0 && ahead.list_at_end == c.list) {
+      if (ahead.list_ends_short) {
+        c.own = ahead.values_at_end;
+      } else if (c.basic >= 0 && c.basic < ahead.values_at_end) {
+        too_few = c.basic;
+        c.basic = -1;
+      }
+    }
     *c.chosen = c.own >= 0 ? c.own : c.basic;
     if (*c.chosen < 0 && ahead.records > 1) {
       *c.chosen = ahead.list_at_end == c.list ? ahead.values_at_end : 0;
+      const std::string beside_words =
+          too_few >= 0 ? "FOR001 beside it gives " + std::to_string(too_few) + ", fewer than the list holds"
+                       : std::string("no FOR001 beside it gives it");
       session.warn_file(std::string("the number of ") + c.name + " is not in this file, which ends before " +
                         (std::string_view(c.list) == "LAYER TYPES" ? std::string("its TRPY- list")
                                                                    : "the end of its " + std::string(c.list) + " list") +
-                        ", and no FOR001 beside it gives it: answered " + std::to_string(*c.chosen) +
+                        ", and " + beside_words + ": answered " + std::to_string(*c.chosen) +
                         ", which writes the same records; put the intended number there before going on");
       continue;
     }
@@ -134,6 +151,9 @@ void answer_layers(AnswerSession& session, FlowFileReader& reader, FlowFileReade
                                           : std::string("another record")));
       }
       session.expect_end(codes.line, 2 * codes.fields.size(), "a line of layer type codes");
+      // Cindral writes the codes and the TRPY- list together, once the
+      // last layer's factor is in.
+      if (layer == 1) session.hold(codes.line.number, "the layer type codes and the TRPY- list");
       next_code = 0;
     }
     session.answer(codes.line, codes.fields[next_code++], "a layer type code")
@@ -160,6 +180,7 @@ void answer_layers(AnswerSession& session, FlowFileReader& reader, FlowFileReade
     session.answer(values.line, values.fields[next_factor++], "an anisotropy factor")
         .note(name).note(": anisotropy factor").end();
   }
+  session.complete();
 }
 
 }  // namespace
@@ -204,12 +225,18 @@ void answer_flow_file(AnswerSession& session, int fd, const std::optional<BasicC
     session.expect_end(record.line, 0, "the empty TRPY- list");
   }
 
+  // Cindral writes a list's array-control record with its values, once
+  // the last of them is in.
   need("cell widths along rows: all values the same?");
+  session.hold(record.line.number, "the DELR- list");
   expect_list_control(session, record, "(10G10.3)", "DELR-");
   answer_list(session, reader, "cell width along rows", "cell widths along rows", "column", grid.columns);
+  session.complete();
   need("cell widths along columns: all values the same?");
+  session.hold(record.line.number, "the DELC- list");
   expect_list_control(session, record, "(10g10.3)", "DELC-");
   answer_list(session, reader, "cell width along columns", "cell widths along columns", "row", grid.rows);
+  session.complete();
 
   while (reader.next(record)) {
     const inspect::ArrayHeader& array = *record.array;

@@ -112,10 +112,11 @@ void BasicFileReader::control_record(Record& record, const char* label, Step val
   State& s = state_;
   const std::string name = array_name(label, s.layer);
   s.array = in_.read_array_header("the array-control record of " + name);
-  if (s.array.label_text != label || s.array.layer_number != s.layer) {
+  if (s.array.label_text != label || !layer_fits(s.array, s.layer)) {
     in_.fail_at_field(s.array.label_text != label ? s.array.label : s.array.layer,
                       "the array-control record of " + name);
   }
+  s.array.layer_number = static_cast<std::int32_t>(s.layer);
   s.array.rows = s.grid.rows;
   s.array.columns = s.grid.columns;
   if (s.array.columns > 0 && s.array.values_format.size() == 0) {

@@ -55,6 +55,7 @@ bool FlowFileReader::next(Record& record) {
       s.step = Step::LayerTypes;
       s.first_type_line = in_.place();
       s.list_length = 0;
+      s.list_line_short = false;
       return true;
     case Step::LayerTypes:
       if (looks_like_array_control(text)) {
@@ -67,6 +68,7 @@ bool FlowFileReader::next(Record& record) {
       for (const Field& f : record.fields) in_.integer_of(f, "a layer type code (I2)");
       record.first = s.list_length + 1;
       s.list_length += static_cast<std::int64_t>(record.fields.size());
+      s.list_line_short = record.fields.size() < layer_type_layout().size();
       return true;
     case Step::TrpyValues:
       if (looks_like_array_control(text)) {
@@ -94,10 +96,11 @@ bool FlowFileReader::next(Record& record) {
     case Step::LayerArrayControl: {
       const std::string name = array_name(s.expected_label, s.layer);
       s.array = in_.read_array_header("the array-control record of " + name);
-      if (s.array.label_text != s.expected_label || s.array.layer_number != s.layer) {
+      if (s.array.label_text != s.expected_label || !layer_fits(s.array, s.layer)) {
         in_.fail_at_field(s.array.label_text != s.expected_label ? s.array.label : s.array.layer,
                           "the array-control record of " + name);
       }
+      s.array.layer_number = static_cast<std::int32_t>(s.layer);
       s.array.rows = s.grid.rows;
       s.array.columns = s.grid.columns;
       if (s.array.columns > 0 && s.array.values_format.size() == 0) {
@@ -136,6 +139,7 @@ bool FlowFileReader::list_control(Record& record, const char* label, Step values
   s.array.rows = 1;
   s.array.columns = -1;
   s.list_length = 0;
+  s.list_line_short = false;
   s.step = values_step;
   record.section = Section::ArrayControl;
   record.array = &s.array;
@@ -153,6 +157,7 @@ bool FlowFileReader::list_line(Record& record) {
                                   values_on_list_line(record.line.text, s.array.values_format),
                                   in_.converts_values());
   s.list_length += static_cast<std::int64_t>(record.fields.size());
+  s.list_line_short = record.fields.size() < s.array.values_format.size();
   return true;
 }
 

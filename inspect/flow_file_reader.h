@@ -32,6 +32,10 @@ class FlowFileReader {
   // "DELC-") and how many values of it have been read so far.
   std::string_view list_being_read() const;
   std::int64_t list_length() const { return state_.list_length; }
+  // Whether the last line read of that list held fewer values than a line
+  // has room for: a builder fills every line of a list but its last, so the
+  // list is complete even where the file ends after that line.
+  bool list_line_short() const { return state_.list_line_short; }
 
   struct Checkpoint;
   Checkpoint checkpoint() const;
@@ -60,6 +64,7 @@ class FlowFileReader {
     std::int32_t simulation_type = 0;
     GridCounts grid{-1, -1, -1};
     std::int64_t list_length = 0;       // values of the list being read so far
+    bool list_line_short = false;       // its last line has room for more
     LinePlace first_type_line;          // where the layer type codes begin
     // The layer arrays: the layer, its type code and the next array of the
     // layer's table to look at.

@@ -34,6 +34,11 @@ enum class Section : std::uint8_t {
   Drain,         // layer, row, column, elevation, conductance of `drain` in `period`
 };
 
+// The layer field of an array-control record has three columns: a layer
+// above 999 is written as asterisks.
+inline constexpr std::int32_t kLargestLayerShown = 999;
+inline constexpr std::int32_t kLayerAsterisks = -1;
+
 // An array-control record, and the layout of the values it announces.
 struct ArrayHeader {
   std::int64_t line = 0;  // where the record is
@@ -41,7 +46,9 @@ struct ArrayHeader {
   std::string label_text;   // the label without blanks: "IBOUND-"
   std::string format_text;  // the 20 format columns without trailing blanks
   builders::DescriptorList values_format{"()"};
-  std::int32_t layer_number = 0;  // 0 for a list that belongs to no layer
+  // 0 for a list that belongs to no layer; kLayerAsterisks while the field
+  // is asterisks, until the file's reader sets the layer of its place.
+  std::int32_t layer_number = 0;
   bool is_list = false;           // a one-dimensional list (FOR011: TRPY, DELR, DELC)
   // Rows that follow and values in each. A FOR011 list is one row whose
   // length is known only once the next array-control record comes: -1

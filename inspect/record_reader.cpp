@@ -17,6 +17,11 @@ const builders::DescriptorList& control_layout() {
 
 }  // namespace
 
+bool layer_fits(const ArrayHeader& array, std::int64_t layer) {
+  if (array.layer_number == kLayerAsterisks) return layer > kLargestLayerShown;
+  return array.layer_number == layer;
+}
+
 bool looks_like_array_control(std::string_view text) {
   if (text.size() < 60 || text[20] != '(') return false;
   const std::string_view label = trimmed(text.substr(50, 10));
@@ -73,8 +78,15 @@ ArrayHeader RecordReader::read_array_header(std::string_view what_was_expected) 
   if (!array.locator.is_value()) fail_at_field(array.locator, "the unit of the values (I10)");
   if (!array.multiplier.is_value()) fail_at_field(array.multiplier, "the multiplier (G10.3)");
   if (!array.print_code.is_value()) fail_at_field(array.print_code, "the print code (I10)");
-  if (!array.layer.is_value()) fail_at_field(array.layer, "the layer number (I3)");
-  array.layer_number = array.layer.integer;
+  // A layer number above 999 does not fit its three columns: the builders
+  // write asterisks, and the file's reader knows the layer by its place.
+  if (array.layer.kind == Field::Kind::Asterisks) {
+    array.layer_number = kLayerAsterisks;
+  } else if (!array.layer.is_value()) {
+    fail_at_field(array.layer, "the layer number (I3)");
+  } else {
+    array.layer_number = array.layer.integer;
+  }
   array.label_text = std::string(trimmed(array.label.text));
   std::string_view format = array.format.text;
   while (!format.empty() && format.back() == ' ') format.remove_suffix(1);
@@ -156,6 +168,7 @@ bool RecordReader::skip_row_if_equal(std::string_view full_line, std::int64_t fu
 
 std::string array_name(std::string_view label, std::int64_t layer) {
   if (layer == 0) return "the " + std::string(label) + " list";
+  if (layer == kLayerAsterisks) return std::string(label) + " of a layer above 999";
   return std::string(label) + " of layer " + std::to_string(layer);
 }
 

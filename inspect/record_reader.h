@@ -22,6 +22,10 @@ namespace inspect {
 // line of these files has "(" in column 21.
 bool looks_like_array_control(std::string_view text);
 
+// Whether the layer field of `array` is what the builders write for
+// `layer`: its number, or asterisks above 999.
+bool layer_fits(const ArrayHeader& array, std::int64_t layer);
+
 // The rows of one array being read: which row and which line of the row
 // comes next, and which values that line holds.
 struct ArrayWalk {
