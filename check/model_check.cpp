@@ -1,6 +1,7 @@
 #include "model_check.h"
 
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <optional>
 
@@ -49,6 +50,14 @@ std::string file_of_unit(std::int32_t unit) {
 
 bool file_exists(const std::string& path) { return builders::platform::exists(path); }
 
+// What is at `path` instead of a regular file, in a few words.
+std::string not_a_file(const std::string& path) {
+  int error = 0;
+  const builders::platform::FileKind kind = builders::platform::kind_at(path, error);
+  if (error != 0) return std::strerror(error);
+  return kind == builders::platform::FileKind::Directory ? "a directory" : "a device, pipe or socket";
+}
+
 // One file of the folder, opened: or the diagnostic that it cannot be.
 std::unique_ptr<inspect::InputFile> open_file(const std::string& folder, const std::string& name,
                                               Findings& findings, bool& completed) {
@@ -79,8 +88,13 @@ void check_module_files(const std::string& folder, const BasicModel& basic, Find
     }
     if (unit < 1 || unit > 999) continue;  // no file name of the FORnnn form
     const std::string file = file_of_unit(unit);
-    if (file_exists(folder + "/" + file)) continue;
-    std::string message = module_name + " is selected (unit " + std::to_string(unit) + "), but there is no " + file;
+    const std::string path = folder + "/" + file;
+    if (builders::platform::is_regular_file(path)) continue;
+    const bool something_there = file_exists(path);
+    // FOR011 and FOR013 are opened below, which tells what is wrong with them.
+    if (something_there && (file == "FOR011" || file == "FOR013")) continue;
+    std::string message = module_name + " is selected (unit " + std::to_string(unit) + "), but ";
+    message += something_there ? file + " here is not a file (" + not_a_file(path) + ")" : "there is no " + file;
     if (module != nullptr && !module->builder.empty() && unit == static_cast<std::int32_t>(10 + slot)) {
       message += ": " + std::string(module->builder) + " writes it";
     } else {

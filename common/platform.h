@@ -126,10 +126,17 @@ int close(int fd) noexcept;
 
 enum class FileKind { Regular, Directory, Other };
 
-// Opens `path` for reading: the number, or -1 with `error` set.
+// Opens `path` for reading: the number, or -1 with `error` set. Never
+// waits: a FIFO without a writer opens at once, to be refused by kind_of.
 int open_for_reading(const std::string& path, int& error);
 FileKind kind_of(int fd, int& error);
+// Whether anything is at `path`: a broken link or a loop of links is
+// there too (and fails when it is opened), unlike nothing at all.
 bool exists(const std::string& path);
+// Whether `path` leads to a regular file (not a directory, device or FIFO).
+bool is_regular_file(const std::string& path);
+// What `path` leads to, without opening it; `error` set when it leads nowhere.
+FileKind kind_at(const std::string& path, int& error);
 
 // Writes `bytes` to `path` through a file beside it (`path` and ".part"),
 // put in its place once complete, so that a failure never leaves half a

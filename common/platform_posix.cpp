@@ -220,8 +220,15 @@ int close(int fd) noexcept { return ::close(fd) < 0 ? errno : 0; }
 // ---- Files read back --------------------------------------------------------
 
 int open_for_reading(const std::string& path, int& error) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) error = errno;
+  // Without O_NONBLOCK, opening a FIFO waits for a writer that may never
+  // come; the caller looks at what was opened before reading from it.
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) {
+    error = errno;
+    return fd;
+  }
+  const int flags = ::fcntl(fd, F_GETFL);
+  if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
   return fd;
 }
 
@@ -235,7 +242,25 @@ FileKind kind_of(int fd, int& error) {
   return S_ISDIR(st.st_mode) ? FileKind::Directory : FileKind::Other;
 }
 
-bool exists(const std::string& path) { return ::access(path.c_str(), F_OK) == 0; }
+bool exists(const std::string& path) {
+  struct stat st {};
+  return ::lstat(path.c_str(), &st) == 0;
+}
+
+bool is_regular_file(const std::string& path) {
+  int error = 0;
+  return kind_at(path, error) == FileKind::Regular && error == 0;
+}
+
+FileKind kind_at(const std::string& path, int& error) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) {
+    error = errno;
+    return FileKind::Other;
+  }
+  if (S_ISREG(st.st_mode)) return FileKind::Regular;
+  return S_ISDIR(st.st_mode) ? FileKind::Directory : FileKind::Other;
+}
 
 bool replace_file(const std::string& path, std::string_view bytes, std::string& error) {
   const std::string part = path + ".part";

@@ -333,6 +333,21 @@ bool exists(const std::string& path) {
   return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+bool is_regular_file(const std::string& path) {
+  int error = 0;
+  return kind_at(path, error) == FileKind::Regular && error == 0;
+}
+
+FileKind kind_at(const std::string& path, int& error) {
+  const DWORD attributes = ::GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    error = last_errno();
+    return FileKind::Other;
+  }
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return FileKind::Directory;
+  return (attributes & FILE_ATTRIBUTE_DEVICE) ? FileKind::Other : FileKind::Regular;
+}
+
 bool replace_file(const std::string& path, std::string_view bytes, std::string& error) {
   const std::string part = path + ".part";
   HANDLE handle = ::CreateFileA(part.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,

@@ -17,6 +17,7 @@
 #include "input_file.h"
 #include "platform.h"
 #include "read_error.h"
+#include "subcommand_help.h"
 #include "subcommands.h"
 
 namespace gwinspect {
@@ -43,33 +44,46 @@ std::string folder_of(const std::string& path) {
   return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+constexpr std::string_view kUsage = "usage: gwinspect answers [--as morvek|cindral|quillet] FILE\n";
+// What --help adds to the usage line.
+constexpr std::string_view kHelp =
+    "Writes to standard output the answers that make the builder of FILE write it\n"
+    "again byte for byte: Morvek for FOR001, Cindral for FOR011, Quillet for FOR013.\n"
+    "  --as morvek|cindral|quillet   the builder of a file with another name\n"
+    "Exit status: 0 the answers are written, 2 they cannot be.\n";
+
 int usage_error(std::string_view message) {
-  std::cerr << "gwinspect answers: " << message << "\n"
-            << "usage: gwinspect answers [--as morvek|cindral|quillet] FILE\n";
+  std::cerr << "gwinspect answers: " << message << "\n" << kUsage;
   return kFailed;
 }
 
-// The counts of the FOR001 beside `path`, if there is one that reads.
-std::optional<BasicCounts> counts_beside(const std::string& path) {
+// The counts of the FOR001 beside `path`, or why it gives none: nothing by
+// that name, or something that is not a FOR001 that reads as far as its
+// counts (a directory, a FIFO, a loop of links, another file).
+Beside counts_beside(const std::string& path) {
   const std::string basic_path = folder_of(path) + "/FOR001";
-  if (!builders::platform::exists(basic_path)) return std::nullopt;
+  if (!builders::platform::exists(basic_path)) return {std::nullopt, "no FOR001 beside it"};
+  const std::string unusable = "the FOR001 beside it gives no counts: ";
   try {
     inspect::InputFile basic(basic_path);
     inspect::BasicFileReader reader(basic.fd());
     inspect::Record record;
     while (reader.next(record)) {
       if (record.section == inspect::Section::Dimensions) {
-        return BasicCounts{reader.grid(), reader.period_count()};
+        return {BasicCounts{reader.grid(), reader.period_count()}, {}};
       }
     }
-  } catch (const inspect::ReadError&) {
+    return {std::nullopt, unusable + "it ends before its grid counts"};
+  } catch (const inspect::ReadError& e) {
+    return {std::nullopt, unusable + "FOR001:" + std::to_string(e.line()) + ":" + std::to_string(e.column()) +
+                              ": " + e.what()};
   }
-  return std::nullopt;  // it gives no counts: the file's own records must do
 }
 
 }  // namespace
 
 int run_answers(std::span<char* const> arguments) {
+  if (asks_for_help(arguments)) show_help("answers", std::string(kUsage).append(kHelp));
   std::optional<Builder> as;
   std::string path;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
@@ -101,6 +115,13 @@ int run_answers(std::span<char* const> arguments) {
     if ((as && *as == k.builder) || (!as && base_name(path) == k.file)) known = &k;
   }
   if (known == nullptr) {
+    // A file that is not there is reported as such, whatever its name.
+    try {
+      inspect::InputFile file(path);
+    } catch (const inspect::ReadError& e) {
+      std::cerr << path << ":" << e.line() << ":" << e.column() << ": error: " << e.what() << "\n";
+      return kFailed;
+    }
     std::cerr << path << ": error: cannot tell which builder wrote it: a file named FOR001, "
               << "FOR011 or FOR013, or --as morvek|cindral|quillet, says so\n";
     return kFailed;

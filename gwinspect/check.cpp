@@ -9,13 +9,14 @@
 #include <cerrno>
 #include <cstring>
 #include <iostream>
-#include <new>
 #include <string>
 #include <string_view>
 
 #include "diagnostic_output.h"
 #include "model_check.h"
+#include "model_folder.h"
 #include "platform.h"
+#include "subcommand_help.h"
 #include "subcommands.h"
 #include "write_all.h"
 
@@ -24,9 +25,17 @@ namespace {
 
 constexpr int kErrorsFound = 1;
 
+constexpr std::string_view kUsage = "usage: gwinspect check [--format=text|json] [DIR]\n";
+// What --help adds to the usage line.
+constexpr std::string_view kHelp =
+    "Checks that the files of the folder DIR (default: here) make one model the\n"
+    "simulator can run: FOR001 and the files of its module table.\n"
+    "  --format=text   one finding a line, as compilers write them (the default)\n"
+    "  --format=json   the same findings as one JSON document\n"
+    "Exit status: 0 no error, 1 errors found, 2 the check could not be made.\n";
+
 int usage_error(std::string_view message) {
-  std::cerr << "gwinspect check: " << message << "\n"
-            << "usage: gwinspect check [--format=text|json] [DIR]\n";
+  std::cerr << "gwinspect check: " << message << "\n" << kUsage;
   return kFailed;
 }
 
@@ -41,6 +50,7 @@ int write_out(std::string_view bytes) {
 }  // namespace
 
 int run_check(std::span<char* const> arguments) {
+  if (asks_for_help(arguments)) show_help("check", std::string(kUsage).append(kHelp));
   bool json = false;
   std::string folder;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
@@ -75,13 +85,9 @@ int run_check(std::span<char* const> arguments) {
     if (!prefix.ends_with('/')) prefix += '/';
   }
 
-  check::CheckResult result;
-  try {
-    result = check::check_model(folder);
-  } catch (const std::bad_alloc&) {
-    std::cerr << "gwinspect check: error: not enough memory for the check\n";
-    return kFailed;
-  }
+  if (const std::string problem = folder_problem(folder); !problem.empty()) return usage_error(problem);
+
+  const check::CheckResult result = check::check_model(folder);
 
   std::string out;
   if (json) {

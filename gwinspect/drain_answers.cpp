@@ -23,11 +23,11 @@ std::int64_t count_periods(int fd) {
   return reader.periods_read();
 }
 
-std::int64_t choose_period_count(AnswerSession& session, std::int64_t own,
-                                 const std::optional<BasicCounts>& beside) {
+std::int64_t choose_period_count(AnswerSession& session, std::int64_t own, const Beside& found) {
+  const std::optional<BasicCounts>& beside = found.counts;
   if (!beside) {
-    session.note("the number of stress periods, " + std::to_string(own) +
-                 ", is counted in this file; no FOR001 beside it");
+    session.note("the number of stress periods, " + std::to_string(own) + ", is counted in this file; " +
+                 found.none_because);
     return own;
   }
   if (beside->periods < own) {
@@ -43,7 +43,7 @@ std::int64_t choose_period_count(AnswerSession& session, std::int64_t own,
 
 }  // namespace
 
-void answer_drain_file(AnswerSession& session, int fd, const std::optional<BasicCounts>& beside) {
+void answer_drain_file(AnswerSession& session, int fd, const Beside& beside) {
   DrainFileReader reader(fd);
   reader.convert_values(false);  // fields are looked at as text first
   AnswerWriter& out = session.out();

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 #include "answer_session.h"
 #include "record.h"
@@ -19,8 +20,15 @@ struct BasicCounts {
   std::int64_t periods = 0;
 };
 
+// The counts of the FOR001 beside a file, or, for the notes, why there are
+// none: "no FOR001 beside it", or that the one there cannot be read.
+struct Beside {
+  std::optional<BasicCounts> counts;
+  std::string none_because;
+};
+
 void answer_basic_file(AnswerSession& session, int fd);
-void answer_flow_file(AnswerSession& session, int fd, const std::optional<BasicCounts>& beside);
-void answer_drain_file(AnswerSession& session, int fd, const std::optional<BasicCounts>& beside);
+void answer_flow_file(AnswerSession& session, int fd, const Beside& beside);
+void answer_drain_file(AnswerSession& session, int fd, const Beside& beside);
 
 }  // namespace gwinspect

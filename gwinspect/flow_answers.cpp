@@ -60,8 +60,8 @@ Lookahead read_ahead(int fd) {
 // not give either: when records follow the count's question all the same,
 // a stand-in rebuilds them (the values of the list read so far, or 0), with
 // a warning; otherwise the answers stop at that question.
-inspect::GridCounts choose_counts(AnswerSession& session, const Lookahead& ahead,
-                                  const std::optional<BasicCounts>& beside) {
+inspect::GridCounts choose_counts(AnswerSession& session, const Lookahead& ahead, const Beside& found) {
+  const std::optional<BasicCounts>& beside = found.counts;
   struct Count {
     const char* name;
     const char* list;
@@ -116,8 +116,8 @@ inspect::GridCounts choose_counts(AnswerSession& session, const Lookahead& ahead
   std::string text = "grid counts";
   if (!from_file.empty()) text += " from this file's own records (" + from_file + ")";
   if (!from_basic.empty()) text += std::string(from_file.empty() ? "" : " and") + " from FOR001 beside it (" + from_basic + ")";
-  if (from_file.empty() && from_basic.empty()) text += ": none known (the file ends before its lists and no FOR001 is beside it)";
-  else if (!beside) text += "; no FOR001 beside it";
+  if (from_file.empty() && from_basic.empty()) text += ": none known (the file ends before its lists; " + found.none_because + ")";
+  else if (!beside) text += "; " + found.none_because;
   session.note(text);
   return chosen;
 }
@@ -185,7 +185,7 @@ void answer_layers(AnswerSession& session, FlowFileReader& reader, FlowFileReade
 
 }  // namespace
 
-void answer_flow_file(AnswerSession& session, int fd, const std::optional<BasicCounts>& beside) {
+void answer_flow_file(AnswerSession& session, int fd, const Beside& beside) {
   FlowFileReader reader(fd);
   reader.convert_values(false);  // fields are looked at as text first
   AnswerWriter& out = session.out();

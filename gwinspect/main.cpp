@@ -1,6 +1,8 @@
 // gwinspect: reads the builders' files back. One program with subcommands;
 // each subcommand is its own source file and one row of the table below.
 #include <iostream>
+#include <new>
+#include <sstream>
 #include <span>
 #include <string_view>
 
@@ -47,13 +49,21 @@ int main(int argc, char** argv) {
   if (arguments.size() < 2) return usage(std::cerr, gwinspect::kFailed);
   const std::string_view name = arguments[1];
   if (name == "--help" || name == "-h" || name == "help") {
-    usage(std::cout, gwinspect::kDone);
-    std::cout << "\nThe manual: man gwinspect\n" << std::flush;
-    return std::cout ? gwinspect::kDone : gwinspect::kFailed;
+    std::ostringstream help;
+    usage(help, gwinspect::kDone);
+    help << "\nThe manual: man gwinspect\n";
+    builders::show_and_exit("gwinspect", help.str());
   }
   if (name == "--version") builders::answer_help_or_version(argc, argv, kVersionOnly);
   for (const Subcommand& s : kSubcommands) {
-    if (s.name == name) return s.run(arguments.subspan(2));
+    if (s.name != name) continue;
+    try {
+      return s.run(arguments.subspan(2));
+    } catch (const std::bad_alloc&) {
+      // The one report of every subcommand that runs out of memory.
+      std::cerr << "gwinspect " << s.name << ": error: out of memory\n";
+      return gwinspect::kFailed;
+    }
   }
   std::cerr << "gwinspect: no subcommand '" << name << "'\n";
   return usage(std::cerr, gwinspect::kFailed);

@@ -6,28 +6,40 @@
 #include <cstdio>
 #include <cstring>
 #include <iostream>
+#include <new>
 #include <string>
 #include <string_view>
 
 #include "model_facts.h"
+#include "model_folder.h"
 #include "page_budget.h"
 #include "platform.h"
 #include "read_error.h"
 #include "report_page.h"
+#include "subcommand_help.h"
 #include "subcommands.h"
 
 namespace gwinspect {
 namespace {
 
+constexpr std::string_view kUsage = "usage: gwinspect report [DIR] [-o FILE]\n";
+// What --help adds to the usage line.
+constexpr std::string_view kHelp =
+    "Writes one self-contained HTML page that shows the model in the folder DIR\n"
+    "(default: here): the findings of check, a summary, the stress periods and a\n"
+    "map of every array of every layer.\n"
+    "  -o FILE   the page to write (default: report.html)\n"
+    "Exit status: 0 the page is written, 2 it cannot be.\n";
+
 int usage_error(std::string_view message) {
-  std::cerr << "gwinspect report: " << message << "\n"
-            << "usage: gwinspect report [DIR] [-o FILE]\n";
+  std::cerr << "gwinspect report: " << message << "\n" << kUsage;
   return kFailed;
 }
 
 }  // namespace
 
 int run_report(std::span<char* const> arguments) {
+  if (asks_for_help(arguments)) show_help("report", std::string(kUsage).append(kHelp));
   std::string folder = ".", output = "report.html";
   bool folder_given = false;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
@@ -54,12 +66,16 @@ int run_report(std::span<char* const> arguments) {
     return usage_error("-o needs a file name");
   }
 
+  if (const std::string problem = folder_problem(folder); !problem.empty()) return usage_error(problem);
+
   std::string page;
   try {
     page = report::report_page(report::read_model(folder));
   } catch (const inspect::ReadError& e) {
     std::cerr << folder << "/FOR001: error: " << e.what() << "; the report needs it\n";
     return kFailed;
+  } catch (const std::bad_alloc&) {
+    throw;  // reported as every subcommand reports it
   } catch (const std::exception& e) {
     std::cerr << "gwinspect report: error: " << e.what() << "\n";
     return kFailed;

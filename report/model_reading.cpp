@@ -88,7 +88,8 @@ ModelFacts read_model(const std::string& folder, PageBudget budget, Checking che
   for (std::size_t slot = 1; slot <= facts.basic.module_units.size(); ++slot) {
     char name[16];
     std::snprintf(name, sizeof name, "/FOR%03zu", 10 + slot);
-    facts.basic.module_file_present[slot - 1] = is_present(folder + name);
+    // As check counts them: a directory of that name is not the module's file.
+    facts.basic.module_file_present[slot - 1] = builders::platform::is_regular_file(folder + name);
   }
 
   facts.layout.columns = AxisLayout(grid.columns);

@@ -4,6 +4,9 @@
 // asked, no answer is read and an existing output file stays as it was.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <string>
 #include <vector>
 
@@ -79,7 +82,9 @@ TEST_P(CommandLineTest, AnswersHelpAndVersionAndRefusesEverythingElse) {
         EXPECT_EQ(run.err, usage);
         break;
       case Shows::WriteError:
-        EXPECT_EQ(run.exit_status, 1);
+        // The status of a command line that cannot be answered, as for
+        // gwinspect: 1 is kept for a run that fails.
+        EXPECT_EQ(run.exit_status, 2);
         EXPECT_EQ(run.err, program.name + ": cannot write to standard output: " +
                                "No space left on device\n");
         break;
@@ -122,6 +127,53 @@ TEST(GwinspectCommandLine, HelpVersionAndUsage) {
     if (c.err_starts.empty()) {
       EXPECT_EQ(run.err, "");
     }
+  }
+}
+
+// Each subcommand answers --help (or -h), wherever it stands, with its
+// usage on standard output and status 0, and does nothing else: no page is
+// written, no file is read. Help that cannot be written ends with status
+// 2, as in every program.
+TEST(GwinspectCommandLine, EachSubcommandShowsItsHelp) {
+  struct Case {
+    std::vector<std::string> arguments;
+    std::string usage;  // the first line of standard output
+  };
+  const std::vector<Case> cases = {
+      {{"answers", "--help"}, "usage: gwinspect answers [--as morvek|cindral|quillet] FILE\n"},
+      {{"answers", "FOR001", "-h"}, "usage: gwinspect answers [--as morvek|cindral|quillet] FILE\n"},
+      {{"answers", "--as", "morvek", "--help"}, "usage: gwinspect answers [--as morvek|cindral|quillet] FILE\n"},
+      {{"check", "--help"}, "usage: gwinspect check [--format=text|json] [DIR]\n"},
+      {{"check", "--format=json", "nowhere", "--help"}, "usage: gwinspect check [--format=text|json] [DIR]\n"},
+      {{"report", "--help"}, "usage: gwinspect report [DIR] [-o FILE]\n"},
+      {{"report", ".", "-h"}, "usage: gwinspect report [DIR] [-o FILE]\n"},
+  };
+  const auto to_full = [] {
+    const int full = ::open("/dev/full", O_WRONLY);
+    if (full < 0 || ::dup2(full, 1) < 0) _exit(126);
+  };
+  for (const Case& c : cases) {
+    std::string shown;
+    for (const std::string& argument : c.arguments) shown += " " + argument;
+    SCOPED_TRACE(shown);
+    Scratch dir;
+    const GwinspectResult run = run_gwinspect(c.arguments, dir);
+    EXPECT_EQ(run.exit_status, 0);
+    EXPECT_EQ(run.out.substr(0, c.usage.size()), c.usage);
+    EXPECT_TRUE(run.out.ends_with("\nThe manual: man gwinspect\n")) << run.out;
+    EXPECT_EQ(run.err, "");
+    EXPECT_FALSE(dir.exists("report.html"));
+
+    const GwinspectResult full = run_gwinspect(c.arguments, dir, to_full);
+    EXPECT_EQ(full.exit_status, 2);
+    EXPECT_EQ(full.err, "gwinspect " + c.arguments[0] + ": cannot write to standard output: No space left on device\n");
+  }
+  for (const std::string option : {"--help", "--version"}) {
+    SCOPED_TRACE(option);
+    Scratch dir;
+    const GwinspectResult full = run_gwinspect({option}, dir, to_full);
+    EXPECT_EQ(full.exit_status, 2);
+    EXPECT_EQ(full.err, "gwinspect: cannot write to standard output: No space left on device\n");
   }
 }
 #endif

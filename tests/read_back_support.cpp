@@ -9,7 +9,8 @@
 
 namespace testing_support {
 
-GwinspectResult run_gwinspect(const std::vector<std::string>& arguments, const Scratch& dir) {
+GwinspectResult run_gwinspect(const std::vector<std::string>& arguments, const Scratch& dir,
+                              const std::function<void()>& in_child) {
   const std::string out_path = dir.file(".gwinspect.out");
   const std::string err_path = dir.file(".gwinspect.err");
   pid_t pid = fork();
@@ -29,6 +30,7 @@ GwinspectResult run_gwinspect(const std::vector<std::string>& arguments, const S
     for (std::string& a : copies) argv.push_back(a.data());
     argv.push_back(nullptr);
     std::signal(SIGPIPE, SIG_DFL);
+    if (in_child) in_child();
     execv(program.c_str(), argv.data());
     _exit(127);
   }

@@ -4,6 +4,7 @@
 // same bytes again (in another folder).
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,7 +20,10 @@ struct GwinspectResult {
 };
 
 // gwinspect with `arguments`, started in `dir`; standard input is empty.
-GwinspectResult run_gwinspect(const std::vector<std::string>& arguments, const Scratch& dir);
+// `in_child` runs in the child just before the program starts (limits, an
+// alarm, another standard output).
+GwinspectResult run_gwinspect(const std::vector<std::string>& arguments, const Scratch& dir,
+                              const std::function<void()>& in_child = {});
 
 struct Builder {
   std::string name;         // "Morvek"
