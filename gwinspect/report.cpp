@@ -12,6 +12,7 @@
 #include "model_facts.h"
 #include "page_budget.h"
 #include "platform.h"
+#include "printable_text.h"
 #include "read_error.h"
 #include "report_page.h"
 #include "subcommands.h"
@@ -58,7 +59,7 @@ int run_report(std::span<char* const> arguments) {
   try {
     page = report::report_page(report::read_model(folder));
   } catch (const inspect::ReadError& e) {
-    std::cerr << folder << "/FOR001: error: " << e.what() << "; the report needs it\n";
+    std::cerr << inspect::printable(folder + "/FOR001: error: " + e.what()) << "; the report needs it\n";
     return kFailed;
   } catch (const std::exception& e) {
     std::cerr << "gwinspect report: error: " << e.what() << "\n";
@@ -71,10 +72,10 @@ int run_report(std::span<char* const> arguments) {
   }
   std::string error;
   if (!builders::platform::replace_file(output, page, error)) {
-    std::cerr << "gwinspect report: error: cannot write the page: " << error << "\n";
+    std::cerr << "gwinspect report: error: cannot write the page: " << inspect::printable(error) << "\n";
     return kFailed;
   }
-  std::cout << "gwinspect report: wrote " << output << " (" << (page.size() + 1023) / 1024 << " kB)\n";
+  std::cout << "gwinspect report: wrote " << inspect::printable(output) << " (" << (page.size() + 1023) / 1024 << " kB)\n";
   return kDone;
 }
 
