@@ -14,6 +14,14 @@
 // floor (bench_read_floor) reads the three files to their ends. Targets: a
 // check time of at most 3 times the floor, and a peak resident memory of at
 // most 64 MiB plus 2 bytes per cell of one layer.
+//
+// Then the peak memory of gwinspect check and gwinspect report on files
+// that claim more than they hold (target: at most 64 MiB, whatever the
+// claim): KG, a FOR001 whose dimension record claims a grid of N by N cells
+// and ends in its first boundary array, beside a FOR013 of two drains; KL,
+// a FOR011 of one cell whose layer type record and TRPY- list declare L
+// layers, beside the same FOR001. Each shape at two claims, the second
+// larger, so that growth with the claim shows.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -60,6 +68,102 @@ bool run_builders(const std::string& folder, const std::vector<std::pair<std::st
     }
   }
   return true;
+}
+
+std::string i10(std::int64_t value) {
+  const std::string text = std::to_string(value);
+  return std::string(text.size() < 10 ? 10 - text.size() : 0, ' ') + text;
+}
+
+std::string array_control(std::string_view locator, std::string_view format, std::string_view label,
+                          std::string_view layer) {
+  std::string record = std::string(locator) + "  1.00    " + std::string(format);
+  record.resize(40, ' ');
+  return record + i10(0) + std::string(10 - label.size(), ' ') + std::string(label) + std::string(layer) + "\r\n";
+}
+
+// A FOR001 of 2 layers of `side` by `side` cells and 1 stress period, using
+// Block Centered Flow and Drains, that ends after the first line of its
+// first boundary array; a FOR013 of two drains inside that grid.
+void write_claimed_grid(const std::string& folder, std::int64_t side) {
+  std::string basic = std::string(80, 'T') + "\r\n" + std::string(80, 't') + "\r\n";
+  basic += i10(2) + i10(side) + i10(side) + i10(1) + i10(4) + "\r\n";
+  basic += " 11  0 13";
+  for (int slot = 4; slot <= 24; ++slot) basic += "  0";
+  basic += "\r\n" + i10(1) + i10(1) + "\r\n";
+  basic += array_control("         1", "(20I3)", "IBOUND-", "  1") + std::string(20, ' ') + "\r\n";
+  write_file(folder + "/FOR001", basic);
+  write_file(folder + "/FOR013", i10(20) + i10(0) + "\r\n" + i10(2) + "\r\n" + i10(1) + i10(5) + i10(6) +
+                                     "  95.5      .100E+04\r\n" + i10(1) + i10(4) + i10(7) + "  94.3      .500E-01\r\n");
+}
+
+// Beside that FOR001 (of 1 by 1 cells), a steady-state FOR011 of one cell
+// whose type codes (all 0) and TRPY- list are for `layers` layers.
+void write_claimed_layers(const std::string& folder, std::int64_t layers) {
+  write_claimed_grid(folder, 1);
+  std::string flow = i10(1) + i10(0) + "\r\n";
+  for (std::int64_t left = layers; left > 0; left -= 40) {
+    for (std::int64_t i = 0; i < std::min<std::int64_t>(left, 40); ++i) flow += " 0";
+    flow += "\r\n";
+  }
+  flow += array_control("        11", "(10G10.3)", "TRPY-", "  0");
+  for (std::int64_t left = layers; left > 0; left -= 10) {
+    for (std::int64_t i = 0; i < std::min<std::int64_t>(left, 10); ++i) flow += "  1.00    ";
+    flow += "\r\n";
+  }
+  flow += array_control("        11", "(10G10.3)", "DELR-", "  0") + "  100.    \r\n";
+  flow += array_control("        11", "(10G10.3)", "DELC-", "  0") + "  100.    \r\n";
+  write_file(folder + "/FOR011", flow);
+}
+
+// The peak memory of check and report on the claims; false when a run
+// failed. Counts the rows that missed their target in `missed`.
+bool claims_table(const std::string& folder, double factor, int& missed) {
+  struct Claim {
+    std::string name, what;
+    void (*write)(const std::string&, std::int64_t);
+    std::int64_t claim;
+  };
+  const Claim claims[] = {
+      {"KG", "a grid of N by N cells", write_claimed_grid, 130'000},
+      {"KG", "a grid of N by N cells", write_claimed_grid, 300'000},
+      {"KL", "a FOR011 of N layers", write_claimed_layers, scaled(1'000'000, factor)},
+      {"KL", "a FOR011 of N layers", write_claimed_layers, scaled(4'000'000, factor)},
+  };
+  std::cout << "\nPeak memory on files that claim more than they hold (target: "
+            << format("%.0f", kMemoryAllowanceMiB) << " MiB, whatever the claim).\n\n";
+  std::cout << "| workload | claim | N | file bytes | check peak MiB | report peak MiB | limit MiB | targets |\n";
+  std::cout << "|---|---|---:|---:|---:|---:|---:|---|\n";
+  bool sound = true;
+  for (const Claim& c : claims) {
+    const std::string path = folder + "/check-claim";
+    std::filesystem::remove_all(path);
+    std::filesystem::create_directories(path);
+    c.write(path, c.claim);
+    std::int64_t bytes = 0;
+    for (const char* name : {"FOR001", "FOR011", "FOR013"}) {
+      if (std::filesystem::exists(path + "/" + name)) bytes += file_size(path + "/" + name);
+    }
+    const std::string errors = path + "/stderr.txt";
+    const bench::RunOutcome check = bench::run_program(GWINSPECT_PATH, {"check"}, path, "/dev/null", "/dev/null", errors);
+    const bench::RunOutcome report =
+        bench::run_program(GWINSPECT_PATH, {"report", ".", "-o", "page.html"}, path, "/dev/null", "/dev/null", errors);
+    if (check.exit_status != 1 || report.exit_status != 0) {
+      std::cerr << c.name << " " << c.claim << ": gwinspect check exited with " << check.exit_status
+                << " (expected 1), report with " << report.exit_status << " (expected 0)\n";
+      sound = false;
+      continue;
+    }
+    const double check_mib = static_cast<double>(check.peak_kib) / 1024.0;
+    const double report_mib = static_cast<double>(report.peak_kib) / 1024.0;
+    const bool met = check_mib <= kMemoryAllowanceMiB && report_mib <= kMemoryAllowanceMiB;
+    if (!met) ++missed;
+    std::cout << "| " << c.name << " | " << c.what << " | " << c.claim << " | " << bytes << " | "
+              << format("%.1f", check_mib) << " | " << format("%.1f", report_mib) << " | "
+              << format("%.1f", kMemoryAllowanceMiB) << " | " << (met ? "met" : "MISSED: memory") << " |\n";
+    std::filesystem::remove_all(path);
+  }
+  return sound;
 }
 
 }  // namespace
@@ -156,6 +260,7 @@ int main(int argc, char** argv) {
     std::cout << f.name << ": " << last << "\n";
     std::filesystem::remove_all(f.path);
   }
+  if (!claims_table(folder, factor, missed)) sound = false;
   if (missed > 0) std::cout << missed << " workload(s) missed a target.\n";
   return sound ? 0 : 1;
 }

@@ -1,5 +1,7 @@
 #include "diagnostic_output.h"
 
+#include "printable_text.h"
+
 namespace check {
 namespace {
 
@@ -11,26 +13,7 @@ std::string plural(std::int64_t count, std::string_view word) {
   return text;
 }
 
-// A JSON string: quotes, backslashes and control bytes escaped; other bytes
-// as they are (messages quote file bytes as printable ASCII already).
-void append_json_string(std::string& out, std::string_view text) {
-  static constexpr char kHex[] = "0123456789abcdef";
-  out += '"';
-  for (char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += c;
-    } else if (byte < 0x20 || byte >= 0x7F) {
-      out += "\\u00";
-      out += kHex[byte >> 4];
-      out += kHex[byte & 15];
-    } else {
-      out += c;
-    }
-  }
-  out += '"';
-}
+using inspect::append_json_string;
 
 void append_member(std::string& out, std::string_view name, std::int64_t value) {
   append_json_string(out, name);
@@ -47,8 +30,10 @@ void append_member(std::string& out, std::string_view name, std::string_view val
 }  // namespace
 
 std::string diagnostic_line(const Diagnostic& d, std::string_view folder_prefix) {
-  std::string line(folder_prefix);
-  line += d.file;
+  // The folder is the user's bytes, and a message may name other files:
+  // each is shown escaped, so that one finding stays one line.
+  std::string line = inspect::printable(folder_prefix);
+  line += inspect::printable(d.file);
   if (d.line > 0) {
     line += ':';
     line += std::to_string(d.line);
@@ -60,7 +45,7 @@ std::string diagnostic_line(const Diagnostic& d, std::string_view folder_prefix)
   line += ": ";
   line += severity_name(d.severity);
   line += ": ";
-  line += d.message;
+  line += inspect::printable(d.message);
   return line;
 }
 

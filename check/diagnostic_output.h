@@ -11,7 +11,8 @@ namespace check {
 
 // "FOR013:7:21: error: drain 2 of stress period 1 is in row 40; ..." with
 // the file named `folder_prefix` + file (the prefix is "" or ends in "/");
-// "FOR012: error: ..." for a diagnostic about a whole file.
+// "FOR012: error: ..." for a diagnostic about a whole file. Control
+// characters and bytes that are not UTF-8 are escaped (inspect::printable).
 std::string diagnostic_line(const Diagnostic& diagnostic, std::string_view folder_prefix);
 
 // "2 errors, 1 warning".

@@ -233,10 +233,10 @@ struct DrainCheck {
       }
     }
 
-    if (readable[3] && flow.same_grid_as_basic && index < flow.layer_types.size() &&
-        (flow.layer_types[index] == 1 || flow.layer_types[index] == 3) && index < flow.bottoms.size() &&
-        flow.bottoms[index]) {
-      const CellField bottom = bottom_cells.field(*flow.bottoms[index], cell.row, cell.column);
+    // A layer has a BOT- array only for type codes 1 and 3.
+    const ArrayLayout* bottoms = flow.same_grid_as_basic ? flow.bottom_of(cell.layer) : nullptr;
+    if (readable[3] && bottoms != nullptr) {
+      const CellField bottom = bottom_cells.field(*bottoms, cell.row, cell.column);
       if (bottom.kind == CellKind::Value && f[3].real < bottom.value) {
         const Place at{"FOR011", bottom.line, bottom.column};
         findings.add_repeating(rules::kDrainBelowBottom, kFile, place_of(kFile, record.line, f[3]),

@@ -84,11 +84,10 @@ void check_list_value(const ListRead& list, std::int64_t entry, const inspect::L
 }
 
 void check_layer_type(std::int64_t layer, const inspect::Line& line, const inspect::Field& field,
-                      FlowModel& model, Findings& findings) {
-  std::int32_t code = -1;
+                      Findings& findings) {
   if (readable_field(findings, kFile, line, field,
                      [&] { return "the type code of layer " + std::to_string(layer); })) {
-    code = field.integer;
+    const std::int32_t code = field.integer;
     if (code < 0 || code > 3) {
       findings.add_repeating(rules::kLayerType, kFile, place_of(kFile, line, field),
                              "layer " + std::to_string(layer) + " has type code " + text_of(field) +
@@ -97,7 +96,6 @@ void check_layer_type(std::int64_t layer, const inspect::Line& line, const inspe
                              {"layer has such a code", "layers have such codes"});
     }
   }
-  model.layer_types.push_back(code);
 }
 
 // The rules of a property array's values, by its label.
@@ -143,8 +141,8 @@ WalkedArray check_layer_array(int fd, const inspect::LinePlace& control, std::st
   if (label == "BOT-" && model.same_grid_as_basic && index < basic.heads.size()) {
     heads.emplace(basic_fd, basic.heads[index], rows, columns, reading);
   }
-  if (label == "TOP-" && index < model.bottoms.size() && model.bottoms[index]) {
-    bottom.emplace(fd, *model.bottoms[index], rows, columns, reading);
+  if (const ArrayLayout* b = label == "TOP-" ? model.bottom_of(layer) : nullptr) {
+    bottom.emplace(fd, *b, rows, columns, reading);
   }
   ArrayCursor* cursors[3] = {&main};
   std::size_t n_cursors = 1;
@@ -223,7 +221,6 @@ FlowModel check_flow_file(int fd, const BasicModel& basic, int basic_fd, Reading
     model.grid = g;
     model.same_grid_as_basic = model.grid_known && basic.dimensions_read && g.layers == basic.grid.layers &&
                                g.rows == basic.grid.rows && g.columns == basic.grid.columns;
-    model.bottoms.resize(static_cast<std::size_t>(std::max<std::int64_t>(g.layers, 0)));
     lists_done = true;
   };
   try {
@@ -237,7 +234,7 @@ FlowModel check_flow_file(int fd, const BasicModel& basic, int basic_fd, Reading
         case inspect::Section::LayerTypes:
           for (std::size_t i = 0; i < record.fields.size(); ++i) {
             check_layer_type(record.first + static_cast<std::int64_t>(i), record.line, record.fields[i],
-                             model, findings);
+                             findings);
             list.value(record.line, record.fields[i]);
           }
           break;
@@ -262,8 +259,7 @@ FlowModel check_flow_file(int fd, const BasicModel& basic, int basic_fd, Reading
                                                        basic, basic_fd, reading, findings);
           reader.pass_values(walked.after);
           next_line = walked.after.number;
-          const auto index = static_cast<std::size_t>(a.layer_number - 1);
-          if (a.label_text == "BOT-" && index < model.bottoms.size()) model.bottoms[index] = walked.layout;
+          if (a.label_text == "BOT-") model.add_bottom(a.layer_number, walked.layout);
           break;
         }
         case inspect::Section::ArrayValues:  // of a list: layer arrays are read by their cursors

@@ -1,12 +1,12 @@
 // What the check of one file leaves for the checks of the files after it:
 // FOR001 gives the grid, the stress periods and the module table, and where
 // its boundary and starting-head arrays lie; FOR011 gives its own grid, the
-// layer type codes and where its bottom elevations lie.
+// where its bottom elevations lie.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
-#include <optional>
 #include <vector>
 
 #include "array_cursor.h"
@@ -36,8 +36,29 @@ struct FlowModel {
   inspect::GridCounts grid;
   // The same grid as FOR001's: cells of the two files are then the same cells.
   bool same_grid_as_basic = false;
-  std::vector<std::int32_t> layer_types;
-  std::vector<std::optional<ArrayLayout>> bottoms;  // per layer, where it has one
+  // The bottom elevations of the layers whose BOT- array was read whole (only
+  // layers of type 1 and 3 have one), by layer. Kept for the layers the file
+  // holds, never sized by the layer count its type codes claim.
+  struct LayerBottom {
+    std::int64_t layer = 0;
+    ArrayLayout layout;
+  };
+  std::vector<LayerBottom> bottoms;  // in layer order
+
+  void add_bottom(std::int64_t layer, const ArrayLayout& layout) {
+    const auto at = std::lower_bound(bottoms.begin(), bottoms.end(), layer,
+                                     [](const LayerBottom& b, std::int64_t l) { return b.layer < l; });
+    if (at != bottoms.end() && at->layer == layer) {
+      at->layout = layout;
+    } else {
+      bottoms.insert(at, {layer, layout});
+    }
+  }
+  const ArrayLayout* bottom_of(std::int64_t layer) const {
+    const auto at = std::lower_bound(bottoms.begin(), bottoms.end(), layer,
+                                     [](const LayerBottom& b, std::int64_t l) { return b.layer < l; });
+    return at != bottoms.end() && at->layer == layer ? &at->layout : nullptr;
+  }
 };
 
 }  // namespace check

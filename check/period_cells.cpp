@@ -5,17 +5,20 @@
 namespace check {
 namespace {
 
-// The bitmap is used up to 2 bytes a cell of one layer, or 32 MiB.
-constexpr std::uint64_t kBitmapBytesAlways = std::uint64_t{32} << 20;
+// The bitmap is used up to 32 MiB, whatever the grid: a grid's size is only
+// what FOR001 claims, and a larger one takes the hash table, which grows with
+// the drains the file really holds.
+constexpr std::uint64_t kMostBitmapBytes = std::uint64_t{32} << 20;
 constexpr std::size_t kSmallestTable = 1024;
 
 }  // namespace
 
 PeriodCells::PeriodCells(const inspect::GridCounts& grid, Reading reading) : grid_(grid) {
   if (reading == Reading::Plain || grid.layers <= 0 || grid.rows <= 0 || grid.columns <= 0) return;
-  const auto layer_cells = static_cast<unsigned __int128>(grid.rows) * static_cast<unsigned __int128>(grid.columns);
-  const unsigned __int128 bytes = layer_cells * static_cast<unsigned __int128>(grid.layers) / 8 + 8;
-  bitmap_ = bytes <= kBitmapBytesAlways || bytes <= 2 * layer_cells;
+  const unsigned __int128 cells = static_cast<unsigned __int128>(grid.rows) *
+                                  static_cast<unsigned __int128>(grid.columns) *
+                                  static_cast<unsigned __int128>(grid.layers);
+  bitmap_ = cells / 8 + 8 <= kMostBitmapBytes;
 }
 
 PeriodCells::Key PeriodCells::key_of(const Cell& cell) {

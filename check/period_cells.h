@@ -1,7 +1,8 @@
 // The cells of one stress period's drains, to find a drain listed twice in
 // a period. Quickly, a bitmap of the grid's cells when the grid is small
 // enough for one (a few bits a cell, touched at random, stay in the
-// processor's caches); plainly, and for a grid too large, a hash table.
+// processor's caches); plainly, and for a grid over 2^28 cells, a hash table
+// of the drains' cells, so that memory follows the drains, not the grid.
 #pragma once
 
 #include <cstdint>

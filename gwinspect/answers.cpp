@@ -16,6 +16,7 @@
 #include "file_answers.h"
 #include "input_file.h"
 #include "platform.h"
+#include "printable_text.h"
 #include "read_error.h"
 #include "subcommand_help.h"
 #include "subcommands.h"
@@ -119,10 +120,10 @@ int run_answers(std::span<char* const> arguments) {
     try {
       inspect::InputFile file(path);
     } catch (const inspect::ReadError& e) {
-      std::cerr << path << ":" << e.line() << ":" << e.column() << ": error: " << e.what() << "\n";
+      std::cerr << inspect::printable(path) << ":" << e.line() << ":" << e.column() << ": error: " << inspect::printable(e.what()) << "\n";
       return kFailed;
     }
-    std::cerr << path << ": error: cannot tell which builder wrote it: a file named FOR001, "
+    std::cerr << inspect::printable(path) << ": error: cannot tell which builder wrote it: a file named FOR001, "
               << "FOR011 or FOR013, or --as morvek|cindral|quillet, says so\n";
     return kFailed;
   }
@@ -133,7 +134,8 @@ int run_answers(std::span<char* const> arguments) {
 int write_answers(Builder builder, const std::string& path, int out_fd, std::ostream& messages) {
   const Known& known = kBuilders[static_cast<std::size_t>(builder)];
   AnswerWriter out(out_fd);
-  AnswerSession session(path, std::string(known.name), out);
+  // Messages name the file as given, escaped (one message, one line).
+  AnswerSession session(inspect::printable(path), std::string(known.name), out);
   try {
     inspect::InputFile file(path);
     try {
@@ -147,7 +149,8 @@ int write_answers(Builder builder, const std::string& path, int out_fd, std::ost
     }
     out.flush();
   } catch (const inspect::ReadError& e) {
-    messages << path << ":" << e.line() << ":" << e.column() << ": error: " << e.what() << "\n";
+    messages << inspect::printable(path) << ":" << e.line() << ":" << e.column()
+             << ": error: " << inspect::printable(e.what()) << "\n";
     return kFailed;
   } catch (const WriteError& e) {
     messages << "gwinspect answers: error: the answers cannot be written to standard output: "

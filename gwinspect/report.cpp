@@ -14,6 +14,7 @@
 #include "model_folder.h"
 #include "page_budget.h"
 #include "platform.h"
+#include "printable_text.h"
 #include "read_error.h"
 #include "report_page.h"
 #include "subcommand_help.h"
@@ -72,7 +73,7 @@ int run_report(std::span<char* const> arguments) {
   try {
     page = report::report_page(report::read_model(folder));
   } catch (const inspect::ReadError& e) {
-    std::cerr << folder << "/FOR001: error: " << e.what() << "; the report needs it\n";
+    std::cerr << inspect::printable(folder + "/FOR001: error: " + e.what()) << "; the report needs it\n";
     return kFailed;
   } catch (const std::bad_alloc&) {
     throw;  // reported as every subcommand reports it
@@ -87,10 +88,10 @@ int run_report(std::span<char* const> arguments) {
   }
   std::string error;
   if (!builders::platform::replace_file(output, page, error)) {
-    std::cerr << "gwinspect report: error: cannot write the page: " << error << "\n";
+    std::cerr << "gwinspect report: error: cannot write the page: " << inspect::printable(error) << "\n";
     return kFailed;
   }
-  std::cout << "gwinspect report: wrote " << output << " (" << (page.size() + 1023) / 1024 << " kB)\n";
+  std::cout << "gwinspect report: wrote " << inspect::printable(output) << " (" << (page.size() + 1023) / 1024 << " kB)\n";
   return kDone;
 }
 

@@ -4,36 +4,16 @@
 #include <cmath>
 #include <cstdio>
 
+#include "printable_text.h"
+
 namespace report {
 namespace {
 
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
 
 // The length of the valid UTF-8 sequence at `text[i]` (a non-ASCII lead
-// byte), or 0 when it is not one.
-std::size_t utf8_sequence(std::string_view text, std::size_t i) {
-  const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-  const unsigned char lead = byte(i);
-  std::size_t length = 0;
-  unsigned least = 0;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2, least = 0x80;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3, least = 0x800;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4, least = 0x10000;
-  } else {
-    return 0;
-  }
-  if (i + length > text.size()) return 0;
-  unsigned code = lead & (0xFF >> (length + 1));
-  for (std::size_t k = 1; k < length; ++k) {
-    if ((byte(i + k) & 0xC0) != 0x80) return 0;
-    code = (code << 6) | (byte(i + k) & 0x3F);
-  }
-  if (code < least || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return 0;
-  return length;
-}
+// byte), or 0 when it is not one: the same rule as every output's.
+std::size_t utf8_sequence(std::string_view text, std::size_t i) { return inspect::utf8_sequence_length(text, i); }
 
 // Calls `plain(c)` for each printable ASCII byte or tab, `copy(sequence)`
 // for each valid UTF-8 sequence, and `bad()` for anything else.

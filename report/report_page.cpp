@@ -1,9 +1,11 @@
 #include "report_page.h"
 
+
 #include "html_text.h"
 #include "page_assets.h"
 #include "page_budget.h"
 #include "page_sections.h"
+#include "printable_text.h"
 #include "record.h"
 
 namespace report {
@@ -94,7 +96,9 @@ std::string report_page(const ModelFacts& model) {
   std::string out;
   out.reserve(64 * 1024);
   std::string title = trimmed_text(model.basic.title_1);
-  if (title.empty()) title = "Model in " + model.folder;
+  // The folder's name shows as the text output shows it (escaped).
+  const std::string folder = inspect::printable(model.folder);
+  if (title.empty()) title = "Model in " + folder;
   out += "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
          "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
          "<meta name=\"color-scheme\" content=\"light dark\">\n<title>";
@@ -107,7 +111,7 @@ std::string report_page(const ModelFacts& model) {
   if (const std::string second = trimmed_text(model.basic.title_2); !second.empty()) {
     out += "<p class=\"subtitle\">" + html(second) + "</p>\n";
   }
-  out += "<p class=\"source\">The model in <code>" + html(model.folder) +
+  out += "<p class=\"source\">The model in <code>" + html(folder) +
          "</code>, as <code>gwinspect report</code> reads it.</p>\n</header>\n";
 
   out += "<nav aria-label=\"Contents\"><ul>\n<li><a href=\"#findings\">Findings</a></li>\n"

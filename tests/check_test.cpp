@@ -346,7 +346,7 @@ TEST(ModelCheck, DiagnosticsWrittenOut) {
   result.diagnostics.push_back({"FOR013", 7, 21, check::Severity::Warning, "drain-in-no-flow-cell", "in 2 cells",
                                 {1, 40, 7}, 2, check::Place{"FOR001", 11, 19}});
   EXPECT_EQ(check::diagnostic_line(result.diagnostics[0], "model/"),
-            "model/FOR012: error: a \"quoted\" back\\slash and \x01");
+            "model/FOR012: error: a \"quoted\" back\\slash and \\x01");  // one line, shown
   EXPECT_EQ(check::diagnostic_line(result.diagnostics[1], ""), "FOR013:7:21: warning: in 2 cells");
   EXPECT_EQ(check::summary_line(result), "1 error, 1 warning");
   EXPECT_EQ(check::json_document(result, "model"),
