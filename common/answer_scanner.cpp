@@ -24,7 +24,7 @@ std::size_t token_length(std::string_view bytes) {
 
 std::int64_t AnswerScanner::failed_line(int code) {
   const std::int64_t line = input_.line_number();
-  if (line == 0) return 0;  // typed
+  if (line == 0) return -1;  // typed
   if (code == errors::kEndOfInput) return input_.at_line_start() ? line - 1 : line;
   return answer_line_ >= 0 ? answer_line_ : line;
 }

@@ -80,8 +80,8 @@ class AnswerScanner {
 
   // For the report of an answer that could not be read (AnswerError `code`)
   // from a file or a pipe: the line of the answers it stands on, or for the
-  // end of input the number of lines there were. 0 for typed answers, which
-  // have no line numbers.
+  // end of input the number of lines there were. -1 for typed answers,
+  // which have no line numbers.
   std::int64_t failed_line(int code);
 
  private:
