@@ -87,7 +87,7 @@ int main(int argc, char** argv) {
   console.read_integer(simulation_type);
   console.write_line({" "});
 
-  console.write_line({" Enter Discharge Output Type "});
+  console.write_question({" Enter Discharge Output Type "});
   console.write_line({"  -nn = Constant head flow terms printed to unit# nn"});
   console.write_line({"    0 = Cell by cell flow terms not printed"});
   console.write_line({"   nn = Cell by cell flow terms printed to unit# nn "});
@@ -96,7 +96,7 @@ int main(int argc, char** argv) {
 
   // Storage is sized from the counts; a count beyond the limit ends the run
   // at once, before any further question.
-  console.write_line({" Number of model layers (same as in MORVEKGRID)"});
+  console.write_question({" Number of model layers (same as in MORVEKGRID)"});
   console.write_line({"                                       Max = 79"});
   console.read_integer(layer_count);
   builders::refuse_oversized_list("Cindral", "layers", layer_count);
@@ -115,7 +115,7 @@ int main(int argc, char** argv) {
   std::vector<float> TRPY(entries_for(layer_count));  // anisotropy factor Tcol/Trow, by layer
   for (std::int64_t layer = 1; layer <= layer_count; ++layer) {
     const auto number = static_cast<std::int32_t>(layer);
-    console.write_line({"Layer ", number, "type code :"});
+    console.write_question({"Layer ", number, "type code :"});
     console.write_line({"  0 = confined"});
     console.write_line({"  1 = unconfined"});
     console.write_line({"  2 = confined/unconfined constant T"});
@@ -123,7 +123,7 @@ int main(int argc, char** argv) {
     console.read_integer(layer_types[static_cast<std::size_t>(layer - 1)]);
     console.write_line({" "});
 
-    console.write_line({"Layer ", number, " Column/Row Anisotropy Factor"});
+    console.write_question({"Layer ", number, " Column/Row Anisotropy Factor"});
     console.write_line({"  Anisotropy Factor =  Tcol/Trow "});
     console.read_real(TRPY[static_cast<std::size_t>(layer - 1)]);
     console.write_line({" "});

@@ -1,5 +1,7 @@
 #include "answer_scanner.h"
 
+#include <algorithm>
+
 #include "error_codes.h"
 #include "number_parse.h"
 
@@ -19,6 +21,13 @@ std::size_t token_length(std::string_view bytes) {
 }
 
 }  // namespace
+
+std::int64_t AnswerScanner::failed_line(int code) {
+  const std::int64_t line = input_.line_number();
+  if (line == 0) return -1;  // typed
+  if (code == errors::kEndOfInput) return input_.at_line_start() ? line - 1 : line;
+  return answer_line_ >= 0 ? answer_line_ : line;
+}
 
 void AnswerScanner::finish_line() {
   if (rest_of_line_pending_) {
@@ -44,7 +53,10 @@ void AnswerScanner::check_end_of_input_line() {
 template <auto parse, typename Number>
 void AnswerScanner::read_number(Number& value) {
   finish_line();
+  last_token_ = {};
+  answer_line_ = -1;
   if (!at_token()) return;  // a null value
+  answer_line_ = input_.line_number();
   std::string_view token = input_.buffered();
   const std::size_t length = token_length(token);
   if (length < token.size() && length <= kMaxTokenLength) {
@@ -86,11 +98,14 @@ bool AnswerScanner::at_token() {
         input_.advance();
         rest_of_line_pending_ = true;
         return false;
-      case kQuote:
+      case kQuote: {
         // A failing answer's line counts as read: at the end of the run the
         // next program reads on from the line after it.
         rest_of_line_pending_ = true;
+        const std::string_view rest = input_.buffered();
+        last_token_ = rest.substr(0, std::min(token_length(rest), kMaxTokenLength));
         throw AnswerError{errors::kQuotedAnswer};
+      }
       case kEndMark:
         if (line_start) check_end_of_input_line();
         return true;
@@ -109,6 +124,8 @@ std::string_view AnswerScanner::collect_token() {
     const std::size_t length = token_length(rest);
     if (token_.size() + length > kMaxTokenLength) {
       rest_of_line_pending_ = true;
+      token_.append(rest.data(), kMaxTokenLength - token_.size());
+      last_token_ = token_;
       throw AnswerError{errors::kAnswerTooLong};
     }
     token_.append(rest.data(), length);
@@ -136,8 +153,9 @@ std::string_view AnswerScanner::value_after_repeat_count(std::string_view token)
 
 void AnswerScanner::read_text(char* text, std::size_t length) {
   finish_line();
-  check_end_of_input_line();
   last_token_ = {};
+  answer_line_ = -1;
+  check_end_of_input_line();
   if (input_.peek() == InputStream::kEnd) throw AnswerError{errors::kEndOfInput};
   std::size_t n = 0;
   // CRs belong to the line end when nothing but CRs follows them on the

@@ -74,9 +74,15 @@ class AnswerScanner {
   bool rest_of_line_pending() const { return rest_of_line_pending_; }
 
   // The token of the last answer that went the general way, repeat count
-  // included; valid until the next read. The error report names a byte in
-  // it.
+  // included (for an answer too long, its first kMaxTokenLength bytes);
+  // valid until the next read. The error report quotes it.
   std::string_view last_token() const { return last_token_; }
+
+  // For the report of an answer that could not be read (AnswerError `code`)
+  // from a file or a pipe: the line of the answers it stands on, or for the
+  // end of input the number of lines there were. -1 for typed answers,
+  // which have no line numbers.
+  std::int64_t failed_line(int code);
 
  private:
   // Reads nothing and throws nothing: a typed line is checked as it is
@@ -118,6 +124,9 @@ class AnswerScanner {
   bool rest_of_line_pending_ = false;
   std::string token_;
   std::string_view last_token_;
+  // The line of the answer being read the general way, once its token is
+  // found; -1 before.
+  std::int64_t answer_line_ = -1;
 };
 
 }  // namespace builders

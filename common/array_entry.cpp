@@ -160,6 +160,8 @@ void enter_layer_array(Console& console, OutputFile& file, const ArrayInstance<C
     for (std::size_t c = 0; c < columns; ++c) {
       console.write_lines(row_line);
       questions.ask(console, c);
+      console.asking_for_cell(instance.heading_suffix, extent.layer, r,
+                              static_cast<std::int64_t>(c + 1));
       read_cell(console, row[c]);
     }
     render_records(values_format, std::span<const Cell>(row.data(), row.size()), write_and_echo,

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "answer_report.h"
 #include "error_codes.h"
 #include "platform.h"
 #include "process_end.h"
@@ -63,6 +64,7 @@ Console::Console(int in_fd, int out_fd, bool shared_terminal)
       // the output redirected; a file or pipe is read in blocks.
       in_(in_fd, platform::is_terminal(in_fd), [] { process::flush_everything(); }),
       scanner_(in_) {
+  saved_question_.reserve(2 * kLineRoom);  // a prompt line, kept without allocating
   process::attach_console(this);
 }
 
@@ -78,7 +80,9 @@ void Console::show_record(std::string_view record) {
       if (line_open_) out_.append("\r\n");
       break;
   }
+  const std::size_t begin = out_.size();
   if (!record.empty()) out_.append(record.substr(1));
+  last_line_ = {begin, out_.size(), true};
   line_open_ = true;
   if (out_.size() >= kFlushThreshold) flush();
 }
@@ -88,6 +92,7 @@ bool ConsoleLines::add(std::initializer_list<Item> items) {
   if (!Console::fits_one_record(list)) return false;
   char text[Console::kLineRoom + 2] = {'\r', '\n'};
   const char* end = Console::put_simple_line(text + 2, list);
+  last_line_at_ = shown_.size() + 2;
   shown_.append(text, static_cast<std::size_t>(end - text));
   return true;
 }
@@ -144,16 +149,39 @@ void Console::write_line(std::span<const Item> items) {
   show_record(record);
 }
 
-void Console::answer_failed(int code) {
-  std::string message;
-  if (code == errors::kIntegerInvalid || code == errors::kRealInvalid) {
-    message = unexpected_byte(scanner_.last_token());
-  } else if (code == errors::kEndOfInput && in_.read_error() != 0) {
-    message = "standard input cannot be read: ";
-    message += std::strerror(in_.read_error());
+std::string Console::question_text() const {
+  auto text_of = [this](const ShownLine& line) {
+    if (!line.held) return std::string_view(saved_question_);
+    return std::string_view(out_.data() + line.begin, line.end - line.begin);
+  };
+  switch (asked_) {
+    case Asked::Cell:
+      return "row " + std::to_string(cell_.row) + ", column " + std::to_string(cell_.column) +
+             " of " + std::string(question_of_prompt(cell_.array)) + " of layer " +
+             std::to_string(cell_.layer);
+    case Asked::MarkedLine: return std::string(question_of_prompt(text_of(marked_)));
+    case Asked::LastLine: break;
   }
-  if (message.empty()) message = message_for(code);
-  process::runtime_error(code, "READ", "CON", message);
+  return std::string(question_of_prompt(text_of(last_line_)));
+}
+
+void Console::answer_failed(int code) {
+  std::string condition;
+  const bool unreadable = code == errors::kEndOfInput && in_.read_error() != 0;
+  if (code == errors::kIntegerInvalid || code == errors::kRealInvalid) {
+    condition = unexpected_byte(scanner_.last_token());
+  } else if (unreadable) {
+    condition = "standard input cannot be read: ";
+    condition += std::strerror(in_.read_error());
+  }
+  if (condition.empty()) condition = message_for(code);
+  const std::string question = question_text();
+  FailedAnswer failed{.condition = condition,
+                      .answer = scanner_.last_token(),
+                      .question = question,
+                      .line = unreadable ? -1 : scanner_.failed_line(code),
+                      .at_end = code == errors::kEndOfInput};
+  process::runtime_error(code, "READ", "CON", failed_answer_message(failed));
 }
 
 // Every read: where input and output share one state, the owed line end
@@ -167,6 +195,7 @@ void Console::read_answer(Read read) {
   } catch (const AnswerError& e) {
     answer_failed(e.code);
   }
+  asked_ = Asked::LastLine;
   if (shared_) line_open_ = false;
 }
 
@@ -190,6 +219,13 @@ void Console::stop() {
 
 // Returns 0, or the errno of a failed write (the rest is then dropped).
 int Console::write_out() {
+  // The question still to be answered keeps its text when its line goes.
+  const ShownLine& question = asked_ == Asked::MarkedLine ? marked_ : last_line_;
+  if (asked_ != Asked::Cell && question.held) {
+    saved_question_.assign(out_.data() + question.begin, question.end - question.begin);
+  }
+  last_line_.held = false;
+  marked_.held = false;
   int err = 0;
   if (!output_failed_) {
     const Written written = write_all(out_fd_, out_.data(), out_.size());

@@ -35,6 +35,7 @@ class ConsoleLines {
  private:
   friend class Console;
   std::string shown_;  // each line as shown after an open line: CR LF, its text
+  std::size_t last_line_at_ = 0;  // where the text of the last line begins in shown_
 };
 
 class Console {
@@ -66,10 +67,32 @@ class Console {
   void write_lines(const ConsoleLines& lines) {
     std::string_view shown = lines.shown_;
     if (shown.empty()) return;
-    if (!line_open_) shown.remove_prefix(2);  // no line end is owed yet
+    std::size_t at = out_.size() + lines.last_line_at_;
+    if (!line_open_) {
+      shown.remove_prefix(2);  // no line end is owed yet
+      at -= 2;
+    }
     out_.append(shown);
+    last_line_ = {at, out_.size(), true};
     line_open_ = true;
     if (out_.size() >= kFlushThreshold) flush();
+  }
+
+  // The error report of an answer names the question it answered: the last
+  // console line before the read, unless one of these says otherwise until
+  // the read is done.
+  //
+  // A line that asks the question, where legend lines follow it.
+  void write_question(std::initializer_list<Item> items) {
+    write_line(items);
+    asked_ = Asked::MarkedLine;
+    marked_ = last_line_;
+  }
+  // A cell of an array: "row R, column C of <array> of layer L".
+  void asking_for_cell(std::string_view array, std::int32_t layer, std::int64_t row,
+                       std::int64_t column) {
+    asked_ = Asked::Cell;
+    cell_ = {array, layer, row, column};
   }
 
   // The echo of values rendered through `list`; every record loses its first
@@ -88,11 +111,17 @@ class Console {
   void read_integer(std::int32_t& value) {
     // Redirected input leaves the console state alone, so the usual answer
     // needs nothing but its conversion.
-    if (!shared_ && scanner_.quick_integer(value)) return;
+    if (!shared_ && scanner_.quick_integer(value)) {
+      asked_ = Asked::LastLine;
+      return;
+    }
     read_integer_in_full(value);
   }
   void read_real(float& value) {
-    if (!shared_ && scanner_.quick_real(value)) return;
+    if (!shared_ && scanner_.quick_real(value)) {
+      asked_ = Asked::LastLine;
+      return;
+    }
     read_real_in_full(value);
   }
   // One line into `length` bytes of `text`, blank-filled ("(a)").
@@ -168,7 +197,10 @@ class Console {
       *at++ = '\r';
       *at++ = '\n';
     }
-    out_.commit(put_simple_line(at, items));
+    const char* end = put_simple_line(at, items);
+    last_line_ = {static_cast<std::size_t>(at - out_.data()),
+                  static_cast<std::size_t>(end - out_.data()), true};
+    out_.commit(end);
     line_open_ = true;
     if (out_.size() >= kFlushThreshold) flush();
   }
@@ -180,7 +212,22 @@ class Console {
   template <typename Read>
   void read_answer(Read read);
   [[noreturn]] void answer_failed(int code);
+  std::string question_text() const;
   int write_out();
+
+  // A line of out_, by its offsets; valid until out_ is written out.
+  struct ShownLine {
+    std::size_t begin = 0;
+    std::size_t end = 0;
+    bool held = false;  // still in out_
+  };
+  enum class Asked : unsigned char { LastLine, MarkedLine, Cell };
+  struct CellAsked {
+    std::string_view array;
+    std::int32_t layer = 0;
+    std::int64_t row = 0;
+    std::int64_t column = 0;
+  };
 
   int out_fd_;
   bool shared_;
@@ -191,6 +238,13 @@ class Console {
   std::string scratch_;
   InputStream in_;
   AnswerScanner scanner_;
+  // What the next answer answers (see write_question()). A line that has
+  // left out_ lives on in saved_question_ while it may still be asked.
+  Asked asked_ = Asked::LastLine;
+  ShownLine last_line_;
+  ShownLine marked_;
+  CellAsked cell_;
+  std::string saved_question_;
 };
 
 }  // namespace builders

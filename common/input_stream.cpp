@@ -52,6 +52,7 @@ int InputStream::refill() {
 }
 
 int InputStream::refill_block() {
+  forget_counted(end_);
   if (kind_ == Kind::File) {
     end_signals::Held held;  // the offset of the block and its length change together
     base_ += static_cast<std::int64_t>(end_);
@@ -72,6 +73,7 @@ int InputStream::refill_block() {
 // Collects one typed line, checking its length as it arrives so that no
 // more than one line's worth is ever held.
 int InputStream::refill_terminal_line() {
+  forget_counted(end_);
   pos_ = 0;
   end_ = 0;
   for (;;) {
@@ -114,6 +116,7 @@ int InputStream::peek_next() {
     return static_cast<unsigned char>(buffer_[1]);
   }
   // Keep the current byte, read more behind it.
+  forget_counted(pos_);
   std::size_t n = 0;
   {
     end_signals::Held held;
@@ -129,6 +132,26 @@ int InputStream::peek_next() {
     return kEnd;
   }
   return static_cast<unsigned char>(buffer_[1]);
+}
+
+std::int64_t InputStream::line_number() {
+  if (kind_ == Kind::Terminal) return 0;
+  count_lines_before(std::min(pos_, end_));
+  return line_ends_ + 1;
+}
+
+void InputStream::count_lines_before(std::size_t at) {
+  if (at <= counted_) return;
+  line_ends_ += std::count(buffer_.data() + counted_, buffer_.data() + at, '\n');
+  counted_ = at;
+}
+
+// Called before buffer_[at] moves to buffer_[0] (or, with `at` == end_, the
+// buffer is refilled).
+void InputStream::forget_counted(std::size_t at) {
+  count_lines_before(at);
+  if (at > 0) before_buffer_ends_line_ = buffer_[at - 1] == '\n';
+  counted_ = 0;
 }
 
 void InputStream::skip_line() {
@@ -180,6 +203,7 @@ void InputStream::give_back_from(std::size_t at) noexcept {
 // Everything before `from` is used: takes it out of the pipe and moves the
 // rest to the start of the buffer.
 void InputStream::keep_from(std::size_t from) {
+  forget_counted(from);
   end_signals::Held held;
   take_from_pipe(from);
   std::memmove(buffer_.data(), buffer_.data() + from, end_ - from);

@@ -70,6 +70,16 @@ class InputStream {
   // The errno of a read that failed and so ended the input, or 0.
   int read_error() const { return read_error_; }
 
+  // Where the input stands, for the error report of an answer from a file or
+  // a pipe: the number (from 1) of the line the next byte belongs to, and
+  // whether that byte begins its line. Typed input has no line numbers (0).
+  // Line ends are counted only when asked and as blocks are let go, once
+  // each, so the answers pay nothing for it.
+  std::int64_t line_number();
+  bool at_line_start() const {
+    return pos_ > 0 ? buffer_[pos_ - 1] == '\n' : before_buffer_ends_line_;
+  }
+
  private:
   enum class Kind { Terminal, File, Pipe, Other };
 
@@ -79,6 +89,9 @@ class InputStream {
   int refill_pipe();
   std::size_t read_some(char* into, std::size_t room);
   void give_back_from(std::size_t at) noexcept;
+  // The bytes before `at` are let go: their line ends are counted first.
+  void count_lines_before(std::size_t at);
+  void forget_counted(std::size_t at);
 
   // Pipes: see the file's notes.
   void keep_from(std::size_t from);
@@ -94,6 +107,11 @@ class InputStream {
   std::vector<char> buffer_;
   std::size_t pos_ = 0;
   std::size_t end_ = 0;
+  // Line ends before buffer_[counted_], and whether the byte before
+  // buffer_[0] was a line end (true at the start of input).
+  std::int64_t line_ends_ = 0;
+  std::size_t counted_ = 0;
+  bool before_buffer_ends_line_ = true;
   // A regular file: the offset of buffer_[0] in it.
   std::int64_t base_ = 0;
   // A pipe: buffer_[0, taken_) has been read out of it; buffer_[taken_,

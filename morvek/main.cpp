@@ -139,7 +139,7 @@ int main(int argc, char** argv) {
   console.write_line({"Number of Stress Periods"});
   console.read_integer(period_count);
 
-  console.write_line({"Simulation Time Unit"});
+  console.write_question({"Simulation Time Unit"});
   console.write_line({" 0  - undefined     "});
   console.write_line({" 1  - seconds       "});
   console.write_line({" 2  - minutes       "});
@@ -169,7 +169,7 @@ int main(int argc, char** argv) {
   console.write_line({"Memory Sharing Option  0=yes 1=no"});
   console.read_integer(memory_sharing);
   console.write_line({" "});
-  console.write_line({"Save Starting Heads (i.e. Compute Drawdown? "});
+  console.write_question({"Save Starting Heads (i.e. Compute Drawdown? "});
   console.write_line({"  0=no  1=yes"});
   console.read_integer(save_heads);
 

@@ -53,7 +53,7 @@ int main(int argc, char** argv) {
 
   console.write_line({" Max number of drains (vertical line sinks/layer) "});
   console.read_integer(max_drains);
-  console.write_line({" Flow term output code"});
+  console.write_question({" Flow term output code"});
   // "disharge" as users and their answer scripts know it: the prompts are
   // kept letter for letter.
   console.write_line({"  -nn =  Drain disharge written to unit nn "});
@@ -73,7 +73,7 @@ int main(int argc, char** argv) {
   float drain_conductance = 0.0f;
 
   for (std::int64_t period = 1; period <= period_count; ++period) {
-    console.write_line({" Drain data use code "});
+    console.write_question({" Drain data use code "});
     console.write_line({" -1 = use drain data from previous stress period"});
     console.write_line({" nn = #drains active current stress period"});
     console.read_integer(use_code);

@@ -353,18 +353,24 @@ TEST(AnswerReaderErrors, ReportNamesAnUnexpectedByte) {
   struct Case {
     std::string answers;
     const char* number;
-    const char* message;
+    std::string message;
   };
+  // The message line goes on with the answer (its bytes beyond printable
+  // ASCII escaped), the question and the line of the answers.
+  const std::string first = " for \"Max number of drains (vertical line sinks/layer)\" (answers line 1)";
+  const std::string elevation = " for \"Drain Elevation (+z direction)\" (answers line 8)";
   const std::vector<Case> cases = {
-      {"\xEF\xBB\xBF" "20\n", "F6101", "unexpected byte 0xEF at the start of the answer"},
-      {"\xC2\xA0" "20\n", "F6101", "unexpected byte 0xC2 at the start of the answer"},
-      {"20\xC2\xA0\n", "F6101", "unexpected byte 0xC2 in the answer"},
-      {"2*\x01" "5\n", "F6101", "unexpected byte 0x01 in the answer"},
-      {to_elevation + "\xC2\xA0" "95.5\n", "F6103", "unexpected byte 0xC2 at the start of the answer"},
-      {to_elevation + "95.5\x7F\n", "F6103", "unexpected byte 0x7F in the answer"},
+      {"\xEF\xBB\xBF" "20\n", "F6101",
+       "unexpected byte 0xEF at the start of the answer: '\\xEF\\xBB\\xBF20'" + first},
+      {"\xC2\xA0" "20\n", "F6101", "unexpected byte 0xC2 at the start of the answer: '\\xC2\\xA020'" + first},
+      {"20\xC2\xA0\n", "F6101", "unexpected byte 0xC2 in the answer: '20\\xC2\\xA0'" + first},
+      {"2*\x01" "5\n", "F6101", "unexpected byte 0x01 in the answer: '2*\\x015'" + first},
+      {to_elevation + "\xC2\xA0" "95.5\n", "F6103",
+       "unexpected byte 0xC2 at the start of the answer: '\\xC2\\xA095.5'" + elevation},
+      {to_elevation + "95.5\x7F\n", "F6103", "unexpected byte 0x7F in the answer: '95.5\\x7F'" + elevation},
       // Printable characters keep the message of their error.
-      {"abc\n", "F6101", "an integer answer must be a whole number"},
-      {to_elevation + "1.5x\n", "F6103", "a real answer must be a decimal number"},
+      {"abc\n", "F6101", "an integer answer must be a whole number: 'abc'" + first},
+      {to_elevation + "1.5x\n", "F6103", "a real answer must be a decimal number: '1.5x'" + elevation},
   };
   for (const Case& c : cases) {
     Scratch dir;

@@ -7,6 +7,7 @@
 #include <regex>
 #include <sstream>
 #include <string>
+#include <tuple>
 
 #include "expected_text.h"
 #include "read_back_support.h"
@@ -48,6 +49,42 @@ TEST(GwinspectAnswers, EveryExampleRoundTrips) {
     EXPECT_EQ(trip.built.exit_status, 0);
     EXPECT_EQ(trip.rebuilt.exit_status, 0) << name << ": " << trip.rebuilt.err;
     EXPECT_TRUE(has_stop_line(trip.rebuilt.out));
+  }
+}
+
+// The example answers carry, after four blanks, the very notes gwinspect
+// answers writes for the files they make (titles, read whole, carry none),
+// and the notes change nothing: without them the builder writes the same
+// file and the same dialogue.
+TEST(GwinspectAnswers, ExamplesCarryTheNotesOfTheirAnswers) {
+  for (const auto& [name, file, titles] : {std::tuple{"Morvek", "morvek.txt", 2u},
+                                           std::tuple{"Cindral", "cindral.txt", 0u},
+                                           std::tuple{"Quillet", "quillet.txt", 0u}}) {
+    SCOPED_TRACE(name);
+    const std::string annotated = example(file);
+    const RoundTrip trip = round_trip(builder(name), annotated);
+    const std::vector<std::string> lines = split_lines(annotated);
+    const std::vector<std::string> read_back = split_lines(trip.answers.out);
+    ASSERT_EQ(lines.size(), read_back.size());
+    std::string bare;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      const std::size_t note = lines[i].find("    ");
+      const std::size_t expected_note = read_back[i].find("    ");
+      if (i < titles) {
+        EXPECT_EQ(note, std::string::npos) << lines[i];
+        EXPECT_EQ(expected_note, std::string::npos) << read_back[i];
+        bare += lines[i] + "\n";
+        continue;
+      }
+      ASSERT_NE(note, std::string::npos) << "line " << i + 1 << " has no note: " << lines[i];
+      ASSERT_NE(expected_note, std::string::npos) << read_back[i];
+      EXPECT_EQ(lines[i].substr(note), read_back[i].substr(expected_note)) << "line " << i + 1;
+      bare += lines[i].substr(0, note) + "\n";
+    }
+    const RoundTrip without_notes = round_trip(builder(name), bare);
+    EXPECT_EQ(without_notes.file, trip.file);
+    EXPECT_EQ(without_notes.built.out, trip.built.out);
+    EXPECT_EQ(trip.built.exit_status, 0);
   }
 }
 
