@@ -1,9 +1,10 @@
 # Quick start: `make demo` runs the builders on the example answers and
 # leaves their files in demo/ with gwinspect check's findings and the model's
 # report, `make test` builds and runs every test. `make install` installs the
-# programs, their manual pages and the examples (PREFIX, default /usr/local;
-# DESTDIR for staging), `make package` builds the Debian package (and, with
-# the MinGW-w64 toolchain, the Windows zip), `make windows` cross-compiles
+# programs, their manual pages, their bash completion and the examples
+# (PREFIX, default /usr/local; DESTDIR for staging), `make package` builds the
+# Debian package in build-deb/, its Maintainer from BUILDERS_MAINTAINER (and,
+# with the MinGW-w64 toolchain, the Windows zip), `make windows` cross-compiles
 # the programs for Windows into build-windows/bin/*.exe, `make test-windows`
 # runs them under Wine against the Linux programs, `make bench` times the
 # builders on scripted sessions, and gwinspect on model folders, against I/O
@@ -13,6 +14,10 @@ BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
 FUZZ_BUILD ?= build-fuzz
 WINDOWS_BUILD ?= build-windows
+DEB_BUILD ?= build-deb
+# The Maintainer field of the Debian package (and its changelog's signature),
+# "Name <address>"; unset, the default in cmake/packaging.cmake.
+BUILDERS_MAINTAINER ?=
 WINDOWS_TOOLCHAIN = cmake/mingw-w64-x86_64.cmake
 FUZZ_SECONDS ?= 60
 JOBS ?= $(shell nproc)
@@ -59,9 +64,17 @@ test-sanitize:
 install: programs
 	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
 
-package: build
-	cmake --build $(BUILD) --target package
-	@ls -1 "$$(cd $(BUILD) && pwd)"/*.deb
+# The Debian package comes from a build of its own, whose programs link
+# against the system's libraries (BUILD's are static); only the programs and
+# their manual pages are built for it.
+package:
+	cmake -S . -B $(DEB_BUILD) -DCMAKE_BUILD_TYPE=Release -DBUILDERS_STATIC=OFF -DBUILDERS_TESTS=OFF \
+	  -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON \
+	  $(if $(BUILDERS_MAINTAINER),-DBUILDERS_MAINTAINER="$(BUILDERS_MAINTAINER)",-UBUILDERS_MAINTAINER) \
+	  $(CMAKE_ARGS)
+	cmake --build $(DEB_BUILD) -j $(JOBS) --target programs
+	cmake --build $(DEB_BUILD) --target package
+	@ls -1 "$$(cd $(DEB_BUILD) && pwd)"/*.deb
 	@if command -v x86_64-w64-mingw32-g++ > /dev/null 2>&1; then \
 	  $(MAKE) --no-print-directory windows > /dev/null && \
 	  cmake --build $(WINDOWS_BUILD) --target package > /dev/null && \
@@ -97,4 +110,4 @@ fuzz: fuzz-build
 	fuzz/run_fuzzers.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) $(WINDOWS_BUILD) $(DEMO)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) $(WINDOWS_BUILD) $(DEB_BUILD) $(DEMO)

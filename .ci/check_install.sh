@@ -1,15 +1,19 @@
 #!/usr/bin/env bash
 # check_install.sh [BUILD]: what a user installs is what the build tree
 # holds. `make install` with PREFIX and DESTDIR and `cmake --install
-# --prefix` put every program of BUILD/bin and its manual page where they
-# belong; the Debian package holds the same, its manual pages render
-# without one warning, it installs and removes cleanly in a scratch root,
-# and the Quillet it installs writes from the example answers it ships the
-# same FOR013 as the build tree's Quillet from examples/quillet.txt.
+# --prefix` put every program of BUILD/bin, its gzipped manual page and its
+# bash completion where they belong; the Debian package (made in DEB_BUILD,
+# default build-deb) holds the same, its programs linked against the
+# system's libraries that its Depends names, its manual pages render
+# without one warning, its bash completion completes, it installs and
+# removes cleanly in a scratch root, and the Quillet it installs writes from
+# the example answers it ships the same FOR013 as the build tree's Quillet
+# from examples/quillet.txt.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 here=$(pwd)
 build=${1:-build}
+deb_build=${DEB_BUILD:-build-deb}
 package=groundwater-input-builders
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
@@ -18,14 +22,21 @@ fail() { echo "check_install: $*" >&2; exit 1; }
 programs=$(cd "$build/bin" && ls)
 [ -n "$programs" ] || fail "no program in $build/bin"
 
-# Every program and its manual page under ROOT/PREFIX, and the examples.
+examples="examples/morvek.txt examples/cindral.txt examples/quillet.txt
+          examples/faulty/morvek.txt examples/faulty/cindral.txt examples/faulty/quillet.txt"
+
+# Every program, its manual page and its completion under ROOT/PREFIX, the
+# README, the copyright, the changelog and the examples.
 expect_installed() {  # root, prefix
-  local root=$1 prefix=$2 program
+  local root=$1 prefix=$2 program file
   for program in $programs; do
     [ -x "$root$prefix/bin/$program" ] || fail "$root$prefix/bin/$program missing"
-    [ -s "$root$prefix/share/man/man1/$program.1" ] || fail "$root$prefix/share/man/man1/$program.1 missing"
+    gzip -t "$root$prefix/share/man/man1/$program.1.gz" 2> /dev/null \
+      || fail "$root$prefix/share/man/man1/$program.1.gz missing or not gzip"
+    [ -s "$root$prefix/share/bash-completion/completions/$program" ] \
+      || fail "$root$prefix/share/bash-completion/completions/$program missing"
   done
-  for file in README.md examples/morvek.txt examples/cindral.txt examples/quillet.txt; do
+  for file in README.md copyright changelog.Debian.gz $examples; do
     [ -s "$root$prefix/share/doc/$package/$file" ] || fail "$root$prefix/share/doc/$package/$file missing"
   done
 }
@@ -35,30 +46,55 @@ expect_installed "$scratch/staged" /opt/gw
 cmake --install "$build" --prefix "$scratch/prefix" > /dev/null
 expect_installed "$scratch/prefix" ""
 
-make --no-print-directory package BUILD="$build" > /dev/null
-deb=$(ls -t "$build"/${package}_*.deb | head -n 1)
-dpkg-deb --field "$deb" Package Version Maintainer Description | sed 's/^/  /'
+make --no-print-directory package BUILD="$build" DEB_BUILD="$deb_build" > /dev/null
+deb=$(ls -t "$deb_build"/${package}_*.deb | head -n 1)
+dpkg-deb --field "$deb" Package Version Maintainer Depends Description | sed 's/^/  /'
 root=$scratch/extracted
 dpkg -x "$deb" "$root"
 expect_installed "$root" /usr
-man/check_page.sh "$root"/usr/share/man/man1/*.1
+man/check_page.sh "$root"/usr/share/man/man1/*.1.gz
+completion/check_completion.sh "$root/usr/bin" "$root/usr/share/bash-completion/completions/gwinspect" > /dev/null \
+  || fail "the package's bash completion does not complete"
 [ "$(cd "$root/usr/bin" && ls)" = "$programs" ] || fail "the package's programs differ from $build/bin"
+# Linked against the system's libraries, each of them a package in Depends.
+depends=$(dpkg-deb --field "$deb" Depends)
+depended=" $(sed 's/ ([^)]*)//g; s/,//g' <<< "$depends") "  # the package names alone
+for library in libc6 libstdc++6 zlib1g; do
+  [[ $depended == *" $library "* ]] || fail "Depends lacks $library: $depends"
+done
+for program in $programs; do
+  readelf --dynamic "$root/usr/bin/$program" | grep NEEDED > /dev/null || fail "$program in the package is linked statically"
+done
 
+# The package's programs (linked against the system's libraries) against the
+# build tree's (linked statically): the same files from the same answers,
+# and the same findings of gwinspect check on them.
 mkdir "$scratch/installed" "$scratch/built"
-(cd "$scratch/installed" && "$root/usr/bin/Quillet" < "$root/usr/share/doc/$package/examples/quillet.txt" > /dev/null)
-(cd "$scratch/built" && "$here/$build/bin/Quillet" < "$here/examples/quillet.txt" > /dev/null)
-cmp "$scratch/installed/FOR013" "$scratch/built/FOR013" || fail "the installed Quillet wrote another FOR013"
+for builder in Morvek:morvek:FOR001 Cindral:cindral:FOR011 Quillet:quillet:FOR013; do
+  IFS=: read -r program answers file <<< "$builder"
+  (cd "$scratch/installed" && "$root/usr/bin/$program" < "$root/usr/share/doc/$package/examples/$answers.txt" > /dev/null)
+  (cd "$scratch/built" && "$here/$build/bin/$program" < "$here/examples/$answers.txt" > /dev/null)
+  cmp "$scratch/installed/$file" "$scratch/built/$file" || fail "the installed $program wrote another $file"
+done
+findings() { (cd "$2" && "$1" check .) || true; }  # a finding may well fail the check
+[ "$(findings "$root/usr/bin/gwinspect" "$scratch/installed")" = "$(findings "$here/$build/bin/gwinspect" "$scratch/built")" ] \
+  || fail "the installed gwinspect check finds otherwise"
 
-# Installed and removed by dpkg itself, into a root of its own.
+# Installed and removed by dpkg itself, into a root of its own (which holds
+# no other package, so none of the Depends is there to be checked).
 dpkg_root=$scratch/dpkg-root
 mkdir -p "$dpkg_root/var/lib/dpkg/info" "$dpkg_root/var/lib/dpkg/updates"
 touch "$dpkg_root/var/lib/dpkg/status"
-dpkg_in_root() { dpkg --root="$dpkg_root" --log=/dev/null --force-not-root --force-script-chrootless "$@" > /dev/null; }
+dpkg_in_root() {  # quiet, but for what it said when it fails
+  local said
+  said=$(dpkg --root="$dpkg_root" --log=/dev/null --force-not-root --force-script-chrootless \
+              --force-depends "$@" 2>&1) || { echo "$said" >&2; return 1; }
+}
 dpkg_in_root --install "$deb"
 expect_installed "$dpkg_root" /usr
 dpkg_in_root --remove "$package"
 [ -z "$(find "$dpkg_root/usr" -type f 2> /dev/null)" ] || fail "files left after dpkg --remove"
-echo "check_install: make install, cmake --install and $(basename "$deb") hold every program and manual page"
+echo "check_install: make install, cmake --install and $(basename "$deb") hold every program, manual page and completion"
 
 # The Windows zip, made by the same `make package` where the MinGW-w64
 # toolchain is installed: every .exe of the Windows build, the README and
@@ -73,7 +109,7 @@ if command -v x86_64-w64-mingw32-objdump > /dev/null 2>&1; then
   top=$unzipped/$(basename "$zip" .zip)
   [ "$(cd "$top" && ls *.exe)" = "$(cd "$windows_build/bin" && ls *.exe)" ] \
     || fail "the zip's programs differ from $windows_build/bin"
-  for file in README.md examples/morvek.txt examples/cindral.txt examples/quillet.txt; do
+  for file in README.md $examples; do
     cmp -s "$top/$file" "$file" || fail "$file missing from the zip or different"
   done
   for exe in "$top"/*.exe; do

@@ -12,6 +12,11 @@ install(FILES ${PROJECT_SOURCE_DIR}/examples/morvek.txt
               ${PROJECT_SOURCE_DIR}/examples/cindral.txt
               ${PROJECT_SOURCE_DIR}/examples/quillet.txt
         DESTINATION ${doc_dir}/examples)
+# The answers with mistakes that `gwinspect check` finds (make demo-faulty).
+install(FILES ${PROJECT_SOURCE_DIR}/examples/faulty/morvek.txt
+              ${PROJECT_SOURCE_DIR}/examples/faulty/cindral.txt
+              ${PROJECT_SOURCE_DIR}/examples/faulty/quillet.txt
+        DESTINATION ${doc_dir}/examples/faulty)
 
 if(WIN32)
   # Every program at the top of the zip (user_program() puts them there):
@@ -25,8 +30,37 @@ if(WIN32)
   return()
 endif()
 
-set(BUILDERS_MAINTAINER "Groundwater input builders maintainers <dev@example.com>"
-    CACHE STRING "The Maintainer field of the Debian package")
+# The one place to name who answers for the package: `make package
+# BUILDERS_MAINTAINER="Name <address>"` (or -D at the configure).
+set(BUILDERS_MAINTAINER "Groundwater Input Builders Team <maintainers@groundwater-input-builders.org>"
+    CACHE STRING "The Maintainer field of the Debian package and its changelog")
+
+# The Debian revision of this version, in the package and its changelog.
+set(BUILDERS_DEBIAN_RELEASE 1)
+
+# The copyright file and the changelog, where Debian's policy puts them.
+install(FILES ${PROJECT_SOURCE_DIR}/package/copyright DESTINATION ${doc_dir})
+configure_file(${PROJECT_SOURCE_DIR}/package/changelog.in
+               ${PROJECT_BINARY_DIR}/package/changelog.Debian @ONLY)
+execute_process(COMMAND ${GZIP} -9 -n -c ${PROJECT_BINARY_DIR}/package/changelog.Debian
+                OUTPUT_FILE ${PROJECT_BINARY_DIR}/package/changelog.Debian.gz
+                RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "gzip could not compress the changelog")
+endif()
+install(FILES ${PROJECT_BINARY_DIR}/package/changelog.Debian.gz DESTINATION ${doc_dir})
+
+# The Debian package holds programs linked against the system's libraries;
+# the statically linked ones of the release build (and the instrumented ones
+# of the sanitizer and fuzz builds) are not for it, so those builds have no
+# package target. `make package` configures a build of its own for it.
+if(BUILDERS_STATIC OR BUILDERS_SANITIZE OR BUILDERS_FUZZ)
+  return()
+endif()
+
+# What lintian reports and Debian's policy allows here, each with its reason.
+install(FILES ${PROJECT_SOURCE_DIR}/package/lintian-overrides
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME ${PROJECT_NAME})
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME ${PROJECT_NAME})
@@ -44,10 +78,10 @@ the three files back: the answers that make a builder write a file again.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
+set(CPACK_DEBIAN_PACKAGE_RELEASE ${BUILDERS_DEBIAN_RELEASE})
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${BUILDERS_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# The programs are linked statically and need no other package.
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS OFF)
+# Depends: the libraries the programs link, as dpkg-shlibdeps finds them.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 include(CPack)

@@ -1,8 +1,9 @@
 # The programs a user runs: each lands in bin/ of the build folder, is
 # installed into bin/ of the prefix and has a manual page, written in scdoc
-# as man/<program>.1.scd and turned into roff at build time. Adding a
-# program to all of this (and to the Debian package) is one line in its
-# CMakeLists.txt: user_program(<target>).
+# as man/<program>.1.scd and turned into roff at build time, and a bash
+# completion (completion/complete_programs.bash, which must learn its
+# options). Adding a program to all of this (and to the Debian package) is
+# one line in its CMakeLists.txt: user_program(<target>).
 #
 # The target `programs` builds the programs and their manual pages, without
 # the tests, for the demo and for `make install`.
@@ -12,6 +13,8 @@ if(NOT SCDOC)
   message(WARNING "scdoc not found: the programs are built, their manual pages are not "
                   "(Debian: apt-get install scdoc).")
 endif()
+# Installed compressed; gzip is part of every Debian system.
+find_program(GZIP gzip REQUIRED)
 # The manual pages are checked as a reader meets them, through man.
 find_program(MAN_VIEWER man)
 find_program(GROFF groff)
@@ -33,6 +36,10 @@ function(user_program target)
   if(WIN32)
     return()  # no manual pages beside the .exe files: the README tells
   endif()
+  # bash-completion loads completions/<program> the first time the program's
+  # name is completed; one script serves all four.
+  install(FILES ${PROJECT_SOURCE_DIR}/completion/complete_programs.bash
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME ${target})
 
   set(source ${PROJECT_SOURCE_DIR}/man/${target}.1.scd)
   if(NOT EXISTS ${source})
@@ -44,16 +51,16 @@ function(user_program target)
   set(page ${PROJECT_BINARY_DIR}/man/${target}.1)
   file(GLOB shared_sections CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/man/shared/*.scd)
   add_custom_command(
-    OUTPUT ${page}
-    COMMAND ${CMAKE_COMMAND} -DSCDOC=${SCDOC} -DSOURCE=${source} -DPAGE=${page}
+    OUTPUT ${page} ${page}.gz
+    COMMAND ${CMAKE_COMMAND} -DSCDOC=${SCDOC} -DGZIP=${GZIP} -DSOURCE=${source} -DPAGE=${page}
             -DPACKAGE=${PROJECT_NAME} -DVERSION=${PROJECT_VERSION}
             -P ${PROJECT_SOURCE_DIR}/man/render_page.cmake
     DEPENDS ${source} ${PROJECT_SOURCE_DIR}/man/render_page.cmake ${shared_sections}
     COMMENT "Manual page ${target}(1)"
     VERBATIM)
-  add_custom_target(manual_${target} ALL DEPENDS ${page})
+  add_custom_target(manual_${target} ALL DEPENDS ${page} ${page}.gz)
   add_dependencies(programs manual_${target})
-  install(FILES ${page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  install(FILES ${page}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
   if(BUILDERS_TESTS AND MAN_VIEWER AND GROFF)
     add_test(NAME manual_page_${target}
