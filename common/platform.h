@@ -138,9 +138,34 @@ bool is_regular_file(const std::string& path);
 // What `path` leads to, without opening it; `error` set when it leads nowhere.
 FileKind kind_at(const std::string& path, int& error);
 
-// Writes `bytes` to `path` through a file beside it (`path` and ".part"),
-// put in its place once complete, so that a failure never leaves half a
-// file. False, with the file and the reason in `error`, when it cannot.
+// ---- Files written whole ----------------------------------------------------
+
+// Which file a name or a stream stands for, whatever its name: two paths
+// (a link, another spelling, a hard link) name the same file when these
+// are equal.
+struct FileIdentity {
+  std::uint64_t device = 0;  // POSIX st_dev; Windows the volume's serial number
+  std::uint64_t file = 0;    // POSIX st_ino; Windows the file index
+  friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+};
+
+// What sits at a path, links followed, or behind an open stream.
+struct FileLook {
+  bool found = false;  // false: nothing there, or it cannot be looked at
+  FileKind kind = FileKind::Other;
+  FileIdentity identity;
+};
+FileLook look_at(const std::string& path);
+FileLook look_at(int fd);
+
+// Writes `bytes` to `path` whole or not at all: into a new file of a name
+// no other run uses, in the folder of the file it replaces, flushed to the
+// disk and then renamed over it. A symbolic link at `path` is followed (the
+// file it points to is replaced, the link stays), an existing file keeps
+// its permissions (and its owner and group where the process may set them),
+// and anything at `path` that is not a regular file (a FIFO, a device, a
+// socket, a folder) is left alone and refused. False, with the file and
+// the reason in `error`, when it cannot.
 bool replace_file(const std::string& path, std::string_view bytes, std::string& error);
 
 // ---- The end signals --------------------------------------------------------

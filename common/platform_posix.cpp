@@ -262,24 +262,155 @@ FileKind kind_at(const std::string& path, int& error) {
   return S_ISDIR(st.st_mode) ? FileKind::Directory : FileKind::Other;
 }
 
+// ---- Files written whole ----------------------------------------------------
+
+namespace {
+
+FileLook look_of(const struct stat& st) {
+  FileLook look;
+  look.found = true;
+  look.kind = S_ISREG(st.st_mode) ? FileKind::Regular : S_ISDIR(st.st_mode) ? FileKind::Directory : FileKind::Other;
+  look.identity = {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+  return look;
+}
+
+// "a FIFO": what a file that is not a regular one is, for a message.
+const char* kind_in_words(mode_t mode) {
+  if (S_ISDIR(mode)) return "a folder";
+  if (S_ISFIFO(mode)) return "a FIFO";
+  if (S_ISSOCK(mode)) return "a socket";
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
+  return "not a regular file";
+}
+
+// Follows the symbolic links at `path` as open() would, leaving in `path`
+// the name the chain ends at. True with `st` filled when something is
+// there; false with `error` ENOENT when that name is free (the file would
+// be created), or another errno.
+bool follow_links(std::string& path, struct stat& st, int& error) {
+  for (int hops = 0; hops < 40; ++hops) {
+    if (::lstat(path.c_str(), &st) != 0) {
+      error = errno;
+      return false;
+    }
+    if (!S_ISLNK(st.st_mode)) return true;
+    std::string target(st.st_size > 0 ? static_cast<std::size_t>(st.st_size) + 1 : 256, '\0');
+    for (;;) {
+      const ssize_t length = ::readlink(path.c_str(), target.data(), target.size());
+      if (length < 0) {
+        error = errno;
+        return false;
+      }
+      if (static_cast<std::size_t>(length) < target.size()) {
+        target.resize(static_cast<std::size_t>(length));
+        break;
+      }
+      target.resize(target.size() * 2);  // the link grew since lstat
+    }
+    // A relative link is read from the folder that holds it.
+    const std::size_t slash = path.find_last_of('/');
+    path = target.starts_with('/') || slash == std::string::npos ? target : path.substr(0, slash + 1) + target;
+  }
+  error = ELOOP;
+  return false;
+}
+
+// A new file beside `target`, created by this run alone (O_EXCL), whose
+// name holds the process id, so that runs writing one page at once never
+// share it.
+int create_beside(const std::string& target, std::string& part) {
+  const std::size_t slash = target.find_last_of('/');
+  const std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
+  // Room for the suffix within a name's 255 bytes.
+  const std::string base = target.substr(folder.size(), 200);
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    part = folder;
+    part += base;
+    part += '.';
+    part += std::to_string(::getpid());
+    if (attempt > 0) {
+      part += '-';
+      part += std::to_string(attempt);
+    }
+    part += ".part";
+    const int fd = ::open(part.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  errno = EEXIST;
+  return -1;
+}
+
+// The owner, group and permissions of `old` given to the new file `fd`.
+// Another owner needs privileges the process may not have; then the page
+// keeps the process's owner, and its group where the process may set it.
+int keep_owner_and_mode(int fd, const struct stat& old) {
+  struct stat mine {};
+  if (::fstat(fd, &mine) == 0 && (mine.st_uid != old.st_uid || mine.st_gid != old.st_gid)) {
+    if (::fchown(fd, old.st_uid, old.st_gid) != 0 && ::fchown(fd, static_cast<uid_t>(-1), old.st_gid) != 0) {
+      // Neither: the owner and group are the process's.
+    }
+  }
+  // After fchown, which clears the set-id bits.
+  return ::fchmod(fd, old.st_mode & 07777) == 0 ? 0 : errno;
+}
+
+}  // namespace
+
+FileLook look_at(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 ? look_of(st) : FileLook{};
+}
+
+FileLook look_at(int fd) {
+  struct stat st {};
+  return ::fstat(fd, &st) == 0 ? look_of(st) : FileLook{};
+}
+
 bool replace_file(const std::string& path, std::string_view bytes, std::string& error) {
-  const std::string part = path + ".part";
-  const int fd = ::open(part.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) {
-    error = part + ": " + std::strerror(errno);
+  std::string target = path;
+  struct stat old {};
+  int look_error = 0;
+  const bool replacing = follow_links(target, old, look_error);
+  if (!replacing && look_error != ENOENT) {
+    error = path + ": " + std::strerror(look_error);
     return false;
   }
-  const Written written = write_all(fd, bytes.data(), bytes.size());
-  if (written.count < bytes.size()) {
-    error = part + ": " + std::strerror(written.error != 0 ? written.error : ENOSPC);
+  if (replacing && !S_ISREG(old.st_mode)) {
+    error = path + ": " + kind_in_words(old.st_mode) + ", not a regular file; left as it is";
+    return false;
+  }
+  std::string part;
+  const int fd = create_beside(target, part);
+  // Messages name the page as given: the temporary name is this run's alone.
+  if (fd < 0) {
+    error = path + ": " + std::strerror(errno);
+    return false;
+  }
+  auto fail = [&](int err) {
+    error = path + ": " + std::strerror(err);
     ::close(fd);
     ::unlink(part.c_str());
     return false;
+  };
+  if (replacing) {
+    if (const int err = keep_owner_and_mode(fd, old); err != 0) return fail(err);
   }
-  if (::close(fd) != 0 || ::rename(part.c_str(), path.c_str()) != 0) {
+  const Written written = write_all(fd, bytes.data(), bytes.size());
+  if (written.count < bytes.size()) return fail(written.error != 0 ? written.error : ENOSPC);
+  // On the disk before the name points at it: a crash leaves the old page
+  // or the new one, never an empty file.
+  if (::fsync(fd) != 0 && errno != EINVAL) return fail(errno);
+  if (::close(fd) != 0 || ::rename(part.c_str(), target.c_str()) != 0) {
     error = path + ": " + std::strerror(errno);
     ::unlink(part.c_str());
     return false;
+  }
+  const std::size_t slash = target.find_last_of('/');
+  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
+  const int folder_fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (folder_fd >= 0) {
+    ::fsync(folder_fd);  // the rename itself on the disk; where a folder cannot be synced, as it stands
+    ::close(folder_fd);
   }
   return true;
 }

@@ -348,12 +348,68 @@ FileKind kind_at(const std::string& path, int& error) {
   return (attributes & FILE_ATTRIBUTE_DEVICE) ? FileKind::Other : FileKind::Regular;
 }
 
+// ---- Files written whole ----------------------------------------------------
+
+namespace {
+
+FileLook look_through(HANDLE handle) {
+  FileLook look;
+  BY_HANDLE_FILE_INFORMATION information{};
+  if (!valid(handle)) return look;
+  look.found = true;
+  if (::GetFileType(handle) != FILE_TYPE_DISK || !::GetFileInformationByHandle(handle, &information)) return look;
+  look.kind = information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY ? FileKind::Directory : FileKind::Regular;
+  look.identity = {information.dwVolumeSerialNumber,
+                   (static_cast<std::uint64_t>(information.nFileIndexHigh) << 32) | information.nFileIndexLow};
+  return look;
+}
+
+// The file a link at `path` ends at ("\\?\C:\..."), or `path` itself.
+std::string final_path(const std::string& path) {
+  const DWORD attributes = ::GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return path;
+  HANDLE handle = ::CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (!valid(handle)) return path;
+  char name[MAX_PATH * 4];
+  const DWORD length = ::GetFinalPathNameByHandleA(handle, name, sizeof name, FILE_NAME_NORMALIZED);
+  ::CloseHandle(handle);
+  return length > 0 && length < sizeof name ? std::string(name, length) : path;
+}
+
+}  // namespace
+
+FileLook look_at(const std::string& path) {
+  // Without access rights: a device or a pipe is looked at, not opened for use.
+  HANDLE handle = ::CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  const FileLook look = look_through(handle);
+  if (valid(handle)) ::CloseHandle(handle);
+  return look;
+}
+
+FileLook look_at(int fd) { return look_through(handle_of(fd)); }
+
 bool replace_file(const std::string& path, std::string_view bytes, std::string& error) {
-  const std::string part = path + ".part";
-  HANDLE handle = ::CreateFileA(part.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
+  const FileLook existing = look_at(path);
+  if (existing.found && existing.kind != FileKind::Regular) {
+    error = path + (existing.kind == FileKind::Directory ? ": a folder" : ": a device") +
+            ", not a regular file; left as it is";
+    return false;
+  }
+  const std::string target = existing.found ? final_path(path) : path;
+  // A name of this run alone, so that runs writing one page at once never
+  // share it. Messages name the page as given.
+  std::string part;
+  HANDLE handle = INVALID_HANDLE_VALUE;
+  for (int attempt = 0; attempt < 100 && !valid(handle); ++attempt) {
+    part = target + "." + std::to_string(::GetCurrentProcessId()) +
+           (attempt == 0 ? "" : "-" + std::to_string(attempt)) + ".part";
+    handle = ::CreateFileA(part.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (!valid(handle) && ::GetLastError() != ERROR_FILE_EXISTS) break;
+  }
   if (!valid(handle)) {
-    error = part + ": " + std::strerror(last_errno());
+    error = path + ": " + std::strerror(last_errno());
     return false;
   }
   std::size_t done = 0;
@@ -362,14 +418,21 @@ bool replace_file(const std::string& path, std::string_view bytes, std::string& 
     const bool wrote = ::WriteFile(handle, bytes.data() + done, piece_for(handle, bytes.size() - done), &put,
                                    nullptr) != 0;
     if (!wrote || put == 0) {
-      error = part + ": " + std::strerror(wrote ? ENOSPC : last_errno());
+      error = path + ": " + std::strerror(wrote ? ENOSPC : last_errno());
       ::CloseHandle(handle);
       ::DeleteFileA(part.c_str());
       return false;
     }
     done += put;
   }
-  if (!::CloseHandle(handle) || !::MoveFileExA(part.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+  if (!::FlushFileBuffers(handle)) {
+    error = path + ": " + std::strerror(last_errno());
+    ::CloseHandle(handle);
+    ::DeleteFileA(part.c_str());
+    return false;
+  }
+  if (!::CloseHandle(handle) ||
+      !::MoveFileExA(part.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     error = path + ": " + std::strerror(last_errno());
     ::DeleteFileA(part.c_str());
     return false;

@@ -1,8 +1,9 @@
-// gwinspect report [DIR] [-o FILE]
+// gwinspect report [DIR] [-o FILE|-]
 //
 // Writes one self-contained HTML page (report.html by default) that shows
 // the model in DIR: a summary of its files, the findings of check, and a
 // map of every array of every layer with the drains of each stress period.
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
@@ -12,6 +13,7 @@
 
 #include "model_facts.h"
 #include "model_folder.h"
+#include "model_files.h"
 #include "page_budget.h"
 #include "platform.h"
 #include "printable_text.h"
@@ -19,17 +21,18 @@
 #include "report_page.h"
 #include "subcommand_help.h"
 #include "subcommands.h"
+#include "write_all.h"
 
 namespace gwinspect {
 namespace {
 
-constexpr std::string_view kUsage = "usage: gwinspect report [DIR] [-o FILE]\n";
+constexpr std::string_view kUsage = "usage: gwinspect report [DIR] [-o FILE|-]\n";
 // What --help adds to the usage line.
 constexpr std::string_view kHelp =
     "Writes one self-contained HTML page that shows the model in the folder DIR\n"
     "(default: here): the findings of check, a summary, the stress periods and a\n"
     "map of every array of every layer.\n"
-    "  -o FILE   the page to write (default: report.html)\n"
+    "  -o FILE   the page to write (default: report.html); - for standard output\n"
     "Exit status: 0 the page is written, 2 it cannot be.\n";
 
 int usage_error(std::string_view message) {
@@ -37,21 +40,50 @@ int usage_error(std::string_view message) {
   return kFailed;
 }
 
+// Why the page may not go to `output` ("-": standard output): the file
+// there is one the report reads. Empty when it may. Files are compared as
+// files, not by name, so that another spelling or a link is caught too.
+std::string written_over_model(const report::ModelFacts& model, const std::string& output) {
+  namespace platform = builders::platform;
+  const bool to_standard_output = output == "-";
+  const platform::FileLook destination =
+      to_standard_output ? platform::look_at(platform::kStandardOutput) : platform::look_at(output);
+  if (!destination.found || destination.kind != platform::FileKind::Regular) return {};
+  for (const std::string& path : report::model_file_paths(model)) {
+    const platform::FileLook file = platform::look_at(path);
+    if (file.found && file.kind == platform::FileKind::Regular && file.identity == destination.identity) {
+      return (to_standard_output ? std::string("standard output") : output) + " is " + path +
+             ", a file of the model; the page is not written over it";
+    }
+  }
+  return {};
+}
+
 }  // namespace
 
 int run_report(std::span<char* const> arguments) {
   if (asks_for_help(arguments)) show_help("report", std::string(kUsage).append(kHelp));
   std::string folder = ".", output = "report.html";
-  bool folder_given = false;
+  bool folder_given = false, output_given = false;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string_view argument = arguments[i];
+    std::string_view value;
+    bool is_output = true;
     if (argument == "-o" || argument == "--output") {
       if (i + 1 == arguments.size()) return usage_error("-o needs a FILE");
-      output = arguments[++i];
+      value = arguments[++i];
     } else if (argument.starts_with("--output=")) {
-      output = std::string(argument.substr(9));
+      value = argument.substr(9);
     } else if (argument.starts_with("-o") && argument.size() > 2) {
-      output = std::string(argument.substr(2));
+      value = argument.substr(2);
+    } else {
+      is_output = false;
+    }
+    if (is_output) {
+      // Two places for one page is a slip; neither is guessed at.
+      if (output_given) return usage_error("one -o FILE only");
+      output = std::string(value);
+      output_given = true;
     } else if (argument.starts_with("-") && argument.size() > 1) {
       std::string message = "unknown option ";
       message += argument;
@@ -71,7 +103,12 @@ int run_report(std::span<char* const> arguments) {
 
   std::string page;
   try {
-    page = report::report_page(report::read_model(folder));
+    const report::ModelFacts model = report::read_model(folder);
+    if (const std::string refusal = written_over_model(model, output); !refusal.empty()) {
+      std::cerr << "gwinspect report: error: " << refusal << "\n";
+      return kFailed;
+    }
+    page = report::report_page(model);
   } catch (const inspect::ReadError& e) {
     std::cerr << inspect::printable(folder + "/FOR001: error: " + e.what()) << "; the report needs it\n";
     return kFailed;
@@ -85,6 +122,17 @@ int run_report(std::span<char* const> arguments) {
     // The page's rooms add up to less; this would be a fault of the report.
     std::cerr << "gwinspect report: warning: the page has " << page.size() << " bytes, more than the "
               << report::PageBudget::kPageLimit << " it is meant to stay under\n";
+  }
+  if (output == "-") {
+    // The page alone on standard output, for a pipe or a redirection.
+    const builders::Written written =
+        builders::write_all(builders::platform::kStandardOutput, page.data(), page.size());
+    if (written.count < page.size()) {
+      std::cerr << "gwinspect report: error: cannot write the page to standard output: "
+                << std::strerror(written.error != 0 ? written.error : ENOSPC) << "\n";
+      return kFailed;
+    }
+    return kDone;
   }
   std::string error;
   if (!builders::platform::replace_file(output, page, error)) {
