@@ -98,7 +98,8 @@ int run_answers(std::span<char* const> arguments) {
 
   const Known* known = nullptr;
   for (const Known& k : kBuilders) {
-    if ((as && *as == k.builder) || (!as && base_name(path) == k.file)) known = &k;
+    const bool named = builders::platform::same_file_name(base_name(path), k.file);
+    if ((as && *as == k.builder) || (!as && named)) known = &k;
   }
   if (known == nullptr) {
     std::cerr << path << ": error: cannot tell which builder wrote it: a file named FOR001, "
