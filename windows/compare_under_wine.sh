@@ -112,7 +112,7 @@ harness_failures=0
 # keeping its standard output, standard error and exit status beside the
 # files it wrote there, and compares the two folders.
 compare() {
-  local name=$1 side kept try why
+  local name=$1 side kept try why=
   shift
   for side in linux windows; do
     for try in 1 2 3; do
