@@ -211,7 +211,7 @@ case $why in
   *) fail "run_in_turn did not say which program it could not start, nor why: $why" ;;
 esac
 [ ! -s "$scratch/harness/out" ] || fail "run_in_turn reported a status for a program it could not start"
-(cd "$scratch/harness" && { "$wine" "No such program.exe" > out 2> err; echo $? > status; }) || true
+(cd "$scratch/harness" && { "$wine" "$scratch/harness/No such program.exe" > out 2> err; echo $? > status; }) || true
 why=$(harness_failure "$scratch/harness") || fail "Wine's failure to start a program was taken for a program's run: $(cat "$scratch/harness/err")"
 echo "  $why"
 
