@@ -2,10 +2,12 @@
 # check_install.sh [BUILD]: what a user installs is what the build tree
 # holds. `make install` with PREFIX and DESTDIR and `cmake --install
 # --prefix` put every program of BUILD/bin, its gzipped manual page and its
-# bash completion where they belong; the Debian package (made in DEB_BUILD,
-# default build-deb) holds the same, its programs linked against the
-# system's libraries that its Depends names, its manual pages render
-# without one warning, its bash completion completes, it installs and
+# bash completion where they belong, with the README and every file it links
+# to (its pictures); the Debian package (made in DEB_BUILD, default
+# build-deb) holds the same, its description names every subcommand of
+# gwinspect, its programs linked against the system's libraries that its
+# Depends names, its manual pages render without one warning, its bash
+# completion completes, it installs and
 # removes cleanly in a scratch root, and the Quillet it installs writes from
 # the example answers it ships the same FOR013 as the build tree's Quillet
 # from examples/quillet.txt.
@@ -21,6 +23,10 @@ fail() { echo "check_install: $*" >&2; exit 1; }
 
 programs=$(cd "$build/bin" && ls)
 [ -n "$programs" ] || fail "no program in $build/bin"
+# The files the README links to by a relative path (![...](doc/x.png) and
+# the like), which a reader of the installed README looks for beside it.
+readme_links=$(grep -o '](\([^)]*\))' README.md | sed 's/^](\([^ #)]*\).*/\1/' | grep -v -e '^$' -e ':' | sort -u || true)
+for file in $readme_links; do [ -f "$file" ] || fail "README.md links to $file, which is not in the tree"; done
 
 examples="examples/morvek.txt examples/cindral.txt examples/quillet.txt
           examples/faulty/morvek.txt examples/faulty/cindral.txt examples/faulty/quillet.txt"
@@ -36,7 +42,7 @@ expect_installed() {  # root, prefix
     [ -s "$root$prefix/share/bash-completion/completions/$program" ] \
       || fail "$root$prefix/share/bash-completion/completions/$program missing"
   done
-  for file in README.md copyright changelog.Debian.gz $examples; do
+  for file in README.md copyright changelog.Debian.gz $examples $readme_links; do
     [ -s "$root$prefix/share/doc/$package/$file" ] || fail "$root$prefix/share/doc/$package/$file missing"
   done
 }
@@ -49,6 +55,15 @@ expect_installed "$scratch/prefix" ""
 make --no-print-directory package BUILD="$build" DEB_BUILD="$deb_build" > /dev/null
 deb=$(ls -t "$deb_build"/${package}_*.deb | head -n 1)
 dpkg-deb --field "$deb" Package Version Maintainer Depends Description | sed 's/^/  /'
+description=$(dpkg-deb --field "$deb" Description | tr -s ' \n' '  ')
+subcommands=$("$build/bin/gwinspect" --help | sed -n 's/^  gwinspect \([a-z][a-z]*\) .*/\1/p')
+[ -n "$subcommands" ] || fail "gwinspect --help lists no subcommand"
+for subcommand in $subcommands; do
+  case $description in
+    *"gwinspect $subcommand "*) ;;
+    *) fail "the package's description does not name gwinspect $subcommand" ;;
+  esac
+done
 root=$scratch/extracted
 dpkg -x "$deb" "$root"
 expect_installed "$root" /usr
@@ -94,11 +109,12 @@ dpkg_in_root --install "$deb"
 expect_installed "$dpkg_root" /usr
 dpkg_in_root --remove "$package"
 [ -z "$(find "$dpkg_root/usr" -type f 2> /dev/null)" ] || fail "files left after dpkg --remove"
-echo "check_install: make install, cmake --install and $(basename "$deb") hold every program, manual page and completion"
+echo "check_install: make install, cmake --install and $(basename "$deb") hold every program, manual page and completion, the README and its pictures"
 
 # The Windows zip, made by the same `make package` where the MinGW-w64
 # toolchain is installed: every .exe of the Windows build, the README and
-# the examples, and no .exe that needs a DLL a bare Windows lacks.
+# the examples and the files the README links to, and no .exe that needs a
+# DLL a bare Windows lacks.
 windows_build=${WINDOWS_BUILD:-build-windows}
 if command -v x86_64-w64-mingw32-objdump > /dev/null 2>&1; then
   zip=$(ls -t "$here/$windows_build"/${package}-*-windows-x86_64.zip 2> /dev/null | head -n 1)
@@ -109,12 +125,12 @@ if command -v x86_64-w64-mingw32-objdump > /dev/null 2>&1; then
   top=$unzipped/$(basename "$zip" .zip)
   [ "$(cd "$top" && ls *.exe)" = "$(cd "$windows_build/bin" && ls *.exe)" ] \
     || fail "the zip's programs differ from $windows_build/bin"
-  for file in README.md $examples; do
+  for file in README.md $examples $readme_links; do
     cmp -s "$top/$file" "$file" || fail "$file missing from the zip or different"
   done
   for exe in "$top"/*.exe; do
     dlls=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^[[:space:]]*DLL Name: //p' | sort -u | tr '\n' ' ')
     [ "$dlls" = "KERNEL32.dll msvcrt.dll " ] || fail "$(basename "$exe") needs $dlls"
   done
-  echo "check_install: $(basename "$zip") holds every .exe (needing only KERNEL32.dll and msvcrt.dll), the README and the examples"
+  echo "check_install: $(basename "$zip") holds every .exe (needing only KERNEL32.dll and msvcrt.dll), the README, its pictures and the examples"
 fi

@@ -8,6 +8,8 @@ else()
   set(doc_dir ${CMAKE_INSTALL_DOCDIR})
 endif()
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${doc_dir})
+# The pictures the README shows, where its links look for them.
+install(FILES ${PROJECT_SOURCE_DIR}/doc/report.png DESTINATION ${doc_dir}/doc)
 install(FILES ${PROJECT_SOURCE_DIR}/examples/morvek.txt
               ${PROJECT_SOURCE_DIR}/examples/cindral.txt
               ${PROJECT_SOURCE_DIR}/examples/quillet.txt
@@ -74,7 +76,10 @@ write the fixed-column input files of a block-centred, finite-difference
 groundwater flow simulator: Morvek writes the basic file FOR001, Cindral the
 block-centred flow file FOR011 and Quillet the drain file FOR013. Answers
 are typed at the terminal or read from a file, one per line. gwinspect reads
-the three files back: the answers that make a builder write a file again.")
+the three files back: gwinspect answers writes the answers that make a
+builder write a file again, gwinspect check checks that the files make one
+model the simulator can run, and gwinspect report writes an HTML page that
+shows the model, with maps.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -39,6 +39,11 @@ void prepare_standard_streams();
 // also "\").
 std::string_view path_separators();
 
+// Whether two names of files in one folder name the same file: byte for byte
+// on POSIX; on Windows, whose file systems ignore the case of letters, also
+// when they differ only in the case of A to Z (for001 there is FOR001).
+bool same_file_name(std::string_view a, std::string_view b);
+
 // ---- Reading and writing --------------------------------------------------
 
 bool is_terminal(int fd);

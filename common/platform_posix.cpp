@@ -52,6 +52,8 @@ void end_process(int status) noexcept { ::_exit(status); }
 
 std::string_view path_separators() { return "/"; }
 
+bool same_file_name(std::string_view a, std::string_view b) { return a == b; }
+
 // ---- Reading and writing --------------------------------------------------
 
 bool is_terminal(int fd) { return ::isatty(fd) != 0; }

@@ -122,6 +122,13 @@ void end_process(int status) noexcept { ::ExitProcess(static_cast<UINT>(status))
 
 std::string_view path_separators() { return "/\\"; }
 
+// The letters A to Z only: enough for the names the programs look for, which
+// are ASCII, so a name that matches one here matches it on the disk too.
+bool same_file_name(std::string_view a, std::string_view b) {
+  const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+  return std::ranges::equal(a, b, {}, lower, lower);
+}
+
 // ---- Reading and writing --------------------------------------------------
 
 bool is_terminal(int fd) {

@@ -113,7 +113,8 @@ int run_answers(std::span<char* const> arguments) {
 
   const Known* known = nullptr;
   for (const Known& k : kBuilders) {
-    if ((as && *as == k.builder) || (!as && base_name(path) == k.file)) known = &k;
+    const bool named = builders::platform::same_file_name(base_name(path), k.file);
+    if ((as && *as == k.builder) || (!as && named)) known = &k;
   }
   if (known == nullptr) {
     // A file that is not there is reported as such, whatever its name.

@@ -316,6 +316,12 @@ TEST(GwinspectAnswers, BadInputGetsOneClearLine) {
   }
   const GwinspectResult unnamed = run_gwinspect({"answers", "drains.txt"}, dir);
   EXPECT_EQ(unnamed.exit_status, 2);
+  // Linux file names keep their case: for013 is not the file Quillet writes.
+  std::filesystem::copy_file(dir.file("FOR013"), dir.file("for013"));
+  const GwinspectResult lower_case = run_gwinspect({"answers", "for013"}, dir);
+  EXPECT_EQ(lower_case.exit_status, 2);
+  EXPECT_NE(lower_case.err.find("for013: error: cannot tell which builder wrote it"), std::string::npos)
+      << lower_case.err;
   std::filesystem::rename(dir.file("FOR013"), dir.file("drains.txt"));
   const GwinspectResult named = run_gwinspect({"answers", "--as", "quillet", "drains.txt"}, dir);
   EXPECT_EQ(named.exit_status, 0) << named.err;

@@ -22,6 +22,14 @@
 #   an existing file cut or kept, a second run refused while a first one
 #   holds the file, the command-line options.
 #
+# A case whose Windows side the harness could not run (Wine could not start
+# a program: run_in_turn's status 125, or Wine's own loader message) is no
+# difference between the builds: that side is run again, up to three times,
+# and if it still cannot be run, it is reported apart, with its reason, as
+# the harness's failure (the script then fails, saying so). Nothing here
+# waits a fixed time for a program: each step waits for what it needs (a
+# prompt on the console, a run's end), up to a generous bound.
+#
 # Wine runs in a scratch prefix that is removed afterwards, with the runs
 # (KEEP=1 keeps them and says where).
 set -euo pipefail
@@ -53,6 +61,21 @@ cleanup() {
 }
 trap cleanup EXIT
 "$wine" wineboot --init > /dev/null 2>&1 || fail "Wine does not start"
+# wineboot returns before the prefix's own processes are done setting it up:
+# the first cases must not race them.
+"$wineserver" -w
+
+# wait_until SECONDS COMMAND...: runs COMMAND every tenth of a second until
+# it succeeds (status 0) or about SECONDS have passed (status 1).
+wait_until() {
+  local tenths=$(($1 * 10))
+  shift
+  until "$@"; do
+    tenths=$((tenths - 1))
+    [ "$tenths" -gt 0 ] || return 1
+    sleep 0.1
+  done
+}
 
 # A path as the Windows programs name it (Wine shows / as drive Z:).
 windows_path() { local path=$1; printf 'Z:%s' "${path//\//\\}"; }
@@ -68,19 +91,44 @@ run_program() {
   fi
 }
 
+# harness_failure FOLDER: prints why the Windows side in FOLDER was not run
+# (status 0), or nothing (status 1) when it was: Wine's loader could not
+# start a program ("wine: failed to ...", "wine: could not ...", "wine
+# client error", on standard error; a program's crash, "wine: Unhandled
+# ...", is the program's), or run_in_turn ended with 125 and said why.
+harness_failure() {
+  local folder=$1
+  if [ "$(cat "$folder/status" 2> /dev/null)" = 125 ] && grep -qs '^run_in_turn: ' "$folder/err"; then
+    grep -h '^run_in_turn: ' "$folder/err"
+    return 0
+  fi
+  grep -hs -e '^wine: \(failed to\|could not\|cannot\) ' -e '^wine client error' "$folder"/*err
+}
+
 cases=0
 failures=0
+harness_failures=0
 # compare NAME COMMAND...: runs COMMAND in the folder NAME of each side,
 # keeping its standard output, standard error and exit status beside the
 # files it wrote there, and compares the two folders.
 compare() {
-  local name=$1 side kept
+  local name=$1 side kept try why=
   shift
   for side in linux windows; do
-    mkdir -p "$scratch/$side/$name"
-    (cd "$scratch/$side/$name" && { set +e; "$@" > out 2> err; echo $? > status; })
+    for try in 1 2 3; do
+      rm -rf "${scratch:?}/$side/$name"
+      mkdir -p "$scratch/$side/$name"
+      (cd "$scratch/$side/$name" && { set +e; "$@" > out 2> err; echo $? > status; })
+      [ "$side" = windows ] && why=$(harness_failure "$scratch/$side/$name") || break
+      echo "  (the harness could not run $name on Windows, try $try of 3: $why)"
+    done
   done
   cases=$((cases + 1))
+  if [ -n "$why" ]; then
+    harness_failures=$((harness_failures + 1))
+    echo "NOT RUN: $name ($*): the harness failed, not a program: $why"
+    return
+  fi
   if ! diff -r "$scratch/linux/$name" "$scratch/windows/$name" > "$scratch/difference" 2>&1; then
     failures=$((failures + 1))
     echo "DIFFERENT: $name ($*)"
@@ -145,6 +193,27 @@ answers_round_trip() {  # FILE NAME BUILDER
   (cd again && run_program "$3" < ../answers > out 2> err; echo "builder status $?")
   if cmp -s "$2" "again/$2"; then echo "round trip: the same $2"; else echo "round trip: another $2"; fi
 }
+
+echo "The harness: a program that cannot be started is its failure, not a difference"
+# run_in_turn on a program that is not there: every try fails, and it ends
+# with 125 and the system's reason, which compare() takes for the harness's
+# failure; so does Wine's loader's own message.
+mkdir -p "$scratch/harness"
+(cd "$scratch/harness" && {
+  set +e
+  "$wine" "$windows/windows/run_in_turn.exe" "$(windows_path "$inputs/quillet.txt")" \
+    "$(windows_path "$scratch/harness/No such program.exe")" > out 2> err
+  echo $? > status
+})
+why=$(harness_failure "$scratch/harness") || fail "a program that cannot be started was taken for a program's run: $(cat "$scratch/harness/err")"
+case $why in
+  "run_in_turn: cannot start "*"No such program.exe (5 tries): "?*) echo "  $why" ;;
+  *) fail "run_in_turn did not say which program it could not start, nor why: $why" ;;
+esac
+[ ! -s "$scratch/harness/out" ] || fail "run_in_turn reported a status for a program it could not start"
+(cd "$scratch/harness" && { "$wine" "$scratch/harness/No such program.exe" > out 2> err; echo $? > status; }) || true
+why=$(harness_failure "$scratch/harness") || fail "Wine's failure to start a program was taken for a program's run: $(cat "$scratch/harness/err")"
+echo "  $why"
 
 echo "Examples, alone and chained"
 compare example-morvek from_file Morvek "$inputs/morvek.txt"
@@ -226,8 +295,8 @@ echo "Typed at a console (Wine's console on a pseudo-terminal)"
 # console adds its own control sequences to what a terminal shows). The
 # answers are typed once the first prompt is out, each ended by Enter (CR);
 # Ctrl-Z is a plain key here (no suspend).
-typed_at_console() {  # PROGRAM TYPED [KEY typed a second later]
-  local program=$1 typed=$2 later=${3:-} command terminal="susp undef"
+typed_at_console() {  # PROGRAM TYPED [KEY TEXT: KEY typed once the program has written TEXT]
+  local program=$1 typed=$2 later=${3:-} after=${4:-} command terminal="susp undef"
   if [ "$side" = windows ]; then
     command=$(printf '%q %q' "$wine" "$windows/bin/$program.exe")
     # Wine's console reads the terminal raw and takes CR as Enter; it must
@@ -239,7 +308,11 @@ typed_at_console() {  # PROGRAM TYPED [KEY typed a second later]
   # Ctrl-C ends Linux's program by SIGINT (status 130 in the shell) and
   # Windows' as an unhandled Ctrl-C would (0xC000013A, 58 in the shell):
   # both are written as the same words. The shell itself goes on (trap).
-  (while [ ! -s console-out ]; do sleep 0.1; done; cat "$typed"; sleep 1; printf "$later"; sleep 1) |
+  # The keys wait for the prompt they answer, and the terminal stays open
+  # until the program has ended (an early end of input would end it too).
+  (wait_until 60 test -s console-out && cat "$typed"
+   [ -z "$later" ] || { wait_until 60 grep -qF -- "$after" console-out && printf "$later"; }
+   wait_until 60 test -e console-status) |
     timeout 60 script -qec "trap : INT; stty $terminal; $command > console-out 2> console-err;
       status=\$?; case \$status in 130|58) echo ended by Ctrl-C;; *) echo \$status;; esac > console-status" \
       /dev/null > /dev/null
@@ -250,11 +323,17 @@ typed < "$inputs/quillet.txt" > "$inputs/quillet-typed.txt"
 { head -n 4 "$inputs/quillet.txt"; printf '\032\n'; } | typed > "$inputs/ctrl-z.txt"
 { head -n 2 "$inputs/quillet.txt"; printf '3\032\n'; } | typed > "$inputs/ctrl-z-after.txt"
 head -n 3 "$inputs/quillet.txt" | typed > "$inputs/three-answers.txt"
+# Ctrl-C is typed once the fourth question is out whole: its last line, as
+# the Linux Quillet prints it after three answers from a file.
+mkdir "$inputs/fourth-question"
+fourth_question=$(cd "$inputs/fourth-question" && head -n 3 "$inputs/quillet.txt" | "$linux/bin/Quillet" 2> /dev/null |
+  tail -n 1 | tr -d '\r') || true
+[ -n "$fourth_question" ] || fail "the Linux Quillet printed no fourth question"
 compare console-quillet typed_at_console Quillet "$inputs/quillet-typed.txt"
 compare console-line-too-long typed_at_console Quillet "$inputs/line-too-long.txt"
 compare console-ctrl-z typed_at_console Quillet "$inputs/ctrl-z.txt"
 compare console-ctrl-z-after-answer typed_at_console Quillet "$inputs/ctrl-z-after.txt"
-compare console-ctrl-c typed_at_console Quillet "$inputs/three-answers.txt" '\003'  # at the fourth question
+compare console-ctrl-c typed_at_console Quillet "$inputs/three-answers.txt" '\003' "$fourth_question"
 
 echo "Faults and the command line"
 directory_in_place() { mkdir FOR013; run_program Quillet < "$1"; }
@@ -267,15 +346,18 @@ compare fault-old-file-cut old_file_cut "$inputs/quillet.txt"
 compare fault-old-file-kept old_file_kept
 # A second run in the folder while the first waits for its first answer
 # with FOR013 open: refused at its opening, the file untouched. (Linux names
-# the first run's process, Windows cannot: that part is left out.)
+# the first run's process, Windows cannot: that part is left out.) The first
+# run gets its answer only once the second has ended, however long that takes.
 second_run_refused() {
-  (sleep 3; printf '2\n') | run_program Quillet > first-out 2> first-err &
+  (wait_until 120 test -e second-ended; printf '2\n') | run_program Quillet > first-out 2> first-err &
   local first=$!
-  while [ ! -s first-out ]; do sleep 0.05; done
+  wait_until 120 test -s first-out
   run_program Quillet < "$1" 2>&1 | sed 's/ (process [0-9]*)//'
   echo "second run: status ${PIPESTATUS[0]}"
+  touch second-ended
   wait "$first"
   echo "first run: status $?"
+  rm -f second-ended
 }
 compare fault-second-run second_run_refused "$inputs/quillet.txt"
 for program in Morvek Cindral Quillet gwinspect; do
@@ -285,12 +367,36 @@ for program in Morvek Cindral Quillet gwinspect; do
 done
 no_such_file() { run_program gwinspect answers FOR001; }
 directory_to_read() { mkdir FOR011; run_program gwinspect answers FOR011; }
+# Windows' file systems ignore the case of names: there gwinspect takes
+# for001 for FOR001 (and finds the for001 beside a for013), as Linux takes
+# the names the builders write. The notes name the file as it was given.
+named_in_lower_case() {  # FOLDER holding FOR001, FOR011 and FOR013
+  local number name status
+  mkdir model
+  for number in 001 011 013; do
+    name=FOR$number
+    [ "$side" = windows ] && name=for$number
+    cp "$1/FOR$number" "model/$name"
+  done
+  for number in 001 011 013; do
+    name=FOR$number
+    [ "$side" = windows ] && name=for$number
+    (cd model && run_program gwinspect answers "$name" 2> ../as-given)
+    status=$?
+    sed "s/^$name:/FOR$number:/" as-given >&2
+    echo "gwinspect answers $number: status $status"
+  done
+  rm -r model as-given
+}
 compare gwinspect-usage run_program gwinspect
+compare gwinspect-names-in-lower-case named_in_lower_case "$scratch/linux/check-example"
 compare gwinspect-no-file no_such_file
 compare gwinspect-directory directory_to_read
 compare gwinspect-unknown-builder run_program gwinspect answers --as bogus FOR013
 
-echo "$cases cases, $failures with differences"
+echo "$cases cases, $failures with differences, $harness_failures not run by the harness"
 [ "$failures" -eq 0 ] || fail "the Windows programs differ from the Linux ones in $failures cases"
+[ "$harness_failures" -eq 0 ] \
+  || fail "the harness could not run the Windows side of $harness_failures cases (see NOT RUN above): no difference was found, but they were not compared"
 [ "$round_trips" -eq "$trips" ] || fail "$((trips - round_trips)) round trips did not give the same file again"
 echo "The Windows programs under Wine match the Linux programs byte for byte"

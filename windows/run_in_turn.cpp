@@ -11,6 +11,12 @@
 // "status N" goes to standard output; after the last, what is left of the
 // input is copied to the file `rest`, which shows exactly what the programs
 // gave back. Used by compare_under_wine.sh; built for Windows only.
+//
+// A program the system cannot start (Wine, under load, sometimes refuses a
+// start that works a moment later) is tried again a few times, with growing
+// pauses. When it still cannot be started, or the answers cannot be opened,
+// the harness itself failed, not a program: run_in_turn says why on
+// standard error and ends with kHarnessFailed, which no program gives.
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
@@ -24,6 +30,9 @@
 #include <vector>
 
 namespace {
+
+constexpr int kHarnessFailed = 125;
+constexpr int kStartTries = 5;
 
 struct Feed {
   HANDLE pipe;
@@ -54,6 +63,35 @@ bool read_whole(const char* path, std::string& bytes) {
   return true;
 }
 
+// The system's words for `error`, without the line end it adds.
+std::string reason(DWORD error) {
+  char text[512] = {};
+  DWORD size = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text,
+                              sizeof text, nullptr);
+  while (size > 0 && (text[size - 1] == '\n' || text[size - 1] == '\r' || text[size - 1] == ' ')) --size;
+  std::string words(text, size);
+  if (words.empty()) words = "system error";
+  return words + " (" + std::to_string(error) + ")";
+}
+
+// Starts `program` on the given standard streams, trying again after a pause
+// when the start fails. False, with the last failure in `error`, when every
+// try failed.
+bool start_program(const char* program, STARTUPINFOA& start, PROCESS_INFORMATION& process, DWORD& error) {
+  for (int tries = 1;; ++tries) {
+    std::vector<char> line(1, '"');
+    line.insert(line.end(), program, program + std::strlen(program));
+    line.push_back('"');
+    line.push_back('\0');
+    if (CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &start, &process)) {
+      return true;
+    }
+    error = GetLastError();
+    if (tries == kStartTries) return false;
+    Sleep(500u << (tries - 1));  // 0.5, 1, 2, 4 s
+  }
+}
+
 void say(const std::string& text) {
   DWORD put = 0;
   WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), text.data(), static_cast<DWORD>(text.size()), &put, nullptr);
@@ -67,7 +105,7 @@ int main(int argc, char** argv) {
   if (piped) ++first;
   if (argc < first + 2) {
     std::fprintf(stderr, "usage: run_in_turn [--pipe] ANSWERS PROGRAM...\n");
-    return 2;
+    return kHarnessFailed;
   }
   SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
   HANDLE input = INVALID_HANDLE_VALUE;
@@ -75,16 +113,17 @@ int main(int argc, char** argv) {
   Feed feed{};
   if (piped) {
     if (!read_whole(argv[first], feed.bytes) || !CreatePipe(&input, &feed.pipe, &inherited, 0)) {
-      std::fprintf(stderr, "run_in_turn: cannot feed %s through a pipe\n", argv[first]);
-      return 2;
+      std::fprintf(stderr, "run_in_turn: cannot feed %s through a pipe: %s\n", argv[first],
+                   reason(GetLastError()).c_str());
+      return kHarnessFailed;
     }
     SetHandleInformation(feed.pipe, HANDLE_FLAG_INHERIT, 0);
     writer = CreateThread(nullptr, 0, write_in_pieces, &feed, 0, nullptr);
   } else {
     input = CreateFileA(argv[first], GENERIC_READ, FILE_SHARE_READ, &inherited, OPEN_EXISTING, 0, nullptr);
     if (input == INVALID_HANDLE_VALUE) {
-      std::fprintf(stderr, "run_in_turn: cannot open %s\n", argv[first]);
-      return 2;
+      std::fprintf(stderr, "run_in_turn: cannot open %s: %s\n", argv[first], reason(GetLastError()).c_str());
+      return kHarnessFailed;
     }
   }
 
@@ -96,14 +135,11 @@ int main(int argc, char** argv) {
     start.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
     start.hStdError = GetStdHandle(STD_ERROR_HANDLE);
     PROCESS_INFORMATION process{};
-    std::vector<char> line(1, '"');
-    line.insert(line.end(), argv[i], argv[i] + std::strlen(argv[i]));
-    line.push_back('"');
-    line.push_back('\0');
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &start,
-                        &process)) {
-      std::fprintf(stderr, "run_in_turn: cannot start %s\n", argv[i]);
-      return 2;
+    DWORD error = 0;
+    if (!start_program(argv[i], start, process, error)) {
+      std::fprintf(stderr, "run_in_turn: cannot start %s (%d tries): %s\n", argv[i], kStartTries,
+                   reason(error).c_str());
+      return kHarnessFailed;
     }
     WaitForSingleObject(process.hProcess, INFINITE);
     DWORD status = 0;
