@@ -22,6 +22,7 @@ namespace {
 
 using testing_support::answers;
 using testing_support::blanks;
+using testing_support::read_file;
 using testing_support::Scratch;
 
 // `text` right-justified in `width` columns, as a field of the files.
@@ -426,16 +427,6 @@ CommandResult gwinspect(const std::string& folder, const std::string& arguments)
   const int status = ::pclose(pipe);
   result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return result;
-}
-
-std::string read_file(const std::string& path) {
-  std::string bytes;
-  if (FILE* f = std::fopen(path.c_str(), "rb")) {
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) bytes.append(buffer, n);
-    std::fclose(f);
-  }
-  return bytes;
 }
 
 // The three builders run on the answers of `examples` (a folder of the

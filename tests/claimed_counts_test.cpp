@@ -18,22 +18,13 @@ namespace {
 
 using testing_support::RunOptions;
 using testing_support::RunResult;
+using testing_support::read_file;
 using testing_support::Scratch;
 
 constexpr long kGoalKib = 64 * 1024;
 // What doubling a claim may add to the peak: noise of the allocator and of
 // the page cache, far below what one byte per claimed cell or layer gives.
 constexpr long kGrowthKib = 4 * 1024;
-
-std::string read_file(const std::string& path) {
-  std::string bytes;
-  if (FILE* f = std::fopen(path.c_str(), "rb")) {
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) bytes.append(buffer, n);
-    std::fclose(f);
-  }
-  return bytes;
-}
 
 void build_example(const Scratch& dir) {
   for (const auto& [program, answers] : {std::pair{MORVEK_PATH, "/morvek.txt"}, {QUILLET_PATH, "/quillet.txt"}}) {

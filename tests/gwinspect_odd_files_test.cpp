@@ -20,14 +20,6 @@ namespace {
 
 using namespace testing_support;
 
-const Builder& builder(std::string_view name) {
-  static const std::vector<Builder> builders = read_back_builders();
-  for (const Builder& b : builders) {
-    if (b.name == name) return b;
-  }
-  throw std::invalid_argument("no builder " + std::string(name));
-}
-
 std::string example(const std::string& name) {
   std::ifstream in(std::string(EXAMPLES_DIR) + "/" + name, std::ios::binary);
   std::ostringstream text;

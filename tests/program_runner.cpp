@@ -372,6 +372,16 @@ RunResult run_on_terminal(const std::string& program, const Scratch& dir, std::s
   return result;
 }
 
+std::string read_file(const std::string& path) {
+  std::string bytes;
+  if (FILE* f = std::fopen(path.c_str(), "rb")) {
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) bytes.append(buffer, n);
+    std::fclose(f);
+  }
+  return bytes;
+}
+
 std::string crlf(std::initializer_list<std::string_view> lines) {
   std::string joined;
   bool first = true;

@@ -85,6 +85,9 @@ RunResult run_redirected(const std::string& program, const Scratch& dir, std::st
 RunResult run_on_terminal(const std::string& program, const Scratch& dir, std::string_view input,
                           const RunOptions& options = {});
 
+// The bytes of a file, "" when it cannot be read.
+std::string read_file(const std::string& path);
+
 // "\r\n"-joined lines, for writing expected console bytes readably.
 std::string crlf(std::initializer_list<std::string_view> lines);
 

@@ -49,6 +49,14 @@ std::vector<Builder> read_back_builders() {
           {"Quillet", QUILLET_PATH, "FOR013"}};
 }
 
+const Builder& builder(std::string_view name) {
+  static const std::vector<Builder> builders = read_back_builders();
+  for (const Builder& b : builders) {
+    if (b.name == name) return b;
+  }
+  throw std::invalid_argument("no builder " + std::string(name));
+}
+
 RoundTrip round_trip(const Builder& builder, std::string_view session, std::string_view beside) {
   RoundTrip trip;
   Scratch first, second;

@@ -31,6 +31,8 @@ struct Builder {
   std::string output_file;  // "FOR001"
 };
 std::vector<Builder> read_back_builders();
+// The builder of that name ("Morvek").
+const Builder& builder(std::string_view name);
 
 struct RoundTrip {
   RunResult built;           // the builder on the session's answers

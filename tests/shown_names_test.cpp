@@ -18,17 +18,8 @@ namespace {
 
 using testing_support::RunOptions;
 using testing_support::RunResult;
+using testing_support::read_file;
 using testing_support::Scratch;
-
-std::string read_file(const std::string& path) {
-  std::string bytes;
-  if (FILE* f = std::fopen(path.c_str(), "rb")) {
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) bytes.append(buffer, n);
-    std::fclose(f);
-  }
-  return bytes;
-}
 
 RunResult gwinspect(const Scratch& dir, std::initializer_list<std::string> arguments) {
   RunOptions options;

@@ -32,14 +32,8 @@ namespace {
 namespace fs = std::filesystem;
 using testing_support::RunOptions;
 using testing_support::RunResult;
+using testing_support::read_file;
 using testing_support::Scratch;
-
-std::string read_file(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 // FOR001, FOR011 and FOR013 of the example model, written once by the
 // builders.

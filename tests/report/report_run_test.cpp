@@ -22,14 +22,8 @@ extern char** environ;
 namespace report {
 namespace {
 
+using testing_support::read_file;
 using testing_support::Scratch;
-
-std::string read_file(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 std::string example(const std::string& name) { return read_file(std::string(EXAMPLES_DIR) + "/" + name); }
 
