@@ -1,4 +1,4 @@
-// gwinspect report [DIR] [-o FILE]
+// gwinspect report [DIR] [-o FILE] [--length-unit NAME]
 //
 // Writes one self-contained HTML page (report.html by default) that shows
 // the model in DIR: a summary of its files, the findings of check, and a
@@ -21,14 +21,24 @@ namespace {
 
 int usage_error(std::string_view message) {
   std::cerr << "gwinspect report: " << message << "\n"
-            << "usage: gwinspect report [DIR] [-o FILE]\n";
+            << "usage: gwinspect report [DIR] [-o FILE] [--length-unit NAME]\n";
   return kFailed;
+}
+
+// A unit's name goes into the page's text: a short word such as "m", "ft"
+// or "µm", printable, no spaces.
+bool usable_length_unit(std::string_view name) {
+  if (name.empty() || name.size() > 16) return false;
+  for (unsigned char c : name) {
+    if (c <= ' ' || c == 0x7F) return false;
+  }
+  return true;
 }
 
 }  // namespace
 
 int run_report(std::span<char* const> arguments) {
-  std::string folder = ".", output = "report.html";
+  std::string folder = ".", output = "report.html", length_unit;
   bool folder_given = false;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string_view argument = arguments[i];
@@ -39,6 +49,16 @@ int run_report(std::span<char* const> arguments) {
       output = std::string(argument.substr(9));
     } else if (argument.starts_with("-o") && argument.size() > 2) {
       output = std::string(argument.substr(2));
+    } else if (argument == "--length-unit" || argument.starts_with("--length-unit=")) {
+      if (argument == "--length-unit") {
+        if (i + 1 == arguments.size()) return usage_error("--length-unit needs a NAME");
+        length_unit = arguments[++i];
+      } else {
+        length_unit = std::string(argument.substr(14));
+      }
+      if (!usable_length_unit(length_unit)) {
+        return usage_error("--length-unit needs a short NAME without spaces, such as m or ft");
+      }
     } else if (argument.starts_with("-") && argument.size() > 1) {
       std::string message = "unknown option ";
       message += argument;
@@ -56,7 +76,9 @@ int run_report(std::span<char* const> arguments) {
 
   std::string page;
   try {
-    page = report::report_page(report::read_model(folder));
+    report::ModelFacts model = report::read_model(folder);
+    model.length_unit = length_unit;
+    page = report::report_page(model);
   } catch (const inspect::ReadError& e) {
     std::cerr << folder << "/FOR001: error: " << e.what() << "; the report needs it\n";
     return kFailed;

@@ -179,7 +179,9 @@
       return single ? `${v} (${classWords[cls]})` : `holds ${v} (${classWords[cls]})`;
     }
     if (cls === 3) return single ? "cannot be read" : "holds a cell that cannot be read";
-    return (single ? "" : "mean ") + number(v) + unit;
+    // A block of no-flow cells alone, which are off the map's scale.
+    const off = cls === 1 ? (single ? " (no flow, not in the scale)" : " (no-flow cells, not in the scale)") : "";
+    return (single ? "" : "mean ") + number(v) + unit + off;
   }
 
   function range(axis, b, one, many) {
@@ -202,7 +204,7 @@
     for (const d of periodDrains()) {
       if (d.layer === map.layer && inside(d.row, d.column)) {
         html += `<li>Drain ${d.number} of ${periodInfo().replace(/:.*/, "")}` +
-                `${single ? "" : ` (row ${d.row}, column ${d.column})`}: elevation ${number(d.elevation)} L, ` +
+                `${single ? "" : ` (row ${d.row}, column ${d.column})`}: elevation ${number(d.elevation)} ${escape(data.lengthUnit)}, ` +
                 `conductance ${number(d.conductance)}</li>`;
       }
     }

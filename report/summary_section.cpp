@@ -43,6 +43,7 @@ std::string widths_text(const WidthFacts& w, const std::string& unit) {
 
 void append_flow_summary(std::string& out, const ModelFacts& model) {
   const FlowFacts& flow = model.flow;
+  const std::string length = html(length_name(model.length_unit));
   out += "<h3>Block-centred flow (FOR011)</h3>\n";
   if (!flow.file.present) {
     out += "<p>There is no FOR011.</p>\n";
@@ -57,8 +58,8 @@ void append_flow_summary(std::string& out, const ModelFacts& model) {
   append_fact(out, "Cell-by-cell output code",
               unit_flow_code(flow.cell_by_cell_code, "constant-head flow terms printed to unit",
                              "cell-by-cell flow terms printed to unit"));
-  append_fact(out, "Cell widths along rows (DELR-)", widths_text(flow.along_rows, "L"));
-  append_fact(out, "Cell widths along columns (DELC-)", widths_text(flow.along_columns, "L"));
+  append_fact(out, "Cell widths along rows (DELR-)", widths_text(flow.along_rows, length));
+  append_fact(out, "Cell widths along columns (DELC-)", widths_text(flow.along_columns, length));
   out += "</dl>\n";
   if (!flow.arrays_left_out.empty()) out += "<p class=\"warn\">FOR011: " + html(flow.arrays_left_out) + ".</p>\n";
   if (flow.layers_read == 0) return;
@@ -95,11 +96,17 @@ void append_summary(std::string& out, const ModelFacts& model) {
     append_fact(out, "Memory sharing", code_text(basic.memory_sharing, basic.memory_sharing == 0 ? "yes" : basic.memory_sharing == 1 ? "no" : "neither 0 nor 1"));
     append_fact(out, "Save starting heads", code_text(basic.save_heads, basic.save_heads == 1 ? "yes" : basic.save_heads == 0 ? "no" : "neither 0 nor 1"));
   }
-  if (basic.no_flow_head_read) append_fact(out, "Head at no-flow cells", html(basic.no_flow_head) + " L");
+  if (basic.no_flow_head_read) append_fact(out, "Head at no-flow cells", html(basic.no_flow_head) + " " + html(length_name(model.length_unit)));
   append_fact(out, "Read", basic.file.problem.empty() ? std::string("the whole file")
                                                      : "as far as " + html(basic.file.problem));
   out += "</dl>\n";
-  out += "<p class=\"note\">L stands for the model's unit of length, which the files do not name.</p>\n";
+  if (model.length_unit.empty()) {
+    out += "<p class=\"note\">The files do not name the model's unit of length: the page writes \"length\" "
+           "(<code>gwinspect report --length-unit m</code> names it).</p>\n";
+  } else {
+    out += "<p class=\"note\">Lengths are in " + html(model.length_unit) +
+           ", as <code>--length-unit</code> names it (the files do not).</p>\n";
+  }
 
   if (basic.records_read >= 4) {
     out += "<table class=\"modules\">\n<caption>Modules and their files</caption>\n<thead><tr>"

@@ -121,7 +121,7 @@ async function exampleModel(browser, scratch) {
   await browser.hover(...inCell(layer2, widths, 3, 4));
   await browser.waitFor(`/Boundary: 1/.test(document.getElementById("tip").textContent)`, "the tooltip's values");
   const hovered = await browser.evaluate(`document.getElementById("tip").textContent`);
-  check(/Layer 2, row 3, column 4/.test(hovered) && /Drain 1 of period 3.*elevation 88 L, conductance 12\.5/.test(hovered) &&
+  check(/Layer 2, row 3, column 4/.test(hovered) && /Drain 1 of period 3.*elevation 88 length, conductance 12\.5/.test(hovered) &&
         /Boundary: 1 \(active\)/.test(hovered), `hovering the drain tells its cell and values: ${hovered}`);
   await browser.evaluate(`document.querySelector("${boundary} .plot").focus()`);
   await browser.key("ArrowRight");
@@ -130,7 +130,7 @@ async function exampleModel(browser, scratch) {
   await browser.waitFor(`/Boundary: -1/.test(document.getElementById("tip").textContent)`, "the tooltip's values");
   const keyed = await browser.evaluate(`document.getElementById("tip").textContent`);
   check(/Layer 1, row 2, column 1/.test(keyed) && /Boundary: -1 \(constant head\)/.test(keyed) &&
-        /Starting head: 100 L/.test(keyed) && /Hydraulic conductivity: 12\.5 L\/day/.test(keyed),
+        /Starting head: 100 length/.test(keyed) && /Hydraulic conductivity: 12\.5 length\/day/.test(keyed),
         `the arrow keys reach row 2, column 1: ${keyed}`);
   check(browser.errors.length === 0, `no console errors while used: ${browser.errors.join("; ")}`);
 

@@ -6,6 +6,7 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <regex>
@@ -106,9 +107,11 @@ TEST(Report, ThePageNeedsNothingFromOutsideAndStaysSmall) {
   for (const char* outside : {"<link", "@import", "url(", "http:", "https:", "<iframe", "<object", "fetch("}) {
     EXPECT_EQ(count(page, outside), 0u) << outside;
   }
-  // One picture per array: 2 layers, boundary and starting heads; FOR011's
-  // arrays are left out, its grid being 8 columns wide.
-  EXPECT_EQ(count(page, "data:image/png;base64,"), 4u);
+  // One figure per array: 2 layers, boundary and starting heads; FOR011's
+  // arrays are left out, its grid being 8 columns wide. An array of one
+  // value has a swatch instead of a picture.
+  EXPECT_EQ(count(page, "<figure class=\"map"), 4u);
+  EXPECT_EQ(count(page, "data:image/png;base64,") + count(page, "<figure class=\"map one-value\""), 4u);
   EXPECT_NE(page.find("its arrays are not drawn: its lists give a grid of 6 rows by 8 columns"), std::string::npos);
   EXPECT_NE(page.find("drain 2 of stress period 1 is in row 40; the grid has 6 rows"), std::string::npos);
 }
@@ -119,7 +122,7 @@ TEST(Report, DamageInAFileIsToldAndTheRestIsShown) {
     std::function<void(const Scratch&)> damage;
     int status;
     std::vector<std::string> shown;  // in the page, or on standard error for status 2
-    std::size_t pictures;
+    std::size_t figures;  // of arrays, drawn or of one value
   };
   auto cut = [](const Scratch& dir, const char* file, std::size_t lines) {
     std::string text = dir.read(file);
@@ -150,7 +153,7 @@ TEST(Report, DamageInAFileIsToldAndTheRestIsShown) {
     ASSERT_EQ(run.status, c.status) << run.err;
     const std::string shown = c.status == 0 ? dir.read("report.html") : run.err;
     for (const std::string& s : c.shown) EXPECT_NE(shown.find(s), std::string::npos) << s;
-    EXPECT_EQ(count(shown, "data:image/png;base64,"), c.pictures);
+    EXPECT_EQ(count(shown, "<figure class=\"map"), c.figures);
   }
 }
 
@@ -175,7 +178,8 @@ TEST(Report, LineEndsOfLFGiveTheSamePageAsCRLF) {
   }
   std::string a = report_page(read_model(crlf.path())), b = report_page(read_model(lf.path()));
   for (std::string* page : {&a, &b}) {
-    const std::string& folder = page == &a ? crlf.path() : lf.path();
+    // The page names the folder by its own name.
+    const std::string folder = std::filesystem::path(page == &a ? crlf.path() : lf.path()).filename().string();
     for (std::size_t at; (at = page->find(folder)) != std::string::npos;) page->replace(at, folder.size(), "DIR");
   }
   EXPECT_EQ(a, b);
