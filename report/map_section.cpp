@@ -83,7 +83,9 @@ void append_boundary_legend(std::string& out, const ModelFacts& model, const Map
     if (cells == 0 && e.cls == CellClass::Other) continue;
     out += "<li>" + swatch(class_colour(e.cls)) + e.words + ": " + plural(cells, "cell", "cells") + "</li>\n";
   }
-  if (!model.drains.drains.empty()) out += "<li>" + swatch(kDrainColour) + "drain (in the stress period chosen above)</li>\n";
+  if (!model.drains.drains.empty()) {
+    out += "<li>" + swatch(kDrainColour) + "drain (stress period <span class=\"period-now\">1</span>)</li>\n";
+  }
   out += finding_legend(model, map.layer) + "</ul>\n";
 }
 
@@ -188,7 +190,8 @@ void append_figure(std::string& out, const ModelFacts& model, const MapPicture& 
     out += "</figure>\n";
     return;
   }
-  out += "<div class=\"frame\">\n";
+  out += "<div class=\"frame\">\n<div class=\"axis-title columns\" aria-hidden=\"true\">column</div>\n"
+         "<div class=\"axis-title rows\" aria-hidden=\"true\">row</div>\n";
   append_ticks(out, layout.columns, true);
   append_ticks(out, layout.rows, false);
   out += "<div class=\"plot\" tabindex=\"0\" data-map=\"" + id + "\" role=\"img\" aria-label=\"" + html(name.name) +
@@ -276,17 +279,24 @@ void append_maps(std::string& out, const ModelFacts& model) {
     out += "<p>The grid has no cells to draw.</p>\n</section>\n";
     return;
   }
+  const auto& periods = model.drains.periods;
   out += "<p>Row 1 is at the top, column 1 at the left. " + html(model.layout_note);
   if (layout.short_side_widened) out += " The grid is so long and thin that its short side is drawn wider than its width.";
-  out += " Hover over a cell, or move through the cells with the arrow keys, to see its values.</p>\n";
-  const auto& periods = model.drains.periods;
+  // What to do for a cell's values, as each reader meets the page.
+  out += " <span class=\"for-pointer\">Hover over a cell to see its values, or Tab to a map and move through its "
+         "cells with the arrow keys.</span><span class=\"for-touch\">Tap a cell to see its values.</span>";
+  if (!periods.empty()) {
+    out += "<span class=\"for-print\">The drains marked are those of stress period <span class=\"period-now\">1</span>"
+           " of " + std::to_string(periods.size()) + ".</span>";
+  }
+  out += "</p>\n";
   if (!periods.empty()) {
     const std::string last = std::to_string(periods.size());
     out += "<div class=\"period-picker\" role=\"group\" aria-label=\"Stress period of the drains shown\">"
-           "<button type=\"button\" id=\"period-previous\" aria-label=\"Previous stress period\">&#9664;</button>"
+           "<button type=\"button\" id=\"period-previous\" title=\"Previous stress period\">&#9664; Previous</button>"
            "<label for=\"period\">Drains of stress period</label> <input type=\"number\" id=\"period\" min=\"1\" max=\"" +
            last + "\" value=\"1\"> <span class=\"of\">of " + last +
-           "</span><button type=\"button\" id=\"period-next\" aria-label=\"Next stress period\">&#9654;</button>"
+           "</span><button type=\"button\" id=\"period-next\" title=\"Next stress period\">Next &#9654;</button>"
            " <span id=\"period-info\" aria-live=\"polite\"></span></div>\n";
     if (model.drains.periods_read > static_cast<std::int64_t>(periods.size()) ||
         model.drains.drains_read > static_cast<std::int64_t>(model.drains.drains.size())) {
