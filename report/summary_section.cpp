@@ -13,7 +13,7 @@ namespace {
 // A table's own box, which scrolls sideways on a narrow screen while the
 // page does not; it can take the focus, so that the keyboard scrolls it too.
 std::string table_box(std::string_view name) {
-  return "<div class=\"table-box\" tabindex=\"0\" role=\"region\" aria-label=\"" + std::string(name) + "\">\n";
+  return "<div class=\"table-box\" tabindex=\"0\" role=\"region\" aria-label=\"Table: " + std::string(name) + "\">\n";
 }
 
 std::string code_text(std::int32_t code, std::string_view meaning) {
