@@ -184,7 +184,9 @@
     return { width: img.clientWidth, height: img.clientHeight };
   }
 
-  function draw(plot) {
+  // `picture`: also keeps the marks (not the cursor) as the picture that a
+  // printed page shows instead of the canvas.
+  function draw(plot, picture = false) {
     const map = data.maps[plot.dataset.map];
     const canvas = plot.querySelector("canvas");
     const { width, height } = box(plot);
@@ -194,6 +196,7 @@
     const g = canvas.getContext("2d");
     g.setTransform(ratio, 0, 0, ratio, 0, 0);
     g.clearRect(0, 0, width, height);
+    let marked = false;  // drains or findings drawn
     const rect = (c, r) => {
       const [x0, x1] = cellSpan(columns, c);
       const [y0, y1] = cellSpan(rows, r);
@@ -220,6 +223,7 @@
         g.arc(x + w / 2, y + h / 2, size / 2, 0, 2 * Math.PI);
         g.fill();
         g.stroke();
+        marked = true;
       }
     }
     data.findings.forEach((f, i) => {
@@ -232,7 +236,9 @@
       g.strokeStyle = marks.finding;
       g.lineWidth -= 1.5;
       g.strokeRect(x + (w - size) / 2, y + (h - size) / 2, size, size);
+      marked = true;
     });
+    if (picture) keepPicture(plot, marked);
     const cursor = cursors.get(plot);
     if (cursor && document.activeElement === plot) {
       const [bx, by] = cursor;
@@ -246,7 +252,24 @@
       g.strokeRect(x0, y0, Math.max(x1 - x0, 2), Math.max(y1 - y0, 2));
     }
   }
-  function drawAll() { plots.forEach(draw); }
+  // A printed page takes the marks from a picture of the canvas: a canvas
+  // itself prints as an opaque white box over its map in some PDF viewers.
+  function keepPicture(plot, marked) {
+    let picture = plot.querySelector("img.marks");
+    if (!marked) {
+      if (picture) picture.remove();
+      return;
+    }
+    if (!picture) {
+      picture = document.createElement("img");
+      picture.className = "marks";
+      picture.alt = "";
+      picture.setAttribute("aria-hidden", "true");
+      plot.appendChild(picture);
+    }
+    picture.src = plot.querySelector("canvas").toDataURL();
+  }
+  function drawAll() { plots.forEach((plot) => draw(plot, true)); }
 
   function loadBlocks(layer) {
     data.maps.forEach((m, i) => {

@@ -13,10 +13,10 @@
 //
 // Exit status 0 passed, 1 failed, 77 skipped (no chromium).
 import { execFileSync } from "node:child_process";
-import { mkdtempSync, readFileSync, rmSync, writeFileSync } from "node:fs";
+import { existsSync, mkdtempSync, readdirSync, readFileSync, rmSync, writeFileSync } from "node:fs";
 import { tmpdir } from "node:os";
 import { join, resolve } from "node:path";
-import { Browser, chromiumAvailable } from "./chromium.mjs";
+import { Browser, chromiumAvailable, decodePng } from "./chromium.mjs";
 
 const options = {};
 for (let i = 2; i < process.argv.length; i += 2) options[process.argv[i].replace(/^--/, "")] = resolve(process.argv[i + 1]);
@@ -286,9 +286,15 @@ async function phoneWidth(browser, scratch) {
 // prints then), and the legend's colours must print without background
 // graphics.
 async function printed(browser, scratch) {
+  // The marks as printed: the picture that stands for the canvas on paper.
   const atLoad = `window.addEventListener("load", () => {
-      const canvas = document.querySelector("#layer-1 figure canvas");
+      const marks = document.querySelector("#layer-1 figure img.marks");
+      if (!marks || !marks.complete) return (window.drainsAtLoad = "no picture of the marks at load");
+      const canvas = document.createElement("canvas");
+      canvas.width = marks.naturalWidth;
+      canvas.height = marks.naturalHeight;
       const g = canvas.getContext("2d");
+      g.drawImage(marks, 0, 0);
       const drainAt = (fx, fy) => { const p = g.getImageData(Math.floor(fx * canvas.width), Math.floor(fy * canvas.height), 1, 1).data;
                                     return Math.abs(p[0] - 255) < 8 && Math.abs(p[1] - 127) < 8 && p[2] < 8 && p[3] > 200; };
       window.drainsAtLoad = [drainAt(${(200 + 150 + 300 + 75) / 1000}, 4.5 / 6), drainAt(${(1000 - 100) / 1000}, 3.5 / 6),
@@ -298,6 +304,9 @@ async function printed(browser, scratch) {
   const drains = await browser.evaluate("window.drainsAtLoad");
   check(JSON.stringify(drains) === "[true,true,false]",
         `printed: the drains at layer 1, (5, 6) and (4, 7) are drawn by the load event, none at (3, 6): ${JSON.stringify(drains)}`);
+  const layers = await browser.evaluate(`(() => { const f = document.querySelector("#layer-1 figure");
+      return [getComputedStyle(f.querySelector("canvas")).display, getComputedStyle(f.querySelector("img.marks")).display]; })()`);
+  check(layers[0] === "none" && layers[1] === "block", `printed: the picture of the marks stands for the canvas: ${layers}`);
   const shown = await browser.evaluate(`[document.querySelector("#maps > p").innerText,
       getComputedStyle(document.querySelector(".period-picker")).display,
       Array.from(document.querySelectorAll(".swatch, .scale .bar")).every((e) => getComputedStyle(e).printColorAdjust === "exact"),
@@ -309,6 +318,31 @@ async function printed(browser, scratch) {
   check(shown[3].length > 0 && shown[3].every((t) => t === "drain (stress period 1)"), `printed: legends name the period: ${shown[3]}`);
   const pdf = await browser.pdf();
   check(pdf.subarray(0, 5).toString() === "%PDF-" && pdf.length > 10000, `the page prints to a PDF: ${pdf.length} bytes`);
+  // Where poppler-utils is installed, the PDF's pages as pictures: the
+  // boundary map's colours and a drain's orange are on paper.
+  const pdftoppm = ["/usr/bin/pdftoppm", "/usr/local/bin/pdftoppm"].find((p) => existsSync(p));
+  if (!pdftoppm) {
+    console.log("note: no pdftoppm (poppler-utils): the printed pages are not looked at as pictures");
+    return;
+  }
+  const pdfFile = join(scratch, "printed.pdf");
+  writeFileSync(pdfFile, pdf);
+  execFileSync(pdftoppm, ["-r", "72", "-png", pdfFile, join(scratch, "printed")]);
+  const colours = { active: [214, 236, 196], "constant head": [33, 102, 172], drain: [255, 127, 0] };
+  const found = Object.fromEntries(Object.keys(colours).map((k) => [k, 0]));
+  for (const file of readdirSync(scratch).filter((f) => /^printed-\d+\.png$/.test(f))) {
+    const page = decodePng(readFileSync(join(scratch, file)));
+    for (let y = 0; y < page.height; y++) {
+      for (let x = 0; x < page.width; x++) {
+        const p = page.pixel(x, y);
+        for (const [k, c] of Object.entries(colours)) if (near(p, c, 6)) found[k]++;
+      }
+    }
+  }
+  // Beyond the legend's swatches (about 10 by 10 points each): the map
+  // itself and its drain marks.
+  check(found.active > 2000 && found["constant head"] > 500 && found.drain > 30,
+        `printed pages show the boundary map and its drains: pixels ${JSON.stringify(found)}`);
 }
 
 if (!chromiumAvailable()) {
