@@ -25,7 +25,7 @@ constexpr Subcommand kSubcommands[] = {
     {"check", "check [--format=text|json] [DIR]\n"
               "      check that the files of DIR (default: here) make one model the simulator can run",
      gwinspect::run_check},
-    {"report", "report [DIR] [-o FILE|-]\n"
+    {"report", "report [DIR] [-o FILE|-] [--length-unit NAME]\n"
                "      write one HTML page (report.html, - for standard output) that shows the model in DIR, with maps",
      gwinspect::run_report},
 };

@@ -1,4 +1,4 @@
-// gwinspect report [DIR] [-o FILE|-]
+// gwinspect report [DIR] [-o FILE|-] [--length-unit NAME]
 //
 // Writes one self-contained HTML page (report.html by default) that shows
 // the model in DIR: a summary of its files, the findings of check, and a
@@ -26,13 +26,14 @@
 namespace gwinspect {
 namespace {
 
-constexpr std::string_view kUsage = "usage: gwinspect report [DIR] [-o FILE|-]\n";
+constexpr std::string_view kUsage = "usage: gwinspect report [DIR] [-o FILE|-] [--length-unit NAME]\n";
 // What --help adds to the usage line.
 constexpr std::string_view kHelp =
     "Writes one self-contained HTML page that shows the model in the folder DIR\n"
     "(default: here): the findings of check, a summary, the stress periods and a\n"
     "map of every array of every layer.\n"
     "  -o FILE   the page to write (default: report.html); - for standard output\n"
+    "  --length-unit NAME   the model's length unit in the legends (default: length)\n"
     "Exit status: 0 the page is written, 2 it cannot be.\n";
 
 int usage_error(std::string_view message) {
@@ -59,11 +60,21 @@ std::string written_over_model(const report::ModelFacts& model, const std::strin
   return {};
 }
 
+// A unit's name goes into the page's text: a short word such as "m", "ft"
+// or "µm", printable, no spaces.
+bool usable_length_unit(std::string_view name) {
+  if (name.empty() || name.size() > 16) return false;
+  for (unsigned char c : name) {
+    if (c <= ' ' || c == 0x7F) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 int run_report(std::span<char* const> arguments) {
   if (asks_for_help(arguments)) show_help("report", std::string(kUsage).append(kHelp));
-  std::string folder = ".", output = "report.html";
+  std::string folder = ".", output = "report.html", length_unit;
   bool folder_given = false, output_given = false;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string_view argument = arguments[i];
@@ -84,6 +95,16 @@ int run_report(std::span<char* const> arguments) {
       if (output_given) return usage_error("one -o FILE only");
       output = std::string(value);
       output_given = true;
+    } else if (argument == "--length-unit" || argument.starts_with("--length-unit=")) {
+      if (argument == "--length-unit") {
+        if (i + 1 == arguments.size()) return usage_error("--length-unit needs a NAME");
+        length_unit = arguments[++i];
+      } else {
+        length_unit = std::string(argument.substr(14));
+      }
+      if (!usable_length_unit(length_unit)) {
+        return usage_error("--length-unit needs a short NAME without spaces, such as m or ft");
+      }
     } else if (argument.starts_with("-") && argument.size() > 1) {
       std::string message = "unknown option ";
       message += argument;
@@ -103,7 +124,8 @@ int run_report(std::span<char* const> arguments) {
 
   std::string page;
   try {
-    const report::ModelFacts model = report::read_model(folder);
+    report::ModelFacts model = report::read_model(folder);
+    model.length_unit = length_unit;
     if (const std::string refusal = written_over_model(model, output); !refusal.empty()) {
       std::cerr << "gwinspect report: error: " << refusal << "\n";
       return kFailed;

@@ -67,6 +67,7 @@ const std::vector<Rgb>& value_palette() {
     for (int i = 0; i < kRampSteps; ++i) colours.push_back(ramp_colour(i / double(kRampSteps - 1)));
     colours.push_back(class_colour(CellClass::Other));
     colours.push_back(class_colour(CellClass::NoData));
+    colours.push_back(class_colour(CellClass::NoFlow));
     return colours;
   }();
   return palette;

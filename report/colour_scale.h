@@ -35,10 +35,13 @@ inline constexpr Rgb kDrainColour{255, 127, 0};
 inline constexpr Rgb kFindingColour{255, 215, 0};
 
 // Value pictures: indexes 0 .. kRampSteps-1 run from low to high, then one
-// index for a cell that cannot be read and one for no cell.
+// index for a cell that cannot be read, one for no cell, and one for
+// no-flow cells, which are not on the scale (the colour of no flow on the
+// boundary map).
 inline constexpr int kRampSteps = 250;
 inline constexpr std::uint8_t kUnreadableIndex = kRampSteps;
 inline constexpr std::uint8_t kNoDataIndex = kRampSteps + 1;
+inline constexpr std::uint8_t kNoFlowIndex = kRampSteps + 2;
 const std::vector<Rgb>& value_palette();
 
 class ValueScale {

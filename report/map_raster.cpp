@@ -23,6 +23,9 @@ void MapStats::add(const MapStats& row) {
   low = std::min(low, row.low);
   high = std::max(high, row.high);
   uniform = uniform && row.uniform;
+  no_flow += row.no_flow;
+  no_flow_low = std::min(no_flow_low, row.no_flow_low);
+  no_flow_high = std::max(no_flow_high, row.no_flow_high);
   for (std::size_t i = 0; i < class_cells.size(); ++i) class_cells[i] += row.class_cells[i];
   rows_read += row.rows_read;
 }
@@ -35,10 +38,22 @@ MapRaster::MapRaster(Kind kind, const GridLayout& layout)
       block_values_(static_cast<std::size_t>(layout.columns.blocks() * layout.rows.blocks()), 0.0),
       block_classes_(block_values_.size(), CellClass::NoData) {}
 
-void MapRaster::add_cell(Partial& block, const Field& field, MapStats& stats) {
+void MapRaster::Partial::merge(const Partial& from, std::int64_t times) {
+  if (from.count == 0) return;
+  if (count == 0 || from.cls > cls) {
+    cls = from.cls;
+    shown = from.shown;
+  }
+  const auto t = static_cast<double>(times);
+  sum += from.sum * t;
+  count += from.count * times;
+  summed += from.summed * times;
+  no_flow_sum += from.no_flow_sum * t;
+  no_flow += from.no_flow * times;
+}
+
+void MapRaster::add_cell(Partial& block, bool readable, double value, std::int64_t column, MapStats& stats) {
   ++stats.cells;
-  double value = 0.0;
-  const bool readable = numeric(field, value);
   if (!readable) ++stats.unreadable;
   if (kind_ == Kind::Boundary) {
     std::int32_t shown = 0;
@@ -49,6 +64,7 @@ void MapRaster::add_cell(Partial& block, const Field& field, MapStats& stats) {
     } else {
       shown = std::numeric_limits<std::int32_t>::min();
     }
+    if (cls == CellClass::NoFlow && record_ != nullptr) record_->mark(row_number_, column);
     ++stats.class_cells[static_cast<std::size_t>(cls)];
     note_value(shown, stats);
     if (block.count == 0 || cls > block.cls) {
@@ -59,14 +75,24 @@ void MapRaster::add_cell(Partial& block, const Field& field, MapStats& stats) {
     return;
   }
   ++block.count;
+  if (no_flow_ != nullptr) row_values_[static_cast<std::size_t>(column - 1)] = readable ? value : std::nan("");
   if (!readable) {
     block.cls = CellClass::Other;
     return;
   }
+  note_value(value, stats);
+  if (no_flow_ != nullptr && no_flow_->no_flow(row_number_, column)) {
+    block.no_flow_sum += value;
+    ++block.no_flow;
+    ++stats.no_flow;
+    stats.no_flow_low = std::min(stats.no_flow_low, value);
+    stats.no_flow_high = std::max(stats.no_flow_high, value);
+    return;
+  }
   block.sum += value;
+  ++block.summed;
   stats.low = std::min(stats.low, value);
   stats.high = std::max(stats.high, value);
-  note_value(value, stats);
 }
 
 void MapRaster::note_value(double value, MapStats& stats) {
@@ -90,11 +116,15 @@ void MapRaster::add_line(std::int64_t row, std::int64_t first_column, std::span<
     columns_in_row_ = 0;
     std::fill(row_.begin(), row_.end(), Partial{});
     row_stats_ = MapStats{};
+    if (no_flow_ != nullptr) row_values_.assign(static_cast<std::size_t>(columns.cells()), std::nan(""));
   }
   std::int64_t block = columns.block_of(first_column);
   std::int64_t left_in_block = columns.last_cell(block) - first_column + 1;
+  std::int64_t column = first_column;
   for (const Field& field : fields) {
-    add_cell(row_[static_cast<std::size_t>(block)], field, row_stats_);
+    double value = 0.0;
+    const bool readable = numeric(field, value);
+    add_cell(row_[static_cast<std::size_t>(block)], readable, value, column++, row_stats_);
     if (--left_in_block == 0) {
       ++block;
       left_in_block = columns.cells_per_block();
@@ -108,12 +138,33 @@ void MapRaster::end_row() {
   merge_repeats();  // of the row before, which this one follows
   row_stats_.rows_read = 1;
   std::swap(row_, last_row_);
+  std::swap(row_values_, last_row_values_);
   last_row_stats_ = row_stats_;
   row_number_ = 0;
   count_last_row();
 }
 
-void MapRaster::repeat_row() { count_last_row(); }
+void MapRaster::repeat_row() {
+  const std::int64_t row = rows_merged_ + 1;
+  if (record_ != nullptr) record_->copy_row_before(row);
+  if (no_flow_ != nullptr && !no_flow_->rows_alike(row, row - 1)) return add_row_again();
+  count_last_row();
+}
+
+void MapRaster::add_row_again() {
+  row_number_ = rows_merged_ + 1;
+  std::fill(row_.begin(), row_.end(), Partial{});
+  row_stats_ = MapStats{};
+  const std::vector<double> values = last_row_values_;
+  row_values_.assign(values.size(), std::nan(""));
+  const AxisLayout& columns = layout_.columns;
+  for (std::int64_t c = 1; c <= columns.cells(); ++c) {
+    const double value = values[static_cast<std::size_t>(c - 1)];
+    add_cell(row_[static_cast<std::size_t>(columns.block_of(c))], !std::isnan(value), value, c, row_stats_);
+  }
+  columns_in_row_ = columns.cells();
+  end_row();
+}
 
 void MapRaster::count_last_row() {
   stats_.add(last_row_stats_);
@@ -129,18 +180,7 @@ void MapRaster::count_last_row() {
 
 void MapRaster::merge_repeats() {
   if (repeats_ == 0) return;
-  const auto times = static_cast<double>(repeats_);
-  for (std::size_t b = 0; b < last_row_.size(); ++b) {
-    Partial& into = block_row_[b];
-    const Partial& from = last_row_[b];
-    if (from.count == 0) continue;
-    if (into.count == 0 || from.cls > into.cls) {
-      into.cls = from.cls;
-      into.shown = from.shown;
-    }
-    into.sum += from.sum * times;
-    into.count += from.count * repeats_;
-  }
+  for (std::size_t b = 0; b < last_row_.size(); ++b) block_row_[b].merge(last_row_[b], repeats_);
   repeats_ = 0;
 }
 
@@ -155,9 +195,15 @@ void MapRaster::close_block_row(std::int64_t block_row) {
     } else if (kind_ == Kind::Boundary) {
       block_classes_[at] = p.cls;
       block_values_[at] = p.shown;
+    } else if (p.cls == CellClass::Other) {
+      block_classes_[at] = CellClass::Other;
+      block_values_[at] = std::nan("");
+    } else if (p.summed > 0) {
+      block_classes_[at] = CellClass::Active;
+      block_values_[at] = p.sum / static_cast<double>(p.summed);
     } else {
-      block_classes_[at] = p.cls;
-      block_values_[at] = p.cls == CellClass::Other ? std::nan("") : p.sum / static_cast<double>(p.count);
+      block_classes_[at] = CellClass::NoFlow;
+      block_values_[at] = p.no_flow_sum / static_cast<double>(p.no_flow);
     }
     p = Partial{};
   }
@@ -168,17 +214,7 @@ void MapRaster::finish() {
   // A row cut short: its cells count, the rest of the row has none.
   if (row_number_ != 0 && columns_in_row_ > 0) {
     stats_.add(row_stats_);
-    for (std::size_t b = 0; b < row_.size(); ++b) {
-      Partial& into = block_row_[b];
-      const Partial& from = row_[b];
-      if (from.count == 0) continue;
-      if (into.count == 0 || from.cls > into.cls) {
-        into.cls = from.cls;
-        into.shown = from.shown;
-      }
-      into.sum += from.sum;
-      into.count += from.count;
-    }
+    for (std::size_t b = 0; b < row_.size(); ++b) block_row_[b].merge(row_[b], 1);
     row_number_ = 0;
   }
   const AxisLayout& rows = layout_.rows;
@@ -240,8 +276,10 @@ IndexedImage MapRaster::render() const {
         index = static_cast<std::uint8_t>(top);
       } else if (top == CellClass::Other) {
         index = kUnreadableIndex;
-      } else {
+      } else if (means > 0) {
         index = values.index(sum / static_cast<double>(means));
+      } else {
+        index = kNoFlowIndex;  // no-flow cells alone, off the scale
       }
       *out++ = index;
     }

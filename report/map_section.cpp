@@ -83,46 +83,115 @@ void append_boundary_legend(std::string& out, const ModelFacts& model, const Map
     if (cells == 0 && e.cls == CellClass::Other) continue;
     out += "<li>" + swatch(class_colour(e.cls)) + e.words + ": " + plural(cells, "cell", "cells") + "</li>\n";
   }
-  if (!model.drains.drains.empty()) out += "<li>" + swatch(kDrainColour) + "drain (in the stress period chosen above)</li>\n";
+  if (!model.drains.drains.empty()) {
+    out += "<li>" + swatch(kDrainColour) + "drain (stress period <span class=\"period-now\">1</span>)</li>\n";
+  }
   out += finding_legend(model, map.layer) + "</ul>\n";
+}
+
+// The legend entry of the no-flow cells of a value map scaled without them.
+std::string no_flow_legend(const MapStats& s, const std::string& in_unit) {
+  if (s.no_flow == 0) return "";
+  std::string entry = "<li class=\"off-scale\">" + swatch(class_colour(CellClass::NoFlow)) +
+                      "no flow, not in the scale: " + plural(s.no_flow, "cell", "cells") + ", holding " +
+                      number_text(s.no_flow_low, 7);
+  if (s.no_flow_high != s.no_flow_low) entry += " to " + number_text(s.no_flow_high, 7);
+  entry += in_unit;
+  const bool on_scale = s.low <= s.high;
+  const bool below = on_scale && s.no_flow_low < s.low, above = on_scale && s.no_flow_high > s.high;
+  const bool all_outside = on_scale && (s.no_flow_high < s.low || s.no_flow_low > s.high);
+  if (all_outside) {
+    entry += " (outside the scale)";
+  } else if (below || above) {
+    entry += " (some outside the scale)";
+  }
+  return entry + "</li>";
 }
 
 void append_value_legend(std::string& out, const ModelFacts& model, const MapPicture& map, const std::string& unit) {
   const MapStats& s = map.stats;
   std::string in_unit;
   if (!unit.empty()) in_unit.append(" ").append(html(unit));
+  const std::string no_flow = no_flow_legend(s, in_unit);
   if (s.low > s.high) {
-    out += "<ul class=\"legend\"><li>" + swatch(class_colour(CellClass::Other)) + "no cell can be read: " +
-           plural(s.unreadable, "cell", "cells") + "</li>" + finding_legend(model, map.layer) + "</ul>\n";
-    return;
-  }
-  if (s.low == s.high) {
-    out += "<ul class=\"legend\"><li>" + swatch(value_palette()[kRampSteps / 2]) + "every cell" +
-           (s.unreadable > 0 ? " that can be read" : "") + ": " + number_text(s.low, 7) + in_unit + "</li>";
+    out += "<ul class=\"legend\">";
+    if (s.no_flow > 0) {
+      out += no_flow;
+    } else {
+      out += "<li>" + swatch(class_colour(CellClass::Other)) + "no cell can be read: " +
+             plural(s.unreadable, "cell", "cells") + "</li>";
+    }
+  } else if (s.low == s.high) {
+    // One value on the scale: a swatch says it (the map's cells are all
+    // that colour, or no flow).
+    out += "<ul class=\"legend\"><li>" + swatch(value_palette()[kRampSteps / 2]) +
+           (s.no_flow > 0 ? "every active or constant-head cell" : "every cell") +
+           (s.unreadable > 0 ? " that can be read" : "") + ": " + number_text(s.low, 7) + in_unit + "</li>" + no_flow;
   } else {
     const ValueScale& scale = map.scale;
     out += "<div class=\"scale\"><span class=\"bar\" style=\"background:linear-gradient(to right, " + ramp_gradient() +
            ")\"></span><span class=\"low\">" + number_text(scale.low(), 4) + "</span><span class=\"mid\">" +
            number_text(scale.value_at(0.5), 3) + "</span><span class=\"high\">" + number_text(scale.high(), 4) +
            "</span></div>\n<ul class=\"legend\"><li>" + (unit.empty() ? std::string("no unit") : "in" + in_unit) +
-           (scale.logarithmic() ? ", on a logarithmic scale" : "") + "</li>";
+           (scale.logarithmic() ? ", on a logarithmic scale" : "") +
+           (s.no_flow > 0 ? ", over the active and constant-head cells" : "") + "</li>" + no_flow;
   }
   if (s.unreadable > 0) {
     out += "<li>" + swatch(class_colour(CellClass::Other)) + "cannot be read: " + plural(s.unreadable, "cell", "cells") + "</li>";
   }
+  if (map.no_flow_unknown) {
+    out += "<li>scaled over every cell, no-flow cells included: the report has no room left to set them apart</li>";
+  }
   out += finding_legend(model, map.layer) + "</ul>\n";
+}
+
+// Whether the maps of `layer` carry marks: drains in FOR013, or findings
+// about its cells.
+bool layer_has_marks(const ModelFacts& model, std::int64_t layer) {
+  for (const DrainRecord& d : model.drains.drains) {
+    if (d.layer == layer) return true;
+  }
+  for (const Finding& f : model.findings.list) {
+    if (f.cell && f.cell->layer == layer) return true;
+  }
+  return false;
+}
+
+// An array of one value is said, not drawn: a swatch and the value. A
+// boundary map that carries marks is drawn all the same.
+void append_one_value(std::string& out, const MapPicture& map, const std::string& unit) {
+  out += "<ul class=\"legend one-value\"><li>";
+  if (map.kind == MapRaster::Kind::Boundary) {
+    const auto value = static_cast<std::int32_t>(map.uniform_value);
+    static constexpr const char* kWords[] = {"active", "no flow", "constant head", "other value"};
+    const CellClass cls = cell_class(value);
+    out += swatch(class_colour(cls)) + "every cell: " + std::to_string(value) + " (" +
+           kWords[static_cast<std::size_t>(cls)] + ")";
+  } else {
+    out += swatch(value_palette()[kRampSteps / 2]) + "every cell: " +
+           number_text(static_cast<float>(map.uniform_value)) + (unit.empty() ? "" : " " + html(unit));
+  }
+  out += "</li></ul>\n";
 }
 
 void append_figure(std::string& out, const ModelFacts& model, const MapPicture& map, std::size_t index) {
   const ArrayName name = array_name(map.label);
-  const std::string unit = unit_text(name.unit, model.basic.time_unit);
+  const std::string unit = unit_text(name.unit, model.length_unit, model.basic.time_unit);
   const GridLayout& layout = model.layout;
   const std::string id = std::to_string(index);
-  out += "<figure class=\"map\" id=\"map-" + id + "\" style=\"--width:" + std::to_string(layout.columns.pixels()) +
+  const bool drawn = !map.uniform || (map.kind == MapRaster::Kind::Boundary && layer_has_marks(model, map.layer));
+  out += "<figure class=\"map" + std::string(drawn ? "" : " one-value") + "\" id=\"map-" + id +
+         "\" style=\"--width:" + std::to_string(layout.columns.pixels()) +
          "px\">\n<figcaption><strong>" + html(name.name) +
          "</strong> <span class=\"source\">" + html(map.label) + " in " + map.file + ", line " +
          std::to_string(map.line) + "</span></figcaption>\n";
-  out += "<div class=\"frame\">\n";
+  if (!drawn) {
+    append_one_value(out, map, unit);
+    out += "</figure>\n";
+    return;
+  }
+  out += "<div class=\"frame\">\n<div class=\"axis-title columns\" aria-hidden=\"true\">column</div>\n"
+         "<div class=\"axis-title rows\" aria-hidden=\"true\">row</div>\n";
   append_ticks(out, layout.columns, true);
   append_ticks(out, layout.rows, false);
   out += "<div class=\"plot\" tabindex=\"0\" data-map=\"" + id + "\" role=\"img\" aria-label=\"" + html(name.name) +
@@ -210,17 +279,24 @@ void append_maps(std::string& out, const ModelFacts& model) {
     out += "<p>The grid has no cells to draw.</p>\n</section>\n";
     return;
   }
+  const auto& periods = model.drains.periods;
   out += "<p>Row 1 is at the top, column 1 at the left. " + html(model.layout_note);
   if (layout.short_side_widened) out += " The grid is so long and thin that its short side is drawn wider than its width.";
-  out += " Hover over a cell, or move through the cells with the arrow keys, to see its values.</p>\n";
-  const auto& periods = model.drains.periods;
+  // What to do for a cell's values, as each reader meets the page.
+  out += " <span class=\"for-pointer\">Hover over a cell to see its values, or Tab to a map and move through its "
+         "cells with the arrow keys.</span><span class=\"for-touch\">Tap a cell to see its values.</span>";
+  if (!periods.empty()) {
+    out += "<span class=\"for-print\">The drains marked are those of stress period <span class=\"period-now\">1</span>"
+           " of " + std::to_string(periods.size()) + ".</span>";
+  }
+  out += "</p>\n";
   if (!periods.empty()) {
     const std::string last = std::to_string(periods.size());
     out += "<div class=\"period-picker\" role=\"group\" aria-label=\"Stress period of the drains shown\">"
-           "<button type=\"button\" id=\"period-previous\" aria-label=\"Previous stress period\">&#9664;</button>"
+           "<button type=\"button\" id=\"period-previous\" title=\"Previous stress period\">&#9664; Previous</button>"
            "<label for=\"period\">Drains of stress period</label> <input type=\"number\" id=\"period\" min=\"1\" max=\"" +
            last + "\" value=\"1\"> <span class=\"of\">of " + last +
-           "</span><button type=\"button\" id=\"period-next\" aria-label=\"Next stress period\">&#9654;</button>"
+           "</span><button type=\"button\" id=\"period-next\" title=\"Next stress period\">Next &#9654;</button>"
            " <span id=\"period-info\" aria-live=\"polite\"></span></div>\n";
     if (model.drains.periods_read > static_cast<std::int64_t>(periods.size()) ||
         model.drains.drains_read > static_cast<std::int64_t>(model.drains.drains.size())) {
@@ -255,6 +331,8 @@ void append_data(std::string& out, const ModelFacts& model) {
   append_axis(out, model.layout.rows);
   out += ",\"timeUnit\":";
   append_json_string(out, time_unit_symbol(model.basic.time_unit));
+  out += ",\"lengthUnit\":";
+  append_json_string(out, length_name(model.length_unit));
   out += ",\"maps\":[";
   for (std::size_t i = 0; i < model.maps.size(); ++i) {
     const MapPicture& map = model.maps[i];
@@ -263,7 +341,7 @@ void append_data(std::string& out, const ModelFacts& model) {
     out += "\"layer\":" + std::to_string(map.layer) + ",\"name\":";
     append_json_string(out, name.name);
     out += ",\"unit\":";
-    append_json_string(out, unit_text(name.unit, model.basic.time_unit));
+    append_json_string(out, unit_text(name.unit, model.length_unit, model.basic.time_unit));
     out += std::string(",\"boundary\":") + (map.kind == MapRaster::Kind::Boundary ? "true" : "false");
     if (map.uniform) {
       out += ",\"uniform\":" + (map.kind == MapRaster::Kind::Boundary

@@ -105,6 +105,9 @@ struct MapPicture {
   MapStats stats;
   ValueScale scale;
   bool ended_early = false;   // the file ends inside the array
+  // A value map of a layer whose no-flow cells could not be kept (see
+  // LayerNoFlowCells): scaled over every cell.
+  bool no_flow_unknown = false;
   bool uniform = false;       // every cell is `uniform_value`
   double uniform_value = 0.0;
   std::string png_base64;     // empty: left out to keep the page small
@@ -113,6 +116,9 @@ struct MapPicture {
 
 struct ModelFacts {
   std::string folder;
+  // The model's unit of length as the user names it (the files do not);
+  // empty: unnamed, and the page says "length".
+  std::string length_unit;
   BasicFacts basic;
   FlowFacts flow;
   DrainFacts drains;

@@ -68,13 +68,16 @@ ArrayName array_name(std::string_view label) {
   return {label, label, UnitKind::None};
 }
 
-std::string unit_text(UnitKind unit, std::int32_t time_unit) {
+std::string_view length_name(std::string_view named) { return named.empty() ? kUnnamedLength : named; }
+
+std::string unit_text(UnitKind unit, std::string_view length, std::int32_t time_unit) {
   const std::string time(time_unit_symbol(time_unit));
+  const std::string l(length_name(length));
   switch (unit) {
     case UnitKind::None: return "";
-    case UnitKind::Length: return "L";
-    case UnitKind::LengthPerTime: return "L/" + time;
-    case UnitKind::AreaPerTime: return "L\xC2\xB2/" + time;
+    case UnitKind::Length: return l;
+    case UnitKind::LengthPerTime: return l + "/" + time;
+    case UnitKind::AreaPerTime: return l + "\xC2\xB2/" + time;
     case UnitKind::PerTime: return "1/" + time;
   }
   return "";

@@ -33,7 +33,11 @@ struct ArrayName {
 };
 // The array of `label`; its name is the label itself when it is none of ours.
 ArrayName array_name(std::string_view label);
-// "L", "L/day", "L²/day", "1/day"; empty for none.
-std::string unit_text(UnitKind unit, std::int32_t time_unit);
+// The files do not name their length unit: the user may ("m", "ft"),
+// otherwise it is written as the word "length".
+inline constexpr std::string_view kUnnamedLength = "length";
+std::string_view length_name(std::string_view named);  // `named`, or kUnnamedLength when empty
+// "m", "m/day", "m²/day", "1/day" for the length `length`; empty for none.
+std::string unit_text(UnitKind unit, std::string_view length, std::int32_t time_unit);
 
 }  // namespace report

@@ -19,11 +19,108 @@
   const cursors = new Map();    // plot -> [block across, block down]
   const flashes = new Map();    // plot -> the finding shown on it
 
-  // Bytes carried as base64 text of a zlib stream.
-  async function inflate(text) {
-    const bytes = Uint8Array.from(atob(text), (c) => c.charCodeAt(0));
-    const stream = new Blob([bytes]).stream().pipeThrough(new DecompressionStream("deflate"));
-    return new Response(stream).arrayBuffer();
+  // Bytes carried as base64 text of a zlib stream, inflated here and at
+  // once, so that every mark is drawn before the page can be printed.
+  const LENGTH_BASE = [3, 4, 5, 6, 7, 8, 9, 10, 11, 13, 15, 17, 19, 23, 27, 31, 35, 43, 51, 59, 67, 83, 99, 115, 131, 163, 195, 227, 258];
+  const LENGTH_EXTRA = [0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0];
+  const DISTANCE_BASE = [1, 2, 3, 4, 5, 7, 9, 13, 17, 25, 33, 49, 65, 97, 129, 193, 257, 385, 513, 769, 1025, 1537,
+                         2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577];
+  const DISTANCE_EXTRA = [0, 0, 0, 0, 1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 6, 6, 7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13];
+  const LENGTHS_ORDER = [16, 17, 18, 0, 8, 7, 9, 6, 10, 5, 11, 4, 12, 3, 13, 2, 14, 1, 15];
+  function inflate(text) {
+    const src = Uint8Array.from(atob(text), (c) => c.charCodeAt(0));
+    let out = new Uint8Array(Math.max(1024, src.length * 4));
+    let size = 0, pos = 2, held = 0, count = 0;  // past the zlib header
+    const bits = (n) => {
+      while (count < n) {
+        if (pos >= src.length) throw new Error("the page's data is cut short");
+        held |= src[pos++] << count;
+        count += 8;
+      }
+      const value = held & ((1 << n) - 1);
+      held >>>= n;
+      count -= n;
+      return value;
+    };
+    const room = (n) => {
+      if (size + n <= out.length) return;
+      const bigger = new Uint8Array(Math.max(out.length * 2, size + n));
+      bigger.set(out.subarray(0, size));
+      out = bigger;
+    };
+    // A canonical Huffman code from its code lengths.
+    const code = (lengths) => {
+      const counts = new Uint16Array(16), offsets = new Uint16Array(16), symbols = new Uint16Array(lengths.length);
+      for (const l of lengths) counts[l]++;
+      counts[0] = 0;
+      for (let i = 1; i < 16; i++) offsets[i] = offsets[i - 1] + counts[i - 1];
+      lengths.forEach((l, symbol) => { if (l) symbols[offsets[l]++] = symbol; });
+      return { counts, symbols };
+    };
+    const decode = (h) => {
+      let value = 0, first = 0, index = 0;
+      for (let len = 1; len < 16; len++) {
+        value |= bits(1);
+        const n = h.counts[len];
+        if (value - n < first) return h.symbols[index + value - first];
+        index += n;
+        first = (first + n) << 1;
+        value <<= 1;
+      }
+      throw new Error("the page's data is damaged");
+    };
+    const fixed = code([...Array(144).fill(8), ...Array(112).fill(9), ...Array(24).fill(7), ...Array(8).fill(8)]);
+    const fixedDistances = code(Array(30).fill(5));
+    for (let last = 0; !last;) {
+      last = bits(1);
+      const type = bits(2);
+      if (type === 0) {
+        held = count = 0;
+        const n = src[pos] | (src[pos + 1] << 8);
+        pos += 4;
+        room(n);
+        out.set(src.subarray(pos, pos + n), size);
+        size += n;
+        pos += n;
+        continue;
+      }
+      let literals = fixed, distances = fixedDistances;
+      if (type === 2) {
+        const nLiterals = bits(5) + 257, nDistances = bits(5) + 1, nLengths = bits(4) + 4;
+        const lengthLengths = Array(19).fill(0);
+        for (let i = 0; i < nLengths; i++) lengthLengths[LENGTHS_ORDER[i]] = bits(3);
+        const lengthCode = code(lengthLengths);
+        const lengths = [];
+        while (lengths.length < nLiterals + nDistances) {
+          const symbol = decode(lengthCode);
+          if (symbol < 16) lengths.push(symbol);
+          else if (symbol === 16) lengths.push(...Array(3 + bits(2)).fill(lengths[lengths.length - 1]));
+          else if (symbol === 17) lengths.push(...Array(3 + bits(3)).fill(0));
+          else lengths.push(...Array(11 + bits(7)).fill(0));
+        }
+        literals = code(lengths.slice(0, nLiterals));
+        distances = code(lengths.slice(nLiterals, nLiterals + nDistances));
+      } else if (type === 3) {
+        throw new Error("the page's data is damaged");
+      }
+      for (;;) {
+        const symbol = decode(literals);
+        if (symbol < 256) {
+          room(1);
+          out[size++] = symbol;
+        } else if (symbol === 256) {
+          break;
+        } else {
+          const s = symbol - 257;
+          const length = LENGTH_BASE[s] + bits(LENGTH_EXTRA[s]);
+          const d = decode(distances);
+          const distance = DISTANCE_BASE[d] + bits(DISTANCE_EXTRA[d]);
+          room(length);
+          for (let i = 0; i < length; i++, size++) out[size] = out[size - distance];
+        }
+      }
+    }
+    return out.buffer.slice(0, size);
   }
 
   function number(x) {
@@ -87,18 +184,19 @@
     return { width: img.clientWidth, height: img.clientHeight };
   }
 
-  function draw(plot) {
+  // `picture`: also keeps the marks (not the cursor) as the picture that a
+  // printed page shows instead of the canvas.
+  function draw(plot, picture = false) {
     const map = data.maps[plot.dataset.map];
     const canvas = plot.querySelector("canvas");
     const { width, height } = box(plot);
     const ratio = window.devicePixelRatio || 1;
     canvas.width = Math.round(width * ratio);
     canvas.height = Math.round(height * ratio);
-    canvas.style.width = width + "px";
-    canvas.style.height = height + "px";
     const g = canvas.getContext("2d");
     g.setTransform(ratio, 0, 0, ratio, 0, 0);
     g.clearRect(0, 0, width, height);
+    let marked = false;  // drains or findings drawn
     const rect = (c, r) => {
       const [x0, x1] = cellSpan(columns, c);
       const [y0, y1] = cellSpan(rows, r);
@@ -125,6 +223,7 @@
         g.arc(x + w / 2, y + h / 2, size / 2, 0, 2 * Math.PI);
         g.fill();
         g.stroke();
+        marked = true;
       }
     }
     data.findings.forEach((f, i) => {
@@ -137,7 +236,9 @@
       g.strokeStyle = marks.finding;
       g.lineWidth -= 1.5;
       g.strokeRect(x + (w - size) / 2, y + (h - size) / 2, size, size);
+      marked = true;
     });
+    if (picture) keepPicture(plot, marked);
     const cursor = cursors.get(plot);
     if (cursor && document.activeElement === plot) {
       const [bx, by] = cursor;
@@ -151,16 +252,33 @@
       g.strokeRect(x0, y0, Math.max(x1 - x0, 2), Math.max(y1 - y0, 2));
     }
   }
-  function drawAll() { plots.forEach(draw); }
+  // A printed page takes the marks from a picture of the canvas: a canvas
+  // itself prints as an opaque white box over its map in some PDF viewers.
+  function keepPicture(plot, marked) {
+    let picture = plot.querySelector("img.marks");
+    if (!marked) {
+      if (picture) picture.remove();
+      return;
+    }
+    if (!picture) {
+      picture = document.createElement("img");
+      picture.className = "marks";
+      picture.alt = "";
+      picture.setAttribute("aria-hidden", "true");
+      plot.appendChild(picture);
+    }
+    picture.src = plot.querySelector("canvas").toDataURL();
+  }
+  function drawAll() { plots.forEach((plot) => draw(plot, true)); }
 
-  async function loadBlocks(layer) {
-    const wanted = data.maps.map((m, i) => [m, i]).filter(([m, i]) => m.layer === layer && m.blocks && !blocks.has(i));
-    await Promise.all(wanted.map(async ([m, i]) => {
-      const buffer = await inflate(m.blocks);
+  function loadBlocks(layer) {
+    data.maps.forEach((m, i) => {
+      if (m.layer !== layer || !m.blocks || blocks.has(i)) return;
+      const buffer = inflate(m.blocks);
       const n = buffer.byteLength / 5;
       const values = m.boundary ? new Int32Array(buffer, 0, n) : new Float32Array(buffer, 0, n);
       blocks.set(i, { values, classes: new Uint8Array(buffer, 4 * n, n) });
-    }));
+    });
   }
 
   const boundaryClass = (v) => (v === 1 ? 0 : v === 0 ? 1 : v === -1 ? 2 : 3);
@@ -168,7 +286,7 @@
   function describe(map, index, at, single) {
     const b = blocks.get(index);
     const uniform = map.uniform !== undefined;
-    if (!b && !uniform) return map.blocks ? "\u2026" : "(not in this page)";
+    if (!b && !uniform) return "(not in this page)";
     const v = uniform ? map.uniform : b.values[at];
     const cls = uniform ? (map.boundary ? boundaryClass(v) : 0) : b.classes[at];
     single = single || uniform;  // every cell holds the one value
@@ -179,7 +297,9 @@
       return single ? `${v} (${classWords[cls]})` : `holds ${v} (${classWords[cls]})`;
     }
     if (cls === 3) return single ? "cannot be read" : "holds a cell that cannot be read";
-    return (single ? "" : "mean ") + number(v) + unit;
+    // A block of no-flow cells alone, which are off the map's scale.
+    const off = cls === 1 ? (single ? " (no flow, not in the scale)" : " (no-flow cells, not in the scale)") : "";
+    return (single ? "" : "mean ") + number(v) + unit + off;
   }
 
   function range(axis, b, one, many) {
@@ -202,7 +322,7 @@
     for (const d of periodDrains()) {
       if (d.layer === map.layer && inside(d.row, d.column)) {
         html += `<li>Drain ${d.number} of ${periodInfo().replace(/:.*/, "")}` +
-                `${single ? "" : ` (row ${d.row}, column ${d.column})`}: elevation ${number(d.elevation)} L, ` +
+                `${single ? "" : ` (row ${d.row}, column ${d.column})`}: elevation ${number(d.elevation)} ${escape(data.lengthUnit)}, ` +
                 `conductance ${number(d.conductance)}</li>`;
       }
     }
@@ -215,15 +335,12 @@
   let shown = null;  // [plot, bx, by] in the tooltip
   function showTip(plot, bx, by, x, y) {
     shown = [plot, bx, by];
+    loadBlocks(data.maps[plot.dataset.map].layer);
     tip.innerHTML = tipHtml(plot, bx, by);
     tip.hidden = false;
     const w = tip.offsetWidth, h = tip.offsetHeight;
     tip.style.left = Math.max(4, Math.min(x + 14, window.innerWidth - w - 4)) + "px";
     tip.style.top = Math.max(4, y + 16 + h > window.innerHeight ? y - h - 10 : y + 16) + "px";
-    const layer = data.maps[plot.dataset.map].layer;
-    loadBlocks(layer).then(() => {
-      if (shown && shown[0] === plot && shown[1] === bx && shown[2] === by) tip.innerHTML = tipHtml(plot, bx, by);
-    }, () => {});
   }
   function hideTip() {
     shown = null;
@@ -239,35 +356,60 @@
     showTip(plot, bx, by, x, y);
   }
 
-  for (const plot of plots) {
-    plot.addEventListener("mousemove", (event) => {
-      const r = plot.querySelector("img").getBoundingClientRect();
-      const px = (event.clientX - r.left) / r.width;
-      const py = (event.clientY - r.top) / r.height;
-      if (px < 0 || px >= 1 || py < 0 || py >= 1) return hideTip();
-      let bx = blockAt(columns, px);
-      let by = blockAt(rows, py);
-      // A drain's mark may be larger than its cell: over it, show the drain's cell.
-      const map = data.maps[plot.dataset.map];
-      if (map.boundary) {
-        for (const d of periodDrains()) {
-          if (d.layer !== map.layer || !inGrid(d.row, d.column)) continue;
-          const [x0, x1] = cellSpan(columns, d.column);
-          const [y0, y1] = cellSpan(rows, d.row);
-          const dx = ((x0 + x1) / 2 - px) * r.width, dy = ((y0 + y1) / 2 - py) * r.height;
-          if (dx * dx + dy * dy <= 49) {
-            bx = Math.floor((d.column - 1) / columns.perBlock);
-            by = Math.floor((d.row - 1) / rows.perBlock);
-            break;
-          }
+  // The block under a point of the screen, or null off the map.
+  function blockUnder(plot, clientX, clientY) {
+    const r = plot.querySelector("img").getBoundingClientRect();
+    const px = (clientX - r.left) / r.width;
+    const py = (clientY - r.top) / r.height;
+    if (px < 0 || px >= 1 || py < 0 || py >= 1) return null;
+    let bx = blockAt(columns, px);
+    let by = blockAt(rows, py);
+    // A drain's mark may be larger than its cell: over it, show the drain's cell.
+    const map = data.maps[plot.dataset.map];
+    if (map.boundary) {
+      for (const d of periodDrains()) {
+        if (d.layer !== map.layer || !inGrid(d.row, d.column)) continue;
+        const [x0, x1] = cellSpan(columns, d.column);
+        const [y0, y1] = cellSpan(rows, d.row);
+        const dx = ((x0 + x1) / 2 - px) * r.width, dy = ((y0 + y1) / 2 - py) * r.height;
+        if (dx * dx + dy * dy <= 49) {
+          bx = Math.floor((d.column - 1) / columns.perBlock);
+          by = Math.floor((d.row - 1) / rows.perBlock);
+          break;
         }
       }
-      showTip(plot, bx, by, event.clientX, event.clientY);
+    }
+    return [bx, by];
+  }
+
+  let pressed = null;  // the plot and block a pointer went down on, for the focus that follows
+  for (const plot of plots) {
+    plot.addEventListener("mousemove", (event) => {
+      const at = blockUnder(plot, event.clientX, event.clientY);
+      if (!at) return hideTip();
+      showTip(plot, ...at, event.clientX, event.clientY);
     });
     plot.addEventListener("mouseleave", () => {
       if (document.activeElement === plot) showCursor(plot); else hideTip();
     });
+    // A tap (or a click) shows the cell tapped, and the keyboard goes on from it.
+    plot.addEventListener("pointerdown", (event) => {
+      const at = blockUnder(plot, event.clientX, event.clientY);
+      pressed = at ? [plot, at] : null;
+    });
+    plot.addEventListener("click", (event) => {
+      const at = blockUnder(plot, event.clientX, event.clientY);
+      if (!at) return;
+      cursors.set(plot, at);
+      draw(plot);
+      showTip(plot, ...at, event.clientX, event.clientY);
+    });
     plot.addEventListener("focus", () => {
+      if (pressed && pressed[0] === plot) {
+        cursors.set(plot, pressed[1]);
+        pressed = null;
+        return draw(plot);  // the click that follows shows the tooltip where the pointer is
+      }
       if (!cursors.has(plot)) cursors.set(plot, [0, 0]);
       showCursor(plot);
     });
@@ -306,11 +448,17 @@
   }
 
   const picker = document.getElementById("period");
+  // The period named wherever the page says which drains are shown (the
+  // legends, and the text that a printed page keeps).
+  function tellPeriod() {
+    for (const e of document.querySelectorAll(".period-now")) e.textContent = String(period);
+    document.getElementById("period-info").textContent = periodInfo();
+  }
   function choosePeriod(p) {
     const last = data.drains.periods.length;
     period = Math.max(1, Math.min(last, Math.round(p) || 1));
     picker.value = String(period);
-    document.getElementById("period-info").textContent = periodInfo();
+    tellPeriod();
     drawAll();
     if (shown) showTip(...shown, parseFloat(tip.style.left) - 14, parseFloat(tip.style.top) - 16);
   }
@@ -319,20 +467,48 @@
     picker.addEventListener("input", () => { if (picker.value !== "") choosePeriod(Number(picker.value)); });
     document.getElementById("period-previous").addEventListener("click", () => choosePeriod(period - 1));
     document.getElementById("period-next").addEventListener("click", () => choosePeriod(period + 1));
-    document.getElementById("period-info").textContent = periodInfo();
-    inflate(data.drains.records).then((buffer) => {
-      const n = data.drains.count;
-      drains = {
-        layer: new Int32Array(buffer, 0, n), row: new Int32Array(buffer, 4 * n, n),
-        column: new Int32Array(buffer, 8 * n, n), elevation: new Float32Array(buffer, 12 * n, n),
-        conductance: new Float32Array(buffer, 16 * n, n),
-      };
-      drawAll();
-      document.body.dataset.drainsReady = "true";
-    });
+    const buffer = inflate(data.drains.records);
+    const n = data.drains.count;
+    drains = {
+      layer: new Int32Array(buffer, 0, n), row: new Int32Array(buffer, 4 * n, n),
+      column: new Int32Array(buffer, 8 * n, n), elevation: new Float32Array(buffer, 12 * n, n),
+      conductance: new Float32Array(buffer, 16 * n, n),
+    };
+    tellPeriod();
+    document.body.dataset.drainsReady = "true";
   }
 
-  if (window.ResizeObserver) new ResizeObserver(drawAll).observe(document.body);
-  window.addEventListener("load", drawAll);
-  drawAll();
+  // Axis numbers: none may run past its map's side, nor overlap another;
+  // those that would are hidden, the first and last kept where they fit.
+  function placeTicks(axis) {
+    const across = axis.classList.contains("columns");
+    const side = across ? axis.clientWidth : axis.clientHeight;
+    const labels = Array.from(axis.querySelectorAll("span"));
+    const spans = labels.map((label) => {
+      label.style.visibility = "";
+      const size = across ? label.offsetWidth : label.offsetHeight;
+      const centre = (parseFloat(across ? label.style.left : label.style.top) / 100) * side;
+      const from = Math.max(0, Math.min(side - size, centre - size / 2));
+      label.style.transform = across ? `translateX(${from - centre}px)` : `translateY(${from - centre}px)`;
+      return { label, from, to: from + size };
+    });
+    const gap = across ? 6 : 1;
+    const last = spans[spans.length - 1];
+    let end = -Infinity;
+    for (const s of spans) {
+      const fits = s.from >= end + gap && (s === last || s.to + gap <= last.from);
+      s.label.style.visibility = fits ? "" : "hidden";
+      if (fits) end = s.to;
+    }
+  }
+  function layoutAll() {
+    document.querySelectorAll(".ticks").forEach(placeTicks);
+    drawAll();
+  }
+
+  if (window.ResizeObserver) new ResizeObserver(layoutAll).observe(document.body);
+  window.addEventListener("load", layoutAll);
+  window.addEventListener("beforeprint", layoutAll);
+  window.addEventListener("afterprint", layoutAll);
+  layoutAll();
 })();

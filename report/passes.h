@@ -16,6 +16,7 @@
 #include "flow_file_reader.h"
 #include "input_file.h"
 #include "model_facts.h"
+#include "no_flow_cells.h"
 #include "page_budget.h"
 
 namespace report {
@@ -24,7 +25,7 @@ namespace report {
 class MapMaker {
  public:
   MapMaker(const GridLayout& layout, PageBudget& budget, ModelFacts& facts)
-      : layout_(layout), budget_(budget), facts_(facts) {}
+      : layout_(layout), budget_(budget), facts_(facts), no_flow_(layout.rows.cells(), layout.columns.cells()) {}
 
   // After the array-control record of `map`: reads the array's rows with
   // `reader` and draws them; only passes them once the page is full.
@@ -39,6 +40,8 @@ class MapMaker {
   const GridLayout& layout_;
   PageBudget& budget_;
   ModelFacts& facts_;
+  // From the boundary arrays, which FOR001 gives ahead of every value array.
+  LayerNoFlowCells no_flow_;
 };
 
 class BasicPass {
@@ -86,17 +89,25 @@ bool MapMaker::read(Reader& reader, MapPicture map) {
     return read_array_rows(reader, static_cast<MapRaster*>(nullptr));
   }
   MapRaster raster(map.kind, layout_);
+  if (map.kind == MapRaster::Kind::Boundary) {
+    raster.record_no_flow(&no_flow_.start(map.layer));
+  } else {
+    raster.scale_without(no_flow_.of(map.layer));
+    map.no_flow_unknown = no_flow_.unknown(map.layer);
+  }
   bool complete = false;
   try {
     complete = read_array_rows(reader, &raster);
   } catch (const inspect::ReadError&) {
     // The rows before the damage are still worth a picture.
     raster.finish();
+    if (map.kind == MapRaster::Kind::Boundary) no_flow_.finish(map.layer);
     map.ended_early = true;
     keep(map, raster);
     throw;
   }
   raster.finish();
+  if (map.kind == MapRaster::Kind::Boundary) no_flow_.finish(map.layer);
   map.ended_early = !complete;
   keep(map, raster);
   return complete;

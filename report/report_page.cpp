@@ -1,5 +1,7 @@
 #include "report_page.h"
 
+#include <filesystem>
+#include <system_error>
 
 #include "html_text.h"
 #include "page_assets.h"
@@ -12,6 +14,19 @@ namespace report {
 namespace {
 
 std::string trimmed_text(std::string_view text) { return std::string(inspect::trimmed(text)); }
+
+// The folder's own name ("valley" for "." run in /home/me/valley), which
+// says more than "." and stays the same wherever the folder is.
+std::string folder_name(const std::string& folder) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  fs::path path = fs::absolute(fs::path(folder), error);
+  if (error) return folder;
+  path = path.lexically_normal();
+  if (!path.has_filename() && path.has_parent_path() && path.parent_path() != path) path = path.parent_path();
+  const std::string name = path.filename().string();
+  return name.empty() ? folder : name;
+}
 
 }  // namespace
 
@@ -96,8 +111,8 @@ std::string report_page(const ModelFacts& model) {
   std::string out;
   out.reserve(64 * 1024);
   std::string title = trimmed_text(model.basic.title_1);
-  // The folder's name shows as the text output shows it (escaped).
-  const std::string folder = inspect::printable(model.folder);
+  // The folder's own name, shown as the text output shows names (escaped).
+  const std::string folder = inspect::printable(folder_name(model.folder));
   if (title.empty()) title = "Model in " + folder;
   out += "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
          "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
@@ -111,7 +126,7 @@ std::string report_page(const ModelFacts& model) {
   if (const std::string second = trimmed_text(model.basic.title_2); !second.empty()) {
     out += "<p class=\"subtitle\">" + html(second) + "</p>\n";
   }
-  out += "<p class=\"source\">The model in <code>" + html(folder) +
+  out += "<p class=\"source\">The model in the folder <code>" + html(folder) +
          "</code>, as <code>gwinspect report</code> reads it.</p>\n</header>\n";
 
   out += "<nav aria-label=\"Contents\"><ul>\n<li><a href=\"#findings\">Findings</a></li>\n"

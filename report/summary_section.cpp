@@ -10,6 +10,12 @@
 namespace report {
 namespace {
 
+// A table's own box, which scrolls sideways on a narrow screen while the
+// page does not; it can take the focus, so that the keyboard scrolls it too.
+std::string table_box(std::string_view name) {
+  return "<div class=\"table-box\" tabindex=\"0\" role=\"region\" aria-label=\"Table: " + std::string(name) + "\">\n";
+}
+
 std::string code_text(std::int32_t code, std::string_view meaning) {
   return std::to_string(code) + " <span class=\"words\">(" + html(meaning) + ")</span>";
 }
@@ -43,6 +49,7 @@ std::string widths_text(const WidthFacts& w, const std::string& unit) {
 
 void append_flow_summary(std::string& out, const ModelFacts& model) {
   const FlowFacts& flow = model.flow;
+  const std::string length = html(length_name(model.length_unit));
   out += "<h3>Block-centred flow (FOR011)</h3>\n";
   if (!flow.file.present) {
     out += "<p>There is no FOR011.</p>\n";
@@ -57,12 +64,12 @@ void append_flow_summary(std::string& out, const ModelFacts& model) {
   append_fact(out, "Cell-by-cell output code",
               unit_flow_code(flow.cell_by_cell_code, "constant-head flow terms printed to unit",
                              "cell-by-cell flow terms printed to unit"));
-  append_fact(out, "Cell widths along rows (DELR-)", widths_text(flow.along_rows, "L"));
-  append_fact(out, "Cell widths along columns (DELC-)", widths_text(flow.along_columns, "L"));
+  append_fact(out, "Cell widths along rows (DELR-)", widths_text(flow.along_rows, length));
+  append_fact(out, "Cell widths along columns (DELC-)", widths_text(flow.along_columns, length));
   out += "</dl>\n";
   if (!flow.arrays_left_out.empty()) out += "<p class=\"warn\">FOR011: " + html(flow.arrays_left_out) + ".</p>\n";
   if (flow.layers_read == 0) return;
-  out += "<table class=\"layers\">\n<caption>Layer types and anisotropy</caption>\n"
+  out += table_box("Layer types and anisotropy") + "<table class=\"layers\">\n<caption>Layer types and anisotropy</caption>\n"
          "<thead><tr><th scope=\"col\">Layer</th><th scope=\"col\">Type code</th><th scope=\"col\">Type</th>"
          "<th scope=\"col\">Anisotropy (Tcol/Trow)</th></tr></thead>\n<tbody>\n";
   for (std::size_t i = 0; i < flow.type_codes.size(); ++i) {
@@ -70,7 +77,7 @@ void append_flow_summary(std::string& out, const ModelFacts& model) {
                      html(layer_type_words(flow.type_codes[i])),
                      i < flow.anisotropy.size() ? html(flow.anisotropy[i]) : std::string("\xE2\x80\x94")});
   }
-  out += "</tbody>\n</table>\n";
+  out += "</tbody>\n</table>\n</div>\n";
   if (flow.layers_read > static_cast<std::int64_t>(flow.type_codes.size())) {
     out += "<p class=\"note\">The table shows the first " + count_text(static_cast<std::int64_t>(flow.type_codes.size())) +
            " of " + plural(flow.layers_read, "layer", "layers") + ".</p>\n";
@@ -95,14 +102,20 @@ void append_summary(std::string& out, const ModelFacts& model) {
     append_fact(out, "Memory sharing", code_text(basic.memory_sharing, basic.memory_sharing == 0 ? "yes" : basic.memory_sharing == 1 ? "no" : "neither 0 nor 1"));
     append_fact(out, "Save starting heads", code_text(basic.save_heads, basic.save_heads == 1 ? "yes" : basic.save_heads == 0 ? "no" : "neither 0 nor 1"));
   }
-  if (basic.no_flow_head_read) append_fact(out, "Head at no-flow cells", html(basic.no_flow_head) + " L");
+  if (basic.no_flow_head_read) append_fact(out, "Head at no-flow cells", html(basic.no_flow_head) + " " + html(length_name(model.length_unit)));
   append_fact(out, "Read", basic.file.problem.empty() ? std::string("the whole file")
                                                      : "as far as " + html(basic.file.problem));
   out += "</dl>\n";
-  out += "<p class=\"note\">L stands for the model's unit of length, which the files do not name.</p>\n";
+  if (model.length_unit.empty()) {
+    out += "<p class=\"note\">The files do not name the model's unit of length: the page writes \"length\" "
+           "(<code>gwinspect report --length-unit m</code> names it).</p>\n";
+  } else {
+    out += "<p class=\"note\">Lengths are in " + html(model.length_unit) +
+           ", as <code>--length-unit</code> names it (the files do not).</p>\n";
+  }
 
   if (basic.records_read >= 4) {
-    out += "<table class=\"modules\">\n<caption>Modules and their files</caption>\n<thead><tr>"
+    out += table_box("Modules and their files") + "<table class=\"modules\">\n<caption>Modules and their files</caption>\n<thead><tr>"
            "<th scope=\"col\">Slot</th><th scope=\"col\">Module</th><th scope=\"col\">Unit</th>"
            "<th scope=\"col\">File</th></tr></thead>\n<tbody>\n";
     for (const ModuleName& m : modules()) {
@@ -124,7 +137,7 @@ void append_summary(std::string& out, const ModelFacts& model) {
       }
       append_row(out, {std::to_string(m.slot), html(m.name), unit == 0 ? std::string("\xE2\x80\x94") : std::to_string(unit), file});
     }
-    out += "</tbody>\n</table>\n";
+    out += "</tbody>\n</table>\n</div>\n";
   }
 
   append_flow_summary(out, model);
@@ -159,7 +172,7 @@ void append_periods(std::string& out, const ModelFacts& model) {
     return;
   }
   const std::string unit = time_unit_words(basic.time_unit);
-  out += "<table class=\"periods\">\n<thead><tr><th scope=\"col\">Period</th><th scope=\"col\">Length (" +
+  out += table_box("Stress periods") + "<table class=\"periods\">\n<thead><tr><th scope=\"col\">Period</th><th scope=\"col\">Length (" +
          html(unit) + ")</th><th scope=\"col\">Time steps</th><th scope=\"col\">Multiplier</th>"
          "<th scope=\"col\">Drains (FOR013)</th></tr></thead>\n<tbody>\n";
   const std::int64_t shown = std::min<std::int64_t>(count, PageBudget::kMostTableRows);
@@ -186,7 +199,7 @@ void append_periods(std::string& out, const ModelFacts& model) {
                      in_basic ? html(basic.periods[i].steps) : none,
                      in_basic ? html(basic.periods[i].multiplier) : none, drain_text});
   }
-  out += "</tbody>\n</table>\n";
+  out += "</tbody>\n</table>\n</div>\n";
   if (count > shown) {
     out += "<p class=\"note\">The table shows the first " + count_text(shown) + " of " +
            plural(count, "stress period", "stress periods") + ".</p>\n";

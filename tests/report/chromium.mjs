@@ -79,8 +79,17 @@ export class Browser {
 
   event(method) { return new Promise((resolve) => this.waiters.push({ method, resolve })); }
 
-  async open(url, width, height) {
-    await this.call("Emulation.setDeviceMetricsOverride", { width, height, deviceScaleFactor: 1, mobile: false });
+  // `phone`: a touch screen with a mobile viewport; `media`: "print" to lay
+  // the page out as printed; `beforeLoad`: a script run in the page ahead
+  // of its own.
+  async open(url, width, height, { phone = false, media = "", beforeLoad = "" } = {}) {
+    await this.call("Emulation.setDeviceMetricsOverride", { width, height, deviceScaleFactor: 1, mobile: phone });
+    await this.call("Emulation.setTouchEmulationEnabled", { enabled: phone, maxTouchPoints: phone ? 5 : 1 });
+    await this.call("Emulation.setEmulatedMedia", {
+      media, features: phone ? [{ name: "hover", value: "none" }, { name: "pointer", value: "coarse" }] : [] });
+    if (this.beforeLoad) await this.call("Page.removeScriptToEvaluateOnNewDocument", { identifier: this.beforeLoad });
+    this.beforeLoad = beforeLoad
+      ? (await this.call("Page.addScriptToEvaluateOnNewDocument", { source: beforeLoad })).identifier : null;
     const loaded = this.event("Page.loadEventFired");
     await this.call("Page.navigate", { url });
     await loaded;
@@ -105,6 +114,16 @@ export class Browser {
     for (const type of ["mousePressed", "mouseReleased"]) {
       await this.call("Input.dispatchMouseEvent", { type, x, y, button: "left", clickCount: 1 });
     }
+  }
+  async tap(x, y) {
+    await this.call("Input.dispatchTouchEvent", { type: "touchStart", touchPoints: [{ x, y }] });
+    await this.call("Input.dispatchTouchEvent", { type: "touchEnd", touchPoints: [] });
+  }
+  // The page printed as `chromium --print-to-pdf` prints it (no background
+  // graphics), as PDF bytes.
+  async pdf() {
+    const { data } = await this.call("Page.printToPDF", { printBackground: false });
+    return Buffer.from(data, "base64");
   }
   async hover(x, y) { await this.call("Input.dispatchMouseEvent", { type: "mouseMoved", x, y }); }
   async key(key, code = key) {

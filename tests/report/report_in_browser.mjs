@@ -3,17 +3,20 @@
 // shows each cell in the colour its legend gives, the period selector moves
 // the drain marks, the keyboard and the pointer reach a cell's values, and
 // a reduced map of a large grid still shows a lone no-flow and a lone
-// constant-head cell.
+// constant-head cell; at a phone's width nothing but a table's own box
+// scrolls sideways, axis numbers do not overlap and a tap shows a cell;
+// printed, the drains are drawn by the time the page has loaded and the
+// legend's colours print without background graphics.
 //
 //   node report_in_browser.mjs --gwinspect G --morvek M --cindral C --quillet Q --examples DIR
 //       [--screenshot FILE]   (also writes a picture of the example's maps, for the README)
 //
 // Exit status 0 passed, 1 failed, 77 skipped (no chromium).
 import { execFileSync } from "node:child_process";
-import { mkdtempSync, readFileSync, rmSync, writeFileSync } from "node:fs";
+import { existsSync, mkdtempSync, readdirSync, readFileSync, rmSync, writeFileSync } from "node:fs";
 import { tmpdir } from "node:os";
 import { join, resolve } from "node:path";
-import { Browser, chromiumAvailable } from "./chromium.mjs";
+import { Browser, chromiumAvailable, decodePng } from "./chromium.mjs";
 
 const options = {};
 for (let i = 2; i < process.argv.length; i += 2) options[process.argv[i].replace(/^--/, "")] = resolve(process.argv[i + 1]);
@@ -121,7 +124,7 @@ async function exampleModel(browser, scratch) {
   await browser.hover(...inCell(layer2, widths, 3, 4));
   await browser.waitFor(`/Boundary: 1/.test(document.getElementById("tip").textContent)`, "the tooltip's values");
   const hovered = await browser.evaluate(`document.getElementById("tip").textContent`);
-  check(/Layer 2, row 3, column 4/.test(hovered) && /Drain 1 of period 3.*elevation 88 L, conductance 12\.5/.test(hovered) &&
+  check(/Layer 2, row 3, column 4/.test(hovered) && /Drain 1 of period 3.*elevation 88 length, conductance 12\.5/.test(hovered) &&
         /Boundary: 1 \(active\)/.test(hovered), `hovering the drain tells its cell and values: ${hovered}`);
   await browser.evaluate(`document.querySelector("${boundary} .plot").focus()`);
   await browser.key("ArrowRight");
@@ -130,7 +133,7 @@ async function exampleModel(browser, scratch) {
   await browser.waitFor(`/Boundary: -1/.test(document.getElementById("tip").textContent)`, "the tooltip's values");
   const keyed = await browser.evaluate(`document.getElementById("tip").textContent`);
   check(/Layer 1, row 2, column 1/.test(keyed) && /Boundary: -1 \(constant head\)/.test(keyed) &&
-        /Starting head: 100 L/.test(keyed) && /Hydraulic conductivity: 12\.5 L\/day/.test(keyed),
+        /Starting head: 100 length/.test(keyed) && /Hydraulic conductivity: 12\.5 length\/day/.test(keyed),
         `the arrow keys reach row 2, column 1: ${keyed}`);
   check(browser.errors.length === 0, `no console errors while used: ${browser.errors.join("; ")}`);
 
@@ -211,6 +214,137 @@ async function largeGrid(browser, scratch) {
   }
 }
 
+// One layer of 40 rows by 500 columns: constant head down column 1, no flow
+// in the last 80 columns and in rows 1-5 of columns 2-119, heads 87 to 543
+// on the active cells and 999 in the no-flow ones; drains in (5, 20),
+// (12, 80) and (19, 140).
+function wideModel(scratch) {
+  const rows = 40, columns = 500;
+  const noFlow = (r, c) => c > columns - 80 || (r < 6 && c < 120 && c > 1);
+  const lines = ["Valley with a no-flow margin", "heads 999 in no-flow cells", "1", String(rows), String(columns), "2", "4",
+                 ...Array(11).fill("0"), "0", "0", "1"];
+  for (let r = 1; r <= rows; r++) {
+    for (let c = 1; c <= columns; c++) lines.push(c === 1 ? "-1" : noFlow(r, c) ? "0" : "1");
+  }
+  lines.push("999", "1");
+  for (let r = 1; r <= rows; r++) {
+    for (let c = 1; c <= columns; c++) lines.push(noFlow(r, c) ? "999" : (87 + (456 * (c - 1)) / (columns - 81)).toFixed(1));
+  }
+  lines.push("365", "10", "1.2", "180", "6", "1.5");
+  const folder = join(scratch, "wide");
+  execFileSync("mkdir", ["-p", folder]);
+  runBuilder(options.morvek, lines.join("\n") + "\n", folder);
+  const drains = ["20", "0", "2", "3"];
+  for (const [r, c] of [[5, 20], [12, 80], [19, 140]]) drains.push("1", String(r), String(c), "95.5", "1000.0");
+  drains.push("-1");
+  runBuilder(options.quillet, drains.join("\n") + "\n", folder);
+  return folder;
+}
+
+// The visible axis numbers of every map, as rectangles, by figure.
+const visibleTicks = `Array.from(document.querySelectorAll("figure.map .frame")).map((frame) =>
+    Array.from(frame.querySelectorAll(".ticks span")).filter((s) => getComputedStyle(s).visibility !== "hidden")
+      .map((s) => { const r = s.getBoundingClientRect(); return [r.left, r.top, r.right, r.bottom, s.textContent]; }))`;
+
+async function phoneWidth(browser, scratch) {
+  for (const [name, folder] of [["example", join(scratch, "example")], ["wide", wideModel(scratch)]]) {
+    await browser.open(report(folder), 390, 844, { phone: true });
+    check(browser.errors.length === 0, `${name} at 390 px: no console errors: ${browser.errors.join("; ")}`);
+    const width = await browser.evaluate("[document.documentElement.scrollWidth, window.innerWidth]");
+    check(width[0] <= 390 && width[1] === 390, `${name} at 390 px: the page does not scroll sideways: ${width}`);
+    const outside = await browser.evaluate(`Array.from(document.querySelectorAll("body *")).filter((e) =>
+        e.getBoundingClientRect().right > window.innerWidth + 0.5 && !e.closest(".table-box") && !e.closest("#tip"))
+        .map((e) => e.tagName + "." + e.className).slice(0, 5)`);
+    check(outside.length === 0, `${name} at 390 px: nothing reaches past the screen but inside a table's box: ${outside}`);
+    const figures = await browser.evaluate(visibleTicks);
+    for (const [f, ticks] of figures.entries()) {
+      for (let i = 0; i < ticks.length; i++) {
+        for (let j = i + 1; j < ticks.length; j++) {
+          const [a, b] = [ticks[i], ticks[j]];
+          const overlap = a[0] < b[2] && b[0] < a[2] && a[1] < b[3] && b[1] < a[3];
+          check(!overlap, `${name} at 390 px, figure ${f + 1}: axis numbers ${a[4]} and ${b[4]} overlap`);
+        }
+      }
+      check(ticks.length >= 4, `${name} at 390 px, figure ${f + 1}: some axis numbers stay: ${ticks.map((t) => t[4])}`);
+    }
+    const words = await browser.evaluate(`document.querySelector("#maps > p").innerText`);
+    check(/Tap a cell/.test(words) && !/[Hh]over|arrow keys/.test(words), `${name} at 390 px: the page tells to tap: ${words}`);
+  }
+  // A tap on the wide model's boundary map, at row 30, column 250.
+  const rect = await plotRect(browser, "#layer-1 figure:nth-of-type(1)");
+  await browser.tap(...inCell(rect, squares(40, 500), 30, 250));
+  await browser.waitFor(`!document.getElementById("tip").hidden`, "the tooltip after a tap");
+  const tipped = await browser.evaluate(`document.getElementById("tip").textContent`);
+  check(/Layer 1, row 30, column 25\d/.test(tipped) && /Starting head: [0-9.]+ length/.test(tipped),
+        `a tap shows the cell's tooltip: ${tipped}`);
+  const tipBox = await browser.evaluate(`(() => { const r = document.getElementById("tip").getBoundingClientRect(); return [r.left, r.right]; })()`);
+  check(tipBox[0] >= 0 && tipBox[1] <= 390, `the tooltip stays on the screen: ${tipBox}`);
+}
+
+// Printed: the example page laid out for print. The drains of period 1 must
+// be on the boundary canvas when the load event comes (a printing browser
+// prints then), and the legend's colours must print without background
+// graphics.
+async function printed(browser, scratch) {
+  // The marks as printed: the picture that stands for the canvas on paper.
+  const atLoad = `window.addEventListener("load", () => {
+      const marks = document.querySelector("#layer-1 figure img.marks");
+      if (!marks || !marks.complete) return (window.drainsAtLoad = "no picture of the marks at load");
+      const canvas = document.createElement("canvas");
+      canvas.width = marks.naturalWidth;
+      canvas.height = marks.naturalHeight;
+      const g = canvas.getContext("2d");
+      g.drawImage(marks, 0, 0);
+      const drainAt = (fx, fy) => { const p = g.getImageData(Math.floor(fx * canvas.width), Math.floor(fy * canvas.height), 1, 1).data;
+                                    return Math.abs(p[0] - 255) < 8 && Math.abs(p[1] - 127) < 8 && p[2] < 8 && p[3] > 200; };
+      window.drainsAtLoad = [drainAt(${(200 + 150 + 300 + 75) / 1000}, 4.5 / 6), drainAt(${(1000 - 100) / 1000}, 3.5 / 6),
+                             drainAt(${(200 + 150 + 300 + 75) / 1000}, 2.5 / 6)];
+    });`;
+  await browser.open(report(join(scratch, "example")), 1000, 1400, { media: "print", beforeLoad: atLoad });
+  const drains = await browser.evaluate("window.drainsAtLoad");
+  check(JSON.stringify(drains) === "[true,true,false]",
+        `printed: the drains at layer 1, (5, 6) and (4, 7) are drawn by the load event, none at (3, 6): ${JSON.stringify(drains)}`);
+  const layers = await browser.evaluate(`(() => { const f = document.querySelector("#layer-1 figure");
+      return [getComputedStyle(f.querySelector("canvas")).display, getComputedStyle(f.querySelector("img.marks")).display]; })()`);
+  check(layers[0] === "none" && layers[1] === "block", `printed: the picture of the marks stands for the canvas: ${layers}`);
+  const shown = await browser.evaluate(`[document.querySelector("#maps > p").innerText,
+      getComputedStyle(document.querySelector(".period-picker")).display,
+      Array.from(document.querySelectorAll(".swatch, .scale .bar")).every((e) => getComputedStyle(e).printColorAdjust === "exact"),
+      Array.from(document.querySelectorAll(".legend li")).map((li) => li.innerText).filter((t) => /^drain/.test(t))]`);
+  check(/The drains marked are those of stress period 1 of 3\./.test(shown[0]) && !/[Hh]over|[Tt]ap /.test(shown[0]),
+        `printed: the page names the period shown, and says nothing of hovering: ${shown[0]}`);
+  check(shown[1] === "none", "printed: the period picker is left out");
+  check(shown[2], "printed: swatches and colour bars print their colour without background graphics");
+  check(shown[3].length > 0 && shown[3].every((t) => t === "drain (stress period 1)"), `printed: legends name the period: ${shown[3]}`);
+  const pdf = await browser.pdf();
+  check(pdf.subarray(0, 5).toString() === "%PDF-" && pdf.length > 10000, `the page prints to a PDF: ${pdf.length} bytes`);
+  // Where poppler-utils is installed, the PDF's pages as pictures: the
+  // boundary map's colours and a drain's orange are on paper.
+  const pdftoppm = ["/usr/bin/pdftoppm", "/usr/local/bin/pdftoppm"].find((p) => existsSync(p));
+  if (!pdftoppm) {
+    console.log("note: no pdftoppm (poppler-utils): the printed pages are not looked at as pictures");
+    return;
+  }
+  const pdfFile = join(scratch, "printed.pdf");
+  writeFileSync(pdfFile, pdf);
+  execFileSync(pdftoppm, ["-r", "72", "-png", pdfFile, join(scratch, "printed")]);
+  const colours = { active: [214, 236, 196], "constant head": [33, 102, 172], drain: [255, 127, 0] };
+  const found = Object.fromEntries(Object.keys(colours).map((k) => [k, 0]));
+  for (const file of readdirSync(scratch).filter((f) => /^printed-\d+\.png$/.test(f))) {
+    const page = decodePng(readFileSync(join(scratch, file)));
+    for (let y = 0; y < page.height; y++) {
+      for (let x = 0; x < page.width; x++) {
+        const p = page.pixel(x, y);
+        for (const [k, c] of Object.entries(colours)) if (near(p, c, 6)) found[k]++;
+      }
+    }
+  }
+  // Beyond the legend's swatches (about 10 by 10 points each): the map
+  // itself and its drain marks.
+  check(found.active > 2000 && found["constant head"] > 500 && found.drain > 30,
+        `printed pages show the boundary map and its drains: pixels ${JSON.stringify(found)}`);
+}
+
 if (!chromiumAvailable()) {
   console.log("SKIPPED: no chromium (Debian package chromium) to run the browser tests");
   process.exit(77);
@@ -223,6 +357,10 @@ try {
   await faultyModel(browser, scratch);
   browser.errors.length = 0;
   await largeGrid(browser, scratch);
+  browser.errors.length = 0;
+  await phoneWidth(browser, scratch);
+  browser.errors.length = 0;
+  await printed(browser, scratch);
 } catch (error) {
   failures++;
   console.log(`FAILED: ${error.stack}`);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <functional>
@@ -14,6 +15,7 @@
 #include "colour_scale.h"
 #include "html_text.h"
 #include "map_raster.h"
+#include "no_flow_cells.h"
 #include "png_image.h"
 
 namespace report {
@@ -351,6 +353,130 @@ TEST(MapRaster, ARowRepeatedCountsAsTheSameRowGivenAgain) {
     EXPECT_EQ(plain.stats().class_cells, repeated.stats().class_cells);
     EXPECT_EQ(plain.render().pixels, repeated.render().pixels);
   }
+}
+
+// A layer's no-flow cells, from its boundary array, and a value map of the
+// layer scaled without them. Heads of 87 + column on the active and
+// constant-head cells, 999 in the no-flow ones (what a modeller types there).
+TEST(MapRaster, AValueMapIsScaledWithoutTheNoFlowCellsOfItsLayer) {
+  struct Case {
+    const char* name;
+    std::int64_t rows, columns;
+    std::function<bool(std::int64_t, std::int64_t)> no_flow;
+    // Rows from which each row repeats the one before (lines alike in the
+    // file), for both arrays: the no-flow cells may differ where the values
+    // do not.
+    std::int64_t repeated_from;
+  };
+  const std::vector<Case> cases = {
+      {"a margin of no flow, cells one a pixel", 6, 8, [](std::int64_t, std::int64_t c) { return c >= 7; }, 0},
+      {"a corner of no flow, reduced", 40, 2001, [](std::int64_t r, std::int64_t c) { return r <= 5 && c > 1500; }, 0},
+      {"values repeated over rows whose no-flow cells differ", 30, 2001,
+       [](std::int64_t r, std::int64_t c) { return c > 1500 + 10 * r; }, 2},
+      {"a lone no-flow cell", 12, 9, [](std::int64_t r, std::int64_t c) { return r == 4 && c == 5; }, 6},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    GridLayout layout;
+    layout.columns = AxisLayout(c.columns);
+    layout.rows = AxisLayout(c.rows);
+    layout.place();
+    std::size_t room = 1 << 20;
+    NoFlowCells cells(c.rows, c.columns, room);
+    MapRaster boundary(MapRaster::Kind::Boundary, layout);
+    boundary.record_no_flow(&cells);
+    const auto boundary_field = [&](std::int64_t r, std::int64_t col) {
+      return integer_field(col == 1 ? -1 : c.no_flow(r, col) ? 0 : 1);
+    };
+    // Values alike along a column whatever the row: only a row's no-flow
+    // cells tell it from the one before.
+    const auto head = [&](std::int64_t r, std::int64_t col) {
+      const bool off = c.repeated_from > 0 ? c.no_flow(c.repeated_from - 1, col) : c.no_flow(r, col);
+      return real_field(off ? 999.0f : static_cast<float>(87 + col));
+    };
+    const std::int64_t read_rows = c.repeated_from > 0 ? c.repeated_from - 1 : c.rows;
+    feed(boundary, c.rows, c.columns, 20, boundary_field);
+    boundary.finish();
+    MapRaster heads(MapRaster::Kind::Values, layout);
+    heads.scale_without(&cells);
+    feed(heads, read_rows, c.columns, 10, head);
+    for (std::int64_t r = read_rows + 1; r <= c.rows; ++r) heads.repeat_row();
+    heads.finish();
+
+    // What each cell should be: its no-flow state, and its value.
+    std::int64_t no_flow_cells = 0;
+    double low = 1e9, high = -1e9;
+    for (std::int64_t r = 1; r <= c.rows; ++r) {
+      for (std::int64_t col = 1; col <= c.columns; ++col) {
+        ASSERT_EQ(cells.no_flow(r, col), c.no_flow(r, col) && col != 1) << r << ", " << col;
+        const double v = head(c.repeated_from > 0 ? c.repeated_from - 1 : r, col).real;
+        if (cells.no_flow(r, col)) {
+          ++no_flow_cells;
+          continue;
+        }
+        low = std::min(low, v);
+        high = std::max(high, v);
+      }
+    }
+    const MapStats& s = heads.stats();
+    EXPECT_EQ(s.cells, c.rows * c.columns);
+    EXPECT_EQ(s.no_flow, no_flow_cells);
+    EXPECT_EQ(s.low, low);
+    EXPECT_EQ(s.high, high);
+    EXPECT_EQ(heads.scale().high(), high);
+    // A block shows the mean of its cells on the scale; a block of no-flow
+    // cells alone is NoFlow, with their mean, and drawn in the no-flow colour.
+    const auto& values = heads.block_values();
+    const auto& classes = heads.block_classes();
+    const std::int64_t across = layout.columns.blocks();
+    for (std::int64_t by = 0; by < layout.rows.blocks(); ++by) {
+      for (std::int64_t bx = 0; bx < across; ++bx) {
+        double sum = 0.0, no_flow_sum = 0.0;
+        std::int64_t on_scale = 0, off_scale = 0;
+        for (std::int64_t r = layout.rows.first_cell(by); r <= layout.rows.last_cell(by); ++r) {
+          for (std::int64_t col = layout.columns.first_cell(bx); col <= layout.columns.last_cell(bx); ++col) {
+            const double v = head(c.repeated_from > 0 ? c.repeated_from - 1 : r, col).real;
+            (cells.no_flow(r, col) ? no_flow_sum : sum) += v;
+            ++(cells.no_flow(r, col) ? off_scale : on_scale);
+          }
+        }
+        const auto at = static_cast<std::size_t>(by * across + bx);
+        ASSERT_EQ(classes[at], on_scale > 0 ? CellClass::Active : CellClass::NoFlow) << bx << ", " << by;
+        ASSERT_DOUBLE_EQ(values[at], on_scale > 0 ? sum / on_scale : no_flow_sum / off_scale) << bx << ", " << by;
+      }
+    }
+    const IndexedImage image = heads.render();
+    int grey = 0;
+    for (int y = 0; y < image.height; ++y) {
+      for (int x = 0; x < image.width; ++x) {
+        bool any_on_scale = false;
+        for (std::int64_t by = layout.rows.first_block(y); by <= layout.rows.last_block(y); ++by) {
+          for (std::int64_t bx = layout.columns.first_block(x); bx <= layout.columns.last_block(x); ++bx) {
+            any_on_scale = any_on_scale || classes[static_cast<std::size_t>(by * across + bx)] == CellClass::Active;
+          }
+        }
+        const std::uint8_t pixel = image.pixels[static_cast<std::size_t>(y * image.width + x)];
+        ASSERT_EQ(pixel == kNoFlowIndex, !any_on_scale) << x << ", " << y;
+        grey += pixel == kNoFlowIndex;
+      }
+    }
+    EXPECT_GT(grey, 0);
+    EXPECT_EQ(image.palette[kNoFlowIndex], class_colour(CellClass::NoFlow));
+  }
+}
+
+TEST(NoFlowCells, BitsBeyondTheRoomLeaveTheLayerUnknown) {
+  std::size_t room = 64;  // bytes: 8 rows of one 64-bit word
+  NoFlowCells fits(8, 60, room), too_big(9, 60, room);
+  fits.mark(8, 60);
+  EXPECT_TRUE(fits.any());
+  EXPECT_EQ(room, 0u);
+  too_big.mark(1, 1);
+  EXPECT_FALSE(too_big.any());
+  EXPECT_TRUE(too_big.overflowed());
+  EXPECT_FALSE(too_big.no_flow(1, 1));
+  NoFlowCells none(9, 60, room);
+  EXPECT_FALSE(none.overflowed());  // no no-flow cell: nothing asked of the room
 }
 
 // Decoded by libpng, written apart from the encoder: every pixel must come

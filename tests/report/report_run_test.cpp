@@ -6,6 +6,7 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <regex>
@@ -40,14 +41,15 @@ struct ReportRun {
   int status = -1;
   std::string err;
 };
-// gwinspect report DIR -o DIR/report.html
-ReportRun run_report(const Scratch& dir) {
+// gwinspect report DIR -o DIR/report.html [extra...]
+ReportRun run_report(const Scratch& dir, const std::vector<std::string>& extra = {}) {
   const std::string out = dir.file("report.html"), err = dir.file(".report-stderr");
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
   posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   std::vector<std::string> words = {GWINSPECT_PATH, "report", dir.path(), "-o", out};
+  words.insert(words.end(), extra.begin(), extra.end());
   std::vector<char*> argv;
   for (std::string& w : words) argv.push_back(w.data());
   argv.push_back(nullptr);
@@ -100,11 +102,72 @@ TEST(Report, ThePageNeedsNothingFromOutsideAndStaysSmall) {
   for (const char* outside : {"<link", "@import", "url(", "http:", "https:", "<iframe", "<object", "fetch("}) {
     EXPECT_EQ(count(page, outside), 0u) << outside;
   }
-  // One picture per array: 2 layers, boundary and starting heads; FOR011's
-  // arrays are left out, its grid being 8 columns wide.
-  EXPECT_EQ(count(page, "data:image/png;base64,"), 4u);
+  // One figure per array: 2 layers, boundary and starting heads; FOR011's
+  // arrays are left out, its grid being 8 columns wide. An array of one
+  // value has a swatch instead of a picture.
+  EXPECT_EQ(count(page, "<figure class=\"map"), 4u);
+  EXPECT_EQ(count(page, "data:image/png;base64,") + count(page, "<figure class=\"map one-value\""), 4u);
   EXPECT_NE(page.find("its arrays are not drawn: its lists give a grid of 6 rows by 8 columns"), std::string::npos);
   EXPECT_NE(page.find("drain 2 of stress period 1 is in row 40; the grid has 6 rows"), std::string::npos);
+}
+
+// Two layers of 6 rows by 10 columns. Layer 1: constant head in column 1,
+// no flow in columns 9 and 10 (12 cells) with the head 999 typed there,
+// 100 + 10 * column elsewhere (110 to 180). Layer 2: every cell active,
+// every head 100.
+std::string no_flow_margin_answers() {
+  std::string a = "Margin\nheads of 999 where no flow\n2\n6\n10\n1\n4\n";
+  for (int i = 0; i < 11; ++i) a += "0\n";
+  a += "0\n0\n1\n";
+  for (int r = 1; r <= 6; ++r) {
+    for (int c = 1; c <= 10; ++c) a += c == 1 ? "-1\n" : c >= 9 ? "0\n" : "1\n";
+  }
+  a += "0\n1\n999\n1\n";
+  for (int r = 1; r <= 6; ++r) {
+    for (int c = 1; c <= 10; ++c) a += (c >= 9 ? std::string("999") : std::to_string(100 + 10 * c)) + "\n";
+  }
+  return a + "0\n100\n1\n1\n1\n";
+}
+
+TEST(Report, ValueMapsAreScaledOverTheActiveModelInTheLengthUnitNamed) {
+  struct Case {
+    std::vector<std::string> arguments;
+    int status;
+    std::vector<std::string> shown;  // in the page, or on standard error for status 2
+  };
+  const std::string scale = "<span class=\"low\">110</span><span class=\"mid\">145</span><span class=\"high\">180</span>";
+  const std::vector<Case> cases = {
+      {{"--length-unit", "ft"}, 0,
+       {scale, "in ft, over the active and constant-head cells",
+        "no flow, not in the scale: 12 cells, holding 999 ft (outside the scale)", "no flow (0): 12 cells",
+        "every cell: 1 (active)", "every cell: 100 ft", "Head at no-flow cells</dt><dd>999 ft",
+        "Lengths are in ft"}},
+      {{}, 0,
+       {scale, "in length, over the active and constant-head cells",
+        "holding 999 length (outside the scale)", "every cell: 100 length", "\"lengthUnit\":\"length\"",
+        "The files do not name the model's unit of length"}},
+      {{"--length-unit="}, 2, {"--length-unit needs a short NAME without spaces"}},
+      {{"--length-unit", "metres per"}, 2, {"--length-unit needs a short NAME without spaces"}},
+      {{"--length-unit"}, 2, {"--length-unit needs a NAME"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.arguments.empty() ? "no unit" : c.arguments.back());
+    Scratch dir;
+    build_model(dir, no_flow_margin_answers(), "", "");
+    const ReportRun run = run_report(dir, c.arguments);
+    ASSERT_EQ(run.status, c.status) << run.err;
+    const std::string shown = c.status == 0 ? dir.read("report.html") : run.err;
+    for (const std::string& s : c.shown) EXPECT_NE(shown.find(s), std::string::npos) << s;
+    if (c.status != 0) continue;
+    // Nothing reads as litres; the folder is named by its own name.
+    EXPECT_EQ(shown.find(" L/"), std::string::npos);
+    EXPECT_EQ(shown.find(" L<"), std::string::npos);
+    const std::string folder = std::filesystem::path(dir.path()).filename().string();
+    EXPECT_NE(shown.find("The model in the folder <code>" + folder + "</code>"), std::string::npos);
+    // Layer 1's two maps are drawn; layer 2's two arrays of one value are said.
+    EXPECT_EQ(count(shown, "data:image/png;base64,"), 2u);
+    EXPECT_EQ(count(shown, "<figure class=\"map one-value\""), 2u);
+  }
 }
 
 TEST(Report, DamageInAFileIsToldAndTheRestIsShown) {
@@ -113,7 +176,7 @@ TEST(Report, DamageInAFileIsToldAndTheRestIsShown) {
     std::function<void(const Scratch&)> damage;
     int status;
     std::vector<std::string> shown;  // in the page, or on standard error for status 2
-    std::size_t pictures;
+    std::size_t figures;  // of arrays, drawn or of one value
   };
   auto cut = [](const Scratch& dir, const char* file, std::size_t lines) {
     std::string text = dir.read(file);
@@ -144,7 +207,7 @@ TEST(Report, DamageInAFileIsToldAndTheRestIsShown) {
     ASSERT_EQ(run.status, c.status) << run.err;
     const std::string shown = c.status == 0 ? dir.read("report.html") : run.err;
     for (const std::string& s : c.shown) EXPECT_NE(shown.find(s), std::string::npos) << s;
-    EXPECT_EQ(count(shown, "data:image/png;base64,"), c.pictures);
+    EXPECT_EQ(count(shown, "<figure class=\"map"), c.figures);
   }
 }
 
@@ -169,7 +232,8 @@ TEST(Report, LineEndsOfLFGiveTheSamePageAsCRLF) {
   }
   std::string a = report_page(read_model(crlf.path())), b = report_page(read_model(lf.path()));
   for (std::string* page : {&a, &b}) {
-    const std::string& folder = page == &a ? crlf.path() : lf.path();
+    // The page names the folder by its own name.
+    const std::string folder = std::filesystem::path(page == &a ? crlf.path() : lf.path()).filename().string();
     for (std::size_t at; (at = page->find(folder)) != std::string::npos;) page->replace(at, folder.size(), "DIR");
   }
   EXPECT_EQ(a, b);
