@@ -194,6 +194,7 @@ int main(int argc, char** argv) {
   std::filesystem::create_directories(k2);
   if (!write_file(folder + "/K2-morvek.txt", big.morvek) || !write_file(folder + "/K2-cindral.txt", big.cindral) ||
       !write_file(folder + "/K2-quillet.txt", big.quillet) ||
+      !write_file(k2 + "/" + bench::OneLayerModel::kSolverFileName, big.solver_file) ||
       !run_builders(k2, {{MORVEK_PATH, folder + "/K2-morvek.txt"},
                          {CINDRAL_PATH, folder + "/K2-cindral.txt"},
                          {QUILLET_PATH, folder + "/K2-quillet.txt"}})) {

@@ -10,8 +10,8 @@ OneLayerModel one_layer_model(std::int64_t rows, std::int64_t columns, std::int6
   basic.line("One layer of many cells");
   basic.line("Benchmark of the check");
   for (std::int64_t v : {std::int64_t{1}, rows, columns, std::int64_t{1}, std::int64_t{4}}) basic.integer(v);
-  // Block Centered Flow and Drains; memory sharing, save heads.
-  for (int answer : {1, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1}) basic.integer(answer);
+  // Block Centered Flow, Drains and SSOR; memory sharing, save heads.
+  for (int answer : {1, 0, 1, 0, 0, 0, 0, 0, 1, 0, 0, 0, 1}) basic.integer(answer);
   basic.integer(0);
   basic.integer(1);  // every cell active
   basic.real("999");

@@ -53,6 +53,10 @@ int main(int argc, char** argv) {
   const std::string model_folder = folder + "/report-r1";
   std::filesystem::create_directories(model_folder);
   const std::string errors = model_folder + "/stderr.txt";
+  if (!write_file(model_folder + "/" + bench::OneLayerModel::kSolverFileName, model.solver_file)) {
+    std::cerr << "bench_report: cannot write the solver's file in " << model_folder << "\n";
+    return 1;
+  }
   for (const auto& [program, name, answers] :
        {std::tuple{MORVEK_PATH, "R1-morvek.txt", &model.morvek}, std::tuple{CINDRAL_PATH, "R1-cindral.txt", &model.cindral},
         std::tuple{QUILLET_PATH, "R1-quillet.txt", &model.quillet}}) {

@@ -71,6 +71,8 @@ void check_modules(const inspect::Record& record, BasicModel& model, Findings& f
     if (readable_field(findings, kFile, record.line, f,
                        [&] { return "the unit of slot " + std::to_string(slot + 1); })) {
       model.module_units[slot] = f.integer;
+    } else if (!f.text.empty()) {  // a field past the line's end reads as 0
+      model.module_unit_unknown[slot] = true;
     }
   }
   model.modules_read = true;

@@ -104,6 +104,31 @@ void check_module_files(const std::string& folder, const BasicModel& basic, Find
   }
 }
 
+// The solvers: the simulator needs exactly one. A slot counts as selected
+// when it holds any unit but 0, since the simulator then reads that unit; a
+// slot it cannot read at all is already an error of its own.
+void check_solver(const BasicModel& basic, Findings& findings) {
+  constexpr std::size_t kStronglyImplicit = 9, kSsor = 11;
+  for (const std::size_t slot : {kStronglyImplicit, kSsor}) {
+    if (basic.module_unit_unknown[slot - 1]) return;
+  }
+  const auto unit_of = [&](std::size_t slot) { return basic.module_units[slot - 1]; };
+  const auto place_of_slot = [&](std::size_t slot) {
+    return Place{"FOR001", basic.modules_line, static_cast<std::int64_t>(3 * (slot - 1) + 1)};
+  };
+  const bool strongly_implicit = unit_of(kStronglyImplicit) != 0, ssor = unit_of(kSsor) != 0;
+  if (!strongly_implicit && !ssor) {
+    findings.add(rules::kNoSolver, place_of_slot(kStronglyImplicit),
+                 "no solver is selected: the simulator needs one, Strongly Implicit (unit 19) or SSOR "
+                 "(unit 21)");
+  } else if (strongly_implicit && ssor) {
+    findings.add(rules::kTwoSolvers, place_of_slot(kSsor),
+                 "two solvers are selected: Strongly Implicit (unit " +
+                     std::to_string(unit_of(kStronglyImplicit)) + ") and SSOR (unit " +
+                     std::to_string(unit_of(kSsor)) + "); the simulator needs only one");
+  }
+}
+
 // A file the builders write, here although its module is not selected.
 void check_unselected(const BasicModel& basic, std::size_t slot, std::string_view file, Findings& findings) {
   if (!basic.modules_read || basic.module_units[slot - 1] != 0) return;
@@ -128,7 +153,10 @@ CheckResult check_model(const std::string& folder, const CheckOptions& options) 
   const auto basic_file = open_file(folder, "FOR001", findings, completed);
   if (!basic_file) return findings.finish(false);
   const BasicModel basic = check_basic_file(basic_file->fd(), reading, findings);
-  if (basic.modules_read) check_module_files(folder, basic, findings);
+  if (basic.modules_read) {
+    check_module_files(folder, basic, findings);
+    check_solver(basic, findings);
+  }
 
   FlowModel flow;
   std::unique_ptr<inspect::InputFile> flow_file;

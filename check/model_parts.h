@@ -22,6 +22,9 @@ struct BasicModel {
   bool modules_read = false;
   std::int64_t modules_line = 0;
   std::array<std::int32_t, 24> module_units{};  // slots 1 to 24 at 0 to 23
+  // Slots whose field the simulator cannot read (asterisks, not a number):
+  // their unit is unknown, not 0.
+  std::array<bool, 24> module_unit_unknown{};
   // Per layer, from layer 1: the arrays read whole (a file that ends or
   // breaks early leaves the later ones out).
   std::vector<ArrayLayout> boundary;

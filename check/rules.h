@@ -25,6 +25,10 @@ inline constexpr Rule kUnreadableFile{"unreadable-file", Error};
 inline constexpr Rule kModuleFileMissing{"module-file-missing", Error};
 inline constexpr Rule kModuleNotSelected{"module-not-selected", Warning};
 inline constexpr Rule kModuleUnit{"module-unit", Warning};
+// One rule, two severities: without a solver the simulator cannot run; two
+// are most likely a mistake.
+inline constexpr Rule kNoSolver{"solver", Error};
+inline constexpr Rule kTwoSolvers{"solver", Warning};
 inline constexpr Rule kGridDiffers{"grid-differs", Error};
 inline constexpr Rule kPeriodsMissing{"periods-missing", Error};
 inline constexpr Rule kPeriodsExtra{"periods-extra", Warning};

@@ -41,8 +41,9 @@ std::vector<std::string> joined(std::initializer_list<std::vector<std::string>> 
 }
 
 // The consistent model: two layers of 3 rows by 12 columns, two stress
-// periods. Layer 1 has a constant head at row 1, column 1 and a no-flow
-// cell at row 3, column 12; layer 1 is of type 3 (so it has bottoms and
+// periods, solved by SSOR (its file FOR021 is made by other means). Layer
+// 1 has a constant head at row 1, column 1 and a no-flow cell at row 3,
+// column 12; layer 1 is of type 3 (so it has bottoms and
 // tops), layer 2 of type 0 (transmissivity); two drains in period 1, which
 // period 2 reuses.
 //
@@ -56,7 +57,7 @@ std::vector<std::string> joined(std::initializer_list<std::vector<std::string>> 
 // the drains, 5 the reuse code.
 const std::string kMorvekAnswers = answers(joined({
     {"Check model", "Seeded faults", "2", "3", "12", "2", "4"},
-    {"1", "0", "1", "0", "0", "0", "0", "0", "0", "0", "0"},  // Block Centered Flow, Drains
+    {"1", "0", "1", "0", "0", "0", "0", "0", "1", "0", "0"},  // Block Centered Flow, Drains, SSOR
     {"0", "1"},                                              // options
     {"1", "-1"}, repeated("1", 11 + 12 + 11), {"0"},          // boundary of layer 1, by cell
     {"0", "1"},                                              // layer 2: all active
@@ -74,6 +75,16 @@ const std::string kQuilletAnswers =
 struct ModelFiles {
   std::string basic, flow, drains;
 };
+
+// The check only looks for the solver's file: any bytes will do.
+const std::string kSolverFile = "made by other means\r\n";
+
+void write_model(const Scratch& dir, const ModelFiles& model) {
+  dir.write("FOR001", model.basic);
+  dir.write("FOR011", model.flow);
+  dir.write("FOR013", model.drains);
+  dir.write("FOR021", kSolverFile);
+}
 
 void run_builder(const char* program, const Scratch& dir, const std::string& input) {
   const testing_support::RunResult run = testing_support::run_redirected(program, dir, input);
@@ -304,11 +315,8 @@ const std::vector<SeededFault> kSeededFaults = {
 class SeededFaultTest : public ::testing::TestWithParam<SeededFault> {};
 
 TEST(ModelCheck, ConsistentModelChecksClean) {
-  const ModelFiles& model = consistent_model();
   Scratch dir;
-  dir.write("FOR001", model.basic);
-  dir.write("FOR011", model.flow);
-  dir.write("FOR013", model.drains);
+  write_model(dir, consistent_model());
   const check::CheckResult result = check::check_model(dir.path());
   EXPECT_TRUE(result.completed);
   EXPECT_EQ(diagnostic_lines(result), std::vector<std::string>{});
@@ -371,9 +379,7 @@ TEST_P(SeededFaultTest, GivesItsDiagnostics) {
                                     << edit.from << "'";
   }
   Scratch dir;
-  dir.write("FOR001", model.basic);
-  dir.write("FOR011", model.flow);
-  dir.write("FOR013", model.drains);
+  write_model(dir, model);
   const check::CheckResult result = check::check_model(dir.path());
   EXPECT_TRUE(result.completed);
   EXPECT_EQ(diagnostic_lines(result), fault.expected);
@@ -393,11 +399,12 @@ TEST(ModelCheck, RepeatedFindingIsReportedOnceWithItsCount) {
   Scratch dir;
   run_builder(MORVEK_PATH, dir,
               answers(joined({{"Big layer", "", "1", "40", "25", "1", "4"},
-                              {"1", "0", "0", "0", "0", "0", "0", "0", "0", "0", "0", "0", "1"},
+                              {"1", "0", "0", "0", "0", "0", "0", "0", "1", "0", "0", "0", "1"},
                               {"1"}, repeated("0", 25), repeated("1", 39 * 25),
                               {"999", "0", "10", "1", "1", "1"}})));
   run_builder(CINDRAL_PATH, dir,
               answers({"1", "0", "1", "40", "25", "0", "1.0", "0", "10", "0", "10", "0", "-2.5"}));
+  dir.write("FOR021", kSolverFile);
   const check::CheckResult result = check::check_model(dir.path());
   const std::vector<std::string> expected = {
       "FOR011:18:1: warning: the transmissivity is not above zero in 975 cells of layer 1, first at row 2, "
@@ -437,12 +444,81 @@ void build_example(const Scratch& dir, const std::string& examples) {
   run_builder(QUILLET_PATH, dir, read_file(examples + "/quillet.txt"));
 }
 
-TEST(GwinspectCheck, BundledExamplesCheckClean) {
+const std::string kNoSolver =
+    "FOR001:4:25: error: no solver is selected: the simulator needs one, Strongly Implicit (unit 19) or SSOR "
+    "(unit 21)\n";
+
+// The bundled example answers select no solver (the simulator's solver
+// file is made by other means): that is their only finding.
+TEST(GwinspectCheck, BundledExampleOnlyLacksASolver) {
   Scratch dir;
   build_example(dir, EXAMPLES_DIR);
   const CommandResult run = gwinspect(dir.path(), "check");
-  EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.out, "0 errors, 0 warnings\n");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, kNoSolver + "1 error, 0 warnings\n");
+}
+
+// The solver slots of the consistent model's module table (slot 9 at
+// column 25, slot 11 at column 31 of line 4), as a user edits them, with
+// the solver files beside that the table names.
+TEST(GwinspectCheck, NeedsExactlyOneSolver) {
+  struct Case {
+    std::string name;
+    std::string slot_9, slot_11;
+    std::vector<std::string> files;  // made by other means
+    std::string out;
+    int status;
+  };
+  const std::string two = "FOR001:4:31: warning: two solvers are selected: Strongly Implicit (unit 19) and SSOR "
+                          "(unit 21); the simulator needs only one\n";
+  const std::vector<Case> cases = {
+      {"none", "  0", "  0", {}, kNoSolver + "1 error, 0 warnings\n", 1},
+      {"strongly implicit", " 19", "  0", {"FOR019"}, "0 errors, 0 warnings\n", 0},
+      {"ssor", "  0", " 21", {"FOR021"}, "0 errors, 0 warnings\n", 0},
+      {"both", " 19", " 21", {"FOR019", "FOR021"}, two + "0 errors, 1 warning\n", 0},
+      // Another unit than Morvek writes there is still read as the solver.
+      {"other unit",
+       " 31",
+       "  0",
+       {"FOR031"},
+       "FOR001:4:25: warning: slot 9 of the module table holds unit 31; Morvek writes 19 there for Strongly "
+       "Implicit\n0 errors, 1 warning\n",
+       0},
+      // A slot the simulator cannot read is its own error, not a missing solver.
+      {"unreadable",
+       "***",
+       "  0",
+       {},
+       "FOR001:4:25: error: the unit of slot 9 is asterisks (a value too wide for its field), which the simulator "
+       "cannot read\n1 error, 0 warnings\n",
+       1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ModelFiles model = consistent_model();
+    ASSERT_TRUE(apply(model.basic, {"FOR001", 4, 25, "  0", c.slot_9}));
+    ASSERT_TRUE(apply(model.basic, {"FOR001", 4, 31, " 21", c.slot_11}));
+    Scratch dir;
+    dir.write("FOR001", model.basic);
+    dir.write("FOR011", model.flow);
+    dir.write("FOR013", model.drains);
+    for (const std::string& file : c.files) dir.write(file, kSolverFile);
+    const CommandResult run = gwinspect(dir.path(), "check");
+    EXPECT_EQ(run.status, c.status);
+    EXPECT_EQ(run.out, c.out);
+  }
+
+  // A module table cut before the solver slots is read as zeros: no solver.
+  ModelFiles model = consistent_model();
+  ASSERT_TRUE(apply(model.basic, {"FOR001", 4, 25, "  0  0 21" + testing_support::repeat("  0", 13) + "\r\n", "\r\n"}));
+  Scratch dir;
+  write_model(dir, model);
+  const CommandResult cut = gwinspect(dir.path(), "check --format=json");
+  EXPECT_EQ(cut.status, 1);
+  EXPECT_NE(cut.out.find("{\"file\": \"FOR001\", \"line\": 4, \"column\": 25, \"severity\": \"error\", "
+                         "\"rule\": \"solver\", \"message\": \"no solver is selected"),
+            std::string::npos)
+      << cut.out;
 }
 
 TEST(GwinspectCheck, FaultyExampleGivesDiagnosticsAndStatusOne) {
@@ -500,8 +576,8 @@ TEST(GwinspectCheck, CheckThatCannotBeMadeGivesStatusTwo) {
   ASSERT_EQ(::mkdir(dir.file("FOR011").c_str(), 0755), 0);
   run = gwinspect(dir.path(), "check");
   EXPECT_EQ(run.status, 2);
-  EXPECT_EQ(run.out, "FOR011: error: the file cannot be checked: expected a file, found a directory\n"
-                     "1 error, 0 warnings\n");
+  EXPECT_EQ(run.out, kNoSolver + "FOR011: error: the file cannot be checked: expected a file, found a directory\n"
+                                 "2 errors, 0 warnings\n");
   ::rmdir(dir.file("FOR011").c_str());
 
   EXPECT_EQ(gwinspect(dir.path(), "check --format=xml").status, 2);

@@ -41,9 +41,10 @@ int occurrences(const std::string& text, const std::string& what) {
 }
 
 // Morvek's answers for a model of `layers` layers of one cell, one stress
-// period, Block Centered Flow its only module, every array one value.
+// period, Block Centered Flow and SSOR its modules, every array one value.
 std::string deep_morvek_session(int layers) {
-  return answers({"Deep", "Model", std::to_string(layers), "1", "1", "1", "4", "1"}) + repeat("0\n", 10) +
+  return answers({"Deep", "Model", std::to_string(layers), "1", "1", "1", "4", "1"}) +
+         repeat("0\n", 7) + "1\n0\n0\n" +  // the other modules: SSOR alone
          "0\n0\n" + repeat("0\n1\n", layers) + "999\n" + repeat("0\n100\n", layers) + "365\n10\n1.2\n";
 }
 
@@ -80,6 +81,9 @@ TEST(GwinspectOddFiles, BlankCountsAreTheErrorsOfZero) {
 
   const std::string missing = "FOR001:3:1: warning: the number of layers is missing: its line ends before its "
                               "columns, so the simulator reads 0; 29 more fields are missing\n";
+  // No module is selected, so neither is a solver (a missing slot reads as 0).
+  const std::string no_solver = "FOR001:4:25: error: no solver is selected: the simulator needs one, Strongly "
+                                "Implicit (unit 19) or SSOR (unit 21)\n";
   struct Case {
     const char* what;
     std::string file;
@@ -92,17 +96,18 @@ TEST(GwinspectOddFiles, BlankCountsAreTheErrorsOfZero) {
            "FOR001:3:31: error: the model has 0 stress periods" + mark + "; it needs at least one\n";
   };
   const Case cases[] = {
-      {"counts of 0", zero_file, grid("") + "4 errors, 0 warnings\n"},
-      {"counts of blanks", blank_counts, grid(" (a blank field)") + "4 errors, 0 warnings\n"},
+      {"counts of 0", zero_file, grid("") + no_solver + "5 errors, 0 warnings\n"},
+      {"counts of blanks", blank_counts, grid(" (a blank field)") + no_solver + "5 errors, 0 warnings\n"},
       // Dimensions (5 fields), module table (24) and no-flow head (1) missing.
-      {"ten blank lines", repeat("\r\n", 10), missing + grid(" (a blank field)") + "4 errors, 1 warning\n"},
+      {"ten blank lines", repeat("\r\n", 10),
+       missing + grid(" (a blank field)") + no_solver + "5 errors, 1 warning\n"},
       {"a stress period of an empty line", blank_period,
-       "FOR001:11:1: warning: the length of stress period 1 is missing: its line ends before its columns, so "
+       no_solver + "FOR001:11:1: warning: the length of stress period 1 is missing: its line ends before its columns, so "
        "the simulator reads 0; 2 more fields are missing\n"
        "FOR001:11:1: error: stress period 1 has length 0 (a blank field); it must be above zero\n"
        "FOR001:11:11: error: stress period 1 has 0 time steps (a blank field); it needs at least one\n"
        "FOR001:11:21: error: stress period 1 has time-step multiplier 0 (a blank field); it must be above zero\n"
-       "3 errors, 1 warning\n"},
+       "4 errors, 1 warning\n"},
   };
   for (const Case& c : cases) {
     Scratch dir;
@@ -149,6 +154,7 @@ TEST(GwinspectOddFiles, LayersAboveNineHundredNinetyNine) {
   Scratch model;
   model.write("FOR001", basic.file);
   model.write("FOR011", flow.file);
+  model.write("FOR021", "the solver's file, made by other means\r\n");
   const GwinspectResult check = run_gwinspect({"check"}, model);
   EXPECT_EQ(check.exit_status, 0);
   const std::string why = " has asterisks for its layer number: a layer above 999 does not fit the three "

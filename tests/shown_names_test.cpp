@@ -61,12 +61,15 @@ TEST(ShownNames, EveryOutputEscapesTheSameWay) {
     for (const char* file : {"FOR001", "FOR011", "FOR013"}) dir.write(n.name + "/" + file, model.read(file));
     dir.write(n.name + "/FOR013", dir.read(n.name + "/FOR013").substr(0, 200));
 
-    const std::string finding = "/FOR013:7:41: ";
+    // The example selects no solver: an error on line 4 of FOR001, before
+    // the finding of the cut.
+    const std::string no_solver = "/FOR001:4:25: ", finding = "/FOR013:7:41: ";
     const RunResult text = gwinspect(dir, {"check", n.name});
-    EXPECT_EQ(text.exit_status, 0);
-    EXPECT_EQ(text.out.substr(0, n.text.size() + finding.size()), n.text + finding) << text.out;
-    // Two lines: the finding and the summary.
-    EXPECT_EQ(std::count(text.out.begin(), text.out.end(), '\n'), 2) << text.out;
+    EXPECT_EQ(text.exit_status, 1);
+    EXPECT_EQ(text.out.substr(0, n.text.size() + no_solver.size()), n.text + no_solver) << text.out;
+    EXPECT_NE(text.out.find("\n" + n.text + finding), std::string::npos) << text.out;
+    // Three lines: the two findings and the summary.
+    EXPECT_EQ(std::count(text.out.begin(), text.out.end(), '\n'), 3) << text.out;
 
     const RunResult json = gwinspect(dir, {"check", "--format=json", n.name});
     EXPECT_EQ(json.out.substr(0, 12 + n.json.size() + 2), "{\"folder\": \"" + n.json + "\",") << json.out;
