@@ -30,9 +30,12 @@ for file in $readme_links; do [ -f "$file" ] || fail "README.md links to $file, 
 
 examples="examples/morvek.txt examples/cindral.txt examples/quillet.txt
           examples/faulty/morvek.txt examples/faulty/cindral.txt examples/faulty/quillet.txt"
+# The README and every page it links to, in the places they have here.
+documents="README.md doc/report.png $(ls docs/*.md) bench/README.md"
 
 # Every program, its manual page and its completion under ROOT/PREFIX, the
-# README, the copyright, the changelog and the examples.
+# README with the guides, the copyright, the changelog and the examples; and
+# every link of the installed pages leads to an installed file.
 expect_installed() {  # root, prefix
   local root=$1 prefix=$2 program file
   for program in $programs; do
@@ -42,9 +45,14 @@ expect_installed() {  # root, prefix
     [ -s "$root$prefix/share/bash-completion/completions/$program" ] \
       || fail "$root$prefix/share/bash-completion/completions/$program missing"
   done
-  for file in README.md copyright changelog.Debian.gz $examples $readme_links; do
+  for file in copyright changelog.Debian.gz; do
     [ -s "$root$prefix/share/doc/$package/$file" ] || fail "$root$prefix/share/doc/$package/$file missing"
   done
+  for file in $documents $examples; do
+    cmp -s "$root$prefix/share/doc/$package/$file" "$file" \
+      || fail "$root$prefix/share/doc/$package/$file missing or different"
+  done
+  docs/check_links.sh "$root$prefix/share/doc/$package" || fail "a link of the installed pages leads nowhere"
 }
 
 make --no-print-directory install BUILD="$build" PREFIX=/opt/gw DESTDIR="$scratch/staged" > /dev/null
@@ -112,9 +120,10 @@ dpkg_in_root --remove "$package"
 echo "check_install: make install, cmake --install and $(basename "$deb") hold every program, manual page and completion, the README and its pictures"
 
 # The Windows zip, made by the same `make package` where the MinGW-w64
-# toolchain is installed: every .exe of the Windows build, the README and
-# the examples and the files the README links to, and no .exe that needs a
-# DLL a bare Windows lacks.
+# toolchain is installed: every .exe of the Windows build with its manual
+# page as text, the README with the guides (every link leading to a file of
+# the zip) and the examples, and no .exe that needs a DLL a bare Windows
+# lacks.
 windows_build=${WINDOWS_BUILD:-build-windows}
 if command -v x86_64-w64-mingw32-objdump > /dev/null 2>&1; then
   zip=$(ls -t "$here/$windows_build"/${package}-*-windows-x86_64.zip 2> /dev/null | head -n 1)
@@ -125,12 +134,21 @@ if command -v x86_64-w64-mingw32-objdump > /dev/null 2>&1; then
   top=$unzipped/$(basename "$zip" .zip)
   [ "$(cd "$top" && ls *.exe)" = "$(cd "$windows_build/bin" && ls *.exe)" ] \
     || fail "the zip's programs differ from $windows_build/bin"
-  for file in README.md $examples $readme_links; do
+  for file in $documents $examples; do
     cmp -s "$top/$file" "$file" || fail "$file missing from the zip or different"
+  done
+  docs/check_links.sh "$top" || fail "a link of the zip's pages leads nowhere"
+  for exe in "$top"/*.exe; do
+    program=$(basename "$exe" .exe)
+    text=$top/man/$program.txt
+    [ -s "$text" ] || fail "the zip has no manual page of $program (man/$program.txt)"
+    head -n 1 "$text" | grep -q "^$program(1) " || fail "man/$program.txt is not the manual page of $program"
+    grep -q "^NAME" "$text" || fail "man/$program.txt has no NAME section"
+    ! grep -q $'[\b\033]' "$text" || fail "man/$program.txt holds terminal escapes or overstrikes"
   done
   for exe in "$top"/*.exe; do
     dlls=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^[[:space:]]*DLL Name: //p' | sort -u | tr '\n' ' ')
     [ "$dlls" = "KERNEL32.dll msvcrt.dll " ] || fail "$(basename "$exe") needs $dlls"
   done
-  echo "check_install: $(basename "$zip") holds every .exe (needing only KERNEL32.dll and msvcrt.dll), the README, its pictures and the examples"
+  echo "check_install: $(basename "$zip") holds every .exe (needing only KERNEL32.dll and msvcrt.dll) with its manual page, the README, the guides and the examples"
 fi

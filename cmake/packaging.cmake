@@ -1,15 +1,21 @@
 # What `make install` puts beside the programs and their manual pages, and
 # the Debian package made of the same files (`make package`). In the Windows
-# build, the zip of the .exe files with the README and the examples.
+# build, the zip of the .exe files with the README, the guides, the manual
+# pages as text and the examples.
 
 if(WIN32)
   set(doc_dir .)
 else()
   set(doc_dir ${CMAKE_INSTALL_DOCDIR})
 endif()
+# The README with what it links to: its picture, the guides and the
+# benchmark's notes, in the same places as in the source tree, so that every
+# link of the installed pages leads to an installed file.
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${doc_dir})
-# The pictures the README shows, where its links look for them.
 install(FILES ${PROJECT_SOURCE_DIR}/doc/report.png DESTINATION ${doc_dir}/doc)
+file(GLOB guides CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/docs/*.md)
+install(FILES ${guides} DESTINATION ${doc_dir}/docs)
+install(FILES ${PROJECT_SOURCE_DIR}/bench/README.md DESTINATION ${doc_dir}/bench)
 install(FILES ${PROJECT_SOURCE_DIR}/examples/morvek.txt
               ${PROJECT_SOURCE_DIR}/examples/cindral.txt
               ${PROJECT_SOURCE_DIR}/examples/quillet.txt

@@ -22,7 +22,7 @@ find_program(GROFF groff)
 add_custom_target(programs)
 
 # Where the programs are installed: bin/ under the prefix, or the top of the
-# Windows zip, beside the README.
+# Windows zip, beside the README (and the manual pages as text in man/).
 if(WIN32)
   set(BUILDERS_PROGRAM_DIR .)
 else()
@@ -33,13 +33,12 @@ function(user_program target)
   set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bin)
   install(TARGETS ${target} RUNTIME DESTINATION ${BUILDERS_PROGRAM_DIR})
   add_dependencies(programs ${target})
-  if(WIN32)
-    return()  # no manual pages beside the .exe files: the README tells
+  if(NOT WIN32)
+    # bash-completion loads completions/<program> the first time the
+    # program's name is completed; one script serves all four.
+    install(FILES ${PROJECT_SOURCE_DIR}/completion/complete_programs.bash
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME ${target})
   endif()
-  # bash-completion loads completions/<program> the first time the program's
-  # name is completed; one script serves all four.
-  install(FILES ${PROJECT_SOURCE_DIR}/completion/complete_programs.bash
-          DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME ${target})
 
   set(source ${PROJECT_SOURCE_DIR}/man/${target}.1.scd)
   if(NOT EXISTS ${source})
@@ -58,6 +57,25 @@ function(user_program target)
     DEPENDS ${source} ${PROJECT_SOURCE_DIR}/man/render_page.cmake ${shared_sections}
     COMMENT "Manual page ${target}(1)"
     VERBATIM)
+  if(WIN32)
+    # Windows has no man: the zip carries each page as plain text, which
+    # any editor opens (man\Morvek.txt beside Morvek.exe).
+    if(NOT GROFF)
+      message(FATAL_ERROR "groff is needed for the text of the manual pages in the Windows zip "
+                          "(Debian: apt-get install groff-base)")
+    endif()
+    add_custom_command(
+      OUTPUT ${page}.txt
+      COMMAND ${CMAKE_COMMAND} -DGROFF=${GROFF} -DPAGE=${page} -DTEXT=${page}.txt
+              -P ${PROJECT_SOURCE_DIR}/man/render_text.cmake
+      DEPENDS ${page} ${PROJECT_SOURCE_DIR}/man/render_text.cmake
+      COMMENT "Manual page ${target}(1) as text"
+      VERBATIM)
+    add_custom_target(manual_${target} ALL DEPENDS ${page}.txt)
+    add_dependencies(programs manual_${target})
+    install(FILES ${page}.txt DESTINATION man RENAME ${target}.txt)
+    return()
+  endif()
   add_custom_target(manual_${target} ALL DEPENDS ${page} ${page}.gz)
   add_dependencies(programs manual_${target})
   install(FILES ${page}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
