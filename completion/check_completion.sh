@@ -69,7 +69,8 @@ expect '--format' gwinspect check --
 expect 'json' gwinspect check --format j
 expect 'json|text' gwinspect check --format = ''
 expect 'mine|models' gwinspect check m
-expect '--output|-o' gwinspect report -
+expect '--length-unit|--output|-o' gwinspect report -
+expect 'ft|m' gwinspect report --length-unit ''
 expect 'mine|models' gwinspect report m
 expect 'my answers.txt' gwinspect report models -o my
 expect 'FOR001|FOR011' gwinspect report --output = F

@@ -48,6 +48,7 @@ _gw_complete_gwinspect() {
     --as) _gw_reply_lines compgen -P "$prefix" -W 'morvek cindral quillet' -- "$cur"; return 0 ;;
     --format) _gw_reply_lines compgen -P "$prefix" -W 'text json' -- "$cur"; return 0 ;;
     -o | --output) _gw_reply_files "$cur"; return 0 ;;
+    --length-unit) _gw_reply_lines compgen -P "$prefix" -W 'm ft' -- "$cur"; return 0 ;;
     *'<' | *'>') _gw_reply_files "$cur"; return 0 ;;
   esac
   if ((COMP_CWORD == 1)); then
@@ -59,8 +60,8 @@ _gw_complete_gwinspect() {
       if [[ $cur == -* ]]; then _gw_reply_lines compgen -W '--as' -- "$cur"; else _gw_reply_files "$cur"; fi ;;
     check)  # [--format FORMAT] [DIR]
       if [[ $cur == -* ]]; then _gw_reply_lines compgen -W '--format' -- "$cur"; else _gw_reply_files "$cur" -d; fi ;;
-    report)  # [DIR] [-o FILE]
-      if [[ $cur == -* ]]; then _gw_reply_lines compgen -W '-o --output' -- "$cur"; else _gw_reply_files "$cur" -d; fi ;;
+    report)  # [DIR] [-o FILE|-] [--length-unit NAME]
+      if [[ $cur == -* ]]; then _gw_reply_lines compgen -W '-o --output --length-unit' -- "$cur"; else _gw_reply_files "$cur" -d; fi ;;
   esac
   return 0
 }

@@ -21,7 +21,7 @@ links() {  # page
     grep -o '\]([^)]*)' | sed 's/^](//; s/)$//; s/ .*//' || true
 }
 
-pages=$(find "$root" -name '*.md' -not -path '*/build*/*' -not -path '*/.git/*' | sort)
+pages=$(find "$root" -name '*.md' -not -path '*/build*/*' -not -path '*/.git/*' -not -path '*/node_modules/*' | sort)
 [ -n "$pages" ] || { echo "check_links: no Markdown page under $root"; exit 1; }
 for page in $pages; do
   dir=$(dirname "$page")

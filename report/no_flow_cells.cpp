@@ -39,9 +39,7 @@ bool NoFlowCells::rows_alike(std::int64_t a, std::int64_t b) const {
 LayerNoFlowCells::LayerNoFlowCells(std::int64_t rows, std::int64_t columns)
     : rows_(rows), columns_(columns), room_(bound(std::max<std::int64_t>(rows, 0) * std::max<std::int64_t>(columns, 0))) {}
 
-std::size_t LayerNoFlowCells::bound(std::int64_t cells_per_layer) {
-  return std::max<std::size_t>(std::size_t{16} << 20, static_cast<std::size_t>(cells_per_layer) / 4);
-}
+std::size_t LayerNoFlowCells::bound(std::int64_t) { return std::size_t{16} << 20; }
 
 NoFlowCells& LayerNoFlowCells::start(std::int64_t layer) {
   auto found = layers_.find(layer);

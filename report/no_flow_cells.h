@@ -61,8 +61,8 @@ class LayerNoFlowCells {
   // Whether `layer`'s boundary array had no-flow cells but no room to keep them.
   bool unknown(std::int64_t layer) const { return left_out_.contains(layer); }
 
-  // The bound: 16 MiB, or a quarter of a byte a cell of one layer (two
-  // layers' bits) when that is more.
+  // The bound: 16 MiB whatever the grid, so that a grid the dimension record
+  // merely claims (a few bytes of file for billions of cells) costs nothing.
   static std::size_t bound(std::int64_t cells_per_layer);
 
  private:

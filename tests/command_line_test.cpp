@@ -145,8 +145,8 @@ TEST(GwinspectCommandLine, EachSubcommandShowsItsHelp) {
       {{"answers", "--as", "morvek", "--help"}, "usage: gwinspect answers [--as morvek|cindral|quillet] FILE\n"},
       {{"check", "--help"}, "usage: gwinspect check [--format=text|json] [DIR]\n"},
       {{"check", "--format=json", "nowhere", "--help"}, "usage: gwinspect check [--format=text|json] [DIR]\n"},
-      {{"report", "--help"}, "usage: gwinspect report [DIR] [-o FILE]\n"},
-      {{"report", ".", "-h"}, "usage: gwinspect report [DIR] [-o FILE]\n"},
+      {{"report", "--help"}, "usage: gwinspect report [DIR] [-o FILE|-] [--length-unit NAME]\n"},
+      {{"report", ".", "-h"}, "usage: gwinspect report [DIR] [-o FILE|-] [--length-unit NAME]\n"},
   };
   const auto to_full = [] {
     const int full = ::open("/dev/full", O_WRONLY);

@@ -183,7 +183,7 @@ TEST(GwinspectSpecialFiles, PathsThatAreNotWhatTheSubcommandTakes) {
   ASSERT_EQ(::mkdir(dir.file("some").c_str(), 0755), 0);
   dir.write("some/FOR001", dir.read("FOR001"));
   const std::string check_usage = "usage: gwinspect check [--format=text|json] [DIR]\n";
-  const std::string report_usage = "usage: gwinspect report [DIR] [-o FILE]\n";
+  const std::string report_usage = "usage: gwinspect report [DIR] [-o FILE|-] [--length-unit NAME]\n";
   struct Case {
     std::vector<std::string> arguments;
     std::string err;
