@@ -84,7 +84,7 @@ TEST(ShownNames, EveryOutputEscapesTheSameWay) {
     EXPECT_EQ(report.exit_status, 0) << report.err;
     std::string html_name = n.text;  // the page's HTML escapes of the text: only " here
     for (std::size_t at; (at = html_name.find('"')) != std::string::npos;) html_name.replace(at, 1, "&quot;");
-    EXPECT_NE(dir.read("page.html").find("The model in <code>" + html_name + "</code>"), std::string::npos);
+    EXPECT_NE(dir.read("page.html").find("The model in the folder <code>" + html_name + "</code>"), std::string::npos);
   }
 }
 

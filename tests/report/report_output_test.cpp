@@ -303,7 +303,7 @@ TEST(ReportOutput, ADashIsStandardOutputAndOneOutputIsAllThereIs) {
     const RunResult run = gwinspect(dir, c.arguments);
     EXPECT_EQ(run.exit_status, 2);
     EXPECT_EQ(run.out, "");
-    EXPECT_EQ(run.err, "gwinspect report: one -o FILE only\nusage: gwinspect report [DIR] [-o FILE|-]\n");
+    EXPECT_EQ(run.err, "gwinspect report: one -o FILE only\nusage: gwinspect report [DIR] [-o FILE|-] [--length-unit NAME]\n");
     EXPECT_FALSE(dir.exists("a.html"));
     EXPECT_FALSE(dir.exists("b.html"));
   }
