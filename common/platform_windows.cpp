@@ -410,8 +410,10 @@ bool replace_file(const std::string& path, std::string_view bytes, std::string& 
   std::string part;
   HANDLE handle = INVALID_HANDLE_VALUE;
   for (int attempt = 0; attempt < 100 && !valid(handle); ++attempt) {
-    part = target + "." + std::to_string(::GetCurrentProcessId()) +
-           (attempt == 0 ? "" : "-" + std::to_string(attempt)) + ".part";
+    part = target;
+    part.append(".").append(std::to_string(::GetCurrentProcessId()));
+    if (attempt > 0) part.append("-").append(std::to_string(attempt));
+    part.append(".part");
     handle = ::CreateFileA(part.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (!valid(handle) && ::GetLastError() != ERROR_FILE_EXISTS) break;
   }
