@@ -3,10 +3,11 @@
 whether the tests notice.
 
     tools/mutate.py [--count N] [--seed S] [--build DIR] [--timeout SECONDS]
-                    [--equivalent FILE] [FOLDER ...]
+                    [--sanitize] [--tests REGEX] [--equivalent FILE] [FOLDER ...]
 
 Copies the tracked files of the work tree into DIR/src (the work tree itself
-is never changed), builds DIR/build from that copy, checks that the tests
+is never changed), builds DIR/src/build from that copy (with --sanitize, under
+AddressSanitizer and UndefinedBehaviorSanitizer), checks that the tests
 pass there, then for each of N faults chosen at random (with the seed, so a
 run can be repeated) among the lines of the FOLDERs: changes one place of
 one source, rebuilds the targets the tests need, runs the tests (stopping at
@@ -158,6 +159,9 @@ def main():
     parser.add_argument("--jobs", type=int, default=2)
     parser.add_argument("--targets", default="gwinspect builders_tests report_tests",
                         help="built for each fault (default: gwinspect and the test programs)")
+    parser.add_argument("--sanitize", action="store_true",
+                        help="build with AddressSanitizer and UndefinedBehaviorSanitizer (Debug), as "
+                             "make test-sanitize does: a read past an array's end is then caught too")
     parser.add_argument("--tests", default="", help="ctest -R: the tests run (default: all)")
     parser.add_argument("--exclude", default="report_in_chromium|manual_page",
                         help="ctest -E: tests left out (default: the browser test, the manual pages)")
@@ -166,7 +170,9 @@ def main():
     args = parser.parse_args()
 
     source = os.path.join(os.path.abspath(args.build), "src")
-    build = os.path.join(os.path.abspath(args.build), "build")
+    # Laid out as the work tree and its build/, so that a shared ccache with a
+    # base_dir finds the objects it already has.
+    build = os.path.join(source, "build")
     tracked = subprocess.run(["git", "ls-files", "-z"], cwd=project, stdout=subprocess.PIPE,
                              check=True).stdout.decode().split("\0")
     for rel in filter(None, tracked):
@@ -176,7 +182,12 @@ def main():
             shutil.copy2(os.path.join(project, rel), target)
 
     launcher = ["-DCMAKE_CXX_COMPILER_LAUNCHER=ccache"] if shutil.which("ccache") else []
-    status, out = run(["cmake", "-S", source, "-B", build, "-DCMAKE_BUILD_TYPE=Release"] + launcher)
+    kind = ["-DCMAKE_BUILD_TYPE=Debug", "-DBUILDERS_SANITIZE=ON"] if args.sanitize else \
+        ["-DCMAKE_BUILD_TYPE=Release", "-DBUILDERS_SANITIZE=OFF"]
+    if args.sanitize:
+        os.environ["ASAN_OPTIONS"] = "detect_leaks=1:abort_on_error=1"
+        os.environ["UBSAN_OPTIONS"] = "print_stacktrace=1"
+    status, out = run(["cmake", "-S", source, "-B", build] + kind + launcher)
     if status != 0:
         sys.exit("configure failed:\n" + out)
     build_command = ["cmake", "--build", build, "-j", str(args.jobs), "--target"] + args.targets.split()
