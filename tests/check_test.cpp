@@ -257,6 +257,10 @@ const std::vector<SeededFault> kSeededFaults = {
        right("1", 10) + right("2", 10) + right("3", 10)}},
      {"FOR013:4:1: warning: drain 2 of stress period 1 is in the same cell as the drain on line 3 (row 2, "
       "column 3 of layer 1): the simulator takes both"}},
+    // A number followed by a letter: the quick reading must not take the number.
+    {"drain_field_not_a_number",
+     {{"FOR013", 3, 31, "  95.0    ", "  95.0x   "}},
+     {"FOR013:3:31: error: the elevation of drain 1 of stress period 1 is not a number: '  95.0x   '"}},
     {"drain_conductance",
      {{"FOR013", 4, 41, "  5.00    ", "  .000    "}},
      {"FOR013:4:41: warning: drain 2 of stress period 1 has conductance .000; it must be above zero for "
