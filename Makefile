@@ -9,7 +9,9 @@
 # runs them under Wine against the Linux programs, `make bench` times the
 # builders on scripted sessions, and gwinspect on model folders, against I/O
 # floors (BENCH_FACTOR scales the workloads, BENCH_RUNS sets the number of
-# timed runs).
+# timed runs). `make mutation` puts MUTANTS small faults, chosen with
+# MUTATION_SEED, into MUTATION_FOLDERS one at a time and says which the tests
+# catch (docs/development.md).
 BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
 FUZZ_BUILD ?= build-fuzz
@@ -23,6 +25,9 @@ FUZZ_SECONDS ?= 60
 JOBS ?= $(shell nproc)
 BENCH_FACTOR ?= 1
 BENCH_RUNS ?= 7
+MUTANTS ?= 40
+MUTATION_SEED ?= 22
+MUTATION_FOLDERS ?= inspect check report gwinspect
 PREFIX ?= /usr/local
 DESTDIR ?=
 DEMO ?= demo
@@ -30,7 +35,7 @@ DEMO ?= demo
 CMAKE_ARGS ?=
 
 .PHONY: all configure build programs demo demo-faulty test test-sanitize install package \
-        fuzz-build fuzz bench windows test-windows clean
+        fuzz-build fuzz bench windows test-windows mutation clean
 
 all: build
 
@@ -109,5 +114,9 @@ fuzz-build:
 fuzz: fuzz-build
 	fuzz/run_fuzzers.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
+# Its copy of the sources and its build stay in build-mutation/ between runs.
+mutation:
+	tools/mutate.py --count $(MUTANTS) --seed $(MUTATION_SEED) --jobs $(JOBS) $(MUTATION_FOLDERS)
+
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) $(WINDOWS_BUILD) $(DEB_BUILD) $(DEMO)
+	rm -rf build-mutation $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) $(WINDOWS_BUILD) $(DEB_BUILD) $(DEMO)

@@ -1,5 +1,6 @@
 #include "array_cursor.h"
 
+#include <atomic>
 #include <utility>
 
 #include "field.h"
@@ -20,11 +21,20 @@ std::string_view ValueLine::field_text(std::int64_t column) const {
 
 namespace {
 
+// Relaxed: counts only, read by tests once the cursors are done (the report
+// checks on a thread of its own).
+std::atomic<std::int64_t> g_rows_passed_by_bytes{0};
+std::atomic<std::int64_t> g_rows_replayed{0};
+
 // A kept row is kept with the array's layout only when it is short: a model
 // may have many layers.
 constexpr std::size_t kMostKeptRowBytes = 1024;
 
 }  // namespace
+
+QuickRowCounts quick_row_counts() {
+  return {g_rows_passed_by_bytes.load(std::memory_order_relaxed), g_rows_replayed.load(std::memory_order_relaxed)};
+}
 
 ArrayCursor::ArrayCursor(int fd, const inspect::LinePlace& control, std::int64_t rows,
                          std::int64_t columns, Reading reading)
@@ -80,12 +90,18 @@ bool ArrayCursor::begin_row() {
   if (replay_) {
     row_first_line_ = first_line_.number + (walk_.row - 1) * walk_.lines_per_row;
     repeated_row_ = true;  // its lines are the kept ones, the first row's too
-    return walk_.row > 1;
+    if (walk_.row == 1) return false;
+    g_rows_replayed.fetch_add(1, std::memory_order_relaxed);
+    return true;
   }
   row_first_line_ = in_.place().number;
   repeated_row_ = rows_repeatable_ &&
                   in_.skip_row_if_equal(full_line_.bytes, walk_.lines_per_row - 1, last_line_.bytes);
-  if (!repeated_row_) ++rows_read_;
+  if (repeated_row_) {
+    g_rows_passed_by_bytes.fetch_add(1, std::memory_order_relaxed);
+  } else {
+    ++rows_read_;
+  }
   row_uniform_ = true;
   return repeated_row_;
 }

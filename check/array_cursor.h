@@ -88,6 +88,16 @@ struct FileEndsEarly {
   std::string expected;
 };
 
+// How often the quick way passed a row without reading its fields, over
+// every cursor of the process: a row whose bytes repeat the row before, and
+// a row walked again from an array's kept row. The diagnostics are the same
+// either way, so only these counts show a quick way still being taken.
+struct QuickRowCounts {
+  std::int64_t passed_by_bytes = 0;
+  std::int64_t replayed = 0;
+};
+QuickRowCounts quick_row_counts();
+
 class ArrayCursor {
  public:
   // The array whose array-control record starts at `control` in the open

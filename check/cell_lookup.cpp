@@ -66,17 +66,23 @@ CellField CellLookup::field_by_arithmetic(const ArrayLayout& layout, std::int64_
   const std::int64_t offset = layout.first_line.offset + (row - 1) * row_bytes +
                               line_in_row * full_line_bytes + index_in_line * layout.width;
 
+  CellField cell;
+  cell.line = layout.first_line.number + (row - 1) * lines_per_row + line_in_row;
+  cell.column = index_in_line * layout.width + 1;
   const auto width = static_cast<std::size_t>(layout.width);
-  const std::string_view text(bytes_at(offset, width), width);
+  const char* bytes = nullptr;
+  try {
+    bytes = bytes_at(offset, width);
+  } catch (const inspect::ReadError& e) {
+    throw inspect::ReadError(cell.line, cell.column, e.what());  // the field's place, not the page's
+  }
+  const std::string_view text(bytes, width);
   const builders::Descriptor descriptor{layout.kind, layout.width, 0};
   const inspect::Field f = inspect::read_field(text, 0, descriptor);
-  CellField cell;
   cell.kind = kind_of(f);
   if (cell.kind == CellKind::Value) {
     cell.value = f.type == builders::Descriptor::Kind::Integer ? static_cast<float>(f.integer) : f.real;
   }
-  cell.line = layout.first_line.number + (row - 1) * lines_per_row + line_in_row;
-  cell.column = index_in_line * layout.width + 1;
   cell.text = inspect::trimmed(text);
   return cell;
 }

@@ -75,6 +75,10 @@ class DrainFields {
   inspect::Field fields_[kFields];
 };
 
+// A file the drains are looked up in (FOR001, FOR011) failed while they
+// were: its finding is added, naming that file, and the drain check stops.
+struct LookupFailed {};
+
 struct DrainCheck {
   const BasicModel& basic;
   const FlowModel& flow;
@@ -94,6 +98,19 @@ struct DrainCheck {
                           {"FOR001", basic.dimensions_line, 21}};
   Place basic_periods{"FOR001", basic.dimensions_line, 31};
   Place drain_header{std::string(kFile), 1, 1};
+
+  // The field of a drain's cell in `file`, found by `lookup`.
+  template <typename Lookup>
+  CellField looked_up(std::string_view file, Lookup&& lookup) {
+    try {
+      return lookup();
+    } catch (const inspect::ReadError& e) {
+      add_read_error(findings, file, e.line(), e.column(), e.what());
+    } catch (const FileEndsEarly& e) {
+      add_ends_early(findings, file, e.line, e.expected);
+    }
+    throw LookupFailed{};
+  }
 
   void header(const inspect::Record& record) {
     const auto& f = record.fields;
@@ -212,7 +229,8 @@ struct DrainCheck {
 
     const auto index = static_cast<std::size_t>(cell.layer - 1);
     if (index < basic.boundary.size()) {
-      const CellField b = boundary_cells.field(basic.boundary[index], cell.row, cell.column);
+      const CellField b =
+          looked_up("FOR001", [&] { return boundary_cells.field(basic.boundary[index], cell.row, cell.column); });
       const Place at{"FOR001", b.line, b.column};
       if (b.kind == CellKind::Value && b.value == 0.0f) {
         findings.add_repeating(rules::kDrainInNoFlowCell, kFile, where,
@@ -236,7 +254,8 @@ struct DrainCheck {
     // A layer has a BOT- array only for type codes 1 and 3.
     const ArrayLayout* bottoms = flow.same_grid_as_basic ? flow.bottom_of(cell.layer) : nullptr;
     if (readable[3] && bottoms != nullptr) {
-      const CellField bottom = bottom_cells.field(*bottoms, cell.row, cell.column);
+      const CellField bottom =
+          looked_up("FOR011", [&] { return bottom_cells.field(*bottoms, cell.row, cell.column); });
       if (bottom.kind == CellKind::Value && f[3].real < bottom.value) {
         const Place at{"FOR011", bottom.line, bottom.column};
         findings.add_repeating(rules::kDrainBelowBottom, kFile, place_of(kFile, record.line, f[3]),
@@ -289,6 +308,7 @@ void check_drain_file(int drain_fd, const BasicModel& basic, int basic_fd, const
     add_read_error(findings, kFile, e.line(), e.column(), e.what());
   } catch (const FileEndsEarly& e) {
     add_ends_early(findings, kFile, e.line, e.expected);
+  } catch (const LookupFailed&) {
   }
 }
 

@@ -39,8 +39,11 @@ Lookahead read_ahead(int fd) {
   for (;;) {
     std::optional<FlowFileReader::Checkpoint> before;
     if (!ahead.at_factors) before = reader.checkpoint();
+    // (The reader takes a DELC- list that ends the file as the whole list,
+    // which it is only where no layer array follows: so it is named here.)
+    const std::string_view list_before = reader.list_being_read();
     if (!reader.next(record)) {
-      ahead.list_at_end = reader.list_being_read();
+      ahead.list_at_end = reader.ended_early() ? list_before : reader.list_being_read();
       ahead.values_at_end = reader.list_length();
       ahead.list_ends_short = reader.list_line_short();
       break;
@@ -51,6 +54,7 @@ Lookahead read_ahead(int fd) {
     if (!record.array->is_list) break;
   }
   ahead.own = reader.grid();
+  if (ahead.list_at_end == "DELC-" && !ahead.list_ends_short) ahead.own.rows = -1;
   return ahead;
 }
 

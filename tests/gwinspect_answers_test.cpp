@@ -1,6 +1,7 @@
 // gwinspect answers, end to end: the answers it reads back from a file make
 // the builder write that file again, byte for byte (in another folder).
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -319,6 +320,119 @@ TEST(GwinspectAnswers, BadInputGetsOneClearLine) {
   EXPECT_EQ(named.exit_status, 0) << named.err;
   EXPECT_EQ(run_gwinspect({"answers", "--as", "gravel", "drains.txt"}, dir).exit_status, 2);
   EXPECT_EQ(run_gwinspect({"nonsense"}, dir).exit_status, 2);
+}
+
+// A model of one layer of 12 rows by 12 columns (FOR001), and the FOR011
+// of it whose widths along rows are typed one by one (1.5 to 12.5) and
+// along columns given as one value (50). FOR011: 1 header, 2 type code, 3-4
+// TRPY-, 5 DELR- and 6-7 its widths, 8 DELC- and 9-10, 11 TRAN-.
+struct TwelveByTwelve {
+  std::string basic, flow;
+};
+const TwelveByTwelve& twelve_by_twelve() {
+  static const TwelveByTwelve files = [] {
+    Scratch dir;
+    run_redirected(builder("Morvek").path, dir,
+                   morvek_header(answers({"1", "12", "12", "1", "4"})) +
+                       answers({"0", "1", "999", "0", "100", "365", "10", "1.2"}));
+    std::string widths;
+    for (int c = 1; c <= 12; ++c) widths += std::to_string(c) + ".5\n";
+    run_redirected(builder("Cindral").path, dir,
+                   answers({"1", "0", "1", "12", "12", "0", "1.0", "1"}) + widths + answers({"0", "50", "0", "100"}));
+    return TwelveByTwelve{dir.read("FOR001"), dir.read("FOR011")};
+  }();
+  return files;
+}
+
+std::string first_lines(const std::string& file, int count) {
+  std::size_t end = 0;
+  for (int i = 0; i < count; ++i) end = file.find('\n', end) + 1;
+  return file.substr(0, end);
+}
+
+// A file named by a path with folders: its builder is told from the base
+// name, and the FOR001 beside it is looked for in its folder. A FOR011 cut
+// after the first full line of a list of 12 widths: the FOR001 beside gives
+// the count, the answers give the ten widths there are, and the note names
+// the first one missing. Given them, Cindral writes the file up to the list.
+TEST(GwinspectAnswers, AFileInAFolderAndAListCutShort) {
+  const TwelveByTwelve& model = twelve_by_twelve();
+  ASSERT_FALSE(model.flow.empty());
+  struct Case {
+    const char* what;
+    std::string file;   // in model/
+    std::string bytes;
+    std::string note;   // the last line on standard error
+    int rebuilt_lines;  // that the builder writes again from the answers
+  };
+  const std::string cindral_next = "model/FOR011: note: the file ends early; the answers stop where it ends, and "
+                                   "Cindral asks next for ";
+  const Case cases[] = {
+      {"a whole FOR001", "FOR001", model.basic, "", -1},
+      {"a whole FOR011", "FOR011", model.flow, "", -1},
+      {"DELR- cut after a line of 10", "FOR011", first_lines(model.flow, 6),
+       cindral_next + "cell width along rows, column 11", 4},
+      // One value on the line kept: it must still be answered width by width.
+      {"DELC- of one value cut after a line of 10", "FOR011", first_lines(model.flow, 9),
+       cindral_next + "cell width along columns, row 11", 7},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Scratch here, again;
+    std::filesystem::create_directory(here.file("model"));
+    here.write("model/FOR001", model.basic);
+    here.write("model/" + c.file, c.bytes);
+    const GwinspectResult in_folder = run_gwinspect({"answers", "model/" + c.file}, here);
+    ASSERT_EQ(in_folder.exit_status, 0) << in_folder.err;
+    if (!c.note.empty()) {
+      EXPECT_TRUE(in_folder.err.ends_with("\n" + c.note + "\n")) << in_folder.err;
+    }
+    const Builder& b = builder(c.file == "FOR001" ? "Morvek" : "Cindral");
+    run_redirected(b.path, again, in_folder.out);
+    const std::string expected = c.rebuilt_lines < 0 ? c.bytes : first_lines(c.bytes, c.rebuilt_lines);
+    EXPECT_EQ(again.read(c.file), expected) << in_folder.out;
+  }
+}
+
+// gwinspect started with two of its standard streams closed: a file it
+// opens may take the number of one, and must not be written through it.
+// Without standard output the answers and the check end with status 2 and
+// the files stay as they are; the report, which writes a file, writes it.
+TEST(GwinspectAnswers, TwoStandardStreamsClosedAtStart) {
+  struct Case {
+    const char* what;
+    std::vector<int> closed;
+    std::vector<std::string> arguments;
+    int status;
+    std::string err;  // where standard error is open
+  };
+  const Case cases[] = {
+      {"answers without input and output", {0, 1}, {"answers", "FOR001"}, 2,
+       "gwinspect answers: error: the answers cannot be written to standard output: Bad file descriptor\n"},
+      {"answers without output and error", {1, 2}, {"answers", "FOR011"}, 2, ""},
+      {"check without input and output", {0, 1}, {"check"}, 2,
+       "gwinspect check: error: the report cannot be written to standard output: Bad file descriptor\n"},
+      {"check without output and error", {1, 2}, {"check"}, 2, ""},
+      {"report without output and error", {1, 2}, {"report"}, 0, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Scratch dir;
+    run_redirected(builder("Morvek").path, dir, example("morvek.txt"));
+    run_redirected(builder("Cindral").path, dir, example("cindral.txt"));
+    const std::string basic = dir.read("FOR001"), flow = dir.read("FOR011");
+    RunOptions options;
+    options.arguments = c.arguments;
+    options.in_child = [&c] {
+      for (int fd : c.closed) ::close(fd);
+    };
+    const RunResult run = run_redirected(GWINSPECT_PATH, dir, "", options);
+    EXPECT_EQ(run.exit_status, c.status);
+    EXPECT_EQ(run.err, c.err);
+    EXPECT_EQ(dir.read("FOR001"), basic);
+    EXPECT_EQ(dir.read("FOR011"), flow);
+    EXPECT_EQ(dir.exists("report.html"), c.arguments[0] == "report");
+  }
 }
 
 }  // namespace

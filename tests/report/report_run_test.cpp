@@ -211,6 +211,56 @@ TEST(Report, DamageInAFileIsToldAndTheRestIsShown) {
   }
 }
 
+// What the report's reader takes from files that end early, before the
+// page is made of it: a FOR001 that ends after its titles gives no grid, no
+// time unit and no module table (nothing of them is guessed), and FOR011 and
+// FOR013 are still read; a FOR013 that ends inside the drains of its first
+// period keeps the one drain it has. The example: FOR013 lines 1 header, 2
+// use code 2, 3 the drain at layer 1, row 5, column 6 (95.5, .100E+04).
+TEST(Report, FilesEndingEarlyAreReadAsFarAsTheyGo) {
+  auto cut = [](const Scratch& dir, const char* file, std::size_t lines) {
+    std::string text = dir.read(file);
+    std::size_t at = 0;
+    for (std::size_t i = 0; i < lines; ++i) at = text.find('\n', at) + 1;
+    dir.write(file, text.substr(0, at));
+  };
+  {
+    Scratch dir;
+    build_model(dir, example("morvek.txt"), example("cindral.txt"), example("quillet.txt"));
+    cut(dir, "FOR001", 2);
+    const ModelFacts facts = read_model(dir.path());
+    EXPECT_EQ(facts.basic.file.problem, "it ends before the dimension record");
+    EXPECT_EQ(facts.basic.records_read, 2);
+    EXPECT_EQ(facts.basic.title_1.substr(0, 13), "Riverside val");
+    EXPECT_EQ(facts.basic.grid.layers, 0);
+    EXPECT_EQ(facts.basic.grid.rows, 0);
+    EXPECT_EQ(facts.basic.period_count, 0);
+    EXPECT_EQ(facts.basic.time_unit, 0);
+    EXPECT_EQ(facts.basic.module_units, (std::array<std::int32_t, 24>{}));
+    EXPECT_TRUE(facts.maps.empty());
+    EXPECT_TRUE(facts.flow.lists_read);
+    EXPECT_EQ(facts.drains.periods_read, 3);
+    EXPECT_EQ(facts.drains.file.problem, "");
+  }
+  {
+    Scratch dir;
+    build_model(dir, example("morvek.txt"), example("cindral.txt"), example("quillet.txt"));
+    cut(dir, "FOR013", 3);
+    const ModelFacts facts = read_model(dir.path());
+    EXPECT_EQ(facts.drains.file.problem, "it ends before the record of drain 2 of stress period 1");
+    EXPECT_EQ(facts.basic.time_unit, 4);
+    EXPECT_EQ(facts.drains.periods_read, 1);
+    EXPECT_EQ(facts.drains.drains_read, 1);
+    ASSERT_EQ(facts.drains.lists.size(), 1u);
+    EXPECT_EQ(facts.drains.lists[0].use_code, 2);
+    EXPECT_EQ(facts.drains.lists[0].count, 1);
+    ASSERT_EQ(facts.drains.drains.size(), 1u);
+    const DrainRecord& d = facts.drains.drains[0];
+    EXPECT_EQ(std::vector<float>({float(d.layer), float(d.row), float(d.column), d.elevation, d.conductance}),
+              std::vector<float>({1, 5, 6, 95.5f, 1000}));
+  }
+}
+
 TEST(Report, FindingsGatheredAlongsideTheMapsAreThoseGatheredBefore) {
   Scratch dir;
   build_model(dir, example("faulty/morvek.txt"), example("faulty/cindral.txt"), example("faulty/quillet.txt"));
