@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -258,6 +259,106 @@ TEST(Report, FilesEndingEarlyAreReadAsFarAsTheyGo) {
     const DrainRecord& d = facts.drains.drains[0];
     EXPECT_EQ(std::vector<float>({float(d.layer), float(d.row), float(d.column), d.elevation, d.conductance}),
               std::vector<float>({1, 5, 6, 95.5f, 1000}));
+
+// The text between `from` and the next `to` after it ("" when absent).
+std::string between(const std::string& text, const std::string& from, const std::string& to) {
+  const std::size_t start = text.find(from);
+  if (start == std::string::npos) return "";
+  const std::size_t end = text.find(to, start);
+  return text.substr(start, end == std::string::npos ? std::string::npos : end - start);
+}
+
+std::string without_tags(const std::string& html) { return std::regex_replace(html, std::regex("<[^>]*>"), ""); }
+
+TEST(Report, ThePageSaysWhatTheFilesHold) {
+  using Facts = std::vector<std::pair<std::string, std::string>>;  // term, value as read
+  using Modules = std::map<int, std::pair<std::string, std::string>>;  // slot: unit, file
+  struct Case {
+    const char* name;
+    std::function<void(const Scratch&)> build;
+    Facts facts;  // every fact of the summary, in order; empty: not compared
+    Modules modules;  // the rows of these slots
+    std::vector<std::string> places;  // a finding's place, linked or not
+  };
+  const std::string dash = "\xE2\x80\x94";
+  const std::vector<Case> cases = {
+      {"the example model",
+       [](const Scratch& dir) { build_model(dir, example("morvek.txt"), example("cindral.txt"), example("quillet.txt")); },
+       {{"Grid", "2 layers, 6 rows, 7 columns (42 cells a layer)"}, {"Stress periods", "3"},
+        {"Time unit", "4 (days)"}, {"Memory sharing", "1 (no)"}, {"Save starting heads", "1 (yes)"},
+        {"Head at no-flow cells", "999 length"}, {"Read", "the whole file"},
+        {"Simulation", "0 (transient)"}, {"Cell-by-cell output code", "0 (flow terms not printed)"},
+        {"Cell widths along rows (DELR-)", "7 widths, from 100 to 200 length"},
+        {"Cell widths along columns (DELC-)", "6 widths, all 100 length"},
+        {"Most drains in a period", "20"}, {"Flow term output code", "0 (flow terms not printed)"},
+        {"Stress periods", "3"}, {"Drain records", "3"}, {"Read", "the whole file"}},
+       {{1, {"11", "FOR011: present"}}, {2, {dash, "not used"}}, {3, {"13", "FOR013: present"}}},
+       {}},
+      {"block-centred flow not selected, its file there",
+       [](const Scratch& dir) {
+         std::string morvek = example("morvek.txt");
+         morvek[morvek.find("1    Block Centered Flow")] = '0';
+         build_model(dir, morvek, example("cindral.txt"), example("quillet.txt"));
+       },
+       {}, {{1, {dash, "FOR011: present, though the module is not used"}}, {3, {"13", "FOR013: present"}}}, {}},
+      {"drains, the solver and output control selected, their files missing",
+       [](const Scratch& dir) {
+         build_model(dir, example("faulty/morvek.txt"), example("faulty/cindral.txt"), "");
+       },
+       {},
+       {{3, {"13", "FOR013: missing"}},
+        {9, {"19", "FOR019: missing (made by other means than these builders)"}},
+        {12, {"22", "FOR022: missing (made by other means than these builders)"}}},
+       {}},
+      // FOR001 ends after layer 1's boundary (its lines 6 to 12): layer 2
+      // has no map. Drains 1 and 2 share a cell of layer 2; drain 3 lies in
+      // the no-flow cell at row 6, column 7 of layer 1.
+      {"a finding in a layer without a map",
+       [](const Scratch& dir) {
+         build_model(dir, example("morvek.txt"), "",
+                     "20\n0\n1\n3\n2\n3\n4\n88.0\n1.0\n2\n3\n4\n88.0\n1.0\n1\n6\n7\n95.5\n1.0\n");
+         std::string basic = dir.read("FOR001");
+         std::size_t end = 0;
+         for (int line = 0; line < 12; ++line) end = basic.find('\n', end) + 1;
+         dir.write("FOR001", basic.substr(0, end));
+       },
+       {},
+       {},
+       {"<span class=\"place\">FOR013:4:1</span>", "<a class=\"place\" href=\"#layer-1\" data-finding=\"4\">FOR013:5:1</a>"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Scratch dir;
+    c.build(dir);
+    const ReportRun run = run_report(dir);
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string page = dir.read("report.html");
+    // The first title heads the page, once.
+    EXPECT_EQ(count(page, "<h1"), 1u);
+    EXPECT_NE(page.find("<h1>Riverside valley aquifer, two-layer model</h1>"), std::string::npos);
+    if (!c.facts.empty()) {
+      Facts facts;
+      const std::string summary = between(page, "<section id=\"summary\"", "</section>");
+      const std::regex fact("<dt>(.*?)</dt><dd>(.*?)</dd>");
+      for (std::sregex_iterator it(summary.begin(), summary.end(), fact), end; it != end; ++it) {
+        facts.emplace_back(without_tags((*it)[1]), without_tags((*it)[2]));
+      }
+      EXPECT_EQ(facts, c.facts);
+    }
+    Modules modules;
+    const std::string table = between(page, "<table class=\"modules\">", "</table>");
+    const std::regex row("<tr><td>(\\d+)</td><td>[^<]*</td><td>([^<]*)</td><td>([^<]*)</td></tr>");
+    for (std::sregex_iterator it(table.begin(), table.end(), row), end; it != end; ++it) {
+      const int slot = std::stoi((*it)[1]);
+      if (c.modules.contains(slot)) modules[slot] = {(*it)[2], (*it)[3]};
+    }
+    EXPECT_EQ(modules, c.modules);
+    for (const std::string& place : c.places) EXPECT_NE(page.find(place), std::string::npos) << place;
+    // Every place the page links to is on the page.
+    const std::regex link("href=\"#([^\"]*)\"");
+    for (std::sregex_iterator it(page.begin(), page.end(), link), end; it != end; ++it) {
+      EXPECT_NE(page.find("id=\"" + (*it)[1].str() + "\""), std::string::npos) << (*it)[0];
+    }
   }
 }
 
