@@ -446,6 +446,7 @@ TEST_P(PartialModelTest, GivesItsDiagnostics) {
   const PartialModel& c = GetParam();
   const ModelFiles& model = consistent_model();
   Scratch dir;
+  dir.write("FOR021", kSolverFile);
   for (const auto& [name, bytes] : {std::pair{"FOR001", &model.basic}, std::pair{"FOR011", &model.flow},
                                     std::pair{"FOR013", &model.drains}}) {
     if (c.file != name) {
@@ -495,11 +496,12 @@ TEST(ModelCheck, ArraysSideBySideToTheLastColumn) {
     Scratch dir;
     run_builder(MORVEK_PATH, dir,
                 answers(joined({{"One column", "Side by side", "1", "3", std::to_string(columns), "1", "4"},
-                                {"1"}, repeated("0", 10), {"0", "1"},
+                                {"1"}, repeated("0", 7), {"1", "0", "0"}, {"0", "1"},
                                 {"1"}, boundary, {"999", "1"}, heads, {"365", "10", "1.2"}})));
     run_builder(CINDRAL_PATH, dir,
                 answers(joined({{"1", "0", "1", "3", std::to_string(columns), "3", "1.0", "0", "10", "0", "10"},
                                 {"0", "5", "0", "50", "1"}, tops})));
+    dir.write("FOR021", kSolverFile);
     // FOR001: IBOUND- on line 6, rows 7-9, SHEAD- 11, then a line a row (one
     // column) or two (eleven). FOR011: DELR- values on one line or two, then
     // DELC- and HYDCON-, BOT- and TOP- with a line or two a row.
@@ -556,9 +558,10 @@ TEST(ModelCheck, BasicFileFailingUnderTheDrainCheckIsNamed) {
 TEST(ModelCheck, RepeatedRowsArePassedWithoutReadingThem) {
   Scratch dir;
   run_builder(MORVEK_PATH, dir,
-              answers(joined({{"Uniform", "", "1", "40", "25", "1", "4"}, {"1"}, repeated("0", 10), {"0", "1"},
+              answers(joined({{"Uniform", "", "1", "40", "25", "1", "4"}, {"1"}, repeated("0", 7), {"1", "0", "0"}, {"0", "1"},
                               {"0", "1", "999", "0", "10", "1", "1", "1"}})));
   run_builder(CINDRAL_PATH, dir, answers({"1", "0", "1", "40", "25", "0", "1.0", "0", "10", "0", "10", "0", "2.5"}));
+  dir.write("FOR021", kSolverFile);
   for (const bool plain : {false, true}) {
     SCOPED_TRACE(plain ? "plain" : "quick");
     const check::QuickRowCounts before = check::quick_row_counts();

@@ -259,6 +259,8 @@ TEST(Report, FilesEndingEarlyAreReadAsFarAsTheyGo) {
     const DrainRecord& d = facts.drains.drains[0];
     EXPECT_EQ(std::vector<float>({float(d.layer), float(d.row), float(d.column), d.elevation, d.conductance}),
               std::vector<float>({1, 5, 6, 95.5f, 1000}));
+  }
+}
 
 // The text between `from` and the next `to` after it ("" when absent).
 std::string between(const std::string& text, const std::string& from, const std::string& to) {
