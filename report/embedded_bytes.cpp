@@ -2,6 +2,7 @@
 
 #include <zlib.h>
 
+#include <new>
 #include <stdexcept>
 
 namespace report {
@@ -36,6 +37,8 @@ std::string deflated(std::string_view bytes) {
   const int status = compress2(reinterpret_cast<Bytef*>(out.data()), &size,
                                reinterpret_cast<const Bytef*>(bytes.data()),
                                static_cast<uLong>(bytes.size()), Z_DEFAULT_COMPRESSION);
+  // zlib's own memory is memory too: reported as every allocation that fails.
+  if (status == Z_MEM_ERROR) throw std::bad_alloc();
   if (status != Z_OK) throw std::runtime_error("zlib could not compress the page's data");
   out.resize(size);
   return out;

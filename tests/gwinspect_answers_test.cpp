@@ -19,13 +19,6 @@ namespace {
 
 using namespace testing_support;
 
-std::string example(const std::string& name) {
-  std::ifstream in(std::string(EXAMPLES_DIR) + "/" + name, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 // The round trip holds: gwinspect succeeded, and the builder wrote the
 // same bytes from its answers.
 void expect_round_trip(const RoundTrip& trip, const std::string& what) {

@@ -20,13 +20,6 @@ namespace {
 
 using namespace testing_support;
 
-std::string example(const std::string& name) {
-  std::ifstream in(std::string(EXAMPLES_DIR) + "/" + name, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 // The first `count` lines of `file`, with their line ends.
 std::string first_lines(const std::string& file, int count) {
   std::size_t end = 0;

@@ -25,13 +25,6 @@ constexpr unsigned kAlarmSeconds = 20;
 
 const std::string kFifoRefused = "expected a regular file, found a device, pipe or socket";
 
-std::string example(const std::string& name) {
-  std::ifstream in(std::string(EXAMPLES_DIR) + "/" + name, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 // The example model, written by the three builders into `dir`.
 void build_example(const Scratch& dir) {
   for (const auto& [path, answers] : {std::pair{MORVEK_PATH, "morvek.txt"}, std::pair{CINDRAL_PATH, "cindral.txt"},

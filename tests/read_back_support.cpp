@@ -49,6 +49,8 @@ std::vector<Builder> read_back_builders() {
           {"Quillet", QUILLET_PATH, "FOR013"}};
 }
 
+std::string example(const std::string& name) { return read_file(std::string(EXAMPLES_DIR) + "/" + name); }
+
 const Builder& builder(std::string_view name) {
   static const std::vector<Builder> builders = read_back_builders();
   for (const Builder& b : builders) {

@@ -31,6 +31,8 @@ struct Builder {
   std::string output_file;  // "FOR001"
 };
 std::vector<Builder> read_back_builders();
+// An example answers file, "morvek.txt" or "faulty/quillet.txt".
+std::string example(const std::string& name);
 // The builder of that name ("Morvek").
 const Builder& builder(std::string_view name);
 
