@@ -97,7 +97,7 @@ windows:
 # The Windows programs under Wine against the Linux ones: the same files,
 # console bytes and exit statuses.
 test-windows: build windows
-	windows/compare_under_wine.sh $(BUILD) $(WINDOWS_BUILD)
+	tests/windows/compare_under_wine.sh $(BUILD) $(WINDOWS_BUILD)
 
 bench: build
 	@scratch=$$(mktemp -d) && trap 'rm -rf "$$scratch"' EXIT && \

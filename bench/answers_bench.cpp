@@ -1,4 +1,4 @@
-#include "answers_bench.h"
+#include "bench/answers_bench.h"
 
 #include <sys/stat.h>
 
@@ -8,9 +8,9 @@
 #include <iostream>
 #include <iterator>
 
-#include "bench_files.h"
-#include "table_numbers.h"
-#include "timed_run.h"
+#include "bench/bench_files.h"
+#include "bench/table_numbers.h"
+#include "bench/timed_run.h"
 
 namespace bench {
 namespace {

@@ -1,4 +1,4 @@
-#include "bench_options.h"
+#include "bench/bench_options.h"
 
 #include <cstdlib>
 #include <iostream>

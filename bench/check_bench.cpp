@@ -32,11 +32,11 @@
 #include <string>
 #include <vector>
 
-#include "bench_files.h"
-#include "bench_options.h"
-#include "one_layer_model.h"
-#include "table_numbers.h"
-#include "timed_run.h"
+#include "bench/bench_files.h"
+#include "bench/bench_options.h"
+#include "bench/one_layer_model.h"
+#include "bench/table_numbers.h"
+#include "bench/timed_run.h"
 
 using bench::file_size;
 using bench::format;

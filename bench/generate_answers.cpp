@@ -10,9 +10,9 @@
 #include <iostream>
 #include <string>
 
-#include "bench_files.h"
-#include "bench_options.h"
-#include "workloads.h"
+#include "bench/bench_files.h"
+#include "bench/bench_options.h"
+#include "bench/workloads.h"
 
 int main(int argc, char** argv) {
   const std::optional<bench::BenchOptions> options =

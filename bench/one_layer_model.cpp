@@ -1,6 +1,6 @@
-#include "one_layer_model.h"
+#include "bench/one_layer_model.h"
 
-#include "answer_sheet.h"
+#include "bench/answer_sheet.h"
 
 namespace bench {
 

@@ -26,11 +26,11 @@
 #include <string>
 #include <vector>
 
-#include "answers_bench.h"
-#include "bench_files.h"
-#include "bench_options.h"
-#include "table_numbers.h"
-#include "timed_run.h"
+#include "bench/answers_bench.h"
+#include "bench/bench_files.h"
+#include "bench/bench_options.h"
+#include "bench/table_numbers.h"
+#include "bench/timed_run.h"
 
 using bench::file_size;
 using bench::format;

@@ -1,4 +1,4 @@
-#include "timed_run.h"
+#include "bench/timed_run.h"
 
 #include <fcntl.h>
 #include <sys/resource.h>

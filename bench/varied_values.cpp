@@ -1,4 +1,4 @@
-#include "varied_values.h"
+#include "bench/varied_values.h"
 
 #include <cmath>
 #include <cstdio>

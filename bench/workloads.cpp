@@ -1,12 +1,12 @@
-#include "workloads.h"
+#include "bench/workloads.h"
 
 #include <algorithm>
 #include <cmath>
 #include <utility>
 
-#include "answer_sheet.h"
-#include "record_sizes.h"
-#include "varied_values.h"
+#include "bench/answer_sheet.h"
+#include "bench/record_sizes.h"
+#include "bench/varied_values.h"
 
 namespace bench {
 namespace {

@@ -1,10 +1,10 @@
-#include "array_cursor.h"
+#include "check/array_cursor.h"
 
 #include <atomic>
 #include <utility>
 
-#include "field.h"
-#include "number_parse.h"
+#include "inspect/field.h"
+#include "format/number_parse.h"
 
 namespace check {
 
@@ -74,7 +74,7 @@ void ArrayCursor::start(std::int64_t rows, std::int64_t columns) {
   values_.resize(per_line);
   kinds_.resize(per_line);
   // Cells are found by arithmetic only where every field has one width.
-  for (const builders::Descriptor& d : header_.values_format.descriptors()) {
+  for (const format::Descriptor& d : header_.values_format.descriptors()) {
     if (d.width != header_.values_format[0].width || d.kind != header_.values_format[0].kind) {
       regular_ = false;
     }
@@ -172,7 +172,7 @@ const ValueLine& ArrayCursor::next_line() {
 
 void ArrayCursor::decode_quickly(std::string_view text, std::size_t count) {
   for (std::size_t i = 0; i < count; ++i) {
-    const builders::Descriptor& d = header_.values_format[i];
+    const format::Descriptor& d = header_.values_format[i];
     const std::size_t start = header_.values_format.columns_of_first(i);
     if (start + static_cast<std::size_t>(d.width) <= text.size()) {
       // The common forms: blanks, then a short number, then blanks.
@@ -181,12 +181,12 @@ void ArrayCursor::decode_quickly(std::string_view text, std::size_t count) {
       while (begin < end && *begin == ' ') ++begin;
       const char* stop = nullptr;
       if (begin < end) {
-        if (d.kind == builders::Descriptor::Kind::Integer) {
+        if (d.kind == format::Descriptor::Kind::Integer) {
           std::int32_t value = 0;
-          stop = builders::parse_short_integer(begin, end, value);
+          stop = format::parse_short_integer(begin, end, value);
           values_[i] = static_cast<float>(value);
-        } else if (d.kind == builders::Descriptor::Kind::Real) {
-          stop = builders::parse_short_real(begin, end, values_[i]);
+        } else if (d.kind == format::Descriptor::Kind::Real) {
+          stop = format::parse_short_real(begin, end, values_[i]);
         }
       }
       while (stop != nullptr && stop < end && *stop == ' ') ++stop;
@@ -220,7 +220,7 @@ void ArrayCursor::decode_field(const inspect::Field& f, std::size_t i) {
     }
     kinds_[i] = kind;
     values_[i] = kind != CellKind::Value ? 0.0f
-                 : f.type == builders::Descriptor::Kind::Integer ? static_cast<float>(f.integer)
+                 : f.type == format::Descriptor::Kind::Integer ? static_cast<float>(f.integer)
                                                                  : f.real;
   }
 }

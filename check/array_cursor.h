@@ -12,9 +12,9 @@
 #include <string_view>
 #include <vector>
 
-#include "line_reader.h"
-#include "record.h"
-#include "record_reader.h"
+#include "inspect/line_reader.h"
+#include "inspect/record.h"
+#include "inspect/record_reader.h"
 
 namespace check {
 
@@ -31,7 +31,7 @@ struct ValueLine {
   std::string_view text;  // valid while the line is the cursor's current one
   const float* values = nullptr;
   const CellKind* kinds = nullptr;
-  const builders::DescriptorList* format = nullptr;
+  const format::DescriptorList* format = nullptr;
 
   std::int64_t end_column() const { return first_column + count; }
   // The first column in the line of the field of grid column `column`, and
@@ -54,7 +54,7 @@ struct KeptLine {
 // then its last line (every array given one value for all cells): what a
 // walk over it needs, kept so that it need not be read again.
 struct RepeatedRow {
-  builders::DescriptorList format{"()"};
+  format::DescriptorList format{"()"};
   std::int64_t lines_per_row = 1;
   KeptLine full_line, last_line;
 };
@@ -71,7 +71,7 @@ struct ArrayLayout {
   std::int8_t line_end_bytes = 0;  // 2 for CR LF, 1 for LF
   std::int32_t per_line = 0;       // fields per full line
   std::int32_t width = 0;          // of each field
-  builders::Descriptor::Kind kind = builders::Descriptor::Kind::Real;
+  format::Descriptor::Kind kind = format::Descriptor::Kind::Real;
   // Set when every row repeats the first and its lines are short.
   std::shared_ptr<const RepeatedRow> repeated_row;
 };

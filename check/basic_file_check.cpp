@@ -3,11 +3,11 @@
 #include <string>
 #include <utility>
 
-#include "basic_file_reader.h"
-#include "cell_rules.h"
-#include "field.h"
-#include "file_checks.h"
-#include "side_by_side.h"
+#include "inspect/basic_file_reader.h"
+#include "check/cell_rules.h"
+#include "inspect/field.h"
+#include "check/file_checks.h"
+#include "check/side_by_side.h"
 
 namespace check {
 namespace {

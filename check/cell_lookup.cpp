@@ -1,10 +1,10 @@
-#include "cell_lookup.h"
+#include "check/cell_lookup.h"
 
 #include <cstring>
 
-#include "field.h"
-#include "platform.h"
-#include "read_error.h"
+#include "inspect/field.h"
+#include "platform/platform.h"
+#include "inspect/read_error.h"
 
 namespace check {
 namespace {
@@ -77,11 +77,11 @@ CellField CellLookup::field_by_arithmetic(const ArrayLayout& layout, std::int64_
     throw inspect::ReadError(cell.line, cell.column, e.what());  // the field's place, not the page's
   }
   const std::string_view text(bytes, width);
-  const builders::Descriptor descriptor{layout.kind, layout.width, 0};
+  const format::Descriptor descriptor{layout.kind, layout.width, 0};
   const inspect::Field f = inspect::read_field(text, 0, descriptor);
   cell.kind = kind_of(f);
   if (cell.kind == CellKind::Value) {
-    cell.value = f.type == builders::Descriptor::Kind::Integer ? static_cast<float>(f.integer) : f.real;
+    cell.value = f.type == format::Descriptor::Kind::Integer ? static_cast<float>(f.integer) : f.real;
   }
   cell.text = inspect::trimmed(text);
   return cell;
@@ -108,7 +108,7 @@ const char* CellLookup::page(std::int64_t page, std::size_t& size) {
   k = Kept{};
   for (;;) {
     int error = 0;
-    const std::size_t n = builders::platform::read_at(
+    const std::size_t n = platform::read_at(
         fd_, bytes + k.size, kPageBytes - k.size,
         page * static_cast<std::int64_t>(kPageBytes) + static_cast<std::int64_t>(k.size), error);
     if (error != 0) throw inspect::ReadError(1, 1, std::string("the file cannot be read: ") + std::strerror(error));

@@ -11,7 +11,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "array_cursor.h"
+#include "check/array_cursor.h"
 
 namespace check {
 

@@ -1,6 +1,6 @@
-#include "cell_rules.h"
+#include "check/cell_rules.h"
 
-#include "read_error.h"
+#include "inspect/read_error.h"
 
 namespace check {
 namespace {

@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "array_cursor.h"
-#include "findings.h"
+#include "check/array_cursor.h"
+#include "check/findings.h"
 
 namespace check {
 

@@ -1,4 +1,4 @@
-#include "diagnostic.h"
+#include "check/diagnostic.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
-#include "diagnostic_output.h"
+#include "check/diagnostic_output.h"
 
-#include "printable_text.h"
+#include "inspect/printable_text.h"
 
 namespace check {
 namespace {

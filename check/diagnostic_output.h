@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "diagnostic.h"
+#include "check/diagnostic.h"
 
 namespace check {
 

@@ -5,13 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "number_parse.h"
+#include "format/number_parse.h"
 
-#include "cell_lookup.h"
-#include "period_cells.h"
-#include "drain_file_reader.h"
-#include "field.h"
-#include "file_checks.h"
+#include "check/cell_lookup.h"
+#include "check/period_cells.h"
+#include "inspect/drain_file_reader.h"
+#include "inspect/field.h"
+#include "check/file_checks.h"
 
 namespace check {
 namespace {
@@ -35,7 +35,7 @@ class DrainFields {
   std::span<const inspect::Field> read(std::string_view line) {
     for (std::size_t i = 0; i < kFields; ++i) {
       const std::size_t start = i * kWidth;
-      const builders::Descriptor& d = kDescriptors[i];
+      const format::Descriptor& d = kDescriptors[i];
       if (reading_ == Reading::Plain || !read_quickly(line, start, d, fields_[i])) {
         fields_[i] = inspect::read_field(line, start, d);
       }
@@ -46,12 +46,12 @@ class DrainFields {
  private:
   static constexpr std::size_t kFields = 5;
   static constexpr std::size_t kWidth = 10;
-  static constexpr builders::Descriptor kDescriptors[kFields] = {
-      {builders::Descriptor::Kind::Integer, 10, 0}, {builders::Descriptor::Kind::Integer, 10, 0},
-      {builders::Descriptor::Kind::Integer, 10, 0}, {builders::Descriptor::Kind::Real, 10, 3},
-      {builders::Descriptor::Kind::Real, 10, 3}};
+  static constexpr format::Descriptor kDescriptors[kFields] = {
+      {format::Descriptor::Kind::Integer, 10, 0}, {format::Descriptor::Kind::Integer, 10, 0},
+      {format::Descriptor::Kind::Integer, 10, 0}, {format::Descriptor::Kind::Real, 10, 3},
+      {format::Descriptor::Kind::Real, 10, 3}};
 
-  static bool read_quickly(std::string_view line, std::size_t start, const builders::Descriptor& d,
+  static bool read_quickly(std::string_view line, std::size_t start, const format::Descriptor& d,
                            inspect::Field& field) {
     if (start + kWidth > line.size()) return false;
     const char* begin = line.data() + start;
@@ -63,9 +63,9 @@ class DrainFields {
     field.column = static_cast<std::int32_t>(start + 1);
     field.width = d.width;
     field.text = std::string_view(line.data() + start, kWidth);
-    const char* stop = d.kind == builders::Descriptor::Kind::Integer
-                           ? builders::parse_short_integer(begin, end, field.integer)
-                           : builders::parse_short_real(begin, end, field.real);
+    const char* stop = d.kind == format::Descriptor::Kind::Integer
+                           ? format::parse_short_integer(begin, end, field.integer)
+                           : format::parse_short_real(begin, end, field.real);
     if (stop == nullptr) return false;
     while (stop < end && *stop == ' ') ++stop;
     return stop == end;

@@ -1,9 +1,9 @@
-#include "file_checks.h"
+#include "check/file_checks.h"
 
 #include <string>
 
-#include "field.h"
-#include "read_error.h"
+#include "inspect/field.h"
+#include "inspect/read_error.h"
 
 namespace check {
 

@@ -7,9 +7,9 @@
 #include <string_view>
 #include <type_traits>
 
-#include "field.h"
-#include "findings.h"
-#include "model_parts.h"
+#include "inspect/field.h"
+#include "check/findings.h"
+#include "check/model_parts.h"
 
 namespace check {
 

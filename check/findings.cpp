@@ -1,4 +1,4 @@
-#include "findings.h"
+#include "check/findings.h"
 
 #include <algorithm>
 

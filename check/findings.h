@@ -12,8 +12,8 @@
 #include <utility>
 #include <vector>
 
-#include "diagnostic.h"
-#include "rules.h"
+#include "check/diagnostic.h"
+#include "check/rules.h"
 
 namespace check {
 

@@ -4,11 +4,11 @@
 // (values only count in cells the simulator computes) and starting heads.
 #include <string>
 
-#include "cell_rules.h"
-#include "field.h"
-#include "file_checks.h"
-#include "flow_file_reader.h"
-#include "side_by_side.h"
+#include "check/cell_rules.h"
+#include "inspect/field.h"
+#include "check/file_checks.h"
+#include "inspect/flow_file_reader.h"
+#include "check/side_by_side.h"
 
 namespace check {
 namespace {

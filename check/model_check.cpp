@@ -1,14 +1,14 @@
-#include "model_check.h"
+#include "check/model_check.h"
 
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <optional>
 
-#include "file_checks.h"
-#include "input_file.h"
-#include "platform.h"
-#include "read_error.h"
+#include "check/file_checks.h"
+#include "inspect/input_file.h"
+#include "platform/platform.h"
+#include "inspect/read_error.h"
 
 namespace check {
 namespace {
@@ -48,14 +48,14 @@ std::string file_of_unit(std::int32_t unit) {
   return name;
 }
 
-bool file_exists(const std::string& path) { return builders::platform::exists(path); }
+bool file_exists(const std::string& path) { return platform::exists(path); }
 
 // What is at `path` instead of a regular file, in a few words.
 std::string not_a_file(const std::string& path) {
   int error = 0;
-  const builders::platform::FileKind kind = builders::platform::kind_at(path, error);
+  const platform::FileKind kind = platform::kind_at(path, error);
   if (error != 0) return std::strerror(error);
-  return kind == builders::platform::FileKind::Directory ? "a directory" : "a device, pipe or socket";
+  return kind == platform::FileKind::Directory ? "a directory" : "a device, pipe or socket";
 }
 
 // One file of the folder, opened: or the diagnostic that it cannot be.
@@ -89,7 +89,7 @@ void check_module_files(const std::string& folder, const BasicModel& basic, Find
     if (unit < 1 || unit > 999) continue;  // no file name of the FORnnn form
     const std::string file = file_of_unit(unit);
     const std::string path = folder + "/" + file;
-    if (builders::platform::is_regular_file(path)) continue;
+    if (platform::is_regular_file(path)) continue;
     const bool something_there = file_exists(path);
     // FOR011 and FOR013 are opened below, which tells what is wrong with them.
     if (something_there && (file == "FOR011" || file == "FOR013")) continue;

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "diagnostic.h"
+#include "check/diagnostic.h"
 
 namespace check {
 

@@ -9,8 +9,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "array_cursor.h"
-#include "record.h"
+#include "check/array_cursor.h"
+#include "inspect/record.h"
 
 namespace check {
 

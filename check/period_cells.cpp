@@ -1,4 +1,4 @@
-#include "period_cells.h"
+#include "check/period_cells.h"
 
 #include <algorithm>
 

@@ -8,9 +8,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "array_cursor.h"
-#include "diagnostic.h"
-#include "record.h"
+#include "check/array_cursor.h"
+#include "check/diagnostic.h"
+#include "inspect/record.h"
 
 namespace check {
 

@@ -6,7 +6,7 @@
 
 #include <string_view>
 
-#include "diagnostic.h"
+#include "check/diagnostic.h"
 
 namespace check {
 

@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <span>
 
-#include "array_cursor.h"
-#include "findings.h"
+#include "check/array_cursor.h"
+#include "check/findings.h"
 
 namespace check {
 

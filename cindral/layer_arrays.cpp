@@ -1,4 +1,4 @@
-#include "layer_arrays.h"
+#include "cindral/layer_arrays.h"
 
 namespace cindral {
 

@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <initializer_list>
 
-#include "array_entry.h"
-#include "flow_file.h"
+#include "common/array_entry.h"
+#include "cindral/flow_file.h"
 
 namespace cindral {
 
@@ -34,7 +34,7 @@ struct Selection {
 };
 
 struct LayerArray {
-  builders::ArrayInstance<float> instance;
+  common::ArrayInstance<float> instance;
   Selection selection;
 };
 

@@ -1,16 +1,16 @@
-#include "list_entry.h"
+#include "cindral/list_entry.h"
 
 #include <algorithm>
 
-#include "array_entry.h"
-#include "flow_file.h"
+#include "common/array_entry.h"
+#include "cindral/flow_file.h"
 
 namespace cindral {
 
-void enter_list(builders::Console& console, builders::OutputFile& file,
+void enter_list(common::Console& console, common::OutputFile& file,
                 const ListInstance& list, std::span<float> entries, std::int32_t& same_answer,
                 float& uniform_value) {
-  static const builders::DescriptorList values_format("(10g10.3)");
+  static const format::DescriptorList values_format("(10g10.3)");
 
   console.write_line({list.title_line});
   console.write_line({"  Are all values the same? 0=yes 1=no "});
@@ -27,7 +27,7 @@ void enter_list(builders::Console& console, builders::OutputFile& file,
     }
   }
 
-  builders::write_array_control(file, kFlowUnit, 1.0f, list.format_text, 0, list.label, 0);
+  common::write_array_control(file, kFlowUnit, 1.0f, list.format_text, 0, list.label, 0);
   file.write_record(values_format, std::span<const float>(entries.data(), entries.size()));
 }
 

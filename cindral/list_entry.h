@@ -8,8 +8,8 @@
 #include <span>
 #include <string_view>
 
-#include "console.h"
-#include "output_file.h"
+#include "common/console.h"
+#include "common/output_file.h"
 
 namespace cindral {
 
@@ -23,7 +23,7 @@ struct ListInstance {
 // Fills `entries` (one per index, 1 upwards) and writes the array-control
 // record (layer 0) and the values. `same_answer` and `uniform_value` are the
 // run's shared cells: a null answer keeps what any earlier list or array left.
-void enter_list(builders::Console& console, builders::OutputFile& file,
+void enter_list(common::Console& console, common::OutputFile& file,
                 const ListInstance& list, std::span<float> entries, std::int32_t& same_answer,
                 float& uniform_value);
 

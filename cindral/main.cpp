@@ -6,21 +6,21 @@
 #include <span>
 #include <vector>
 
-#include "array_entry.h"
-#include "capacity.h"
-#include "command_line.h"
-#include "console.h"
-#include "descriptor_list.h"
-#include "flow_file.h"
-#include "layer_arrays.h"
-#include "list_entry.h"
-#include "output_file.h"
-#include "process_end.h"
+#include "common/array_entry.h"
+#include "common/capacity.h"
+#include "common/command_line.h"
+#include "common/console.h"
+#include "format/descriptor_list.h"
+#include "cindral/flow_file.h"
+#include "cindral/layer_arrays.h"
+#include "cindral/list_entry.h"
+#include "common/output_file.h"
+#include "common/process_end.h"
 
-using builders::Console;
-using builders::DescriptorList;
-using builders::OutputFile;
-using builders::WorkingGrid;
+using common::Console;
+using format::DescriptorList;
+using common::OutputFile;
+using common::WorkingGrid;
 using cindral::kFlowUnit;
 
 namespace {
@@ -37,7 +37,7 @@ std::size_t entries_for(std::int32_t count) {
   return count > 0 ? static_cast<std::size_t>(count) : 0;
 }
 
-constexpr builders::ProgramUsage kUsage = {
+constexpr common::ProgramUsage kUsage = {
     "Cindral", "[--help | --version]",
     "\n"
     "Asks, one question at a time, for the simulation type, the grid, the layer\n"
@@ -58,12 +58,12 @@ constexpr builders::ProgramUsage kUsage = {
 }  // namespace
 
 int main(int argc, char** argv) {
-  builders::take_no_arguments(argc, argv, kUsage);
-  builders::process::handle_failures_and_end_signals();
+  common::take_no_arguments(argc, argv, kUsage);
+  common::process::handle_failures_and_end_signals();
 
-  const DescriptorList header_format("(2i10)");
-  const DescriptorList layer_type_format("(40i2)");
-  const DescriptorList factor_format("(10g10.3)");
+  const format::DescriptorList header_format("(2i10)");
+  const format::DescriptorList layer_type_format("(40i2)");
+  const format::DescriptorList factor_format("(10g10.3)");
 
   Console console;
   console.write_line({"Block Centered Flow   Input File Construction Module"});
@@ -99,15 +99,15 @@ int main(int argc, char** argv) {
   console.write_question({" Number of model layers (same as in MORVEKGRID)"});
   console.write_line({"                                       Max = 79"});
   console.read_integer(layer_count);
-  builders::refuse_oversized_list("Cindral", "layers", layer_count);
+  common::refuse_oversized_list("Cindral", "layers", layer_count);
   console.write_line({" Number of model rows (same as in MORVEKGRID) "});
   console.read_integer(row_count);
-  builders::refuse_oversized_list("Cindral", "rows", row_count);
+  common::refuse_oversized_list("Cindral", "rows", row_count);
   console.write_line({" Number of model columns (same as in MORVEKGRID) "});
   console.read_integer(column_count);
-  builders::refuse_oversized_grid("Cindral", row_count, column_count);
+  common::refuse_oversized_grid("Cindral", row_count, column_count);
   // With no rows there is no grid, but the column widths are still a list.
-  builders::refuse_oversized_list("Cindral", "columns", column_count);
+  common::refuse_oversized_list("Cindral", "columns", column_count);
 
   // The lists keep the names the flow file labels them with ("TRPY-",
   // "DELR-", "DELC-").
@@ -129,7 +129,7 @@ int main(int argc, char** argv) {
     console.write_line({" "});
   }
   flow.write_record(layer_type_format, std::span<const std::int32_t>(layer_types));
-  builders::write_array_control(flow, kFlowUnit, 1.0f, "(10G10.3)", 0, "TRPY-", 0);
+  common::write_array_control(flow, kFlowUnit, 1.0f, "(10G10.3)", 0, "TRPY-", 0);
   flow.write_record(factor_format, std::span<const float>(TRPY));
 
   std::vector<float> DELR(entries_for(column_count));  // cell width along rows (delta-x), by column
@@ -146,7 +146,7 @@ int main(int argc, char** argv) {
       if (!cindral::is_selected(array.selection, simulation_type, type_code, layer, layer_count)) {
         continue;
       }
-      builders::enter_layer_array(console, flow, array.instance,
+      common::enter_layer_array(console, flow, array.instance,
                                   {grids[a], same_answer, uniform_value},
                                   {static_cast<std::int32_t>(layer), row_count, column_count});
     }

@@ -1,8 +1,8 @@
-#include "answer_report.h"
+#include "common/answer_report.h"
 
 #include <cstdio>
 
-namespace builders {
+namespace common {
 
 std::string quoted_answer(std::string_view answer) {
   const bool cut = answer.size() > kQuotedAnswerLength;
@@ -55,4 +55,4 @@ std::string failed_answer_message(const FailedAnswer& failed) {
   return message;
 }
 
-}  // namespace builders
+}  // namespace common

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace builders {
+namespace common {
 
 // How much of a long answer the message quotes, in bytes of the answer.
 constexpr std::size_t kQuotedAnswerLength = 40;
@@ -36,4 +36,4 @@ std::string quoted_answer(std::string_view answer);
 // blanks.
 std::string_view question_of_prompt(std::string_view prompt);
 
-}  // namespace builders
+}  // namespace common

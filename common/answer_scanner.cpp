@@ -1,11 +1,11 @@
-#include "answer_scanner.h"
+#include "common/answer_scanner.h"
 
 #include <algorithm>
 
-#include "error_codes.h"
-#include "number_parse.h"
+#include "format/error_codes.h"
+#include "format/number_parse.h"
 
-namespace builders {
+namespace common {
 
 using namespace answer_bytes;
 
@@ -25,7 +25,7 @@ std::size_t token_length(std::string_view bytes) {
 std::int64_t AnswerScanner::failed_line(int code) {
   const std::int64_t line = input_.line_number();
   if (line == 0) return -1;  // typed
-  if (code == errors::kEndOfInput) return input_.at_line_start() ? line - 1 : line;
+  if (code == format::errors::kEndOfInput) return input_.at_line_start() ? line - 1 : line;
   return answer_line_ >= 0 ? answer_line_ : line;
 }
 
@@ -42,7 +42,7 @@ void AnswerScanner::check_end_of_input_line() {
   if (input_.peek() == kCtrlZ) {
     int next = input_.peek_next();
     if (next == '\n' || next == '\r' || next == InputStream::kEnd) {
-      throw AnswerError{errors::kEndOfInput};
+      throw AnswerError{format::errors::kEndOfInput};
     }
   }
 }
@@ -73,8 +73,8 @@ void AnswerScanner::read_number(Number& value) {
   value = parsed.value;
 }
 
-void AnswerScanner::read_integer(std::int32_t& value) { read_number<parse_integer>(value); }
-void AnswerScanner::read_real(float& value) { read_number<parse_real>(value); }
+void AnswerScanner::read_integer(std::int32_t& value) { read_number<format::parse_integer>(value); }
+void AnswerScanner::read_real(float& value) { read_number<format::parse_real>(value); }
 
 // Passes over blanks and empty lines (no question is repeated) to the first
 // byte of the value's token, which then stands in the buffer; false for a
@@ -84,7 +84,7 @@ bool AnswerScanner::at_token() {
   bool line_start = true;
   for (;;) {
     const int c = input_.peek();
-    if (c == InputStream::kEnd) throw AnswerError{errors::kEndOfInput};
+    if (c == InputStream::kEnd) throw AnswerError{format::errors::kEndOfInput};
     switch (class_of(static_cast<char>(c))) {
       case kBlank:
         input_.advance();
@@ -104,7 +104,7 @@ bool AnswerScanner::at_token() {
         rest_of_line_pending_ = true;
         const std::string_view rest = input_.buffered();
         last_token_ = rest.substr(0, std::min(token_length(rest), kMaxTokenLength));
-        throw AnswerError{errors::kQuotedAnswer};
+        throw AnswerError{format::errors::kQuotedAnswer};
       }
       case kEndMark:
         if (line_start) check_end_of_input_line();
@@ -126,7 +126,7 @@ std::string_view AnswerScanner::collect_token() {
       rest_of_line_pending_ = true;
       token_.append(rest.data(), kMaxTokenLength - token_.size());
       last_token_ = token_;
-      throw AnswerError{errors::kAnswerTooLong};
+      throw AnswerError{format::errors::kAnswerTooLong};
     }
     token_.append(rest.data(), length);
     input_.advance(length);
@@ -141,13 +141,13 @@ std::string_view AnswerScanner::collect_token() {
 std::string_view AnswerScanner::value_after_repeat_count(std::string_view token) {
   const std::size_t star = token.find('*');
   if (star == std::string_view::npos || star == 0) return token;
-  const auto count = parse_integer(token.substr(0, star));
+  const auto count = format::parse_integer(token.substr(0, star));
   if (count.error != 0) throw AnswerError{count.error};
-  if (count.value == 0) throw AnswerError{errors::kRepeatCountZero};
-  if (count.value < 0) throw AnswerError{errors::kIntegerInvalid};
+  if (count.value == 0) throw AnswerError{format::errors::kRepeatCountZero};
+  if (count.value < 0) throw AnswerError{format::errors::kIntegerInvalid};
   const std::string_view value = token.substr(star + 1);
-  if (value.find('*') != std::string_view::npos) throw AnswerError{errors::kRepeatCountTwice};
-  if (!value.empty() && class_of(value[0]) == kQuote) throw AnswerError{errors::kQuotedAnswer};
+  if (value.find('*') != std::string_view::npos) throw AnswerError{format::errors::kRepeatCountTwice};
+  if (!value.empty() && class_of(value[0]) == kQuote) throw AnswerError{format::errors::kQuotedAnswer};
   return value;
 }
 
@@ -156,7 +156,7 @@ void AnswerScanner::read_text(char* text, std::size_t length) {
   last_token_ = {};
   answer_line_ = -1;
   check_end_of_input_line();
-  if (input_.peek() == InputStream::kEnd) throw AnswerError{errors::kEndOfInput};
+  if (input_.peek() == InputStream::kEnd) throw AnswerError{format::errors::kEndOfInput};
   std::size_t n = 0;
   // CRs belong to the line end when nothing but CRs follows them on the
   // line (CR LF, CR CR LF); inside the line each is written as a blank, so
@@ -182,4 +182,4 @@ void AnswerScanner::read_text(char* text, std::size_t length) {
   for (; n < length; ++n) text[n] = ' ';
 }
 
-}  // namespace builders
+}  // namespace common

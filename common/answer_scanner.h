@@ -8,10 +8,10 @@
 #include <string>
 #include <string_view>
 
-#include "input_stream.h"
-#include "number_parse.h"
+#include "common/input_stream.h"
+#include "format/number_parse.h"
 
-namespace builders {
+namespace common {
 
 // The longest answer value accepted, in characters.
 constexpr std::size_t kMaxTokenLength = 260;
@@ -56,8 +56,8 @@ class AnswerScanner {
   // (number_parse.h) that stands at the start of a line already in the
   // buffer, with the byte that ends its token. False, with nothing consumed,
   // for anything else, which read_integer() and read_real() then take.
-  bool quick_integer(std::int32_t& value) { return quick_number<parse_short_integer>(value); }
-  bool quick_real(float& value) { return quick_number<parse_short_real>(value); }
+  bool quick_integer(std::int32_t& value) { return quick_number<format::parse_short_integer>(value); }
+  bool quick_real(float& value) { return quick_number<format::parse_short_real>(value); }
 
   // One free-form value each; a null answer leaves the variable as it was.
   // Throw AnswerError when the answer cannot be read.
@@ -129,4 +129,4 @@ class AnswerScanner {
   std::int64_t answer_line_ = -1;
 };
 
-}  // namespace builders
+}  // namespace common

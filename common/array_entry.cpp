@@ -1,4 +1,4 @@
-#include "array_entry.h"
+#include "common/array_entry.h"
 
 #include <algorithm>
 #include <array>
@@ -7,22 +7,22 @@
 #include <type_traits>
 #include <vector>
 
-#include "uniform_row.h"
+#include "format/uniform_row.h"
 
-namespace builders {
+namespace common {
 namespace {
 
 template <typename Multiplier>
 void write_control(OutputFile& file, std::int32_t locator, Multiplier multiplier,
                    std::string_view format_text, std::int32_t print_code, std::string_view label,
                    std::int32_t layer) {
-  static const DescriptorList integer_control("(I10,I10,5A4,I10,A10,I3)");
-  static const DescriptorList real_control("(I10,G10.3,5A4,I10,A10,I3)");
+  static const format::DescriptorList integer_control("(I10,I10,5A4,I10,A10,I3)");
+  static const format::DescriptorList real_control("(I10,G10.3,5A4,I10,A10,I3)");
   // Left-aligned in 20 columns, written four at a time.
   std::string text(format_text.substr(0, 20));
   text.resize(20, ' ');
   std::string_view t(text);
-  const DescriptorList& list =
+  const format::DescriptorList& list =
       std::is_same_v<Multiplier, float> ? real_control : integer_control;
   file.write_record(list, {locator, multiplier, t.substr(0, 4), t.substr(4, 4), t.substr(8, 4),
                            t.substr(12, 4), t.substr(16, 4), print_code, label, layer});
@@ -101,7 +101,7 @@ void write_array_control(OutputFile& file, std::int32_t locator, float multiplie
 template <typename Cell>
 void enter_layer_array(Console& console, OutputFile& file, const ArrayInstance<Cell>& instance,
                        const ArrayCells<Cell>& cells, const LayerExtent& extent) {
-  static const DescriptorList values_format{format_text_for<Cell>()};
+  static const format::DescriptorList values_format{format_text_for<Cell>()};
   constexpr bool kReal = std::is_same_v<Cell, float>;
 
   if (!instance.title_line.empty()) console.write_line({instance.title_line});
@@ -135,7 +135,7 @@ void enter_layer_array(Console& console, OutputFile& file, const ArrayInstance<C
   };
   if (uniform) {
     // Every row is the same: its records are rendered once for all.
-    const UniformRow row_records(values_format, cells.uniform_value, columns);
+    const format::UniformRow row_records(values_format, cells.uniform_value, columns);
     for (std::int64_t r = 1; r <= row_count; ++r) {
       if (columns > 0) {
         std::span<Cell> row = grid.row(r);
@@ -164,7 +164,7 @@ void enter_layer_array(Console& console, OutputFile& file, const ArrayInstance<C
                               static_cast<std::int64_t>(c + 1));
       read_cell(console, row[c]);
     }
-    render_records(values_format, std::span<const Cell>(row.data(), row.size()), write_and_echo,
+    format::render_records(values_format, std::span<const Cell>(row.data(), row.size()), write_and_echo,
                    scratch);
   }
 }
@@ -175,4 +175,4 @@ template void enter_layer_array<std::int32_t>(Console&, OutputFile&,
 template void enter_layer_array<float>(Console&, OutputFile&, const ArrayInstance<float>&,
                                        const ArrayCells<float>&, const LayerExtent&);
 
-}  // namespace builders
+}  // namespace common

@@ -7,11 +7,11 @@
 #include <string_view>
 #include <vector>
 
-#include "console.h"
-#include "descriptor_list.h"
-#include "output_file.h"
+#include "common/console.h"
+#include "format/descriptor_list.h"
+#include "common/output_file.h"
 
-namespace builders {
+namespace common {
 
 // What distinguishes one array from another; `Cell` (std::int32_t or float)
 // is its kind.
@@ -80,4 +80,4 @@ template <typename Cell>
 void enter_layer_array(Console& console, OutputFile& file, const ArrayInstance<Cell>& instance,
                        const ArrayCells<Cell>& cells, const LayerExtent& extent);
 
-}  // namespace builders
+}  // namespace common

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string_view>
 
-namespace builders {
+namespace common {
 
 // How many bytes the console and the output file gather before they hand
 // them to the system: few, large writes. Their buffers hold twice as much,
@@ -71,4 +71,4 @@ class ByteBuffer {
   std::size_t capacity_;
 };
 
-}  // namespace builders
+}  // namespace common

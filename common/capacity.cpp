@@ -1,10 +1,10 @@
-#include "capacity.h"
+#include "common/capacity.h"
 
 #include <string>
 
-#include "process_end.h"
+#include "common/process_end.h"
 
-namespace builders {
+namespace common {
 
 void refuse_oversized_grid(std::string_view program, std::int32_t rows, std::int32_t columns) {
   if (rows <= 0 || columns <= 0) return;
@@ -22,4 +22,4 @@ void refuse_oversized_list(std::string_view program, std::string_view what, std:
                   " exceed the limit of " + std::to_string(kMaxCellsPerArray));
 }
 
-}  // namespace builders
+}  // namespace common

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-namespace builders {
+namespace common {
 
 constexpr std::int64_t kMaxCellsPerArray = 100'000'000;
 
@@ -16,4 +16,4 @@ void refuse_oversized_grid(std::string_view program, std::int32_t rows, std::int
 // The same for a one-dimensional list of `count` entries (`what`: "layers").
 void refuse_oversized_list(std::string_view program, std::string_view what, std::int32_t count);
 
-}  // namespace builders
+}  // namespace common

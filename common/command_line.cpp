@@ -1,12 +1,12 @@
-#include "command_line.h"
+#include "common/command_line.h"
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
-#include "platform.h"
-#include "write_all.h"
+#include "platform/platform.h"
+#include "platform/write_all.h"
 
 // The package and its version, set by the build for this file alone.
 #ifndef BUILDERS_PACKAGE
@@ -16,7 +16,7 @@
 #error "BUILDERS_VERSION must give the package version"
 #endif
 
-namespace builders {
+namespace common {
 namespace {
 
 std::string usage_line(const ProgramUsage& usage) {
@@ -37,13 +37,13 @@ std::string usage_line(const ProgramUsage& usage) {
 // with the status of a command line that cannot be answered, so that 1
 // keeps meaning a failed run.
 void show_and_exit(std::string_view program, std::string_view text) {
-  if (const Written written = write_all(platform::kStandardOutput, text.data(), text.size());
+  if (const platform::Written written = platform::write_all(platform::kStandardOutput, text.data(), text.size());
       written.count < text.size()) {
     std::string report(program);
     report += ": cannot write to standard output: ";
     report += std::strerror(written.error != 0 ? written.error : EIO);
     report += '\n';
-    write_all(platform::kStandardError, report.data(), report.size());
+    platform::write_all(platform::kStandardError, report.data(), report.size());
     std::_Exit(kCommandLineFailed);
   }
   std::_Exit(0);
@@ -64,7 +64,7 @@ void answer_help_or_version(int argc, const char* const* argv, const ProgramUsag
 
 void exit_with_usage(const ProgramUsage& usage) {
   const std::string line = usage_line(usage);
-  write_all(platform::kStandardError, line.data(), line.size());
+  platform::write_all(platform::kStandardError, line.data(), line.size());
   std::_Exit(kCommandLineFailed);
 }
 
@@ -74,4 +74,4 @@ void take_no_arguments(int argc, const char* const* argv, const ProgramUsage& us
   exit_with_usage(usage);
 }
 
-}  // namespace builders
+}  // namespace common

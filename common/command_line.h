@@ -5,7 +5,7 @@
 
 #include <string_view>
 
-namespace builders {
+namespace common {
 
 struct ProgramUsage {
   std::string_view name;       // the program as typed: "Morvek"
@@ -36,4 +36,4 @@ void answer_help_or_version(int argc, const char* const* argv, const ProgramUsag
 // else.
 void take_no_arguments(int argc, const char* const* argv, const ProgramUsage& usage);
 
-}  // namespace builders
+}  // namespace common

@@ -1,33 +1,33 @@
-#include "console.h"
+#include "common/console.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 
-#include "answer_report.h"
-#include "error_codes.h"
-#include "platform.h"
-#include "process_end.h"
-#include "write_all.h"
+#include "common/answer_report.h"
+#include "format/error_codes.h"
+#include "platform/platform.h"
+#include "common/process_end.h"
+#include "platform/write_all.h"
 
-namespace builders {
+namespace common {
 namespace {
 
 std::string_view message_for(int code) {
   switch (code) {
-    case errors::kIntegerOverflow: return "number too large for an integer answer";
-    case errors::kIntegerInvalid: return "an integer answer must be a whole number";
-    case errors::kRealBeyondDouble: return "number far too large for a real answer";
-    case errors::kRealInvalid: return "a real answer must be a decimal number";
-    case errors::kRealBeyondSingle: return "number too large for a real answer";
-    case errors::kSecondRadixMark: return "a number may contain only one #";
-    case errors::kRadixOutOfRange: return "the radix before # must be from 2 to 36";
-    case errors::kTypedLineTooLong: return "line longer than 130 characters";
-    case errors::kAnswerTooLong: return "answer longer than 260 characters";
-    case errors::kEndOfInput: return "end of input: no more answers";
-    case errors::kRepeatCountZero: return "a repeat count must not be 0";
-    case errors::kRepeatCountTwice: return "only one repeat count is allowed";
-    case errors::kQuotedAnswer: return "a number was expected, not text in quotes or parentheses";
+    case format::errors::kIntegerOverflow: return "number too large for an integer answer";
+    case format::errors::kIntegerInvalid: return "an integer answer must be a whole number";
+    case format::errors::kRealBeyondDouble: return "number far too large for a real answer";
+    case format::errors::kRealInvalid: return "a real answer must be a decimal number";
+    case format::errors::kRealBeyondSingle: return "number too large for a real answer";
+    case format::errors::kSecondRadixMark: return "a number may contain only one #";
+    case format::errors::kRadixOutOfRange: return "the radix before # must be from 2 to 36";
+    case format::errors::kTypedLineTooLong: return "line longer than 130 characters";
+    case format::errors::kAnswerTooLong: return "answer longer than 260 characters";
+    case format::errors::kEndOfInput: return "end of input: no more answers";
+    case format::errors::kRepeatCountZero: return "a repeat count must not be 0";
+    case format::errors::kRepeatCountTwice: return "only one repeat count is allowed";
+    case format::errors::kQuotedAnswer: return "a number was expected, not text in quotes or parentheses";
     default: return "the answer cannot be read";
   }
 }
@@ -87,8 +87,8 @@ void Console::show_record(std::string_view record) {
   if (out_.size() >= kFlushThreshold) flush();
 }
 
-bool ConsoleLines::add(std::initializer_list<Item> items) {
-  const std::span<const Item> list(items.begin(), items.size());
+bool ConsoleLines::add(std::initializer_list<format::Item> items) {
+  const std::span<const format::Item> list(items.begin(), items.size());
   if (!Console::fits_one_record(list)) return false;
   char text[Console::kLineRoom + 2] = {'\r', '\n'};
   const char* end = Console::put_simple_line(text + 2, list);
@@ -97,7 +97,7 @@ bool ConsoleLines::add(std::initializer_list<Item> items) {
   return true;
 }
 
-void Console::write_line(std::span<const Item> items) {
+void Console::write_line(std::span<const format::Item> items) {
   if (fits_one_record(items)) {
     write_simple_line(items);
     return;
@@ -114,14 +114,14 @@ void Console::write_line(std::span<const Item> items) {
     room = static_cast<int>(kLineRoom);
     after_number = false;
   };
-  for (const Item& item : items) {
-    if (item.kind == Item::Kind::Integer) {
+  for (const format::Item& item : items) {
+    if (item.kind == format::Item::Kind::Integer) {
       int width = after_number ? kIntegerWidth + 1 : kIntegerWidth;
       if (width >= room) {
         next_record();
         width = kIntegerWidth;
       }
-      append_integer_field(record, item.integer, width);
+      format::append_integer_field(record, item.integer, width);
       blank_pending = false;  // the number's own leading blank takes its place
       room -= width;
       after_number = true;
@@ -167,8 +167,8 @@ std::string Console::question_text() const {
 
 void Console::answer_failed(int code) {
   std::string condition;
-  const bool unreadable = code == errors::kEndOfInput && in_.read_error() != 0;
-  if (code == errors::kIntegerInvalid || code == errors::kRealInvalid) {
+  const bool unreadable = code == format::errors::kEndOfInput && in_.read_error() != 0;
+  if (code == format::errors::kIntegerInvalid || code == format::errors::kRealInvalid) {
     condition = unexpected_byte(scanner_.last_token());
   } else if (unreadable) {
     condition = "standard input cannot be read: ";
@@ -180,7 +180,7 @@ void Console::answer_failed(int code) {
                       .answer = scanner_.last_token(),
                       .question = question,
                       .line = unreadable ? -1 : scanner_.failed_line(code),
-                      .at_end = code == errors::kEndOfInput};
+                      .at_end = code == format::errors::kEndOfInput};
   process::runtime_error(code, "READ", "CON", failed_answer_message(failed));
 }
 
@@ -228,7 +228,7 @@ int Console::write_out() {
   marked_.held = false;
   int err = 0;
   if (!output_failed_) {
-    const Written written = write_all(out_fd_, out_.data(), out_.size());
+    const platform::Written written = platform::write_all(out_fd_, out_.data(), out_.size());
     if (written.count < out_.size()) {
       output_failed_ = true;  // never tried again, not even at the end
       err = written.error != 0 ? written.error : EIO;
@@ -242,7 +242,7 @@ void Console::flush() {
   if (int err = write_out(); err != 0) {
     std::string message = "standard output cannot be written: ";
     message += std::strerror(err);
-    process::runtime_error(errors::kWriteFailed, "WRITE", "CON", message);
+    process::runtime_error(format::errors::kWriteFailed, "WRITE", "CON", message);
   }
 }
 
@@ -262,8 +262,8 @@ void Console::finish(bool report_errors) {
 }
 
 void Console::end_at_signal() noexcept {
-  if (out_is_terminal_ && line_open_) write_all(out_fd_, "\r\n", 2);
+  if (out_is_terminal_ && line_open_) platform::write_all(out_fd_, "\r\n", 2);
   if (in_.gives_back()) in_.give_back_at_signal(scanner_.rest_of_line_pending());
 }
 
-}  // namespace builders
+}  // namespace common

@@ -15,13 +15,13 @@
 #include <string>
 #include <string_view>
 
-#include "answer_scanner.h"
-#include "byte_buffer.h"
-#include "descriptor_list.h"
-#include "input_stream.h"
-#include "record_render.h"
+#include "common/answer_scanner.h"
+#include "common/byte_buffer.h"
+#include "format/descriptor_list.h"
+#include "common/input_stream.h"
+#include "format/record_render.h"
 
-namespace builders {
+namespace common {
 
 // Console lines rendered once and shown many times, such as the prompts of
 // cell-by-cell entry, which repeat for every row and every layer.
@@ -30,7 +30,7 @@ class ConsoleLines {
   // Adds one line as Console::write_line(items) shows it. Takes only lines
   // that make one console record beginning with a text (every line of the
   // programs does); returns false, adding nothing, for any other.
-  bool add(std::initializer_list<Item> items);
+  bool add(std::initializer_list<format::Item> items);
 
  private:
   friend class Console;
@@ -54,15 +54,15 @@ class Console {
   Console& operator=(const Console&) = delete;
 
   // One list-directed console line of texts and integers.
-  [[gnu::always_inline]] void write_line(std::initializer_list<Item> items) {
-    const std::span<const Item> list(items.begin(), items.size());
+  [[gnu::always_inline]] void write_line(std::initializer_list<format::Item> items) {
+    const std::span<const format::Item> list(items.begin(), items.size());
     if (fits_one_record(list)) {
       write_simple_line(list);
     } else {
       write_line(list);
     }
   }
-  void write_line(std::span<const Item> items);
+  void write_line(std::span<const format::Item> items);
   // The same as write_line() of each line added to `lines`, in order.
   void write_lines(const ConsoleLines& lines) {
     std::string_view shown = lines.shown_;
@@ -83,7 +83,7 @@ class Console {
   // the read is done.
   //
   // A line that asks the question, where legend lines follow it.
-  void write_question(std::initializer_list<Item> items) {
+  void write_question(std::initializer_list<format::Item> items) {
     write_line(items);
     asked_ = Asked::MarkedLine;
     marked_ = last_line_;
@@ -98,8 +98,8 @@ class Console {
   // The echo of values rendered through `list`; every record loses its first
   // column to carriage control.
   template <typename Value>
-  void write_record(const DescriptorList& list, std::span<const Value> values) {
-    render_records(list, values, [this](std::string_view record) { show_record(record); },
+  void write_record(const format::DescriptorList& list, std::span<const Value> values) {
+    format::render_records(list, values, [this](std::string_view record) { show_record(record); },
                    scratch_);
   }
 
@@ -152,13 +152,13 @@ class Console {
   // Whether the items make one console record that begins with the added
   // carriage-control blank: a text first, and room for all. Every line of
   // the programs does.
-  [[gnu::always_inline]] static bool fits_one_record(std::span<const Item> items) {
-    if (!items.empty() && items[0].kind != Item::Kind::Text) return false;
+  [[gnu::always_inline]] static bool fits_one_record(std::span<const format::Item> items) {
+    if (!items.empty() && items[0].kind != format::Item::Kind::Text) return false;
     std::size_t room = kLineRoom;
     bool after_number = false;
 #pragma GCC unroll 8
-    for (const Item& item : items) {
-      const bool number = item.kind == Item::Kind::Integer;
+    for (const format::Item& item : items) {
+      const bool number = item.kind == format::Item::Kind::Integer;
       const std::size_t width =
           number ? (after_number ? kIntegerWidth + 1 : kIntegerWidth) : item.text.size();
       if (width >= room) return false;
@@ -170,12 +170,12 @@ class Console {
 
   // The text of such a line, as shown (without the blank) at `at`, which
   // has room for kLineRoom bytes; returns its end.
-  [[gnu::always_inline]] static char* put_simple_line(char* at, std::span<const Item> items) {
+  [[gnu::always_inline]] static char* put_simple_line(char* at, std::span<const format::Item> items) {
     bool after_number = false;
 #pragma GCC unroll 8
-    for (const Item& item : items) {
-      if (item.kind == Item::Kind::Integer) {
-        at = put_integer_field(at, item.integer, after_number ? kIntegerWidth + 1 : kIntegerWidth);
+    for (const format::Item& item : items) {
+      if (item.kind == format::Item::Kind::Integer) {
+        at = format::put_integer_field(at, item.integer, after_number ? kIntegerWidth + 1 : kIntegerWidth);
         after_number = true;
       } else {
         ByteBuffer::copy_bytes(at, item.text.data(), item.text.size());
@@ -191,7 +191,7 @@ class Console {
   // programs' literal lines the texts' lengths are known when compiled. (Left
   // to itself, the compiler keeps some lines of a large main as loops, and
   // which ones changes with unrelated edits.)
-  [[gnu::always_inline]] void write_simple_line(std::span<const Item> items) {
+  [[gnu::always_inline]] void write_simple_line(std::span<const format::Item> items) {
     char* at = out_.room(kLineRoom + 2);
     if (line_open_) {
       *at++ = '\r';
@@ -247,4 +247,4 @@ class Console {
   std::string saved_question_;
 };
 
-}  // namespace builders
+}  // namespace common

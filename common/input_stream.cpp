@@ -1,12 +1,12 @@
-#include "input_stream.h"
+#include "common/input_stream.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "end_signals.h"
-#include "error_codes.h"
+#include "platform/end_signals.h"
+#include "format/error_codes.h"
 
-namespace builders {
+namespace common {
 namespace {
 
 constexpr std::size_t kBlock = 64 * 1024;
@@ -54,7 +54,7 @@ int InputStream::refill() {
 int InputStream::refill_block() {
   forget_counted(end_);
   if (kind_ == Kind::File) {
-    end_signals::Held held;  // the offset of the block and its length change together
+    platform::end_signals::Held held;  // the offset of the block and its length change together
     base_ += static_cast<std::int64_t>(end_);
     pos_ = 0;
     end_ = 0;
@@ -89,7 +89,7 @@ int InputStream::refill_terminal_line() {
     const char* newline = static_cast<const char*>(std::memchr(buffer_.data(), '\n', end_));
     std::size_t length = newline ? static_cast<std::size_t>(newline - buffer_.data()) : end_;
     while (length > 0 && buffer_[length - 1] == '\r') --length;  // CRs at the end belong to the line end
-    if (length > kTypedLineLimit) throw AnswerError{errors::kTypedLineTooLong};
+    if (length > kTypedLineLimit) throw AnswerError{format::errors::kTypedLineTooLong};
     if (newline) {
       end_ = static_cast<std::size_t>(newline - buffer_.data()) + 1;  // one line at a time
       break;
@@ -97,7 +97,7 @@ int InputStream::refill_terminal_line() {
   }
   std::size_t length = end_;
   while (length > 0 && (buffer_[length - 1] == '\n' || buffer_[length - 1] == '\r')) --length;
-  if (length > 0 && buffer_[length - 1] == kCtrlZ) throw AnswerError{errors::kEndOfInput};
+  if (length > 0 && buffer_[length - 1] == kCtrlZ) throw AnswerError{format::errors::kEndOfInput};
   return static_cast<unsigned char>(buffer_[0]);
 }
 
@@ -119,7 +119,7 @@ int InputStream::peek_next() {
   forget_counted(pos_);
   std::size_t n = 0;
   {
-    end_signals::Held held;
+    platform::end_signals::Held held;
     base_ += static_cast<std::int64_t>(pos_);
     buffer_[0] = buffer_[pos_];
     pos_ = 0;
@@ -168,7 +168,7 @@ void InputStream::skip_line() {
 }
 
 void InputStream::give_back_unread() {
-  end_signals::Held held;
+  platform::end_signals::Held held;
   give_back_from(pos_);
 }
 
@@ -204,7 +204,7 @@ void InputStream::give_back_from(std::size_t at) noexcept {
 // rest to the start of the buffer.
 void InputStream::keep_from(std::size_t from) {
   forget_counted(from);
-  end_signals::Held held;
+  platform::end_signals::Held held;
   take_from_pipe(from);
   std::memmove(buffer_.data(), buffer_.data() + from, end_ - from);
   end_ -= from;
@@ -243,7 +243,7 @@ bool InputStream::look_into_pipe() {
 // are taken out of it first.
 void InputStream::give_up_looking() {
   {
-    end_signals::Held held;
+    platform::end_signals::Held held;
     take_from_pipe(end_);
     taken_ = 0;
   }
@@ -260,4 +260,4 @@ int InputStream::refill_pipe() {
   return static_cast<unsigned char>(buffer_[0]);
 }
 
-}  // namespace builders
+}  // namespace common

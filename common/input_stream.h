@@ -19,9 +19,9 @@
 #include <string_view>
 #include <vector>
 
-#include "platform.h"
+#include "platform/platform.h"
 
-namespace builders {
+namespace common {
 
 // Ctrl-Z, the old end-of-file byte: a line that holds only it, or a typed
 // line that ends in it, marks the end of input.
@@ -125,4 +125,4 @@ struct AnswerError {
   int code;
 };
 
-}  // namespace builders
+}  // namespace common

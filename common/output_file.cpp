@@ -1,4 +1,4 @@
-#include "output_file.h"
+#include "common/output_file.h"
 
 #include <algorithm>
 #include <cctype>
@@ -6,13 +6,13 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "end_signals.h"
-#include "error_codes.h"
-#include "platform.h"
-#include "process_end.h"
-#include "write_all.h"
+#include "platform/end_signals.h"
+#include "format/error_codes.h"
+#include "platform/platform.h"
+#include "common/process_end.h"
+#include "platform/write_all.h"
 
-namespace builders {
+namespace common {
 namespace {
 
 bool same_word(std::string_view given, std::string_view word) {
@@ -32,9 +32,9 @@ OutputFile::~OutputFile() {
 void OutputFile::fail(int code, std::string_view operation, int err) {
   std::string message;
   switch (code) {
-    case errors::kOpenFailed: message = "the file cannot be created or opened: "; break;
-    case errors::kRewindFailed: message = "the file cannot be set to its start: "; break;
-    case errors::kWriteFailed: message = "records cannot be written to the file: "; break;
+    case format::errors::kOpenFailed: message = "the file cannot be created or opened: "; break;
+    case format::errors::kRewindFailed: message = "the file cannot be set to its start: "; break;
+    case format::errors::kWriteFailed: message = "records cannot be written to the file: "; break;
     default: message = "the file cannot be closed: "; break;
   }
   message += std::strerror(err);
@@ -49,7 +49,7 @@ void OutputFile::open(std::int32_t unit, std::string_view name, std::string_view
   }
   name_ = std::string(name);
   const platform::OpenedFile opened = platform::open_output_file(name_);
-  if (opened.fd < 0) fail(errors::kOpenFailed, "OPEN", opened.error);
+  if (opened.fd < 0) fail(format::errors::kOpenFailed, "OPEN", opened.error);
   fd_ = opened.fd;
   regular_ = opened.regular;
   if (regular_) lock_against_other_runs(opened.writable);
@@ -65,13 +65,13 @@ void OutputFile::lock_against_other_runs(bool writable) {
   if (platform::lock_against_other_runs(fd_, writable, holder)) return;
   std::string message = "another run is writing this file";
   if (holder > 0) message += " (process " + std::to_string(holder) + ")";
-  process::runtime_error(errors::kOpenFailed, "OPEN", name_, message);
+  process::runtime_error(format::errors::kOpenFailed, "OPEN", name_, message);
 }
 
 void OutputFile::rewind() {
   flush();
   if (int err = platform::rewind(fd_); err != 0 && err != ESPIPE) {
-    fail(errors::kRewindFailed, "REWIND", err);
+    fail(format::errors::kRewindFailed, "REWIND", err);
   }
   cut_pending_ = true;
 }
@@ -80,7 +80,7 @@ void OutputFile::cut_file() {
   cut_pending_ = false;
   written_ = 0;
   if (int err = platform::cut_at(fd_, 0); err != 0 && (regular_ || err == EBADF)) {
-    fail(errors::kWriteFailed, "WRITE", err == EBADF || err == EINVAL ? EACCES : err);
+    fail(format::errors::kWriteFailed, "WRITE", err == EBADF || err == EINVAL ? EACCES : err);
   }
 }
 
@@ -88,7 +88,7 @@ int OutputFile::write_buffer() {
   if (!regular_) return hand_over_buffer();
   // The records handed over and the count of those in the file change
   // together, as the end at a signal sees them.
-  end_signals::Held held;
+  platform::end_signals::Held held;
   return hand_over_buffer();
 }
 
@@ -97,7 +97,7 @@ int OutputFile::hand_over_buffer() noexcept {
     buffer_.clear();
     return 0;
   }
-  const Written written = write_all(fd_, buffer_.data(), buffer_.size());
+  const platform::Written written = platform::write_all(fd_, buffer_.data(), buffer_.size());
   std::size_t done = written.count;
   int err = 0;
   if (done < buffer_.size()) {
@@ -125,7 +125,7 @@ int OutputFile::hand_over_buffer() noexcept {
 
 void OutputFile::flush() {
   if (fd_ < 0) return;
-  if (int err = write_buffer(); err != 0) fail(errors::kWriteFailed, "WRITE", err);
+  if (int err = write_buffer(); err != 0) fail(format::errors::kWriteFailed, "WRITE", err);
 }
 
 void OutputFile::close() {
@@ -134,7 +134,7 @@ void OutputFile::close() {
   int fd = fd_;
   fd_ = -1;
   process::detach_file(this);
-  if (int err = platform::close(fd); err != 0 && err != EINTR) fail(errors::kCloseFailed, "CLOSE", err);
+  if (int err = platform::close(fd); err != 0 && err != EINTR) fail(format::errors::kCloseFailed, "CLOSE", err);
 }
 
 void OutputFile::close_at_signal() noexcept {
@@ -155,4 +155,4 @@ void OutputFile::close_quietly() {
   process::detach_file(this);
 }
 
-}  // namespace builders
+}  // namespace common

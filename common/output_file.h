@@ -16,11 +16,11 @@
 #include <string>
 #include <string_view>
 
-#include "byte_buffer.h"
-#include "descriptor_list.h"
-#include "record_render.h"
+#include "common/byte_buffer.h"
+#include "format/descriptor_list.h"
+#include "format/record_render.h"
 
-namespace builders {
+namespace common {
 
 class OutputFile {
  public:
@@ -36,30 +36,30 @@ class OutputFile {
   void rewind();
 
   template <typename Value>
-  void write_record(const DescriptorList& list, std::span<const Value> values) {
+  void write_record(const format::DescriptorList& list, std::span<const Value> values) {
     begin_write();
-    for_each_record(list, values, [&](std::span<const Value> record_values) {
+    format::for_each_record(list, values, [&](std::span<const Value> record_values) {
       char* at = buffer_.room(list.columns_of_first(record_values.size()) + 2);
-      end_record(put_record(at, list, record_values));
+      end_record(format::put_record(at, list, record_values));
     });
   }
-  void write_record(const DescriptorList& list, std::initializer_list<Item> items) {
-    write_record(list, std::span<const Item>(items.begin(), items.size()));
+  void write_record(const format::DescriptorList& list, std::initializer_list<format::Item> items) {
+    write_record(list, std::span<const format::Item>(items.begin(), items.size()));
   }
 
   // The same as write_record(list, {values...}) for values whose types are
   // known when compiled (std::int32_t, float): one record rendered field by
   // field without looking at the kind of each value.
   template <typename... Values>
-  void write_fields(const DescriptorList& list, Values... values) {
+  void write_fields(const format::DescriptorList& list, Values... values) {
     if (sizeof...(Values) > list.size()) {  // more than one record
-      write_record(list, {Item(values)...});
+      write_record(list, {format::Item(values)...});
       return;
     }
     begin_write();
     char* at = buffer_.room(list.columns_of_first(sizeof...(Values)) + 2);
     std::size_t i = 0;
-    ((at = put_field(at, values, list[i++])), ...);
+    ((at = format::put_field(at, values, list[i++])), ...);
     end_record(at);
   }
 
@@ -113,4 +113,4 @@ class OutputFile {
   ByteBuffer buffer_{2 * kFlushThreshold};
 };
 
-}  // namespace builders
+}  // namespace common

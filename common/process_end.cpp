@@ -1,16 +1,16 @@
-#include "process_end.h"
+#include "common/process_end.h"
 
 #include <cstdio>
 #include <new>
 #include <string>
 
-#include "console.h"
-#include "end_signals.h"
-#include "output_file.h"
-#include "platform.h"
-#include "write_all.h"
+#include "common/console.h"
+#include "platform/end_signals.h"
+#include "common/output_file.h"
+#include "platform/platform.h"
+#include "platform/write_all.h"
 
-namespace builders::process {
+namespace common::process {
 namespace {
 
 Console* g_console = nullptr;
@@ -23,7 +23,7 @@ bool g_reporting = false;
   if (g_reporting) platform::end_process(1);
   g_reporting = true;
   if (g_console != nullptr) g_console->flush_quietly();
-  write_all(platform::kStandardError, text.data(), text.size());
+  platform::write_all(platform::kStandardError, text.data(), text.size());
   if (g_file != nullptr) g_file->close_quietly();
   if (g_console != nullptr) g_console->finish(false);
   platform::end_process(1);
@@ -40,7 +40,7 @@ void end_at_signal() noexcept {
 void handle_failures_and_end_signals() {
   platform::prepare_standard_streams();
   std::set_new_handler(out_of_memory);
-  end_signals::catch_all(end_at_signal);
+  platform::end_signals::catch_all(end_at_signal);
 }
 
 void attach_console(Console* console) { g_console = console; }
@@ -93,4 +93,4 @@ void refuse(std::string_view line) {
   fail_with(text);
 }
 
-}  // namespace builders::process
+}  // namespace common::process

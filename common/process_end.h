@@ -6,7 +6,7 @@
 
 #include <string_view>
 
-namespace builders {
+namespace common {
 
 class Console;
 class OutputFile;
@@ -49,4 +49,4 @@ void flush_everything();
 [[noreturn]] void refuse(std::string_view line);
 
 }  // namespace process
-}  // namespace builders
+}  // namespace common

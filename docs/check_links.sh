@@ -21,7 +21,10 @@ links() {  # page
     grep -o '\]([^)]*)' | sed 's/^](//; s/)$//; s/ .*//' || true
 }
 
-pages=$(find "$root" -name '*.md' -not -path '*/build*/*' -not -path '*/.git/*' -not -path '*/node_modules/*' | sort)
+# Build folders are passed over below the root, not above it: the root itself
+# may lie in one (the mutation run's copy of the sources does).
+pages=$(cd "$root" && find . -name '*.md' -not -path './build*/*' -not -path '*/.git/*' -not -path '*/node_modules/*' |
+        sed "s|^\.|$root|" | sort)
 [ -n "$pages" ] || { echo "check_links: no Markdown page under $root"; exit 1; }
 for page in $pages; do
   dir=$(dirname "$page")

@@ -31,17 +31,17 @@
 #include <string>
 #include <string_view>
 
-#include "answer_scanner.h"
-#include "error_codes.h"
-#include "fuzz_check.h"
-#include "input_stream.h"
-#include "number_parse.h"
+#include "common/answer_scanner.h"
+#include "format/error_codes.h"
+#include "fuzz/fuzz_check.h"
+#include "common/input_stream.h"
+#include "format/number_parse.h"
 
 namespace {
 
-using builders::AnswerScanner;
-using builders::InputStream;
-namespace errors = builders::errors;
+using common::AnswerScanner;
+using common::InputStream;
+namespace errors = format::errors;
 
 enum class Source { File, Pipe, Terminal };
 enum class Kind { Integer, Real, Text, Token };
@@ -58,11 +58,11 @@ bool one_of(int code, std::initializer_list<int> codes) {
 }
 
 bool documented_read_error(int code, Source source) {
-  if (code == errors::kTypedLineTooLong) return source == Source::Terminal;
-  return one_of(code, {errors::kIntegerOverflow, errors::kIntegerInvalid, errors::kRealBeyondDouble,
-                       errors::kRealInvalid, errors::kRealBeyondSingle, errors::kSecondRadixMark,
-                       errors::kRadixOutOfRange, errors::kAnswerTooLong, errors::kEndOfInput,
-                       errors::kRepeatCountZero, errors::kRepeatCountTwice, errors::kQuotedAnswer});
+  if (code == format::errors::kTypedLineTooLong) return source == Source::Terminal;
+  return one_of(code, {format::errors::kIntegerOverflow, format::errors::kIntegerInvalid, format::errors::kRealBeyondDouble,
+                       format::errors::kRealInvalid, format::errors::kRealBeyondSingle, format::errors::kSecondRadixMark,
+                       format::errors::kRadixOutOfRange, format::errors::kAnswerTooLong, format::errors::kEndOfInput,
+                       format::errors::kRepeatCountZero, format::errors::kRepeatCountTwice, format::errors::kQuotedAnswer});
 }
 
 // One read as the console makes it: 0, or the number of the error that the
@@ -72,7 +72,7 @@ int error_of(Read read) {
   try {
     read();
     return 0;
-  } catch (const builders::AnswerError& e) {
+  } catch (const common::AnswerError& e) {
     return e.code;
   }
 }
@@ -192,10 +192,10 @@ std::optional<Outcome> integer_outcome(std::string_view token) {
   }
   if (token.empty()) return std::nullopt;
   while (!digits.empty() && digits[0] == '0') digits.remove_prefix(1);
-  if (digits.size() > 10) return Outcome{errors::kIntegerOverflow};
+  if (digits.size() > 10) return Outcome{format::errors::kIntegerOverflow};
   std::int64_t value = 0;
   for (char c : digits) value = value * 10 + (c - '0');
-  if (value > INT32_MAX) return Outcome{errors::kIntegerOverflow};
+  if (value > INT32_MAX) return Outcome{format::errors::kIntegerOverflow};
   return Outcome{0, false, static_cast<std::int32_t>(negative ? -value : value)};
 }
 
@@ -222,12 +222,12 @@ Outcome real_outcome(std::string_view token) {
     if (i < token.size() && (token[i] == '+' || token[i] == '-')) ++i;
     exponent_ok = digits() > 0;
   }
-  if (mantissa == 0 || !exponent_ok || i != token.size()) return Outcome{errors::kRealInvalid};
+  if (mantissa == 0 || !exponent_ok || i != token.size()) return Outcome{format::errors::kRealInvalid};
 
   errno = 0;
   double wide = std::strtod(text.c_str(), nullptr);
-  if (std::isinf(wide)) return Outcome{errors::kRealBeyondDouble};
-  if (std::fabs(wide) > 3.402823466385289e38) return Outcome{errors::kRealBeyondSingle};
+  if (std::isinf(wide)) return Outcome{format::errors::kRealBeyondDouble};
+  if (std::fabs(wide) > 3.402823466385289e38) return Outcome{format::errors::kRealBeyondSingle};
   Outcome outcome;
   outcome.real = std::strtof(text.c_str(), nullptr);
   outcome.real_may_be_largest = std::fabs(wide) > FLT_MAX;
@@ -251,9 +251,9 @@ std::optional<Outcome> value_outcome(std::string_view input, Kind kind) {
   std::size_t i = 0;
   bool line_start = true;
   for (;;) {
-    if (line_start && end_marker_at(input, i)) return Outcome{errors::kEndOfInput};
+    if (line_start && end_marker_at(input, i)) return Outcome{format::errors::kEndOfInput};
     line_start = false;
-    if (i == input.size()) return Outcome{errors::kEndOfInput};
+    if (i == input.size()) return Outcome{format::errors::kEndOfInput};
     if (is_blank(input[i])) {
       ++i;
     } else if (input[i] == '\n') {
@@ -265,11 +265,11 @@ std::optional<Outcome> value_outcome(std::string_view input, Kind kind) {
   }
   char first = input[i];
   if (first == ',' || first == '/') return Outcome{0, true};
-  if (first == '\'' || first == '"' || first == '(') return Outcome{errors::kQuotedAnswer};
+  if (first == '\'' || first == '"' || first == '(') return Outcome{format::errors::kQuotedAnswer};
   std::size_t start = i;
   while (i < input.size() && !ends_token(input[i])) ++i;
   std::string_view token = input.substr(start, i - start);
-  if (token.size() > builders::kMaxTokenLength) return Outcome{errors::kAnswerTooLong};
+  if (token.size() > common::kMaxTokenLength) return Outcome{format::errors::kAnswerTooLong};
 
   // r*v: a repeat count r of decimal digits; the one item takes v.
   std::size_t star = token.find('*');
@@ -280,11 +280,11 @@ std::optional<Outcome> value_outcome(std::string_view input, Kind kind) {
     }
     std::optional<Outcome> r = integer_outcome(count);
     if (!r || r->error != 0) return r;
-    if (r->integer == 0) return Outcome{errors::kRepeatCountZero};
+    if (r->integer == 0) return Outcome{format::errors::kRepeatCountZero};
     token = token.substr(star + 1);
-    if (token.find('*') != std::string_view::npos) return Outcome{errors::kRepeatCountTwice};
+    if (token.find('*') != std::string_view::npos) return Outcome{format::errors::kRepeatCountTwice};
     if (token.empty()) return Outcome{0, true};
-    if (token[0] == '\'' || token[0] == '"' || token[0] == '(') return Outcome{errors::kQuotedAnswer};
+    if (token[0] == '\'' || token[0] == '"' || token[0] == '(') return Outcome{format::errors::kQuotedAnswer};
   }
   if (kind == Kind::Integer) return integer_outcome(token);
   return real_outcome(token);
@@ -296,7 +296,7 @@ std::optional<Outcome> value_outcome(std::string_view input, Kind kind) {
 std::optional<std::string> text_outcome(std::string_view input, int& error) {
   error = 0;
   if (input.empty() || end_marker_at(input, 0)) {
-    error = errors::kEndOfInput;
+    error = format::errors::kEndOfInput;
     return std::nullopt;
   }
   std::string_view line = input.substr(0, input.find('\n'));
@@ -340,7 +340,7 @@ void check_integer_outcome(int error, std::int32_t value, const Outcome& expecte
 
 void check_real_outcome(int error, float value, const Outcome& expected, std::string_view what) {
   if (expected.real_may_be_largest) {
-    FUZZ_CHECK(error == errors::kRealBeyondSingle || (error == 0 && std::fabs(value) == FLT_MAX),
+    FUZZ_CHECK(error == format::errors::kRealBeyondSingle || (error == 0 && std::fabs(value) == FLT_MAX),
                "%.*s: error %d, value %a", static_cast<int>(what.size()), what.data(), error, value);
     return;
   }
@@ -358,17 +358,17 @@ void convert_token(const std::uint8_t* data, std::size_t size) {
   std::memcpy(exact.get(), data, size);
   std::string_view token(exact.get(), size);
 
-  auto integer = builders::parse_integer(token);
-  FUZZ_CHECK(one_of(integer.error, {0, errors::kIntegerOverflow, errors::kIntegerInvalid,
-                                    errors::kSecondRadixMark, errors::kRadixOutOfRange}),
+  auto integer = format::parse_integer(token);
+  FUZZ_CHECK(one_of(integer.error, {0, format::errors::kIntegerOverflow, format::errors::kIntegerInvalid,
+                                    format::errors::kSecondRadixMark, format::errors::kRadixOutOfRange}),
              "integer conversion error %d", integer.error);
   if (std::optional<Outcome> expected = integer_outcome(token)) {
     check_integer_outcome(integer.error, integer.value, *expected, "integer token");
   }
 
-  auto real = builders::parse_real(token);
-  FUZZ_CHECK(one_of(real.error, {0, errors::kRealBeyondDouble, errors::kRealInvalid,
-                                 errors::kRealBeyondSingle}),
+  auto real = format::parse_real(token);
+  FUZZ_CHECK(one_of(real.error, {0, format::errors::kRealBeyondDouble, format::errors::kRealInvalid,
+                                 format::errors::kRealBeyondSingle}),
              "real conversion error %d", real.error);
   FUZZ_CHECK(real.error != 0 || std::isfinite(real.value), "real conversion gave %a", real.value);
   check_real_outcome(real.error, real.value, real_outcome(token), "real token");

@@ -20,9 +20,9 @@
 #include <string_view>
 #include <vector>
 
-#include "diagnostic_output.h"
-#include "fuzz_check.h"
-#include "model_check.h"
+#include "check/diagnostic_output.h"
+#include "fuzz/fuzz_check.h"
+#include "check/model_check.h"
 
 namespace {
 

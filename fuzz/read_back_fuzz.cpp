@@ -21,14 +21,14 @@
 #include <string>
 #include <string_view>
 
-#include "answers.h"
-#include "basic_file_reader.h"
-#include "drain_file_reader.h"
-#include "flow_file_reader.h"
-#include "fuzz_check.h"
-#include "input_file.h"
-#include "program_runner.h"
-#include "read_error.h"
+#include "answers/answers.h"
+#include "inspect/basic_file_reader.h"
+#include "inspect/drain_file_reader.h"
+#include "inspect/flow_file_reader.h"
+#include "fuzz/fuzz_check.h"
+#include "inspect/input_file.h"
+#include "tests/program_runner.h"
+#include "inspect/read_error.h"
 
 namespace {
 
@@ -40,11 +40,11 @@ constexpr std::size_t kFileCap = 4 << 20;
 struct Kind {
   const char* file;
   const char* builder;
-  gwinspect::Builder answers;
+  answers::Builder answers;
 };
-constexpr Kind kKinds[] = {{"FOR001", MORVEK_PATH, gwinspect::Builder::Morvek},
-                           {"FOR011", CINDRAL_PATH, gwinspect::Builder::Cindral},
-                           {"FOR013", QUILLET_PATH, gwinspect::Builder::Quillet}};
+constexpr Kind kKinds[] = {{"FOR001", MORVEK_PATH, answers::Builder::Morvek},
+                           {"FOR011", CINDRAL_PATH, answers::Builder::Cindral},
+                           {"FOR013", QUILLET_PATH, answers::Builder::Quillet}};
 
 bool all_of(std::string_view text, char c) { return text.find_first_not_of(c) == std::string_view::npos; }
 
@@ -58,7 +58,7 @@ void check_record(const inspect::Record& record, std::int64_t last_line) {
                "a field outside its line");
     const std::string_view t = inspect::trimmed(f.text);
     if (f.kind == inspect::Field::Kind::Asterisks) FUZZ_CHECK(!t.empty() && all_of(t, '*'), "asterisks that are not");
-    if (f.kind == inspect::Field::Kind::Value && f.type == builders::Descriptor::Kind::Integer) {
+    if (f.kind == inspect::Field::Kind::Value && f.type == format::Descriptor::Kind::Integer) {
       FUZZ_CHECK(t.find_first_not_of("+-0123456789") == std::string_view::npos, "an integer value of '%.*s'",
                  static_cast<int>(t.size()), t.data());
     }
@@ -88,7 +88,7 @@ int answers_of(const Kind& kind, const Scratch& dir, const std::string& answers_
   FILE* out = std::fopen(answers_path.c_str(), "w");
   FUZZ_CHECK(out != nullptr, "cannot write the answers");
   std::ostringstream text;
-  const int status = gwinspect::write_answers(kind.answers, dir.file(kind.file), fileno(out), text);
+  const int status = answers::write_answers(kind.answers, dir.file(kind.file), fileno(out), text);
   std::fclose(out);
   messages = text.str();
   return status;
@@ -119,9 +119,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (char c : bytes) lines += c == '\n';
     inspect::InputFile file(dir.file(kind.file));
     switch (kind.answers) {
-      case gwinspect::Builder::Morvek: read_all<inspect::BasicFileReader>(file.fd(), lines); break;
-      case gwinspect::Builder::Cindral: read_all<inspect::FlowFileReader>(file.fd(), lines); break;
-      case gwinspect::Builder::Quillet: read_all<inspect::DrainFileReader>(file.fd(), lines); break;
+      case answers::Builder::Morvek: read_all<inspect::BasicFileReader>(file.fd(), lines); break;
+      case answers::Builder::Cindral: read_all<inspect::FlowFileReader>(file.fd(), lines); break;
+      case answers::Builder::Quillet: read_all<inspect::DrainFileReader>(file.fd(), lines); break;
     }
     const int status = answers_of(kind, dir, dir.file("answers.txt"), messages);
     FUZZ_CHECK(status == 0 || (status == 2 && messages.find('\n') == messages.size() - 1 &&

@@ -31,16 +31,16 @@
 #include <string_view>
 #include <vector>
 
-#include "console.h"
-#include "descriptor_list.h"
-#include "fuzz_check.h"
-#include "output_file.h"
-#include "record_render.h"
-#include "uniform_row.h"
+#include "common/console.h"
+#include "format/descriptor_list.h"
+#include "fuzz/fuzz_check.h"
+#include "common/output_file.h"
+#include "format/record_render.h"
+#include "format/uniform_row.h"
 
 namespace {
 
-using builders::Item;
+using format::Item;
 
 struct Field {
   char kind;  // 'I', 'G', 'A'
@@ -307,7 +307,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // The items, by the kind of the descriptor each meets.
   std::vector<std::string> texts;
   texts.reserve(wanted);
-  std::vector<Item> items;
+  std::vector<format::Item> items;
   for (std::size_t n = 0; n < wanted; ++n) {
     const Field& field = layout.fields[n % layout.fields.size()];
     if (field.kind == 'A') {
@@ -331,13 +331,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
   }
 
-  builders::DescriptorList list(layout.text);
+  format::DescriptorList list(layout.text);
   FUZZ_CHECK(list.size() == layout.fields.size(), "%.*s has %zu descriptors",
              static_cast<int>(layout.text.size()), layout.text.data(), list.size());
   std::vector<std::string> records;
   std::string scratch;
   fill_stack_with_digits();
-  builders::render_records(list, std::span<const Item>(items),
+  format::render_records(list, std::span<const format::Item>(items),
                            [&](std::string_view record) { records.emplace_back(record); }, scratch);
 
   // Records: one per full use of the list, and one for no items at all.
@@ -359,7 +359,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t k = 0; k < count; ++k) {
       const Field& f = layout.fields[k];
       std::string_view field = std::string_view(record).substr(column, static_cast<std::size_t>(f.width));
-      const Item& item = items[first + k];
+      const format::Item& item = items[first + k];
       if (f.kind == 'I') check_integer_field(field, item.integer);
       if (f.kind == 'G') check_real_field(field, item.real);
       if (f.kind == 'A') check_text_field(field, item.text);
@@ -377,13 +377,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<std::string> one_by_one;
     auto collect_one = [&](std::string_view record) { one_by_one.emplace_back(record); };
     if (layout.fields[0].kind == 'I') {
-      builders::UniformRow(list, items[0].integer, items.size()).for_each_record(collect);
+      format::UniformRow(list, items[0].integer, items.size()).for_each_record(collect);
       std::vector<std::int32_t> same(items.size(), items[0].integer);
-      builders::render_records(list, std::span<const std::int32_t>(same), collect_one, scratch);
+      format::render_records(list, std::span<const std::int32_t>(same), collect_one, scratch);
     } else {
-      builders::UniformRow(list, items[0].real, items.size()).for_each_record(collect);
+      format::UniformRow(list, items[0].real, items.size()).for_each_record(collect);
       std::vector<float> same(items.size(), items[0].real);
-      builders::render_records(list, std::span<const float>(same), collect_one, scratch);
+      format::render_records(list, std::span<const float>(same), collect_one, scratch);
     }
     FUZZ_CHECK(uniform == one_by_one, "a uniform row of %zu values differs", items.size());
   }
@@ -394,13 +394,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const std::string& record : records) file_expected += record + "\r\n";
   for (bool rendered : {false, true}) {
     {
-      builders::OutputFile file;
+      common::OutputFile file;
       file.open(13, g_output_path, "UNKNOWN", "sequential");
       file.rewind();
       if (rendered) {
         for (const std::string& record : records) file.write_rendered(record);
       } else {
-        file.write_record(list, std::span<const Item>(items));
+        file.write_record(list, std::span<const format::Item>(items));
       }
       file.close();
     }
@@ -418,11 +418,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     int in = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
     FUZZ_CHECK(out >= 0 && in >= 0, "no descriptors");
     {
-      builders::Console console(in, out, false);
+      common::Console console(in, out, false);
       if (rendered) {
         for (const std::string& record : records) console.write_rendered(record);
       } else {
-        console.write_record(list, std::span<const Item>(items));
+        console.write_record(list, std::span<const format::Item>(items));
       }
       console.flush();
     }

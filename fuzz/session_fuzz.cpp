@@ -25,8 +25,8 @@
 #include <string>
 #include <string_view>
 
-#include "fuzz_check.h"
-#include "program_runner.h"
+#include "fuzz/fuzz_check.h"
+#include "tests/program_runner.h"
 
 namespace {
 

@@ -12,13 +12,13 @@
 #include <string>
 #include <string_view>
 
-#include "diagnostic_output.h"
-#include "model_check.h"
-#include "model_folder.h"
-#include "platform.h"
-#include "subcommand_help.h"
-#include "subcommands.h"
-#include "write_all.h"
+#include "check/diagnostic_output.h"
+#include "check/model_check.h"
+#include "gwinspect/model_folder.h"
+#include "platform/platform.h"
+#include "gwinspect/subcommand_help.h"
+#include "gwinspect/subcommands.h"
+#include "platform/write_all.h"
 
 namespace gwinspect {
 namespace {
@@ -41,8 +41,8 @@ int usage_error(std::string_view message) {
 
 // 0, or the errno of the write to standard output that failed.
 int write_out(std::string_view bytes) {
-  const builders::Written written =
-      builders::write_all(builders::platform::kStandardOutput, bytes.data(), bytes.size());
+  const platform::Written written =
+      platform::write_all(platform::kStandardOutput, bytes.data(), bytes.size());
   if (written.count == bytes.size()) return 0;
   return written.error != 0 ? written.error : EIO;
 }

@@ -6,9 +6,9 @@
 #include <span>
 #include <string_view>
 
-#include "command_line.h"
-#include "platform.h"
-#include "subcommands.h"
+#include "common/command_line.h"
+#include "platform/platform.h"
+#include "gwinspect/subcommands.h"
 
 namespace {
 
@@ -37,14 +37,14 @@ int usage(std::ostream& out, int status) {
 }
 
 // --version as the builders answer it: the program, the package, the version.
-constexpr builders::ProgramUsage kVersionOnly = {"gwinspect", "SUBCOMMAND [ARGUMENTS]", ""};
+constexpr common::ProgramUsage kVersionOnly = {"gwinspect", "SUBCOMMAND [ARGUMENTS]", ""};
 
 }  // namespace
 
 int main(int argc, char** argv) {
   // A reader that leaves makes writes fail, reported, instead of ending the
   // program silently; messages keep their line ends as written.
-  builders::platform::prepare_standard_streams();
+  platform::prepare_standard_streams();
   const std::span<char* const> arguments(argv, static_cast<std::size_t>(argc));
   if (arguments.size() < 2) return usage(std::cerr, gwinspect::kFailed);
   const std::string_view name = arguments[1];
@@ -52,9 +52,9 @@ int main(int argc, char** argv) {
     std::ostringstream help;
     usage(help, gwinspect::kDone);
     help << "\nThe manual: man gwinspect\n";
-    builders::show_and_exit("gwinspect", help.str());
+    common::show_and_exit("gwinspect", help.str());
   }
-  if (name == "--version") builders::answer_help_or_version(argc, argv, kVersionOnly);
+  if (name == "--version") common::answer_help_or_version(argc, argv, kVersionOnly);
   for (const Subcommand& s : kSubcommands) {
     if (s.name != name) continue;
     try {

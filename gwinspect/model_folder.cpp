@@ -1,18 +1,18 @@
-#include "model_folder.h"
+#include "gwinspect/model_folder.h"
 
 #include <cstring>
 
-#include "platform.h"
+#include "platform/platform.h"
 
 namespace gwinspect {
 
 std::string folder_problem(const std::string& folder) {
   int error = 0;
-  const builders::platform::FileKind kind = builders::platform::kind_at(folder, error);
+  const platform::FileKind kind = platform::kind_at(folder, error);
   if (error != 0) return folder + ": " + std::strerror(error);
-  if (kind == builders::platform::FileKind::Directory) return {};
+  if (kind == platform::FileKind::Directory) return {};
   std::string problem = folder + " is not a folder: name the folder of the model";
-  const std::size_t slash = folder.find_last_of(builders::platform::path_separators());
+  const std::size_t slash = folder.find_last_of(platform::path_separators());
   if (slash == std::string::npos) {
     problem += ", such as .";
   } else {

@@ -11,17 +11,17 @@
 #include <string>
 #include <string_view>
 
-#include "model_facts.h"
-#include "model_folder.h"
-#include "model_files.h"
-#include "page_budget.h"
-#include "platform.h"
-#include "printable_text.h"
-#include "read_error.h"
-#include "report_page.h"
-#include "subcommand_help.h"
-#include "subcommands.h"
-#include "write_all.h"
+#include "report/model_facts.h"
+#include "gwinspect/model_folder.h"
+#include "report/model_files.h"
+#include "report/page_budget.h"
+#include "platform/platform.h"
+#include "inspect/printable_text.h"
+#include "inspect/read_error.h"
+#include "report/report_page.h"
+#include "gwinspect/subcommand_help.h"
+#include "gwinspect/subcommands.h"
+#include "platform/write_all.h"
 
 namespace gwinspect {
 namespace {
@@ -45,7 +45,7 @@ int usage_error(std::string_view message) {
 // there is one the report reads. Empty when it may. Files are compared as
 // files, not by name, so that another spelling or a link is caught too.
 std::string written_over_model(const report::ModelFacts& model, const std::string& output) {
-  namespace platform = builders::platform;
+  namespace platform = platform;
   const bool to_standard_output = output == "-";
   const platform::FileLook destination =
       to_standard_output ? platform::look_at(platform::kStandardOutput) : platform::look_at(output);
@@ -116,7 +116,7 @@ int run_report(std::span<char* const> arguments) {
       return usage_error("one DIR only");
     }
   }
-  if (output.empty() || builders::platform::path_separators().find(output.back()) != std::string_view::npos) {
+  if (output.empty() || platform::path_separators().find(output.back()) != std::string_view::npos) {
     return usage_error("-o needs a file name");
   }
 
@@ -147,8 +147,8 @@ int run_report(std::span<char* const> arguments) {
   }
   if (output == "-") {
     // The page alone on standard output, for a pipe or a redirection.
-    const builders::Written written =
-        builders::write_all(builders::platform::kStandardOutput, page.data(), page.size());
+    const platform::Written written =
+        platform::write_all(platform::kStandardOutput, page.data(), page.size());
     if (written.count < page.size()) {
       std::cerr << "gwinspect report: error: cannot write the page to standard output: "
                 << std::strerror(written.error != 0 ? written.error : ENOSPC) << "\n";
@@ -157,7 +157,7 @@ int run_report(std::span<char* const> arguments) {
     return kDone;
   }
   std::string error;
-  if (!builders::platform::replace_file(output, page, error)) {
+  if (!platform::replace_file(output, page, error)) {
     std::cerr << "gwinspect report: error: cannot write the page: " << inspect::printable(error) << "\n";
     return kFailed;
   }

@@ -1,8 +1,8 @@
-#include "subcommand_help.h"
+#include "gwinspect/subcommand_help.h"
 
 #include <string>
 
-#include "command_line.h"
+#include "common/command_line.h"
 
 namespace gwinspect {
 
@@ -17,7 +17,7 @@ bool asks_for_help(std::span<char* const> arguments) {
 void show_help(std::string_view subcommand, std::string_view text) {
   std::string shown(text);
   shown += "\nThe manual: man gwinspect\n";
-  builders::show_and_exit("gwinspect " + std::string(subcommand), shown);
+  common::show_and_exit("gwinspect " + std::string(subcommand), shown);
 }
 
 }  // namespace gwinspect

@@ -1,20 +1,20 @@
-#include "basic_file_reader.h"
+#include "inspect/basic_file_reader.h"
 
 #include <algorithm>
 
 namespace inspect {
 namespace {
 
-using builders::DescriptorList;
+using format::DescriptorList;
 
 // The layouts of the file's own records.
 struct Layouts {
-  DescriptorList title{"(a80)"};
-  DescriptorList dimensions{"(8I10)"};
-  DescriptorList modules{"(24I3)"};
-  DescriptorList options{"(2I10)"};
-  DescriptorList no_flow{"(G10.3)"};
-  DescriptorList period{"(G10.3,I10,G10.3)"};
+  format::DescriptorList title{"(a80)"};
+  format::DescriptorList dimensions{"(8I10)"};
+  format::DescriptorList modules{"(24I3)"};
+  format::DescriptorList options{"(2I10)"};
+  format::DescriptorList no_flow{"(G10.3)"};
+  format::DescriptorList period{"(G10.3,I10,G10.3)"};
 };
 const Layouts& layouts() {
   static const Layouts parsed;

@@ -1,14 +1,14 @@
-#include "drain_file_reader.h"
+#include "inspect/drain_file_reader.h"
 
 namespace inspect {
 namespace {
 
-using builders::DescriptorList;
+using format::DescriptorList;
 
 struct Layouts {
-  DescriptorList header{"(2i10)"};
-  DescriptorList use_code{"(i10)"};
-  DescriptorList drain{"(3i10,2g10.3)"};
+  format::DescriptorList header{"(2i10)"};
+  format::DescriptorList use_code{"(i10)"};
+  format::DescriptorList drain{"(3i10,2g10.3)"};
 };
 const Layouts& layouts() {
   static const Layouts parsed;

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string>
 
-#include "record.h"
-#include "record_reader.h"
+#include "inspect/record.h"
+#include "inspect/record_reader.h"
 
 namespace inspect {
 

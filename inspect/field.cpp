@@ -1,9 +1,9 @@
-#include "field.h"
+#include "inspect/field.h"
 
 #include <limits>
 
-#include "number_parse.h"
-#include "read_error.h"
+#include "format/number_parse.h"
+#include "inspect/read_error.h"
 
 namespace inspect {
 namespace {
@@ -52,7 +52,7 @@ std::string found_in(const Field& field) {
   return found;
 }
 
-Field slice_field(std::string_view line, std::size_t start, const builders::Descriptor& d) {
+Field slice_field(std::string_view line, std::size_t start, const format::Descriptor& d) {
   Field field;
   field.type = d.kind;
   field.column = static_cast<std::int32_t>(start + 1);
@@ -70,10 +70,10 @@ Field convert(const Field& field) {
   return converted;
 }
 
-Field read_field(std::string_view line, std::size_t start, const builders::Descriptor& d) {
+Field read_field(std::string_view line, std::size_t start, const format::Descriptor& d) {
   Field field = slice_field(line, start, d);
   field.converted = true;
-  if (d.kind == builders::Descriptor::Kind::Text) return field;
+  if (d.kind == format::Descriptor::Kind::Text) return field;
   const std::string_view number = trimmed(field.text);
   if (all_asterisks(number)) {
     field.kind = Field::Kind::Asterisks;
@@ -81,14 +81,14 @@ Field read_field(std::string_view line, std::size_t start, const builders::Descr
   }
   if (number.empty()) return field;  // a blank field reads as zero
   const char* const end = number.data() + number.size();
-  if (d.kind == builders::Descriptor::Kind::Integer) {
-    if (builders::parse_short_integer(number.data(), end, field.integer) == end) return field;
+  if (d.kind == format::Descriptor::Kind::Integer) {
+    if (format::parse_short_integer(number.data(), end, field.integer) == end) return field;
     if (!read_decimal(number, field.integer)) field.kind = Field::Kind::NotANumber;
     return field;
   }
   // The common forms at once, exactly as the general conversion reads them.
-  if (builders::parse_short_real(number.data(), end, field.real) == end) return field;
-  const auto parsed = builders::parse_real(number);
+  if (format::parse_short_real(number.data(), end, field.real) == end) return field;
+  const auto parsed = format::parse_real(number);
   if (parsed.error != 0) {
     field.kind = Field::Kind::NotANumber;
   } else {

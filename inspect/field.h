@@ -7,14 +7,14 @@
 #include <string>
 #include <string_view>
 
-#include "descriptor_list.h"
+#include "format/descriptor_list.h"
 
 namespace inspect {
 
 struct Field {
   enum class Kind : std::uint8_t { Value, Asterisks, NotANumber };
   Kind kind = Kind::Value;
-  builders::Descriptor::Kind type = builders::Descriptor::Kind::Integer;  // I, G or A
+  format::Descriptor::Kind type = format::Descriptor::Kind::Integer;  // I, G or A
   std::int32_t column = 1;  // its first column, counted from 1
   std::int32_t width = 0;
   // The field's columns as they stand in the line; shorter than `width` when
@@ -34,10 +34,10 @@ struct Field {
 // reads as 0). G: a decimal number as an answer would be typed (1.5, .5E-3,
 // 1.5D2; blank reads as 0.0). A: the text. A field of nothing but asterisks
 // is Asterisks; anything else, or a number out of range, is NotANumber.
-Field read_field(std::string_view line, std::size_t start, const builders::Descriptor& d);
+Field read_field(std::string_view line, std::size_t start, const format::Descriptor& d);
 
 // The field's columns only, not converted.
-Field slice_field(std::string_view line, std::size_t start, const builders::Descriptor& d);
+Field slice_field(std::string_view line, std::size_t start, const format::Descriptor& d);
 // The field with its kind and value, converted from its text if it was not.
 Field convert(const Field& field);
 

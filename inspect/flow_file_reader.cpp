@@ -1,24 +1,24 @@
-#include "flow_file_reader.h"
+#include "inspect/flow_file_reader.h"
 
-#include "layer_arrays.h"
+#include "cindral/layer_arrays.h"
 
 namespace inspect {
 namespace {
 
-using builders::DescriptorList;
+using format::DescriptorList;
 
-const DescriptorList& header_layout() {
-  static const DescriptorList layout("(2i10)");
+const format::DescriptorList& header_layout() {
+  static const format::DescriptorList layout("(2i10)");
   return layout;
 }
-const DescriptorList& layer_type_layout() {
-  static const DescriptorList layout("(40i2)");
+const format::DescriptorList& layer_type_layout() {
+  static const format::DescriptorList layout("(40i2)");
   return layout;
 }
 
 // The values a line of a list holds: as many of the list's fields as begin
 // before the line's last non-blank column.
-std::size_t values_on_list_line(std::string_view text, const DescriptorList& format) {
+std::size_t values_on_list_line(std::string_view text, const format::DescriptorList& format) {
   std::size_t length = text.size();
   while (length > 0 && text[length - 1] == ' ') --length;
   std::size_t count = 0;

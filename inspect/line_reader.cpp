@@ -1,9 +1,9 @@
-#include "line_reader.h"
+#include "inspect/line_reader.h"
 
 #include <cstring>
 
-#include "platform.h"
-#include "read_error.h"
+#include "platform/platform.h"
+#include "inspect/read_error.h"
 
 namespace inspect {
 namespace {
@@ -36,7 +36,7 @@ std::size_t LineReader::fill(std::size_t count) {
   while (buffer_size_ < count && buffer_size_ < buffer_.size()) {
     int error = 0;
     const std::size_t n =
-        builders::platform::read_at(fd_, buffer_.data() + buffer_size_, buffer_.size() - buffer_size_,
+        platform::read_at(fd_, buffer_.data() + buffer_size_, buffer_.size() - buffer_size_,
                                     buffer_offset_ + static_cast<std::int64_t>(buffer_size_), error);
     if (error != 0) {
       throw ReadError(number_, 1, std::string("the file cannot be read: ") + std::strerror(error));

@@ -1,4 +1,4 @@
-#include "printable_text.h"
+#include "inspect/printable_text.h"
 
 namespace inspect {
 namespace {

@@ -1,4 +1,4 @@
-#include "read_error.h"
+#include "inspect/read_error.h"
 
 namespace inspect {
 

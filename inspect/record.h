@@ -7,9 +7,9 @@
 #include <span>
 #include <string>
 
-#include "descriptor_list.h"
-#include "field.h"
-#include "line_reader.h"
+#include "format/descriptor_list.h"
+#include "inspect/field.h"
+#include "inspect/line_reader.h"
 
 namespace inspect {
 
@@ -45,7 +45,7 @@ struct ArrayHeader {
   Field locator, multiplier, format, print_code, label, layer;
   std::string label_text;   // the label without blanks: "IBOUND-"
   std::string format_text;  // the 20 format columns without trailing blanks
-  builders::DescriptorList values_format{"()"};
+  format::DescriptorList values_format{"()"};
   // 0 for a list that belongs to no layer; kLayerAsterisks while the field
   // is asterisks, until the file's reader sets the layer of its place.
   std::int32_t layer_number = 0;

@@ -1,4 +1,4 @@
-#include "record_reader.h"
+#include "inspect/record_reader.h"
 
 #include <algorithm>
 #include <limits>
@@ -10,8 +10,8 @@ namespace {
 // The array-control record as the simulator reads it: locator, multiplier
 // (1 or 1.0, read as a real), the 20 columns of the format text, print
 // code, label and layer.
-const builders::DescriptorList& control_layout() {
-  static const builders::DescriptorList layout("(I10,G10.3,A20,I10,A10,I3)");
+const format::DescriptorList& control_layout() {
+  static const format::DescriptorList layout("(I10,G10.3,A20,I10,A10,I3)");
   return layout;
 }
 
@@ -53,7 +53,7 @@ void ArrayWalk::advance() {
   }
 }
 
-std::span<const Field> RecordReader::read_fields(const builders::DescriptorList& list,
+std::span<const Field> RecordReader::read_fields(const format::DescriptorList& list,
                                                  std::size_t first, std::size_t count, bool convert) {
   fields_.clear();
   std::size_t start = list.columns_of_first(first);
@@ -92,12 +92,12 @@ ArrayHeader RecordReader::read_array_header(std::string_view what_was_expected) 
   while (!format.empty() && format.back() == ' ') format.remove_suffix(1);
   array.format_text = std::string(format);
   try {
-    array.values_format = builders::DescriptorList(array.format_text);
+    array.values_format = format::DescriptorList(array.format_text);
   } catch (const std::invalid_argument&) {
     fail_at_field(array.format, "a format of I or G descriptors such as (10G10.3)");
   }
-  for (const builders::Descriptor& d : array.values_format.descriptors()) {
-    if (d.kind == builders::Descriptor::Kind::Text) {
+  for (const format::Descriptor& d : array.values_format.descriptors()) {
+    if (d.kind == format::Descriptor::Kind::Text) {
       fail_at_field(array.format, "a format of I or G descriptors such as (10G10.3)");
     }
   }

@@ -9,11 +9,11 @@
 #include <string_view>
 #include <vector>
 
-#include "descriptor_list.h"
-#include "field.h"
-#include "line_reader.h"
-#include "read_error.h"
-#include "record.h"
+#include "format/descriptor_list.h"
+#include "inspect/field.h"
+#include "inspect/line_reader.h"
+#include "inspect/read_error.h"
+#include "inspect/record.h"
 
 namespace inspect {
 
@@ -55,9 +55,9 @@ class RecordReader {
 
   // The fields of the current line by descriptors first .. first + count - 1
   // of `list`, laid side by side from column 1.
-  std::span<const Field> read_fields(const builders::DescriptorList& list, std::size_t first,
+  std::span<const Field> read_fields(const format::DescriptorList& list, std::size_t first,
                                      std::size_t count, bool convert = true);
-  std::span<const Field> read_fields(const builders::DescriptorList& list) {
+  std::span<const Field> read_fields(const format::DescriptorList& list) {
     return read_fields(list, 0, list.size());
   }
 

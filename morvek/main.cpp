@@ -6,20 +6,20 @@
 #include <cstdio>
 #include <string_view>
 
-#include "array_entry.h"
-#include "capacity.h"
-#include "command_line.h"
-#include "console.h"
-#include "descriptor_list.h"
-#include "output_file.h"
-#include "process_end.h"
+#include "common/array_entry.h"
+#include "common/capacity.h"
+#include "common/command_line.h"
+#include "common/console.h"
+#include "format/descriptor_list.h"
+#include "common/output_file.h"
+#include "common/process_end.h"
 
-using builders::ArrayCells;
-using builders::ArrayInstance;
-using builders::Console;
-using builders::DescriptorList;
-using builders::OutputFile;
-using builders::WorkingGrid;
+using common::ArrayCells;
+using common::ArrayInstance;
+using common::Console;
+using format::DescriptorList;
+using common::OutputFile;
+using common::WorkingGrid;
 
 namespace {
 
@@ -77,7 +77,7 @@ const ArrayInstance<float> kStartingHeads{
     .locator = kOwnUnit,
 };
 
-constexpr builders::ProgramUsage kUsage = {
+constexpr common::ProgramUsage kUsage = {
     "Morvek", "[--help | --version]",
     "\n"
     "Asks, one question at a time, for two title lines, the grid, the time unit,\n"
@@ -98,15 +98,15 @@ constexpr builders::ProgramUsage kUsage = {
 }  // namespace
 
 int main(int argc, char** argv) {
-  builders::take_no_arguments(argc, argv, kUsage);
-  builders::process::handle_failures_and_end_signals();
+  common::take_no_arguments(argc, argv, kUsage);
+  common::process::handle_failures_and_end_signals();
 
-  const DescriptorList title_format("(a80)");
-  const DescriptorList dimension_format("(8I10)");
-  const DescriptorList module_format("(24I3)");
-  const DescriptorList option_format("(2I10)");
-  const DescriptorList no_flow_format("(G10.3)");
-  const DescriptorList period_format("(G10.3,I10,G10.3)");
+  const format::DescriptorList title_format("(a80)");
+  const format::DescriptorList dimension_format("(8I10)");
+  const format::DescriptorList module_format("(24I3)");
+  const format::DescriptorList option_format("(2I10)");
+  const format::DescriptorList no_flow_format("(G10.3)");
+  const format::DescriptorList period_format("(G10.3,I10,G10.3)");
 
   Console console;
 
@@ -135,7 +135,7 @@ int main(int argc, char** argv) {
   console.read_integer(row_count);
   console.write_line({"Number of Grid Columns  "});
   console.read_integer(column_count);
-  builders::refuse_oversized_grid("Morvek", row_count, column_count);
+  common::refuse_oversized_grid("Morvek", row_count, column_count);
   console.write_line({"Number of Stress Periods"});
   console.read_integer(period_count);
 
@@ -188,7 +188,7 @@ int main(int argc, char** argv) {
   std::int32_t boundary_value = 0;
   const ArrayCells<std::int32_t> boundary_cells{boundary_array, answer, boundary_value};
   for (std::int64_t layer = 1; layer <= layer_count; ++layer) {
-    builders::enter_layer_array(console, basic, kBoundary, boundary_cells,
+    common::enter_layer_array(console, basic, kBoundary, boundary_cells,
                                 {static_cast<std::int32_t>(layer), row_count, column_count});
   }
 
@@ -201,7 +201,7 @@ int main(int argc, char** argv) {
   float starting_head_value = 0.0f;
   const ArrayCells<float> starting_head_cells{starting_heads, answer, starting_head_value};
   for (std::int64_t layer = 1; layer <= layer_count; ++layer) {
-    builders::enter_layer_array(console, basic, kStartingHeads, starting_head_cells,
+    common::enter_layer_array(console, basic, kStartingHeads, starting_head_cells,
                                 {static_cast<std::int32_t>(layer), row_count, column_count});
   }
 

@@ -2,19 +2,19 @@
 // by stress period, the active drains, and writes the drain file FOR013.
 #include <cstdint>
 
-#include "command_line.h"
-#include "console.h"
-#include "descriptor_list.h"
-#include "output_file.h"
-#include "process_end.h"
+#include "common/command_line.h"
+#include "common/console.h"
+#include "format/descriptor_list.h"
+#include "common/output_file.h"
+#include "common/process_end.h"
 
-using builders::Console;
-using builders::DescriptorList;
-using builders::OutputFile;
+using common::Console;
+using format::DescriptorList;
+using common::OutputFile;
 
 namespace {
 
-constexpr builders::ProgramUsage kUsage = {
+constexpr common::ProgramUsage kUsage = {
     "Quillet", "[--help | --version]",
     "\n"
     "Asks, one question at a time, for the drain limits and, stress period by\n"
@@ -35,12 +35,12 @@ constexpr builders::ProgramUsage kUsage = {
 }  // namespace
 
 int main(int argc, char** argv) {
-  builders::take_no_arguments(argc, argv, kUsage);
-  builders::process::handle_failures_and_end_signals();
+  common::take_no_arguments(argc, argv, kUsage);
+  common::process::handle_failures_and_end_signals();
 
-  const DescriptorList header_format("(2i10)");
-  const DescriptorList use_code_format("(i10)");
-  const DescriptorList drain_format("(3i10,2g10.3)");
+  const format::DescriptorList header_format("(2i10)");
+  const format::DescriptorList use_code_format("(i10)");
+  const format::DescriptorList drain_format("(3i10,2g10.3)");
 
   Console console;
   OutputFile drains;

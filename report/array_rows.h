@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <string>
 
-#include "map_raster.h"
-#include "record.h"
+#include "report/map_raster.h"
+#include "inspect/record.h"
 
 namespace report {
 

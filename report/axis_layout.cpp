@@ -1,4 +1,4 @@
-#include "axis_layout.h"
+#include "report/axis_layout.h"
 
 #include <algorithm>
 #include <cmath>

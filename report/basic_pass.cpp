@@ -1,7 +1,7 @@
 // FOR001 for the report: the run header first, then (once the layout of
 // the maps is known) the boundary and starting-head arrays, the no-flow
 // head and the stress periods.
-#include "passes.h"
+#include "report/passes.h"
 
 namespace report {
 

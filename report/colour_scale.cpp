@@ -1,4 +1,4 @@
-#include "colour_scale.h"
+#include "report/colour_scale.h"
 
 #include <algorithm>
 #include <cmath>

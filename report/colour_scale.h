@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "png_image.h"
+#include "report/png_image.h"
 
 namespace report {
 

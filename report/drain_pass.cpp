@@ -2,7 +2,7 @@
 // code and the list of drains active in it (a reused list is not copied).
 #include <limits>
 
-#include "passes.h"
+#include "report/passes.h"
 
 namespace report {
 

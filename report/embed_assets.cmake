@@ -9,7 +9,7 @@ foreach(text style script)
   endif()
 endforeach()
 file(WRITE ${OUT} "// Generated from page.css and page.js by embed_assets.cmake.\n"
-  "#include \"page_assets.h\"\n\nnamespace report {\n\n"
+  "#include \"report/page_assets.h\"\n\nnamespace report {\n\n"
   "const std::string_view kPageStyle = R\"asset(${style})asset\";\n\n"
   "const std::string_view kPageScript = R\"asset(${script})asset\";\n\n"
   "}  // namespace report\n")

@@ -1,4 +1,4 @@
-#include "embedded_bytes.h"
+#include "report/embedded_bytes.h"
 
 #include <zlib.h>
 

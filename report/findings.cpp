@@ -1,6 +1,6 @@
-#include "findings.h"
+#include "report/findings.h"
 
-#include "model_check.h"
+#include "check/model_check.h"
 
 namespace report {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "layer_arrays.h"
-#include "passes.h"
+#include "cindral/layer_arrays.h"
+#include "report/passes.h"
 
 namespace report {
 namespace {
@@ -14,7 +14,7 @@ using inspect::Section;
 
 void add_width(WidthFacts& facts, WidthSums& sums, std::int64_t index, const inspect::Field& field) {
   const bool readable = field.is_value();
-  const double width = field.type == builders::Descriptor::Kind::Integer ? field.integer : field.real;
+  const double width = field.type == format::Descriptor::Kind::Integer ? field.integer : field.real;
   sums.add(index, readable, width);
   ++facts.entries;
   if (!readable) {

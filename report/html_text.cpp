@@ -1,10 +1,10 @@
-#include "html_text.h"
+#include "report/html_text.h"
 
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 
-#include "printable_text.h"
+#include "inspect/printable_text.h"
 
 namespace report {
 namespace {

@@ -1,4 +1,4 @@
-#include "map_raster.h"
+#include "report/map_raster.h"
 
 #include <algorithm>
 #include <cmath>
@@ -11,8 +11,8 @@ using inspect::Field;
 
 bool numeric(const Field& field, double& value) {
   if (!field.is_value()) return false;
-  value = field.type == builders::Descriptor::Kind::Integer ? field.integer : field.real;
-  return field.type != builders::Descriptor::Kind::Text;
+  value = field.type == format::Descriptor::Kind::Integer ? field.integer : field.real;
+  return field.type != format::Descriptor::Kind::Text;
 }
 
 }  // namespace

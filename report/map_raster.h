@@ -16,11 +16,11 @@
 #include <string>
 #include <vector>
 
-#include "axis_layout.h"
-#include "colour_scale.h"
-#include "field.h"
-#include "no_flow_cells.h"
-#include "png_image.h"
+#include "report/axis_layout.h"
+#include "report/colour_scale.h"
+#include "inspect/field.h"
+#include "report/no_flow_cells.h"
+#include "report/png_image.h"
 
 namespace report {
 

@@ -5,11 +5,11 @@
 #include <cstdio>
 #include <cstring>
 
-#include "embedded_bytes.h"
-#include "html_text.h"
-#include "model_words.h"
-#include "page_budget.h"
-#include "page_sections.h"
+#include "report/embedded_bytes.h"
+#include "report/html_text.h"
+#include "report/model_words.h"
+#include "report/page_budget.h"
+#include "report/page_sections.h"
 
 namespace report {
 namespace {

@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "axis_layout.h"
-#include "findings.h"
-#include "map_raster.h"
-#include "page_budget.h"
-#include "record.h"
+#include "report/axis_layout.h"
+#include "report/findings.h"
+#include "report/map_raster.h"
+#include "report/page_budget.h"
+#include "inspect/record.h"
 
 namespace report {
 

@@ -1,4 +1,4 @@
-#include "model_files.h"
+#include "report/model_files.h"
 
 #include <algorithm>
 #include <cstdio>

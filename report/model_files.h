@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "model_facts.h"
+#include "report/model_facts.h"
 
 namespace report {
 

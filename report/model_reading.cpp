@@ -5,15 +5,15 @@
 #include <future>
 #include <system_error>
 
-#include "embedded_bytes.h"
-#include "html_text.h"
-#include "passes.h"
-#include "platform.h"
+#include "report/embedded_bytes.h"
+#include "report/html_text.h"
+#include "report/passes.h"
+#include "platform/platform.h"
 
 namespace report {
 namespace {
 
-bool is_present(const std::string& path) { return builders::platform::exists(path); }
+bool is_present(const std::string& path) { return platform::exists(path); }
 
 std::string widths_note(const char* list, const char* side, const WidthSums& sums,
                         std::int64_t cells) {
@@ -29,7 +29,7 @@ std::string widths_note(const char* list, const char* side, const WidthSums& sum
 std::string shown_value(const inspect::Field& field) {
   switch (field.kind) {
     case inspect::Field::Kind::Value:
-      if (field.type == builders::Descriptor::Kind::Integer) return std::to_string(field.integer);
+      if (field.type == format::Descriptor::Kind::Integer) return std::to_string(field.integer);
       return number_text(field.real);
     case inspect::Field::Kind::Asterisks:
       return std::string(inspect::trimmed(field.text)) + " (too wide for its field)";
@@ -89,7 +89,7 @@ ModelFacts read_model(const std::string& folder, PageBudget budget, Checking che
     char name[16];
     std::snprintf(name, sizeof name, "/FOR%03zu", 10 + slot);
     // As check counts them: a directory of that name is not the module's file.
-    facts.basic.module_file_present[slot - 1] = builders::platform::is_regular_file(folder + name);
+    facts.basic.module_file_present[slot - 1] = platform::is_regular_file(folder + name);
   }
 
   facts.layout.columns = AxisLayout(grid.columns);

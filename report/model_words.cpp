@@ -1,4 +1,4 @@
-#include "model_words.h"
+#include "report/model_words.h"
 
 #include <array>
 

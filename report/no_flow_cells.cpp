@@ -1,4 +1,4 @@
-#include "no_flow_cells.h"
+#include "report/no_flow_cells.h"
 
 #include <algorithm>
 

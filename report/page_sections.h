@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "model_facts.h"
+#include "report/model_facts.h"
 
 namespace report {
 

@@ -10,14 +10,14 @@
 #include <string>
 #include <vector>
 
-#include "array_rows.h"
-#include "basic_file_reader.h"
-#include "drain_file_reader.h"
-#include "flow_file_reader.h"
-#include "input_file.h"
-#include "model_facts.h"
-#include "no_flow_cells.h"
-#include "page_budget.h"
+#include "report/array_rows.h"
+#include "inspect/basic_file_reader.h"
+#include "inspect/drain_file_reader.h"
+#include "inspect/flow_file_reader.h"
+#include "inspect/input_file.h"
+#include "report/model_facts.h"
+#include "report/no_flow_cells.h"
+#include "report/page_budget.h"
 
 namespace report {
 

@@ -1,11 +1,11 @@
-#include "png_image.h"
+#include "report/png_image.h"
 
 #include <zlib.h>
 
 #include <stdexcept>
 #include <string_view>
 
-#include "embedded_bytes.h"
+#include "report/embedded_bytes.h"
 
 // The file is the signature and four chunks: IHDR, PLTE, one IDAT holding
 // the zlib stream of every scanline, IEND. Each scanline is a filter byte

@@ -1,14 +1,14 @@
-#include "report_page.h"
+#include "report/report_page.h"
 
 #include <filesystem>
 #include <system_error>
 
-#include "html_text.h"
-#include "page_assets.h"
-#include "page_budget.h"
-#include "page_sections.h"
-#include "printable_text.h"
-#include "record.h"
+#include "report/html_text.h"
+#include "report/page_assets.h"
+#include "report/page_budget.h"
+#include "report/page_sections.h"
+#include "inspect/printable_text.h"
+#include "inspect/record.h"
 
 namespace report {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "model_facts.h"
+#include "report/model_facts.h"
 
 namespace report {
 

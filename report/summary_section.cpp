@@ -2,10 +2,10 @@
 // three files say, in words.
 #include <string>
 
-#include "html_text.h"
-#include "model_words.h"
-#include "page_budget.h"
-#include "page_sections.h"
+#include "report/html_text.h"
+#include "report/model_words.h"
+#include "report/page_budget.h"
+#include "report/page_sections.h"
 
 namespace report {
 namespace {

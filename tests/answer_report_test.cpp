@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "answer_report.h"
-#include "program_runner.h"
-#include "run_checks.h"
+#include "common/answer_report.h"
+#include "tests/program_runner.h"
+#include "tests/run_checks.h"
 
-namespace builders {
+namespace common {
 namespace {
 
 using testing_support::RunOptions;
@@ -246,4 +246,4 @@ TEST(AnswerReport, LineOfATypoInALongFile) {
 #endif
 
 }  // namespace
-}  // namespace builders
+}  // namespace common

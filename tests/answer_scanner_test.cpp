@@ -11,13 +11,13 @@
 #include <string>
 #include <vector>
 
-#include "console.h"
-#include "console_on_files.h"
-#include "expected_text.h"
-#include "program_runner.h"
-#include "run_checks.h"
+#include "common/console.h"
+#include "tests/console_on_files.h"
+#include "tests/expected_text.h"
+#include "tests/program_runner.h"
+#include "tests/run_checks.h"
 
-namespace builders {
+namespace common {
 namespace {
 
 using testing_support::is_report;
@@ -382,4 +382,4 @@ TEST(AnswerReaderErrors, ReportNamesAnUnexpectedByte) {
 #endif
 
 }  // namespace
-}  // namespace builders
+}  // namespace common

@@ -8,14 +8,14 @@
 #include <string_view>
 #include <vector>
 
-#include "array_entry.h"
-#include "console.h"
-#include "console_on_files.h"
-#include "expected_text.h"
-#include "output_file.h"
-#include "program_runner.h"
+#include "common/array_entry.h"
+#include "common/console.h"
+#include "tests/console_on_files.h"
+#include "tests/expected_text.h"
+#include "common/output_file.h"
+#include "tests/program_runner.h"
 
-namespace builders {
+namespace common {
 namespace {
 
 using testing_support::blanks;
@@ -134,4 +134,4 @@ TEST(ArrayEntry, CellByCellOnNarrowAndWideGrids) {
 }
 
 }  // namespace
-}  // namespace builders
+}  // namespace common

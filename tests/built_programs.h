@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "expected_text.h"
+#include "tests/expected_text.h"
 
 namespace testing_support {
 

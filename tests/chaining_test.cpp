@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "built_programs.h"
-#include "expected_text.h"
-#include "program_runner.h"
+#include "tests/built_programs.h"
+#include "tests/expected_text.h"
+#include "tests/program_runner.h"
 
 #if defined(MORVEK_PATH) && defined(CINDRAL_PATH) && defined(QUILLET_PATH)
 

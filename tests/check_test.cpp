@@ -13,13 +13,13 @@
 #include <string>
 #include <vector>
 
-#include "array_cursor.h"
-#include "diagnostic_output.h"
-#include "expected_text.h"
-#include "file_checks.h"
-#include "input_file.h"
-#include "model_check.h"
-#include "program_runner.h"
+#include "check/array_cursor.h"
+#include "check/diagnostic_output.h"
+#include "tests/expected_text.h"
+#include "check/file_checks.h"
+#include "inspect/input_file.h"
+#include "check/model_check.h"
+#include "tests/program_runner.h"
 
 namespace {
 

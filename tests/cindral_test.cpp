@@ -12,9 +12,9 @@
 #include <utility>
 #include <vector>
 
-#include "expected_text.h"
-#include "program_runner.h"
-#include "run_checks.h"
+#include "tests/expected_text.h"
+#include "tests/program_runner.h"
+#include "tests/run_checks.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <functional>
 #include <string>
 
-#include "program_runner.h"
+#include "tests/program_runner.h"
 
 namespace {
 

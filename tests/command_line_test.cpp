@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "built_programs.h"
-#include "program_runner.h"
+#include "tests/built_programs.h"
+#include "tests/program_runner.h"
 #ifdef GWINSPECT_PATH
-#include "read_back_support.h"
+#include "tests/read_back_support.h"
 #endif
 
 namespace testing_support {

@@ -13,8 +13,8 @@
 #include <string>
 #include <string_view>
 
-#include "console.h"
-#include "program_runner.h"
+#include "common/console.h"
+#include "tests/program_runner.h"
 
 namespace testing_support {
 
@@ -56,12 +56,12 @@ class ConsoleOnFiles {
 
 // What a console shows for `session` with `answers` as its input; `shared`:
 // as if input and output were one terminal.
-inline std::string shown_by(bool shared, const std::function<void(builders::Console&)>& session,
+inline std::string shown_by(bool shared, const std::function<void(common::Console&)>& session,
                             std::string_view answers = "") {
   Scratch dir;
   ConsoleOnFiles files(dir, answers);
   {
-    builders::Console console(files.in(), files.out(), shared);
+    common::Console console(files.in(), files.out(), shared);
     session(console);
     console.flush();
   }
@@ -75,7 +75,7 @@ enum class Source { File, Pipe };
 // test: nothing is left to remove when the child ends without running
 // destructors.
 inline void with_console(std::string_view input, Source source,
-                         const std::function<void(builders::Console&)>& session) {
+                         const std::function<void(common::Console&)>& session) {
   Scratch dir;
   int in = -1;
   if (source == Source::File) {
@@ -93,7 +93,7 @@ inline void with_console(std::string_view input, Source source,
   ASSERT_GE(in, 0);
   int out = ::open("/dev/null", O_WRONLY);
   {
-    builders::Console console(in, out, false);
+    common::Console console(in, out, false);
     session(console);
   }
   ::close(in);

@@ -10,14 +10,14 @@
 #include <string>
 #include <vector>
 
-#include "console.h"
-#include "console_on_files.h"
-#include "expected_text.h"
-#include "output_file.h"
-#include "program_runner.h"
-#include "run_checks.h"
+#include "common/console.h"
+#include "tests/console_on_files.h"
+#include "tests/expected_text.h"
+#include "common/output_file.h"
+#include "tests/program_runner.h"
+#include "tests/run_checks.h"
 
-namespace builders {
+namespace common {
 namespace {
 
 using testing_support::blanks;
@@ -30,7 +30,7 @@ TEST(ConsoleLine, TextsAndIntegersShowAsTheyAreLaidOut) {
   std::string long_text;
   for (int i = 0; long_text.size() < 70; ++i) long_text += static_cast<char>('a' + i % 26);
   struct Case {
-    std::vector<Item> items;
+    std::vector<format::Item> items;
     std::string shown;
   };
   const std::vector<Case> cases = {
@@ -85,7 +85,7 @@ TEST(ConsoleRecord, CarriageControlOfTheFirstColumn) {
   const std::string form_feed = "\r\n\f\r \r";
   struct Case {
     const char* list;
-    std::vector<Item> items;
+    std::vector<format::Item> items;
     std::string after_nothing;   // the first thing on the console
     std::string after_a_line;    // after the console line "P"
   };
@@ -104,8 +104,8 @@ TEST(ConsoleRecord, CarriageControlOfTheFirstColumn) {
        "P\r\n1000.    " + blanks(2) + ".500" + blanks(4)},
   };
   for (const auto& c : cases) {
-    DescriptorList list(c.list);
-    auto echo = [&](Console& console) { console.write_record(list, std::span<const Item>(c.items)); };
+    format::DescriptorList list(c.list);
+    auto echo = [&](Console& console) { console.write_record(list, std::span<const format::Item>(c.items)); };
     EXPECT_EQ(shown_by(false, echo), c.after_nothing) << c.list << " first";
     EXPECT_EQ(shown_by(false,
                        [&](Console& console) {
@@ -124,7 +124,7 @@ TEST(ConsoleRecord, EachRecordOfAReusedListIsShownOnItsOwn) {
   for (int i = 0; i < 10; ++i) full += field;
   EXPECT_EQ(shown_by(false,
                      [&](Console& console) {
-                       console.write_record(DescriptorList("(10G10.3)"), std::span<const float>(values));
+                       console.write_record(format::DescriptorList("(10G10.3)"), std::span<const float>(values));
                      }),
             full.substr(1) + "\r\n" + field.substr(1));
 }
@@ -171,7 +171,7 @@ TEST(ConsoleRead, EverythingWrittenIsHandedOverBeforeAReadThatMayWait) {
   OutputFile file;
   file.open(13, dir.file("FOR013"), "UNKNOWN", "sequential");
   file.rewind();
-  file.write_record(DescriptorList("(i10)"), {std::int32_t{42}});
+  file.write_record(format::DescriptorList("(i10)"), {std::int32_t{42}});
   console.write_line({"Prompt"});
   std::int32_t value = 0;
   console.read_integer(value);
@@ -235,4 +235,4 @@ TEST(ConsoleStopDeathTest, AFailedReadOwesItsLineEnd) {
 }
 
 }  // namespace
-}  // namespace builders
+}  // namespace common

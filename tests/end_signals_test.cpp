@@ -15,10 +15,10 @@
 #include <thread>
 #include <vector>
 
-#include "built_programs.h"
-#include "expected_text.h"
-#include "program_runner.h"
-#include "run_checks.h"
+#include "tests/built_programs.h"
+#include "tests/expected_text.h"
+#include "tests/program_runner.h"
+#include "tests/run_checks.h"
 
 namespace testing_support {
 namespace {

@@ -1,6 +1,6 @@
 // The table of error numbers is written twice, for readers of the user guide
 // and of the manual pages; both must say the same, word for word, and name
-// exactly the numbers the programs report (common/error_codes.h).
+// exactly the numbers the programs report (format/error_codes.h).
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -67,7 +67,7 @@ std::vector<Entry> manual_entries() {
 }
 
 std::set<std::string> code_numbers() {
-  const std::string text = read_source("common/error_codes.h");
+  const std::string text = read_source("format/error_codes.h");
   const std::regex constant(R"(constexpr int k\w+ = (\d{4});)");
   std::set<std::string> numbers;
   for (std::sregex_iterator it(text.begin(), text.end(), constant), end; it != end; ++it) {
@@ -89,7 +89,7 @@ TEST(ErrorTable, NamesEveryNumberOfTheCodeAndNoOther) {
   std::set<std::string> documented;
   for (const Entry& entry : guide_entries()) documented.insert(entry.number);
   const std::set<std::string> code = code_numbers();
-  ASSERT_GE(code.size(), 17u) << "common/error_codes.h was not read";
+  ASSERT_GE(code.size(), 17u) << "format/error_codes.h was not read";
   EXPECT_EQ(documented, code);
 }
 

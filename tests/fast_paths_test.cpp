@@ -16,17 +16,17 @@
 #include <string>
 #include <vector>
 
-#include "console.h"
-#include "console_on_files.h"
-#include "descriptor_list.h"
-#include "field_render.h"
-#include "number_parse.h"
-#include "output_file.h"
-#include "program_runner.h"
-#include "record_render.h"
-#include "uniform_row.h"
+#include "common/console.h"
+#include "tests/console_on_files.h"
+#include "format/descriptor_list.h"
+#include "format/field_render.h"
+#include "format/number_parse.h"
+#include "common/output_file.h"
+#include "tests/program_runner.h"
+#include "format/record_render.h"
+#include "format/uniform_row.h"
 
-namespace builders {
+namespace common {
 namespace {
 
 using testing_support::Scratch;
@@ -47,7 +47,7 @@ TEST(ShortNumbers, EdgesOfTheQuickFormReadAsAnyOther) {
       {"-0", 0},
   };
   for (const auto& c : integers) {
-    auto parsed = parse_integer(c.token);
+    auto parsed = format::parse_integer(c.token);
     EXPECT_EQ(parsed.error, 0) << c.token;
     EXPECT_EQ(parsed.value, c.value) << c.token;
   }
@@ -73,11 +73,11 @@ TEST(ShortNumbers, EdgesOfTheQuickFormReadAsAnyOther) {
       {"-87.079", -87.079f},
   };
   for (const auto& c : reals) {
-    auto parsed = parse_real(c.token);
+    auto parsed = format::parse_real(c.token);
     EXPECT_EQ(parsed.error, 0) << c.token;
     EXPECT_EQ(parsed.value, c.value) << c.token;
   }
-  auto negative_zero = parse_real("-0.0");
+  auto negative_zero = format::parse_real("-0.0");
   EXPECT_TRUE(negative_zero.value == 0.0f && std::signbit(negative_zero.value));
 }
 
@@ -187,7 +187,7 @@ std::vector<float> real_sample(int d, int stride) {
 TEST(RealField, G10_3AgreesWithItsRuleOnASampleOfAllReals) {
   for (float x : real_sample(3, 1)) {
     std::string field;
-    append_real_field(field, x, 10, 3);
+    format::append_real_field(field, x, 10, 3);
     ASSERT_EQ(field, g_by_the_rule(x, 10, 3)) << std::hexfloat << x;
   }
 }
@@ -198,16 +198,16 @@ TEST(RealField, AnyWidthAndDigitsAgreeWithTheRule) {
   const std::vector<std::pair<int, int>> formats = {{12, 4}, {8, 2},  {9, 3},   {11, 3},  {15, 7},
                                                     {14, 9}, {6, 1},  {20, 10}, {25, 16}, {7, 3}};
   for (const auto& [width, d] : formats) {
-    const DescriptorList list("(2G" + std::to_string(width) + "." + std::to_string(d) + ")");
+    const format::DescriptorList list("(2G" + std::to_string(width) + "." + std::to_string(d) + ")");
     for (float x : real_sample(d, 4)) {
       std::string field;
-      append_real_field(field, x, width, d);
+      format::append_real_field(field, x, width, d);
       ASSERT_EQ(field, g_by_the_rule(x, width, d)) << "G" << width << "." << d << " of " << std::hexfloat << x;
       // Through a descriptor list: the same field twice in one record.
       const float pair[] = {x, x};
       std::string record;
       std::string scratch;
-      render_records(list, std::span<const float>(pair), [&](std::string_view r) { record = r; }, scratch);
+      format::render_records(list, std::span<const float>(pair), [&](std::string_view r) { record = r; }, scratch);
       ASSERT_EQ(record, field + field) << "G" << width << "." << d << " of " << std::hexfloat << x;
     }
   }
@@ -224,7 +224,7 @@ TEST(RealField, G10_3RoundsExactTiesUp) {
       {1.0f, "  1.00    "}, {100.0f, "  100.    "}, {0.5f, "  .500    "}};
   for (const auto& c : cases) {
     std::string field;
-    append_real_field(field, c.value, 10, 3);
+    format::append_real_field(field, c.value, 10, 3);
     EXPECT_EQ(field, c.field) << c.value;
   }
 }
@@ -242,7 +242,7 @@ TEST(IntegerField, AgreesWithPrintfForEveryWidth) {
                                        ? std::string(static_cast<std::size_t>(width), '*')
                                        : std::string(static_cast<std::size_t>(width - length), ' ') + text;
       std::string field;
-      append_integer_field(field, v, width);
+      format::append_integer_field(field, v, width);
       EXPECT_EQ(field, expected) << v << " in " << width;
     }
   }
@@ -286,19 +286,19 @@ TEST(UniformRow, SameRecordsAsRenderingEveryValue) {
                                    {"(10G10.3)", 25}, {"(20I3)", 20},   {"(20I3)", 45},
                                    {"(8I10)", 5},     {"(2I10,G10.3)", 7}};
   for (const auto& c : cases) {
-    const DescriptorList list(c.list);
+    const format::DescriptorList list(c.list);
     std::vector<std::string> each, once;
     std::string scratch;
-    if (list[0].kind == Descriptor::Kind::Real) {
+    if (list[0].kind == format::Descriptor::Kind::Real) {
       const std::vector<float> values(c.count, -2.5f);
-      render_records(list, std::span<const float>(values), [&](std::string_view r) { each.emplace_back(r); },
+      format::render_records(list, std::span<const float>(values), [&](std::string_view r) { each.emplace_back(r); },
                      scratch);
-      UniformRow(list, -2.5f, c.count).for_each_record([&](std::string_view r) { once.emplace_back(r); });
+      format::UniformRow(list, -2.5f, c.count).for_each_record([&](std::string_view r) { once.emplace_back(r); });
     } else {
       const std::vector<std::int32_t> values(c.count, -7);
-      render_records(list, std::span<const std::int32_t>(values),
+      format::render_records(list, std::span<const std::int32_t>(values),
                      [&](std::string_view r) { each.emplace_back(r); }, scratch);
-      UniformRow(list, std::int32_t{-7}, c.count).for_each_record([&](std::string_view r) {
+      format::UniformRow(list, std::int32_t{-7}, c.count).for_each_record([&](std::string_view r) {
         once.emplace_back(r);
       });
     }
@@ -319,9 +319,9 @@ TEST(OutputFile, FieldsOfKnownTypesWriteTheRecordsOfTheSameItems) {
     file.close();
     return dir.read(name);
   };
-  const DescriptorList drain("(3i10,2g10.3)");
-  const DescriptorList pair("(2i10)");
-  const DescriptorList real_first("(g10.3,i10)");
+  const format::DescriptorList drain("(3i10,2g10.3)");
+  const format::DescriptorList pair("(2i10)");
+  const format::DescriptorList real_first("(g10.3,i10)");
   const auto fields = written("fields", [&](OutputFile& f) {
     f.write_fields(drain, std::int32_t{1}, std::int32_t{-20}, std::int32_t{300}, -9.30048f, 1.7485e-7f);
     f.write_fields(pair, std::int32_t{7}, std::int32_t{8}, std::int32_t{9});
@@ -339,4 +339,4 @@ TEST(OutputFile, FieldsOfKnownTypesWriteTheRecordsOfTheSameItems) {
 }
 
 }  // namespace
-}  // namespace builders
+}  // namespace common

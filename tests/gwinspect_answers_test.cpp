@@ -10,10 +10,10 @@
 #include <string>
 #include <tuple>
 
-#include "expected_text.h"
-#include "read_back_support.h"
-#include "run_checks.h"
-#include "session_generator.h"
+#include "tests/expected_text.h"
+#include "tests/read_back_support.h"
+#include "tests/run_checks.h"
+#include "tests/session_generator.h"
 
 namespace {
 

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "expected_text.h"
-#include "read_back_support.h"
-#include "run_checks.h"
+#include "tests/expected_text.h"
+#include "tests/read_back_support.h"
+#include "tests/run_checks.h"
 
 namespace {
 

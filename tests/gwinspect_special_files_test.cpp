@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "read_back_support.h"
+#include "tests/read_back_support.h"
 
 namespace {
 

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "error_codes.h"
-#include "number_parse.h"
+#include "format/error_codes.h"
+#include "format/number_parse.h"
 
-namespace builders {
+namespace common {
 namespace {
 
 struct IntegerCase {
@@ -56,7 +56,7 @@ TEST(IntegerAnswer, EveryAcceptedForm) {
       {"36#ZZZZZZ", -2118184961},  // 36^6 - 1 = 2176782335
   };
   for (const auto& c : cases) {
-    auto parsed = parse_integer(c.token);
+    auto parsed = format::parse_integer(c.token);
     EXPECT_EQ(parsed.error, 0) << c.token;
     EXPECT_EQ(parsed.value, c.value) << c.token;
   }
@@ -70,44 +70,44 @@ struct ErrorCase {
 TEST(IntegerAnswer, EveryErrorRow) {
   const std::vector<ErrorCase> cases = {
       // Outside the 32-bit range.
-      {"2147483648", errors::kIntegerOverflow},
-      {"+2147483648", errors::kIntegerOverflow},
-      {"-2147483649", errors::kIntegerOverflow},
-      {"21474836470", errors::kIntegerOverflow},
-      {"99999999999", errors::kIntegerOverflow},
-      {"-02147483648", errors::kIntegerOverflow},  // only the exact token is the minimum
-      {"-10#2147483648", errors::kIntegerOverflow},
-      {"10#2147483648", errors::kIntegerOverflow},
-      {"#100000000", errors::kIntegerOverflow},
-      {"-#100000000", errors::kIntegerOverflow},
-      {"2#100000000000000000000000000000000", errors::kIntegerOverflow},
+      {"2147483648", format::errors::kIntegerOverflow},
+      {"+2147483648", format::errors::kIntegerOverflow},
+      {"-2147483649", format::errors::kIntegerOverflow},
+      {"21474836470", format::errors::kIntegerOverflow},
+      {"99999999999", format::errors::kIntegerOverflow},
+      {"-02147483648", format::errors::kIntegerOverflow},  // only the exact token is the minimum
+      {"-10#2147483648", format::errors::kIntegerOverflow},
+      {"10#2147483648", format::errors::kIntegerOverflow},
+      {"#100000000", format::errors::kIntegerOverflow},
+      {"-#100000000", format::errors::kIntegerOverflow},
+      {"2#100000000000000000000000000000000", format::errors::kIntegerOverflow},
       // Not a digit of its radix, or a misplaced sign.
-      {"1.5", errors::kIntegerInvalid},
-      {"1e3", errors::kIntegerInvalid},
-      {"3E2", errors::kIntegerInvalid},
-      {"abc", errors::kIntegerInvalid},
-      {"12a", errors::kIntegerInvalid},
-      {"1-2", errors::kIntegerInvalid},
-      {"5+", errors::kIntegerInvalid},
-      {"--5", errors::kIntegerInvalid},
-      {"+-5", errors::kIntegerInvalid},
-      {"2#102", errors::kIntegerInvalid},
-      {"8#8", errors::kIntegerInvalid},
-      {"#G", errors::kIntegerInvalid},
-      {"10#A", errors::kIntegerInvalid},
-      {"#-5", errors::kIntegerInvalid},
-      {"\x1A", errors::kIntegerInvalid},
+      {"1.5", format::errors::kIntegerInvalid},
+      {"1e3", format::errors::kIntegerInvalid},
+      {"3E2", format::errors::kIntegerInvalid},
+      {"abc", format::errors::kIntegerInvalid},
+      {"12a", format::errors::kIntegerInvalid},
+      {"1-2", format::errors::kIntegerInvalid},
+      {"5+", format::errors::kIntegerInvalid},
+      {"--5", format::errors::kIntegerInvalid},
+      {"+-5", format::errors::kIntegerInvalid},
+      {"2#102", format::errors::kIntegerInvalid},
+      {"8#8", format::errors::kIntegerInvalid},
+      {"#G", format::errors::kIntegerInvalid},
+      {"10#A", format::errors::kIntegerInvalid},
+      {"#-5", format::errors::kIntegerInvalid},
+      {"\x1A", format::errors::kIntegerInvalid},
       // A second "#".
-      {"#1#2", errors::kSecondRadixMark},
-      {"2#1#0", errors::kSecondRadixMark},
-      {"##", errors::kSecondRadixMark},
+      {"#1#2", format::errors::kSecondRadixMark},
+      {"2#1#0", format::errors::kSecondRadixMark},
+      {"##", format::errors::kSecondRadixMark},
       // A radix outside 2 to 36.
-      {"1#0", errors::kRadixOutOfRange},
-      {"37#1", errors::kRadixOutOfRange},
-      {"100#5", errors::kRadixOutOfRange},
+      {"1#0", format::errors::kRadixOutOfRange},
+      {"37#1", format::errors::kRadixOutOfRange},
+      {"100#5", format::errors::kRadixOutOfRange},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(parse_integer(c.token).error, c.error) << c.token;
+    EXPECT_EQ(format::parse_integer(c.token).error, c.error) << c.token;
   }
 }
 
@@ -151,7 +151,7 @@ TEST(RealAnswer, EveryAcceptedForm) {
       {"1.000000059604644775390625000001", above_one},
   };
   for (const auto& c : cases) {
-    auto parsed = parse_real(c.token);
+    auto parsed = format::parse_real(c.token);
     EXPECT_EQ(parsed.error, 0) << c.token;
     EXPECT_EQ(parsed.value, c.value) << c.token;
   }
@@ -160,42 +160,42 @@ TEST(RealAnswer, EveryAcceptedForm) {
 TEST(RealAnswer, EveryErrorRow) {
   const std::vector<ErrorCase> cases = {
       // Not entirely a decimal number.
-      {"abc", errors::kRealInvalid},
-      {"1.5.3", errors::kRealInvalid},
-      {"1.5q3", errors::kRealInvalid},
-      {"1.5x", errors::kRealInvalid},
-      {".", errors::kRealInvalid},
-      {"+", errors::kRealInvalid},
-      {"-", errors::kRealInvalid},
-      {"--1", errors::kRealInvalid},
-      {"e5", errors::kRealInvalid},
-      {"1e", errors::kRealInvalid},
-      {"1e+", errors::kRealInvalid},
-      {"1.5e2.0", errors::kRealInvalid},
-      {"1.5+2", errors::kRealInvalid},
-      {"1e5e5", errors::kRealInvalid},
-      {"#1F", errors::kRealInvalid},
-      {"0x10", errors::kRealInvalid},
-      {"inf", errors::kRealInvalid},
-      {"nan", errors::kRealInvalid},
+      {"abc", format::errors::kRealInvalid},
+      {"1.5.3", format::errors::kRealInvalid},
+      {"1.5q3", format::errors::kRealInvalid},
+      {"1.5x", format::errors::kRealInvalid},
+      {".", format::errors::kRealInvalid},
+      {"+", format::errors::kRealInvalid},
+      {"-", format::errors::kRealInvalid},
+      {"--1", format::errors::kRealInvalid},
+      {"e5", format::errors::kRealInvalid},
+      {"1e", format::errors::kRealInvalid},
+      {"1e+", format::errors::kRealInvalid},
+      {"1.5e2.0", format::errors::kRealInvalid},
+      {"1.5+2", format::errors::kRealInvalid},
+      {"1e5e5", format::errors::kRealInvalid},
+      {"#1F", format::errors::kRealInvalid},
+      {"0x10", format::errors::kRealInvalid},
+      {"inf", format::errors::kRealInvalid},
+      {"nan", format::errors::kRealInvalid},
       // Beyond double precision.
-      {"1e400", errors::kRealBeyondDouble},
-      {"-1e400", errors::kRealBeyondDouble},
-      {"1.8e308", errors::kRealBeyondDouble},
-      {"1D99999999999999999999", errors::kRealBeyondDouble},
+      {"1e400", format::errors::kRealBeyondDouble},
+      {"-1e400", format::errors::kRealBeyondDouble},
+      {"1.8e308", format::errors::kRealBeyondDouble},
+      {"1D99999999999999999999", format::errors::kRealBeyondDouble},
       // Beyond the largest 32-bit real.
-      {"1e39", errors::kRealBeyondSingle},
-      {"-1e39", errors::kRealBeyondSingle},
-      {"3.4028236e38", errors::kRealBeyondSingle},
+      {"1e39", format::errors::kRealBeyondSingle},
+      {"-1e39", format::errors::kRealBeyondSingle},
+      {"3.4028236e38", format::errors::kRealBeyondSingle},
       // The shortest spelling of the largest 32-bit real is just above it.
-      {"3.4028235e38", errors::kRealBeyondSingle},
-      {"3.402823466385290e38", errors::kRealBeyondSingle},
-      {"1.7e308", errors::kRealBeyondSingle},
+      {"3.4028235e38", format::errors::kRealBeyondSingle},
+      {"3.402823466385290e38", format::errors::kRealBeyondSingle},
+      {"1.7e308", format::errors::kRealBeyondSingle},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(parse_real(c.token).error, c.error) << c.token;
+    EXPECT_EQ(format::parse_real(c.token).error, c.error) << c.token;
   }
 }
 
 }  // namespace
-}  // namespace builders
+}  // namespace common

@@ -12,13 +12,13 @@
 #include <string>
 #include <thread>
 
-#include "platform.h"
-#include "program_runner.h"
-#include "write_all.h"
+#include "platform/platform.h"
+#include "tests/program_runner.h"
+#include "platform/write_all.h"
 
 namespace {
 
-using builders::platform::PipeWindow;
+using platform::PipeWindow;
 
 struct Pipe {
   int read_end = -1, write_end = -1;
@@ -84,14 +84,14 @@ TEST(Platform, ReadingANonBlockingPipeWaits) {
   });
   char got[8] = {};
   int error = 0;
-  EXPECT_EQ(builders::platform::read_some(pipe.read_end, got, sizeof got, error), 3u);
+  EXPECT_EQ(platform::read_some(pipe.read_end, got, sizeof got, error), 3u);
   late_writer.join();
   EXPECT_EQ(error, 0);
   EXPECT_EQ(std::string(got, 3), "42\n");
 }
 
 TEST(Platform, OutputFileOperations) {
-  namespace platform = builders::platform;
+  namespace platform = platform;
   testing_support::Scratch dir;
   dir.write("FOR013", "old contents\r\n");
   const platform::OpenedFile file = platform::open_output_file(dir.file("FOR013"));
@@ -100,7 +100,7 @@ TEST(Platform, OutputFileOperations) {
   EXPECT_TRUE(file.regular);
   EXPECT_EQ(dir.read("FOR013"), "old contents\r\n");  // opening leaves it as it was
 
-  EXPECT_EQ(builders::write_all(file.fd, "0123456789", 10).count, 10u);
+  EXPECT_EQ(platform::write_all(file.fd, "0123456789", 10).count, 10u);
   EXPECT_EQ(platform::cut_at(file.fd, 4), 0);
   EXPECT_EQ(platform::offset_of(file.fd), 10);  // the cut leaves the position alone
   EXPECT_EQ(platform::rewind(file.fd), 0);
@@ -124,7 +124,7 @@ bool interrupt_blocked() {
 }
 
 TEST(Platform, EndSignalsStayHeldUntilTheOutermostHoldEnds) {
-  namespace platform = builders::platform;
+  namespace platform = platform;
   ASSERT_FALSE(interrupt_blocked());
   platform::hold_end_signals();
   platform::hold_end_signals();

@@ -1,4 +1,4 @@
-#include "program_runner.h"
+#include "tests/program_runner.h"
 
 #include <fcntl.h>
 #include <poll.h>

@@ -1,4 +1,4 @@
-#include "read_back_support.h"
+#include "tests/read_back_support.h"
 
 #include <fcntl.h>
 #include <sys/wait.h>

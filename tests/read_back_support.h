@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "program_runner.h"
+#include "tests/program_runner.h"
 
 namespace testing_support {
 

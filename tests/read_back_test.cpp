@@ -15,30 +15,30 @@
 #include <vector>
 #include <string>
 
-#include "canonical_field.h"
-#include "expected_text.h"
-#include "field.h"
-#include "field_answer.h"
-#include "field_render.h"
-#include "line_reader.h"
-#include "number_parse.h"
-#include "program_runner.h"
-#include "read_error.h"
+#include "answers/canonical_field.h"
+#include "tests/expected_text.h"
+#include "inspect/field.h"
+#include "answers/field_answer.h"
+#include "format/field_render.h"
+#include "inspect/line_reader.h"
+#include "format/number_parse.h"
+#include "tests/program_runner.h"
+#include "inspect/read_error.h"
 
 namespace {
 
-using builders::Descriptor;
+using format::Descriptor;
 using inspect::Field;
 using testing_support::blanks;
 
-const Descriptor kI10{Descriptor::Kind::Integer, 10, 0};
-const Descriptor kI3{Descriptor::Kind::Integer, 3, 0};
-const Descriptor kG10{Descriptor::Kind::Real, 10, 3};
+const format::Descriptor kI10{format::Descriptor::Kind::Integer, 10, 0};
+const format::Descriptor kI3{format::Descriptor::Kind::Integer, 3, 0};
+const format::Descriptor kG10{format::Descriptor::Kind::Real, 10, 3};
 
 TEST(ReadBackFields, ValueAsterisksOrNotANumber) {
   struct Case {
     const char* line;
-    Descriptor d;
+    format::Descriptor d;
     Field::Kind kind;
     double value;
   };
@@ -61,7 +61,7 @@ TEST(ReadBackFields, ValueAsterisksOrNotANumber) {
     const Field f = inspect::read_field(c.line, 0, c.d);
     EXPECT_EQ(f.kind, c.kind) << c.line;
     if (f.kind == Field::Kind::Value) {
-      EXPECT_FLOAT_EQ(c.d.kind == Descriptor::Kind::Real ? f.real : static_cast<float>(f.integer),
+      EXPECT_FLOAT_EQ(c.d.kind == format::Descriptor::Kind::Real ? f.real : static_cast<float>(f.integer),
                       static_cast<float>(c.value)) << c.line;
     }
   }
@@ -97,27 +97,27 @@ TEST(ReadBackLines, LineEndsAndTheLastLine) {
 // The G10.3 field of `value` as the builder writes it.
 std::string g10_3(float value) {
   char field[10];
-  builders::put_real_field(field, value, 10, 3);
+  format::put_real_field(field, value, 10, 3);
   return std::string(field, 10);
 }
 
 // The answer for a field, typed back, gives the same field.
-bool answer_rebuilds(const std::string& text, const Descriptor& d, bool quick) {
+bool answer_rebuilds(const std::string& text, const format::Descriptor& d, bool quick) {
   const Field field = inspect::read_field(text, 0, d);
-  gwinspect::FieldAnswer answer;
-  const bool found = quick ? gwinspect::answer_for_field(field, answer)
-                           : gwinspect::answer_for_field_plain(field, answer);
+  answers::FieldAnswer answer;
+  const bool found = quick ? answers::answer_for_field(field, answer)
+                           : answers::answer_for_field_plain(field, answer);
   if (!found) return false;
   const std::string typed(answer.view());
   char rendered[64];
-  if (d.kind == Descriptor::Kind::Real) {
-    const auto parsed = builders::parse_real(typed);
+  if (d.kind == format::Descriptor::Kind::Real) {
+    const auto parsed = format::parse_real(typed);
     if (parsed.error != 0) return false;
-    builders::put_real_field(rendered, parsed.value, 10, 3);
+    format::put_real_field(rendered, parsed.value, 10, 3);
   } else {
-    const auto parsed = builders::parse_integer(typed);
+    const auto parsed = format::parse_integer(typed);
     if (parsed.error != 0) return false;
-    builders::put_integer_field(rendered, parsed.value, d.width);
+    format::put_integer_field(rendered, parsed.value, d.width);
   }
   return std::string(rendered, static_cast<std::size_t>(d.width)) == text;
 }
@@ -162,37 +162,37 @@ TEST(ReadBackAnswers, TheQuickWayAcceptsNoFieldThePlainWayRefuses) {
     for (int changes = static_cast<int>(random() % 3); changes > 0; --changes) {
       field[random() % 10] = kBytes[random() % (sizeof kBytes - 1)];
     }
-    if (gwinspect::is_builder_real_field(field)) {
+    if (answers::is_builder_real_field(field)) {
       ++accepted;
       ASSERT_TRUE(answer_rebuilds(field, kG10, false)) << "'" << field << "'";
     }
     std::string integer(3, ' ');
     for (char& c : integer) c = kBytes[random() % 12];
-    if (gwinspect::is_builder_integer_field(integer, 3)) {
+    if (answers::is_builder_integer_field(integer, 3)) {
       ASSERT_TRUE(answer_rebuilds(integer, kI3, false)) << "'" << integer << "'";
     }
   }
   EXPECT_GT(accepted, 100000);
   for (const char* refused : {"  .100E+00", " 1000.    ", "  .340E+39", "  .140E-44", " -.000    ",
                               "  .123E+02", "  0.10    ", " 1.00     "}) {
-    EXPECT_FALSE(gwinspect::is_builder_real_field(refused)) << refused;
+    EXPECT_FALSE(answers::is_builder_real_field(refused)) << refused;
   }
 }
 
 // Fields of asterisks: the answer is a value that writes the same
 // asterisks; in ten columns only the lowest integer does.
 TEST(ReadBackAnswers, AsterisksGetAValueTooWide) {
-  for (const auto& [text, d, answer] : {std::tuple{"***", kI3, "1000"}, std::tuple{"**", Descriptor{Descriptor::Kind::Integer, 2, 0}, "100"},
+  for (const auto& [text, d, answer] : {std::tuple{"***", kI3, "1000"}, std::tuple{"**", format::Descriptor{format::Descriptor::Kind::Integer, 2, 0}, "100"},
                                         std::tuple{"**********", kI10, "-2147483648"}}) {
-    gwinspect::FieldAnswer a;
-    ASSERT_TRUE(gwinspect::answer_for_field(inspect::read_field(text, 0, d), a)) << text;
+    answers::FieldAnswer a;
+    ASSERT_TRUE(answers::answer_for_field(inspect::read_field(text, 0, d), a)) << text;
     EXPECT_TRUE(a.asterisks);
     EXPECT_EQ(a.view(), answer);
   }
-  gwinspect::FieldAnswer none;
-  EXPECT_FALSE(gwinspect::answer_for_field(inspect::read_field("**********", 0, kG10), none));
-  EXPECT_FALSE(gwinspect::answer_for_field(inspect::read_field(blanks(10), 0, kG10), none));
-  EXPECT_FALSE(gwinspect::answer_for_field(inspect::read_field("       +05", 0, kI10), none));
+  answers::FieldAnswer none;
+  EXPECT_FALSE(answers::answer_for_field(inspect::read_field("**********", 0, kG10), none));
+  EXPECT_FALSE(answers::answer_for_field(inspect::read_field(blanks(10), 0, kG10), none));
+  EXPECT_FALSE(answers::answer_for_field(inspect::read_field("       +05", 0, kI10), none));
 }
 
 }  // namespace

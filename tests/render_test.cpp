@@ -5,19 +5,19 @@
 #include <string>
 #include <vector>
 
-#include "expected_text.h"
-#include "descriptor_list.h"
-#include "field_render.h"
-#include "record_render.h"
+#include "tests/expected_text.h"
+#include "format/descriptor_list.h"
+#include "format/field_render.h"
+#include "format/record_render.h"
 
-namespace builders {
+namespace common {
 namespace {
 
 using testing_support::blanks;
 
 std::string g103(float x) {
   std::string out;
-  append_real_field(out, x, 10, 3);
+  format::append_real_field(out, x, 10, 3);
   return out;
 }
 
@@ -103,7 +103,7 @@ TEST(RealField, OtherWidthsAndDigits) {
   };
   for (const auto& c : cases) {
     std::string out;
-    append_real_field(out, c.value, c.width, c.digits);
+    format::append_real_field(out, c.value, c.width, c.digits);
     EXPECT_EQ(out, c.expected) << "G" << c.width << "." << c.digits << " of " << c.value;
   }
 }
@@ -150,23 +150,23 @@ TEST(IntegerField, RightJustifiedOrAsterisks) {
   };
   for (const auto& c : cases) {
     std::string out;
-    append_integer_field(out, c.value, c.width);
+    format::append_integer_field(out, c.value, c.width);
     EXPECT_EQ(out, c.expected) << c.value << " in I" << c.width;
   }
 }
 
 TEST(TextField, RightJustifiedOrCut) {
   std::string out;
-  append_text_field(out, "TRPY-", 10);
+  format::append_text_field(out, "TRPY-", 10);
   EXPECT_EQ(out, blanks(5) + "TRPY-");
   out.clear();
-  append_text_field(out, " ", 4);
+  format::append_text_field(out, " ", 4);
   EXPECT_EQ(out, blanks(4));
   out.clear();
-  append_text_field(out, "IBOUND-", 10);
+  format::append_text_field(out, "IBOUND-", 10);
   EXPECT_EQ(out, blanks(3) + "IBOUND-");
   out.clear();
-  append_text_field(out, "abcdef", 4);
+  format::append_text_field(out, "abcdef", 4);
   EXPECT_EQ(out, "abcd");
 }
 
@@ -174,7 +174,7 @@ template <typename Value>
 std::vector<std::string> records(std::string_view list, const std::vector<Value>& values) {
   std::vector<std::string> out;
   std::string scratch;
-  render_records(DescriptorList(list), std::span<const Value>(values),
+  format::render_records(format::DescriptorList(list), std::span<const Value>(values),
                  [&](std::string_view r) { out.emplace_back(r); }, scratch);
   return out;
 }
@@ -210,8 +210,8 @@ TEST(Records, CaseOfDescriptorLettersDoesNotMatter) {
 }
 
 TEST(Records, MixedItemsAndTextAfterTheList) {
-  std::vector<Item> drain = {std::int32_t{1}, std::int32_t{5}, std::int32_t{7}, 95.5f, 1000.0f};
-  auto r = records<Item>("(3i10,2g10.3)", drain);
+  std::vector<format::Item> drain = {std::int32_t{1}, std::int32_t{5}, std::int32_t{7}, 95.5f, 1000.0f};
+  auto r = records<format::Item>("(3i10,2g10.3)", drain);
   ASSERT_EQ(r.size(), 1u);
   EXPECT_EQ(r[0], blanks(9) + "1" + blanks(9) + "5" + blanks(9) + "7" + blanks(2) + "95.5" +
                       blanks(6) + ".100E+04");
@@ -221,10 +221,10 @@ TEST(Records, MixedItemsAndTextAfterTheList) {
 
 TEST(DescriptorList, RejectsWhatTheProgramsNeverUse) {
   for (const char* bad : {"2i10", "(2i10", "(F10.3)", "(G10)", "(2(i10))", "(i)", "(0i10)"}) {
-    EXPECT_THROW(DescriptorList{bad}, std::invalid_argument) << bad;
+    EXPECT_THROW(format::DescriptorList{bad}, std::invalid_argument) << bad;
   }
-  EXPECT_EQ(DescriptorList("( 2 i 10 , g10.3 )").size(), 3u);
+  EXPECT_EQ(format::DescriptorList("( 2 i 10 , g10.3 )").size(), 3u);
 }
 
 }  // namespace
-}  // namespace builders
+}  // namespace common

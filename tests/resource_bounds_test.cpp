@@ -10,9 +10,9 @@
 #include <vector>
 #include <string>
 
-#include "built_programs.h"
-#include "program_runner.h"
-#include "run_checks.h"
+#include "tests/built_programs.h"
+#include "tests/program_runner.h"
+#include "tests/run_checks.h"
 
 namespace testing_support {
 namespace {

@@ -1,11 +1,11 @@
-#include "session_generator.h"
+#include "tests/session_generator.h"
 
 #include <cmath>
 #include <cstdio>
 #include <random>
 #include <vector>
 
-#include "layer_arrays.h"
+#include "cindral/layer_arrays.h"
 
 namespace testing_support {
 namespace {

@@ -11,8 +11,8 @@
 #include <cstdio>
 #include <string>
 
-#include "printable_text.h"
-#include "program_runner.h"
+#include "inspect/printable_text.h"
+#include "tests/program_runner.h"
 
 namespace {
 

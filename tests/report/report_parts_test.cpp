@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "axis_layout.h"
-#include "colour_scale.h"
-#include "html_text.h"
-#include "map_raster.h"
-#include "no_flow_cells.h"
-#include "png_image.h"
+#include "report/axis_layout.h"
+#include "report/colour_scale.h"
+#include "report/html_text.h"
+#include "report/map_raster.h"
+#include "report/no_flow_cells.h"
+#include "report/png_image.h"
 
 namespace report {
 namespace {
@@ -25,20 +25,20 @@ using inspect::Field;
 
 Field integer_field(std::int32_t value) {
   Field f;
-  f.type = builders::Descriptor::Kind::Integer;
+  f.type = format::Descriptor::Kind::Integer;
   f.integer = value;
   return f;
 }
 Field real_field(float value) {
   Field f;
-  f.type = builders::Descriptor::Kind::Real;
+  f.type = format::Descriptor::Kind::Real;
   f.real = value;
   return f;
 }
 Field asterisks() {
   Field f;
   f.kind = Field::Kind::Asterisks;
-  f.type = builders::Descriptor::Kind::Integer;
+  f.type = format::Descriptor::Kind::Integer;
   return f;
 }
 

@@ -15,9 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "model_facts.h"
-#include "program_runner.h"
-#include "report_page.h"
+#include "report/model_facts.h"
+#include "tests/program_runner.h"
+#include "report/report_page.h"
 
 extern char** environ;
 

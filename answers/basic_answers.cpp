@@ -1,0 +1,133 @@
+// The answers of Morvek from FOR001: titles, counts, time unit, modules and
+// options from the run header, then the boundary arrays, the no-flow head,
+// the starting-head arrays and the stress periods.
+#include <array>
+#include <string>
+
+#include "answers/array_answers.h"
+#include "inspect/basic_file_reader.h"
+#include "answers/builder_records.h"
+#include "answers/file_answers.h"
+
+namespace answers {
+namespace {
+
+using inspect::Record;
+
+// The modules Morvek asks for, by slot; an answer of 1 stores unit 10 + slot.
+struct Module {
+  int slot;
+  std::string_view name;
+};
+constexpr std::array<Module, 11> kModules = {{
+    {1, "Block Centered Flow"}, {2, "Wells"}, {3, "Drains"}, {4, "Rivers"},
+    {5, "Evapo-Transpiration"}, {7, "General Head Boundary"}, {8, "Recharge"},
+    {9, "Strongly Implicit"}, {11, "SSOR"}, {12, "Output Control"}, {19, "Interbed Storage"},
+}};
+constexpr int kSlots = 24;
+
+// Morvek's own unit: the values follow the array-control records in FOR001.
+constexpr std::int32_t kOwnUnit = 1;
+
+void answer_modules(AnswerSession& session, const Record& record) {
+  std::size_t next_module = 0;
+  for (int slot = 1; slot <= kSlots; ++slot) {
+    const inspect::Field& field = record.fields[static_cast<std::size_t>(slot - 1)];
+    const bool asked = next_module < kModules.size() && kModules[next_module].slot == slot;
+    const std::int32_t unit = 10 + slot;
+    const bool used = field.is_value() && field.integer == unit;
+    FieldAnswer check;
+    if (!field.is_value() || !answer_for_field(field, check) ||
+        (field.integer != 0 && !(asked && used))) {
+      const std::string what = asked ? "0 or " + std::to_string(unit) + " (" +
+                                           std::string(kModules[next_module].name) + " not used or used)"
+                                     : "0 (slot " + std::to_string(slot) + " is never asked)";
+      throw inspect::ReadError(record.line.number, field.column,
+                               "expected " + what + ", found " + inspect::quoted(field.text));
+    }
+    if (!asked) continue;
+    session.out().answer(used ? "1" : "0").note(kModules[next_module].name).note(" (1 = used)").end();
+    ++next_module;
+  }
+  session.expect_end(record.line, 3 * kSlots, "the module unit table");
+}
+
+}  // namespace
+
+void answer_basic_file(AnswerSession& session, int fd) {
+  inspect::BasicFileReader reader(fd);
+  reader.convert_values(false);  // fields are looked at as text first
+  AnswerWriter& out = session.out();
+  Record record;
+  auto need = [&](std::string question) {
+    if (!reader.next(record)) throw FileEndsEarly{std::move(question)};
+  };
+
+  // Morvek writes the first five records together, once the options are in.
+  for (const char* question : {"the first title line", "the second title line"}) {
+    need(question);
+    if (record.line.number == 1) session.hold(1, "the run header (titles, counts, module table and options)");
+    out.text_line(title_answer(record.line, record.fields[0]));
+    session.expect_end(record.line, 80, "the title record");
+  }
+
+  need("the number of layers");
+  static constexpr std::array<std::string_view, 5> kCounts = {
+      "layers", "rows", "columns", "stress periods",
+      "time unit (0 undefined, 1 seconds, 2 minutes, 3 hours, 4 days, 5 years)"};
+  static constexpr std::array<std::string_view, 5> kWhat = {
+      "the number of layers", "the number of rows", "the number of columns",
+      "the number of stress periods", "the time unit"};
+  for (std::size_t i = 0; i < kCounts.size(); ++i) {
+    session.answer(record.line, record.fields[i], kWhat[i]).note(kCounts[i]).end();
+  }
+  session.expect_end(record.line, 50, "the dimension record");
+  const inspect::GridCounts grid = reader.grid();
+  const std::int64_t periods = reader.period_count();
+
+  need("whether Block Centered Flow is used");
+  answer_modules(session, record);
+
+  need("the memory sharing option");
+  session.answer(record.line, record.fields[0], "the memory sharing option")
+      .note("memory sharing option (0 = yes, 1 = no)").end();
+  session.answer(record.line, record.fields[1], "the save starting heads option")
+      .note("save starting heads (0 = no, 1 = yes)").end();
+  session.expect_end(record.line, 20, "the option record");
+  session.complete();
+
+  for (std::int64_t layer = 1; layer <= grid.layers; ++layer) {
+    need("boundary, layer " + std::to_string(layer) + ": all values the same?");
+    session.expect_record(record.line, integer_array_control(kOwnUnit, "(20I3)", 3, "IBOUND-", layer),
+                          "the array-control record of IBOUND- of layer " + std::to_string(layer));
+    answer_array(session, reader, "boundary", layer);
+  }
+
+  need("the head at no-flow cells");
+  session.answer(record.line, record.fields[0], "the head at no-flow cells")
+      .note("head at no-flow cells").end();
+  session.expect_end(record.line, 10, "the no-flow head record");
+
+  for (std::int64_t layer = 1; layer <= grid.layers; ++layer) {
+    need("starting head, layer " + std::to_string(layer) + ": all values the same?");
+    session.expect_record(record.line, real_array_control(kOwnUnit, "(10G10.3)", 0, "SHEAD-", layer),
+                          "the array-control record of SHEAD- of layer " + std::to_string(layer));
+    answer_array(session, reader, "starting head", layer);
+  }
+
+  for (std::int64_t period = 1; period <= periods; ++period) {
+    const std::string name = "stress period " + std::to_string(period);
+    need("the length of " + name);
+    session.answer(record.line, record.fields[0], "the period length").note(name).note(": length").end();
+    session.answer(record.line, record.fields[1], "the number of time steps")
+        .note(name).note(": time steps").end();
+    session.answer(record.line, record.fields[2], "the time step multiplier")
+        .note(name).note(": time step multiplier").end();
+    session.expect_end(record.line, 30, "the stress period record");
+  }
+  if (reader.next(record)) {
+    throw inspect::ReadError(record.line.number, 1, "expected the end of the file after the last stress period");
+  }
+}
+
+}  // namespace answers
