@@ -20,7 +20,6 @@ DEB_BUILD ?= build-deb
 # The Maintainer field of the Debian package (and its changelog's signature),
 # "Name <address>"; unset, the default in cmake/packaging.cmake.
 BUILDERS_MAINTAINER ?=
-WINDOWS_TOOLCHAIN = cmake/mingw-w64-x86_64.cmake
 FUZZ_SECONDS ?= 60
 JOBS ?= $(shell nproc)
 BENCH_FACTOR ?= 1
@@ -39,8 +38,12 @@ CMAKE_ARGS ?=
 
 all: build
 
+# Each build is a configure preset of CMakePresets.json (release, sanitize,
+# fuzz, windows), in its preset's folder unless BUILD and the others name
+# another; by default `cmake --build` and `ctest` here do what
+# `cmake --build --preset NAME` and `ctest --preset NAME` do.
 configure:
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CMAKE_ARGS)
+	cmake --preset release -B $(BUILD) $(CMAKE_ARGS)
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
@@ -61,7 +64,7 @@ test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
 test-sanitize:
-	cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=Debug -DBUILDERS_SANITIZE=ON
+	cmake --preset sanitize -B $(SANITIZE_BUILD)
 	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j $(JOBS)
@@ -90,8 +93,7 @@ package:
 
 # The programs for 64-bit Windows, statically linked (Debian's MinGW-w64).
 windows:
-	cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_TOOLCHAIN_FILE=$(WINDOWS_TOOLCHAIN) \
-	  -DCMAKE_BUILD_TYPE=Release -DBUILDERS_TESTS=OFF
+	cmake --preset windows -B $(WINDOWS_BUILD)
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
 
 # The Windows programs under Wine against the Linux ones: the same files,
@@ -108,7 +110,7 @@ bench: build
 
 # libFuzzer targets (clang), each run for FUZZ_SECONDS on its seed corpus.
 fuzz-build:
-	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILDERS_FUZZ=ON -DBUILDERS_TESTS=OFF
+	cmake --preset fuzz -B $(FUZZ_BUILD)
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
 
 fuzz: fuzz-build

@@ -1,9 +1,9 @@
 # Cross-compiling for 64-bit Windows with Debian's MinGW-w64 toolchain
 # (apt-get install g++-mingw-w64-x86-64):
 #
-#   cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
+#   cmake --preset windows
 #
-# `make windows` does this. The programs are linked statically, so the .exe
+# (build-windows/, CMakePresets.json), which `make windows` runs. The programs are linked statically, so the .exe
 # files need no DLL beyond those every Windows has.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)

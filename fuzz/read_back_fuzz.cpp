@@ -27,7 +27,7 @@
 #include "inspect/flow_file_reader.h"
 #include "fuzz/fuzz_check.h"
 #include "inspect/input_file.h"
-#include "tests/program_runner.h"
+#include "tests/support/program_runner.h"
 #include "inspect/read_error.h"
 
 namespace {

@@ -26,7 +26,7 @@
 #include <string_view>
 
 #include "fuzz/fuzz_check.h"
-#include "tests/program_runner.h"
+#include "tests/support/program_runner.h"
 
 namespace {
 

@@ -157,8 +157,9 @@ def main():
     parser.add_argument("--build", default=os.path.join(project, "build-mutation"))
     parser.add_argument("--timeout", type=int, default=600, help="seconds per test (default 600)")
     parser.add_argument("--jobs", type=int, default=2)
-    parser.add_argument("--targets", default="gwinspect builders_tests report_tests",
-                        help="built for each fault (default: gwinspect and the test programs)")
+    parser.add_argument("--targets", default="gwinspect test_programs",
+                        help="built for each fault (default: gwinspect and the test programs: every "
+                             "test binary and fuzz replay)")
     parser.add_argument("--sanitize", action="store_true",
                         help="build with AddressSanitizer and UndefinedBehaviorSanitizer (Debug), as "
                              "make test-sanitize does: a read past an array's end is then caught too")
@@ -187,7 +188,8 @@ def main():
     if args.sanitize:
         os.environ["ASAN_OPTIONS"] = "detect_leaks=1:abort_on_error=1"
         os.environ["UBSAN_OPTIONS"] = "print_stacktrace=1"
-    status, out = run(["cmake", "-S", source, "-B", build] + kind + launcher)
+    # Warnings stop the build as in CI: a fault that draws one does not compile.
+    status, out = run(["cmake", "-S", source, "-B", build, "-DBUILDERS_WERROR=ON"] + kind + launcher)
     if status != 0:
         sys.exit("configure failed:\n" + out)
     build_command = ["cmake", "--build", build, "-j", str(args.jobs), "--target"] + args.targets.split()

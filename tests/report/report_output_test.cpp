@@ -23,7 +23,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/program_runner.h"
+#include "tests/support/program_runner.h"
 
 extern char** environ;
 

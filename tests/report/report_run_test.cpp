@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "report/model_facts.h"
-#include "tests/program_runner.h"
+#include "tests/support/program_runner.h"
 #include "report/report_page.h"
 
 extern char** environ;

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/session_generator.h"
+#include "tests/support/session_generator.h"
 
 namespace {
 

@@ -1,0 +1,178 @@
+// The command line of every built program, end to end: --help and
+// --version answer on standard output; anything else gets the one-line
+// usage on standard error and status 2. In every case no question is
+// asked, no answer is read and an existing output file stays as it was.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/support/built_programs.h"
+#include "tests/support/program_runner.h"
+#include "tests/support/read_back_support.h"
+
+namespace testing_support {
+namespace {
+
+const std::string kOldContents = "an earlier run's file\r\n";
+
+enum class Shows { Help, Version, Usage, WriteError };
+
+struct CommandLine {
+  std::vector<std::string> arguments;
+  Shows shows;
+  std::string stdout_path;  // standard output to this file instead of a capture
+};
+
+const std::vector<CommandLine> kCommandLines = {
+    {{"--help"}, Shows::Help, ""},
+    {{"--version"}, Shows::Version, ""},
+    {{"-h"}, Shows::Usage, ""},
+    {{"--versio"}, Shows::Usage, ""},
+    {{"--HELP"}, Shows::Usage, ""},
+    {{"help"}, Shows::Usage, ""},
+    {{""}, Shows::Usage, ""},
+    {{"--"}, Shows::Usage, ""},
+    {{"--help", "--version"}, Shows::Usage, ""},
+    {{"--version", "extra"}, Shows::Usage, ""},
+    {{"answers.txt"}, Shows::Usage, ""},
+    // Asked-for output that cannot be delivered is not a success.
+    {{"--help"}, Shows::WriteError, "/dev/full"},
+    {{"--version"}, Shows::WriteError, "/dev/full"},
+};
+
+class CommandLineTest : public ::testing::TestWithParam<BuiltProgram> {};
+
+TEST_P(CommandLineTest, AnswersHelpAndVersionAndRefusesEverythingElse) {
+  const BuiltProgram& program = GetParam();
+  const std::string usage = "Usage: " + program.name + " [--help | --version]\n";
+  for (const CommandLine& line : kCommandLines) {
+    std::string shown;
+    for (const std::string& argument : line.arguments) shown += " '" + argument + "'";
+    SCOPED_TRACE(program.name + shown);
+    Scratch dir;
+    dir.write(program.output_file, kOldContents);
+    RunOptions options;
+    options.arguments = line.arguments;
+    options.stdout_path = line.stdout_path;
+    RunResult run = run_redirected(program.path, dir, program.session, options);
+
+    EXPECT_EQ(run.signal, 0);
+    switch (line.shows) {
+      case Shows::Help:
+        EXPECT_EQ(run.exit_status, 0);
+        EXPECT_EQ(run.out.substr(0, usage.size()), usage);
+        EXPECT_NE(run.out.find(program.output_file), std::string::npos);
+        EXPECT_NE(run.out.find("man " + program.name + "\n"), std::string::npos);
+        EXPECT_EQ(run.err, "");
+        break;
+      case Shows::Version:
+        EXPECT_EQ(run.exit_status, 0);
+        EXPECT_EQ(run.out, program.name + " (groundwater-input-builders) " BUILDERS_VERSION "\n");
+        EXPECT_EQ(run.err, "");
+        break;
+      case Shows::Usage:
+        EXPECT_EQ(run.exit_status, 2);
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(run.err, usage);
+        break;
+      case Shows::WriteError:
+        // The status of a command line that cannot be answered, as for
+        // gwinspect: 1 is kept for a run that fails.
+        EXPECT_EQ(run.exit_status, 2);
+        EXPECT_EQ(run.err, program.name + ": cannot write to standard output: " +
+                               "No space left on device\n");
+        break;
+    }
+    EXPECT_EQ(run.stdin_offset, 0) << "an answer was read";
+    EXPECT_EQ(dir.read(program.output_file), kOldContents);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Built, CommandLineTest, ::testing::ValuesIn(built_programs()),
+                         ProgramName());
+
+// gwinspect takes a subcommand; its own options are --help and --version.
+TEST(GwinspectCommandLine, HelpVersionAndUsage) {
+  struct Case {
+    std::vector<std::string> arguments;
+    int status;
+    std::string out_starts, err_starts;
+  };
+  const std::string usage = "usage: gwinspect SUBCOMMAND [ARGUMENTS]\n";
+  const std::vector<Case> cases = {
+      {{"--help"}, 0, usage, ""},
+      {{"--version"}, 0, "gwinspect (groundwater-input-builders) " BUILDERS_VERSION "\n", ""},
+      {{}, 2, "", usage},
+      {{"--versio"}, 2, "", "gwinspect: no subcommand '--versio'\n" + usage},
+      {{"--version", "extra"}, 2, "", "gwinspect: no subcommand '--version'\n" + usage},
+      {{"FOR001"}, 2, "", "gwinspect: no subcommand 'FOR001'\n" + usage},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.arguments.empty() ? "(none)" : c.arguments[0]);
+    Scratch dir;
+    GwinspectResult run = run_gwinspect(c.arguments, dir);
+    EXPECT_EQ(run.exit_status, c.status);
+    EXPECT_EQ(run.out.substr(0, c.out_starts.size()), c.out_starts);
+    if (c.out_starts.empty()) {
+      EXPECT_EQ(run.out, "");
+    }
+    EXPECT_EQ(run.err.substr(0, c.err_starts.size()), c.err_starts);
+    if (c.err_starts.empty()) {
+      EXPECT_EQ(run.err, "");
+    }
+  }
+}
+
+// Each subcommand answers --help (or -h), wherever it stands, with its
+// usage on standard output and status 0, and does nothing else: no page is
+// written, no file is read. Help that cannot be written ends with status
+// 2, as in every program.
+TEST(GwinspectCommandLine, EachSubcommandShowsItsHelp) {
+  struct Case {
+    std::vector<std::string> arguments;
+    std::string usage;  // the first line of standard output
+  };
+  const std::vector<Case> cases = {
+      {{"answers", "--help"}, "usage: gwinspect answers [--as morvek|cindral|quillet] FILE\n"},
+      {{"answers", "FOR001", "-h"}, "usage: gwinspect answers [--as morvek|cindral|quillet] FILE\n"},
+      {{"answers", "--as", "morvek", "--help"}, "usage: gwinspect answers [--as morvek|cindral|quillet] FILE\n"},
+      {{"check", "--help"}, "usage: gwinspect check [--format=text|json] [DIR]\n"},
+      {{"check", "--format=json", "nowhere", "--help"}, "usage: gwinspect check [--format=text|json] [DIR]\n"},
+      {{"report", "--help"}, "usage: gwinspect report [DIR] [-o FILE|-] [--length-unit NAME]\n"},
+      {{"report", ".", "-h"}, "usage: gwinspect report [DIR] [-o FILE|-] [--length-unit NAME]\n"},
+  };
+  const auto to_full = [] {
+    const int full = ::open("/dev/full", O_WRONLY);
+    if (full < 0 || ::dup2(full, 1) < 0) _exit(126);
+  };
+  for (const Case& c : cases) {
+    std::string shown;
+    for (const std::string& argument : c.arguments) shown += " " + argument;
+    SCOPED_TRACE(shown);
+    Scratch dir;
+    const GwinspectResult run = run_gwinspect(c.arguments, dir);
+    EXPECT_EQ(run.exit_status, 0);
+    EXPECT_EQ(run.out.substr(0, c.usage.size()), c.usage);
+    EXPECT_TRUE(run.out.ends_with("\nThe manual: man gwinspect\n")) << run.out;
+    EXPECT_EQ(run.err, "");
+    EXPECT_FALSE(dir.exists("report.html"));
+
+    const GwinspectResult full = run_gwinspect(c.arguments, dir, to_full);
+    EXPECT_EQ(full.exit_status, 2);
+    EXPECT_EQ(full.err, "gwinspect " + c.arguments[0] + ": cannot write to standard output: No space left on device\n");
+  }
+  for (const std::string option : {"--help", "--version"}) {
+    SCOPED_TRACE(option);
+    Scratch dir;
+    const GwinspectResult full = run_gwinspect({option}, dir, to_full);
+    EXPECT_EQ(full.exit_status, 2);
+    EXPECT_EQ(full.err, "gwinspect: cannot write to standard output: No space left on device\n");
+  }
+}
+
+}  // namespace
+}  // namespace testing_support
