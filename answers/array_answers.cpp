@@ -1,24 +1,28 @@
 #include "answers/array_answers.h"
 
-#include <array>
-#include <utility>
+#include "format/basic_file.h"
+#include "format/flow_file.h"
 
 namespace answers {
 
 std::string_view array_subject(std::string_view label) {
-  static constexpr std::array<std::pair<std::string_view, std::string_view>, 9> kSubjects = {{
-      {"IBOUND-", "boundary"},
-      {"SHEAD-", "starting head"},
-      {"SF1-", "primary storage"},
-      {"TRAN-", "transmissivity"},
-      {"HYDCON-", "hydraulic conductivity"},
-      {"BOT-", "bottom elevation"},
-      {"VCON-", "vertical conductance"},
-      {"SF2-", "secondary storage"},
-      {"TOP-", "top elevation"},
-  }};
-  for (const auto& [tag, subject] : kSubjects) {
-    if (tag == label) return subject;
+  struct Subject {
+    const format::ArrayEntry& array;
+    std::string_view subject;
+  };
+  static constexpr Subject kSubjects[] = {
+      {format::kBoundaryArray, "boundary"},
+      {format::kStartingHeadArray, "starting head"},
+      {format::kPrimaryStorageArray, "primary storage"},
+      {format::kTransmissivityArray, "transmissivity"},
+      {format::kConductivityArray, "hydraulic conductivity"},
+      {format::kBottomArray, "bottom elevation"},
+      {format::kVerticalConductanceArray, "vertical conductance"},
+      {format::kSecondaryStorageArray, "secondary storage"},
+      {format::kTopArray, "top elevation"},
+  };
+  for (const Subject& s : kSubjects) {
+    if (s.array.label == label) return s.subject;
   }
   return label;
 }

@@ -18,7 +18,8 @@
 
 namespace answers {
 
-// The subject of a note for the array of `label` ("IBOUND-": "boundary").
+// The subject of a note for the array of `label` ("HYDCON-": "hydraulic
+// conductivity").
 std::string_view array_subject(std::string_view label);
 
 namespace array_detail {

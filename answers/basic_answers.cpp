@@ -8,45 +8,43 @@
 #include "inspect/basic_file_reader.h"
 #include "answers/builder_records.h"
 #include "answers/file_answers.h"
+#include "format/basic_file.h"
 
 namespace answers {
 namespace {
 
 using inspect::Record;
 
-// The modules Morvek asks for, by slot; an answer of 1 stores unit 10 + slot.
-struct Module {
-  int slot;
-  std::string_view name;
-};
-constexpr std::array<Module, 11> kModules = {{
-    {1, "Block Centered Flow"}, {2, "Wells"}, {3, "Drains"}, {4, "Rivers"},
-    {5, "Evapo-Transpiration"}, {7, "General Head Boundary"}, {8, "Recharge"},
-    {9, "Strongly Implicit"}, {11, "SSOR"}, {12, "Output Control"}, {19, "Interbed Storage"},
-}};
-constexpr int kSlots = 24;
+// The modules Morvek asks for, in slot order; an answer of 1 stores the
+// module's unit.
+using format::kModules;
+constexpr int kSlots = static_cast<int>(format::kModuleSlots);
 
-// Morvek's own unit: the values follow the array-control records in FOR001.
-constexpr std::int32_t kOwnUnit = 1;
+// The array-control record Morvek writes ahead of `array` of `layer`.
+std::string array_control(const format::ArrayEntry& array, std::int64_t layer) {
+  return array.kind == format::ValueKind::Integer
+             ? integer_array_control(array.locator, array.format_text, array.print_code, array.label, layer)
+             : real_array_control(array.locator, array.format_text, array.print_code, array.label, layer);
+}
 
 void answer_modules(AnswerSession& session, const Record& record) {
   std::size_t next_module = 0;
   for (int slot = 1; slot <= kSlots; ++slot) {
     const inspect::Field& field = record.fields[static_cast<std::size_t>(slot - 1)];
     const bool asked = next_module < kModules.size() && kModules[next_module].slot == slot;
-    const std::int32_t unit = 10 + slot;
+    const std::int32_t unit = format::module_unit(static_cast<std::size_t>(slot));
     const bool used = field.is_value() && field.integer == unit;
     FieldAnswer check;
     if (!field.is_value() || !answer_for_field(field, check) ||
         (field.integer != 0 && !(asked && used))) {
       const std::string what = asked ? "0 or " + std::to_string(unit) + " (" +
-                                           std::string(kModules[next_module].name) + " not used or used)"
+                                           std::string(kModules[next_module].short_name) + " not used or used)"
                                      : "0 (slot " + std::to_string(slot) + " is never asked)";
       throw inspect::ReadError(record.line.number, field.column,
                                "expected " + what + ", found " + inspect::quoted(field.text));
     }
     if (!asked) continue;
-    session.out().answer(used ? "1" : "0").note(kModules[next_module].name).note(" (1 = used)").end();
+    session.out().answer(used ? "1" : "0").note(kModules[next_module].short_name).note(" (1 = used)").end();
     ++next_module;
   }
   session.expect_end(record.line, 3 * kSlots, "the module unit table");
@@ -85,7 +83,7 @@ void answer_basic_file(AnswerSession& session, int fd) {
   const inspect::GridCounts grid = reader.grid();
   const std::int64_t periods = reader.period_count();
 
-  need("whether Block Centered Flow is used");
+  need("whether " + std::string(kModules[0].short_name) + " is used");
   answer_modules(session, record);
 
   need("the memory sharing option");
@@ -98,8 +96,8 @@ void answer_basic_file(AnswerSession& session, int fd) {
 
   for (std::int64_t layer = 1; layer <= grid.layers; ++layer) {
     need("boundary, layer " + std::to_string(layer) + ": all values the same?");
-    session.expect_record(record.line, integer_array_control(kOwnUnit, "(20I3)", 3, "IBOUND-", layer),
-                          "the array-control record of IBOUND- of layer " + std::to_string(layer));
+    session.expect_record(record.line, array_control(format::kBoundaryArray, layer),
+                          "the array-control record of " + inspect::array_name(format::kBoundaryArray.label, layer));
     answer_array(session, reader, "boundary", layer);
   }
 
@@ -110,8 +108,8 @@ void answer_basic_file(AnswerSession& session, int fd) {
 
   for (std::int64_t layer = 1; layer <= grid.layers; ++layer) {
     need("starting head, layer " + std::to_string(layer) + ": all values the same?");
-    session.expect_record(record.line, real_array_control(kOwnUnit, "(10G10.3)", 0, "SHEAD-", layer),
-                          "the array-control record of SHEAD- of layer " + std::to_string(layer));
+    session.expect_record(record.line, array_control(format::kStartingHeadArray, layer),
+                          "the array-control record of " + inspect::array_name(format::kStartingHeadArray.label, layer));
     answer_array(session, reader, "starting head", layer);
   }
 

@@ -12,6 +12,7 @@
 #include "answers/array_answers.h"
 #include "answers/builder_records.h"
 #include "answers/file_answers.h"
+#include "format/flow_file.h"
 #include "inspect/flow_file_reader.h"
 
 namespace answers {
@@ -20,7 +21,13 @@ namespace {
 using inspect::FlowFileReader;
 using inspect::Record;
 
-constexpr std::int32_t kFlowUnit = 11;
+using format::kFlowUnit;
+const format::ArrayEntry& kTrpy = format::kAnisotropyList;
+const format::ArrayEntry& kDelr = format::kRowWidthList;
+const format::ArrayEntry& kDelc = format::kColumnWidthList;
+
+// "the TRPY- list"
+std::string list_name(const format::ArrayEntry& list) { return "the " + std::string(list.label) + " list"; }
 
 // What reading ahead to the first layer array tells.
 struct Lookahead {
@@ -50,11 +57,11 @@ Lookahead read_ahead(int fd) {
     }
     ++ahead.records;
     if (record.section != inspect::Section::ArrayControl) continue;
-    if (record.array->label_text == "TRPY-") ahead.at_factors = before;
+    if (record.array->label_text == kTrpy.label) ahead.at_factors = before;
     if (!record.array->is_list) break;
   }
   ahead.own = reader.grid();
-  if (ahead.list_at_end == "DELC-" && !ahead.list_ends_short) ahead.own.rows = -1;
+  if (ahead.list_at_end == kDelc.label && !ahead.list_ends_short) ahead.own.rows = -1;
   return ahead;
 }
 
@@ -68,7 +75,7 @@ inspect::GridCounts choose_counts(AnswerSession& session, const Lookahead& ahead
   const std::optional<BasicCounts>& beside = found.counts;
   struct Count {
     const char* name;
-    const char* list;
+    std::string_view list;
     std::int64_t own, basic;
     std::int64_t* chosen;
   };
@@ -76,8 +83,8 @@ inspect::GridCounts choose_counts(AnswerSession& session, const Lookahead& ahead
   inspect::GridCounts chosen{-1, -1, -1};
   const inspect::GridCounts basic = beside ? beside->grid : inspect::GridCounts{-1, -1, -1};
   Count counts[] = {{"layers", "LAYER TYPES", own.layers, basic.layers, &chosen.layers},
-                    {"rows", "DELC-", own.rows, basic.rows, &chosen.rows},
-                    {"columns", "DELR-", own.columns, basic.columns, &chosen.columns}};
+                    {"rows", kDelc.label, own.rows, basic.rows, &chosen.rows},
+                    {"columns", kDelr.label, own.columns, basic.columns, &chosen.columns}};
   std::string from_file, from_basic;
   for (Count& c : counts) {
     // A file that ends in a list still shows its count where the list's
@@ -99,7 +106,7 @@ inspect::GridCounts choose_counts(AnswerSession& session, const Lookahead& ahead
           too_few >= 0 ? "FOR001 beside it gives " + std::to_string(too_few) + ", fewer than the list holds"
                        : std::string("no FOR001 beside it gives it");
       session.warn_file(std::string("the number of ") + c.name + " is not in this file, which ends before " +
-                        (std::string_view(c.list) == "LAYER TYPES" ? std::string("its TRPY- list")
+                        (c.list == "LAYER TYPES" ? "its " + std::string(kTrpy.label) + " list"
                                                                    : "the end of its " + std::string(c.list) + " list") +
                         ", and " + beside_words + ": answered " + std::to_string(*c.chosen) +
                         ", which writes the same records; put the intended number there before going on");
@@ -126,10 +133,9 @@ inspect::GridCounts choose_counts(AnswerSession& session, const Lookahead& ahead
   return chosen;
 }
 
-void expect_list_control(AnswerSession& session, const Record& record, std::string_view format,
-                         std::string_view label) {
-  session.expect_record(record.line, real_array_control(kFlowUnit, format, 0, label, 0),
-                        "the array-control record of the " + std::string(label) + " list");
+void expect_list_control(AnswerSession& session, const Record& record, const format::ArrayEntry& list) {
+  session.expect_record(record.line, real_array_control(list.locator, list.format_text, list.print_code, list.label, 0),
+                        "the array-control record of " + list_name(list));
 }
 
 // Layer k's type code and anisotropy factor, k = 1 upwards: the codes from
@@ -157,7 +163,7 @@ void answer_layers(AnswerSession& session, FlowFileReader& reader, FlowFileReade
       session.expect_end(codes.line, 2 * codes.fields.size(), "a line of layer type codes");
       // Cindral writes the codes and the TRPY- list together, once the
       // last layer's factor is in.
-      if (layer == 1) session.hold(codes.line.number, "the layer type codes and the TRPY- list");
+      if (layer == 1) session.hold(codes.line.number, "the layer type codes and " + list_name(kTrpy));
       next_code = 0;
     }
     session.answer(codes.line, codes.fields[next_code++], "a layer type code")
@@ -166,7 +172,7 @@ void answer_layers(AnswerSession& session, FlowFileReader& reader, FlowFileReade
     if (factors == nullptr) throw FileEndsEarly{"the anisotropy factor of " + name};
     if (layer == 1) {
       if (!factors->next(values)) throw FileEndsEarly{"the anisotropy factor of " + name};
-      expect_list_control(session, values, "(10G10.3)", "TRPY-");
+      expect_list_control(session, values, kTrpy);
       values.fields = {};
     }
     if (next_factor == values.fields.size()) {
@@ -176,9 +182,9 @@ void answer_layers(AnswerSession& session, FlowFileReader& reader, FlowFileReade
           static_cast<std::int64_t>(values.fields.size()) != wanted) {
         throw inspect::ReadError(values.line.number, 1,
                                  "expected " + std::to_string(wanted) +
-                                     " anisotropy factors on this line of the TRPY- list");
+                                     " anisotropy factors on this line of " + list_name(kTrpy));
       }
-      session.expect_end(values.line, 10 * values.fields.size(), "a line of the TRPY- list");
+      session.expect_end(values.line, 10 * values.fields.size(), [] { return "a line of " + list_name(kTrpy); });
       next_factor = 0;
     }
     session.answer(values.line, values.fields[next_factor++], "an anisotropy factor")
@@ -224,28 +230,28 @@ void answer_flow_file(AnswerSession& session, int fd, const Beside& beside) {
     need("the anisotropy factors");
     session.expect_end(record.line, 0, "the empty layer type record");
     need("the anisotropy factors");
-    expect_list_control(session, record, "(10G10.3)", "TRPY-");
+    expect_list_control(session, record, kTrpy);
     need("the cell widths along rows");
-    session.expect_end(record.line, 0, "the empty TRPY- list");
+    session.expect_end(record.line, 0, "the empty " + std::string(kTrpy.label) + " list");
   }
 
   // Cindral writes a list's array-control record with its values, once
   // the last of them is in.
   need("cell widths along rows: all values the same?");
-  session.hold(record.line.number, "the DELR- list");
-  expect_list_control(session, record, "(10G10.3)", "DELR-");
+  session.hold(record.line.number, list_name(kDelr));
+  expect_list_control(session, record, kDelr);
   answer_list(session, reader, "cell width along rows", "cell widths along rows", "column", grid.columns);
   session.complete();
   need("cell widths along columns: all values the same?");
-  session.hold(record.line.number, "the DELC- list");
-  expect_list_control(session, record, "(10g10.3)", "DELC-");
+  session.hold(record.line.number, list_name(kDelc));
+  expect_list_control(session, record, kDelc);
   answer_list(session, reader, "cell width along columns", "cell widths along columns", "row", grid.rows);
   session.complete();
 
   while (reader.next(record)) {
     const inspect::ArrayHeader& array = *record.array;
     session.expect_record(record.line,
-                          real_array_control(kFlowUnit, "(10G10.3)", 0, array.label_text, array.layer_number),
+                          real_array_control(kFlowUnit, format::kRealValuesFormat, 0, array.label_text, array.layer_number),
                           "the array-control record of " + inspect::array_name(array.label_text, array.layer_number));
     answer_array(session, reader, array_subject(array.label_text), array.layer_number);
   }

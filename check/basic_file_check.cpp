@@ -3,6 +3,7 @@
 #include <string>
 #include <utility>
 
+#include "format/basic_file.h"
 #include "inspect/basic_file_reader.h"
 #include "check/cell_rules.h"
 #include "inspect/field.h"
@@ -12,8 +13,8 @@
 namespace check {
 namespace {
 
-constexpr std::string_view kFile = "FOR001";
-constexpr std::int32_t kBasicUnit = 1;
+constexpr std::string_view kFile = format::kBasicFileName;
+using format::kBasicUnit;
 
 std::string text_of(const inspect::Field& field) { return std::string(inspect::trimmed(field.text)); }
 
@@ -132,7 +133,7 @@ WalkedArray check_boundary_array(int fd, const inspect::LinePlace& control, cons
                         }
                       }
                     });
-  fields.report(findings, kFile, "IBOUND-");
+  fields.report(findings, kFile, format::kBoundaryArray.label);
   findings.add_cells(rules::kBoundaryValue, kFile, "the boundary value is not -1, 0 or 1", other_values,
                      "; the simulator takes any value above zero as active and any below zero as "
                      "constant head");
@@ -156,7 +157,7 @@ WalkedArray check_head_array(int fd, const inspect::LinePlace& control, const Ba
                         std::span<const ValueLine* const> lines) {
                       for (std::int64_t c = column; c < column + n; ++c) fields.count(*lines[0], layer, c);
                     });
-  fields.report(findings, kFile, "SHEAD-");
+  fields.report(findings, kFile, format::kStartingHeadArray.label);
   return {cursor.layout(), cursor.place()};
 }
 
@@ -209,7 +210,7 @@ BasicModel check_basic_file(int fd, Reading reading, Findings& findings) {
           const std::int64_t layer = record.array->layer_number;
           const inspect::LinePlace control{record.line.offset, record.line.number};
           if (model.grid.rows == 0) break;  // no values follow
-          const bool boundary = record.array->label_text == "IBOUND-";
+          const bool boundary = record.array->label_text == format::kBoundaryArray.label;
           const WalkedArray walked =
               boundary ? check_boundary_array(fd, control, model, layer, reading, findings)
                        : check_head_array(fd, control, model, layer, reading, findings);

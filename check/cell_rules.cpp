@@ -1,37 +1,38 @@
 #include "check/cell_rules.h"
 
+#include "format/basic_file.h"
+#include "format/flow_file.h"
 #include "inspect/read_error.h"
 
 namespace check {
 namespace {
 
 struct ArrayWords {
-  std::string_view label;
+  const format::ArrayEntry& array;
   std::string_view words;
 };
 
-// Every array and list of FOR001 and FOR011, by the label of its
-// array-control record.
+// Every array and list of FOR001 and FOR011.
 constexpr ArrayWords kArrayWords[] = {
-    {"IBOUND-", "the boundary value"},
-    {"SHEAD-", "the starting head"},
-    {"TRPY-", "the anisotropy factor"},
-    {"DELR-", "the cell width along rows"},
-    {"DELC-", "the cell width along columns"},
-    {"SF1-", "the primary storage coefficient"},
-    {"TRAN-", "the transmissivity"},
-    {"HYDCON-", "the hydraulic conductivity"},
-    {"BOT-", "the bottom elevation"},
-    {"VCON-", "the vertical conductance"},
-    {"SF2-", "the secondary storage coefficient"},
-    {"TOP-", "the top elevation"},
+    {format::kBoundaryArray, "the boundary value"},
+    {format::kStartingHeadArray, "the starting head"},
+    {format::kAnisotropyList, "the anisotropy factor"},
+    {format::kRowWidthList, "the cell width along rows"},
+    {format::kColumnWidthList, "the cell width along columns"},
+    {format::kPrimaryStorageArray, "the primary storage coefficient"},
+    {format::kTransmissivityArray, "the transmissivity"},
+    {format::kConductivityArray, "the hydraulic conductivity"},
+    {format::kBottomArray, "the bottom elevation"},
+    {format::kVerticalConductanceArray, "the vertical conductance"},
+    {format::kSecondaryStorageArray, "the secondary storage coefficient"},
+    {format::kTopArray, "the top elevation"},
 };
 
 }  // namespace
 
 std::string_view value_words(std::string_view label) {
   for (const ArrayWords& a : kArrayWords) {
-    if (a.label == label) return a.words;
+    if (a.array.label == label) return a.words;
   }
   return "the value";
 }

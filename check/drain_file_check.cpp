@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "format/drain_file.h"
 #include "format/number_parse.h"
 
 #include "check/cell_lookup.h"
@@ -16,7 +17,7 @@
 namespace check {
 namespace {
 
-constexpr std::string_view kFile = "FOR013";
+constexpr std::string_view kFile = format::kDrainFileName;
 
 std::string text_of(const inspect::Field& field) { return std::string(inspect::trimmed(field.text)); }
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "check/cell_rules.h"
+#include "format/flow_file.h"
 #include "inspect/field.h"
 #include "check/file_checks.h"
 #include "inspect/flow_file_reader.h"
@@ -13,8 +14,11 @@
 namespace check {
 namespace {
 
-constexpr std::string_view kFile = "FOR011";
-constexpr std::int32_t kFlowUnit = 11;
+constexpr std::string_view kFile = format::kFlowFileName;
+using format::kFlowUnit;
+constexpr std::string_view kTrpy = format::kAnisotropyList.label;
+constexpr std::string_view kDelr = format::kRowWidthList.label;
+constexpr std::string_view kDelc = format::kColumnWidthList.label;
 
 std::string text_of(const inspect::Field& field) { return std::string(inspect::trimmed(field.text)); }
 
@@ -39,19 +43,21 @@ struct ListRead {
 void compare_with_grid(const ListRead& list, const BasicModel& basic, Findings& findings) {
   if (list.expected < 0 || list.values == list.expected) return;
   struct Words {
-    std::string_view label, gives, one, many;
+    std::string_view label, one, many;
     std::int64_t column;  // of the count in FOR001's dimension record
   };
   static constexpr Words kWords[] = {
-      {"", "the layer type codes are for", "layer", "layers", 1},
-      {"DELR-", "the DELR- list gives widths of", "column", "columns", 21},
-      {"DELC-", "the DELC- list gives widths of", "row", "rows", 11},
+      {"", "layer", "layers", 1},
+      {kDelr, "column", "columns", 21},
+      {kDelc, "row", "rows", 11},
   };
   for (const Words& w : kWords) {
     if (w.label != list.label) continue;
     const Place other{"FOR001", basic.dimensions_line, w.column};
+    const std::string gives = w.label.empty() ? std::string("the layer type codes are for")
+                                              : "the " + std::string(w.label) + " list gives widths of";
     findings.add(rules::kGridDiffers, list.first_extra ? *list.first_extra : list.end,
-                 std::string(w.gives) + " " + counted(list.values, w.one, w.many) + "; the grid has " +
+                 gives + " " + counted(list.values, w.one, w.many) + "; the grid has " +
                      counted(list.expected, w.one, w.many) + " (FOR001:" +
                      std::to_string(basic.dimensions_line) + ")",
                  {}, other);
@@ -67,9 +73,9 @@ void check_list_value(const ListRead& list, std::int64_t entry, const inspect::L
     Findings::More more;
   };
   static const Words kWords[] = {
-      {"TRPY-", "layer", &rules::kAnisotropy, {"layer has none", "layers have none"}},
-      {"DELR-", "column", &rules::kCellWidth, {"column has none", "columns have none"}},
-      {"DELC-", "row", &rules::kCellWidth, {"row has none", "rows have none"}},
+      {kTrpy, "layer", &rules::kAnisotropy, {"layer has none", "layers have none"}},
+      {kDelr, "column", &rules::kCellWidth, {"column has none", "columns have none"}},
+      {kDelc, "row", &rules::kCellWidth, {"row has none", "rows have none"}},
   };
   for (const Words& w : kWords) {
     if (w.label != list.label) continue;
@@ -106,10 +112,10 @@ struct ValueRule {
   bool zero_allowed;  // only negative values break it
 };
 constexpr ValueRule kValueRules[] = {
-    {"SF1-", &rules::kStorage, "the primary storage coefficient is negative", true},
-    {"SF2-", &rules::kStorage, "the secondary storage coefficient is negative", true},
-    {"TRAN-", &rules::kTransmissivity, "the transmissivity is not above zero", false},
-    {"HYDCON-", &rules::kConductivity, "the hydraulic conductivity is not above zero", false},
+    {format::kPrimaryStorageArray.label, &rules::kStorage, "the primary storage coefficient is negative", true},
+    {format::kSecondaryStorageArray.label, &rules::kStorage, "the secondary storage coefficient is negative", true},
+    {format::kTransmissivityArray.label, &rules::kTransmissivity, "the transmissivity is not above zero", false},
+    {format::kConductivityArray.label, &rules::kConductivity, "the hydraulic conductivity is not above zero", false},
 };
 
 const ValueRule* value_rule(std::string_view label) {
@@ -138,10 +144,10 @@ WalkedArray check_layer_array(int fd, const inspect::LinePlace& control, std::st
   if (model.same_grid_as_basic && index < basic.boundary.size()) {
     boundary.emplace(basic_fd, basic.boundary[index], rows, columns, reading);
   }
-  if (label == "BOT-" && model.same_grid_as_basic && index < basic.heads.size()) {
+  if (label == format::kBottomArray.label && model.same_grid_as_basic && index < basic.heads.size()) {
     heads.emplace(basic_fd, basic.heads[index], rows, columns, reading);
   }
-  if (const ArrayLayout* b = label == "TOP-" ? model.bottom_of(layer) : nullptr) {
+  if (const ArrayLayout* b = label == format::kTopArray.label ? model.bottom_of(layer) : nullptr) {
     bottom.emplace(fd, *b, rows, columns, reading);
   }
   ArrayCursor* cursors[3] = {&main};
@@ -247,8 +253,8 @@ FlowModel check_flow_file(int fd, const BasicModel& basic, int basic_fd, Reading
             list.label = a.label_text;
             list.end = {std::string(kFile), record.line.number + 1, 1};
             if (basic.dimensions_read) {
-              if (list.label == "DELR-") list.expected = basic.grid.columns;
-              if (list.label == "DELC-") list.expected = basic.grid.rows;
+              if (list.label == kDelr) list.expected = basic.grid.columns;
+              if (list.label == kDelc) list.expected = basic.grid.rows;
             }
             break;
           }
@@ -259,7 +265,7 @@ FlowModel check_flow_file(int fd, const BasicModel& basic, int basic_fd, Reading
                                                        basic, basic_fd, reading, findings);
           reader.pass_values(walked.after);
           next_line = walked.after.number;
-          if (a.label_text == "BOT-") model.add_bottom(a.layer_number, walked.layout);
+          if (a.label_text == format::kBottomArray.label) model.add_bottom(a.layer_number, walked.layout);
           break;
         }
         case inspect::Section::ArrayValues:  // of a list: layer arrays are read by their cursors

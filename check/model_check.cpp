@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "check/file_checks.h"
+#include "format/basic_file.h"
 #include "inspect/input_file.h"
 #include "platform/platform.h"
 #include "inspect/read_error.h"
@@ -13,33 +14,16 @@
 namespace check {
 namespace {
 
-// The modules Morvek asks for, by slot, and which builder writes each
-// one's file (none: it is made by other means).
-struct Module {
-  std::size_t slot;
-  std::string_view name;
-  std::string_view builder;
-};
-constexpr Module kModules[] = {
-    {1, "Block Centered Flow", "Cindral"},
-    {2, "Wells", ""},
-    {3, "Drains", "Quillet"},
-    {4, "Rivers", ""},
-    {5, "Evapo-Transpiration", ""},
-    {7, "General Head Boundary", ""},
-    {8, "Recharge", ""},
-    {9, "Strongly Implicit", ""},
-    {11, "SSOR", ""},
-    {12, "Output Control", ""},
-    {19, "Interbed Storage", ""},
-};
-
-const Module* module_of(std::size_t slot) {
-  for (const Module& m : kModules) {
-    if (m.slot == slot) return &m;
-  }
-  return nullptr;
+// The builder that writes a module's file; none for a file made by other
+// means.
+std::string_view builder_of(std::size_t slot) {
+  if (slot == format::kFlowSlot) return "Cindral";
+  if (slot == format::kDrainSlot) return "Quillet";
+  return "";
 }
+
+// A module's name in the check's sentences.
+std::string name_of(std::size_t slot) { return std::string(format::module_in_slot(slot)->short_name); }
 
 // "FOR013": the file of unit `unit`.
 std::string file_of_unit(std::int32_t unit) {
@@ -78,12 +62,12 @@ void check_module_files(const std::string& folder, const BasicModel& basic, Find
     const std::int32_t unit = basic.module_units[slot - 1];
     if (unit == 0) continue;
     const Place where{"FOR001", basic.modules_line, static_cast<std::int64_t>(3 * (slot - 1) + 1)};
-    const Module* module = module_of(slot);
-    const std::string module_name = module ? std::string(module->name) : "slot " + std::to_string(slot);
-    if (module == nullptr || unit != static_cast<std::int32_t>(10 + slot)) {
+    const format::Module* module = format::module_in_slot(slot);
+    const std::string module_name = module ? std::string(module->short_name) : "slot " + std::to_string(slot);
+    if (module == nullptr || unit != format::module_unit(slot)) {
       findings.add(rules::kModuleUnit, where,
                    "slot " + std::to_string(slot) + " of the module table holds unit " + std::to_string(unit) +
-                       (module ? "; Morvek writes " + std::to_string(10 + slot) + " there for " + module_name
+                       (module ? "; Morvek writes " + std::to_string(format::module_unit(slot)) + " there for " + module_name
                                : "; Morvek selects no module in that slot"));
     }
     if (unit < 1 || unit > 999) continue;  // no file name of the FORnnn form
@@ -95,8 +79,8 @@ void check_module_files(const std::string& folder, const BasicModel& basic, Find
     if (something_there && (file == "FOR011" || file == "FOR013")) continue;
     std::string message = module_name + " is selected (unit " + std::to_string(unit) + "), but ";
     message += something_there ? file + " here is not a file (" + not_a_file(path) + ")" : "there is no " + file;
-    if (module != nullptr && !module->builder.empty() && unit == static_cast<std::int32_t>(10 + slot)) {
-      message += ": " + std::string(module->builder) + " writes it";
+    if (module != nullptr && !builder_of(slot).empty() && unit == format::module_unit(slot)) {
+      message += ": " + std::string(builder_of(slot)) + " writes it";
     } else {
       message += ": these builders do not write it, so it must be made by other means";
     }
@@ -108,7 +92,7 @@ void check_module_files(const std::string& folder, const BasicModel& basic, Find
 // when it holds any unit but 0, since the simulator then reads that unit; a
 // slot it cannot read at all is already an error of its own.
 void check_solver(const BasicModel& basic, Findings& findings) {
-  constexpr std::size_t kStronglyImplicit = 9, kSsor = 11;
+  constexpr std::size_t kStronglyImplicit = format::kStronglyImplicitSlot, kSsor = format::kSsorSlot;
   for (const std::size_t slot : {kStronglyImplicit, kSsor}) {
     if (basic.module_unit_unknown[slot - 1]) return;
   }
@@ -119,12 +103,13 @@ void check_solver(const BasicModel& basic, Findings& findings) {
   const bool strongly_implicit = unit_of(kStronglyImplicit) != 0, ssor = unit_of(kSsor) != 0;
   if (!strongly_implicit && !ssor) {
     findings.add(rules::kNoSolver, place_of_slot(kStronglyImplicit),
-                 "no solver is selected: the simulator needs one, Strongly Implicit (unit 19) or SSOR "
-                 "(unit 21)");
+                 "no solver is selected: the simulator needs one, " + name_of(kStronglyImplicit) + " (unit " +
+                     std::to_string(format::module_unit(kStronglyImplicit)) + ") or " + name_of(kSsor) +
+                     " (unit " + std::to_string(format::module_unit(kSsor)) + ")");
   } else if (strongly_implicit && ssor) {
     findings.add(rules::kTwoSolvers, place_of_slot(kSsor),
-                 "two solvers are selected: Strongly Implicit (unit " +
-                     std::to_string(unit_of(kStronglyImplicit)) + ") and SSOR (unit " +
+                 "two solvers are selected: " + name_of(kStronglyImplicit) + " (unit " +
+                     std::to_string(unit_of(kStronglyImplicit)) + ") and " + name_of(kSsor) + " (unit " +
                      std::to_string(unit_of(kSsor)) + "); the simulator needs only one");
   }
 }
@@ -134,7 +119,7 @@ void check_unselected(const BasicModel& basic, std::size_t slot, std::string_vie
   if (!basic.modules_read || basic.module_units[slot - 1] != 0) return;
   findings.add(rules::kModuleNotSelected,
                {"FOR001", basic.modules_line, static_cast<std::int64_t>(3 * (slot - 1) + 1)},
-               std::string(file) + " is here, but " + std::string(module_of(slot)->name) +
+               std::string(file) + " is here, but " + name_of(slot) +
                    " is not selected in the module table, so the simulator does not read it",
                {}, Place{std::string(file), 0, 0});
 }
@@ -161,12 +146,12 @@ CheckResult check_model(const std::string& folder, const CheckOptions& options) 
   FlowModel flow;
   std::unique_ptr<inspect::InputFile> flow_file;
   if (file_exists(folder + "/FOR011")) {
-    check_unselected(basic, 1, "FOR011", findings);
+    check_unselected(basic, format::kFlowSlot, "FOR011", findings);
     flow_file = open_file(folder, "FOR011", findings, completed);
     if (flow_file) flow = check_flow_file(flow_file->fd(), basic, basic_file->fd(), reading, findings);
   }
   if (file_exists(folder + "/FOR013")) {
-    check_unselected(basic, 3, "FOR013", findings);
+    check_unselected(basic, format::kDrainSlot, "FOR013", findings);
     const auto drain_file = open_file(folder, "FOR013", findings, completed);
     if (drain_file) {
       check_drain_file(drain_file->fd(), basic, basic_file->fd(), flow, flow_file ? flow_file->fd() : -1,

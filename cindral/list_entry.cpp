@@ -3,14 +3,14 @@
 #include <algorithm>
 
 #include "common/array_entry.h"
-#include "cindral/flow_file.h"
+#include "format/flow_file.h"
 
 namespace cindral {
 
 void enter_list(common::Console& console, common::OutputFile& file,
                 const ListInstance& list, std::span<float> entries, std::int32_t& same_answer,
                 float& uniform_value) {
-  static const format::DescriptorList values_format("(10g10.3)");
+  static const format::DescriptorList values_format(format::kListValuesFormat);
 
   console.write_line({list.title_line});
   console.write_line({"  Are all values the same? 0=yes 1=no "});
@@ -27,7 +27,8 @@ void enter_list(common::Console& console, common::OutputFile& file,
     }
   }
 
-  common::write_array_control(file, kFlowUnit, 1.0f, list.format_text, 0, list.label, 0);
+  common::write_array_control(file, list.entry.locator, 1.0f, list.entry.format_text,
+                              list.entry.print_code, list.entry.label, 0);
   file.write_record(values_format, std::span<const float>(entries.data(), entries.size()));
 }
 

@@ -10,14 +10,14 @@
 
 #include "common/console.h"
 #include "common/output_file.h"
+#include "format/array_entry.h"
 
 namespace cindral {
 
 struct ListInstance {
   std::string_view title_line;
   std::string_view entry_prompt;  // followed by the entry's number
-  std::string_view format_text;   // quoted in the array-control record
-  std::string_view label;
+  const format::ArrayEntry& entry;  // its array-control record
 };
 
 // Fills `entries` (one per index, 1 upwards) and writes the array-control

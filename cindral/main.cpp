@@ -10,8 +10,9 @@
 #include "common/capacity.h"
 #include "common/command_line.h"
 #include "common/console.h"
+#include "format/basic_file.h"
 #include "format/descriptor_list.h"
-#include "cindral/flow_file.h"
+#include "format/flow_file.h"
 #include "cindral/layer_arrays.h"
 #include "cindral/list_entry.h"
 #include "common/output_file.h"
@@ -21,16 +22,16 @@ using common::Console;
 using format::DescriptorList;
 using common::OutputFile;
 using common::WorkingGrid;
-using cindral::kFlowUnit;
+using format::kFlowUnit;
 
 namespace {
 
 constexpr cindral::ListInstance kCellWidthsAlongRows = {
-    "Cell width (delta-x) along rows", " Cell width (delta-x) along rows    Col: ", "(10G10.3)",
-    "DELR-"};
+    "Cell width (delta-x) along rows", " Cell width (delta-x) along rows    Col: ",
+    format::kRowWidthList};
 constexpr cindral::ListInstance kCellWidthsAlongColumns = {
     " Cell width (delta-y) along columns", " Cell width (delta-y) along columns Row: ",
-    "(10g10.3)", "DELC-"};
+    format::kColumnWidthList};
 
 // Entries needed for a count; a count of zero or less needs none.
 std::size_t entries_for(std::int32_t count) {
@@ -61,16 +62,17 @@ int main(int argc, char** argv) {
   common::take_no_arguments(argc, argv, kUsage);
   common::process::handle_failures_and_end_signals();
 
-  const format::DescriptorList header_format("(2i10)");
-  const format::DescriptorList layer_type_format("(40i2)");
-  const format::DescriptorList factor_format("(10g10.3)");
+  const format::DescriptorList header_format(format::kFlowHeaderFormat);
+  const format::DescriptorList layer_type_format(format::kLayerTypeFormat);
+  const format::DescriptorList factor_format(format::kListValuesFormat);
 
   Console console;
-  console.write_line({"Block Centered Flow   Input File Construction Module"});
+  console.write_line(
+      {format::module_in_slot(format::kFlowSlot)->name, "   Input File Construction Module"});
   console.write_line({"  "});
 
   OutputFile flow;
-  flow.open(kFlowUnit, cindral::kFlowFileName, "UNKNOWN", "sequential");
+  flow.open(kFlowUnit, format::kFlowFileName, "UNKNOWN", "sequential");
   flow.rewind();
 
   std::int32_t simulation_type = 0;
@@ -109,8 +111,7 @@ int main(int argc, char** argv) {
   // With no rows there is no grid, but the column widths are still a list.
   common::refuse_oversized_list("Cindral", "columns", column_count);
 
-  // The lists keep the names the flow file labels them with ("TRPY-",
-  // "DELR-", "DELC-").
+  // The lists keep the names the flow file labels them with.
   std::vector<std::int32_t> layer_types(entries_for(layer_count));
   std::vector<float> TRPY(entries_for(layer_count));  // anisotropy factor Tcol/Trow, by layer
   for (std::int64_t layer = 1; layer <= layer_count; ++layer) {
@@ -129,7 +130,9 @@ int main(int argc, char** argv) {
     console.write_line({" "});
   }
   flow.write_record(layer_type_format, std::span<const std::int32_t>(layer_types));
-  common::write_array_control(flow, kFlowUnit, 1.0f, "(10G10.3)", 0, "TRPY-", 0);
+  common::write_array_control(flow, format::kAnisotropyList.locator, 1.0f,
+                              format::kAnisotropyList.format_text,
+                              format::kAnisotropyList.print_code, format::kAnisotropyList.label, 0);
   flow.write_record(factor_format, std::span<const float>(TRPY));
 
   std::vector<float> DELR(entries_for(column_count));  // cell width along rows (delta-x), by column
@@ -143,7 +146,7 @@ int main(int argc, char** argv) {
     const std::int32_t type_code = layer_types[static_cast<std::size_t>(layer - 1)];
     for (std::size_t a = 0; a < cindral::kLayerArrays.size(); ++a) {
       const cindral::LayerArray& array = cindral::kLayerArrays[a];
-      if (!cindral::is_selected(array.selection, simulation_type, type_code, layer, layer_count)) {
+      if (!format::is_selected(array.selection, simulation_type, type_code, layer, layer_count)) {
         continue;
       }
       common::enter_layer_array(console, flow, array.instance,

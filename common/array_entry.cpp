@@ -7,30 +7,16 @@
 #include <type_traits>
 #include <vector>
 
+#include "format/array_control.h"
+#include "format/array_entry.h"
 #include "format/uniform_row.h"
 
 namespace common {
 namespace {
 
-template <typename Multiplier>
-void write_control(OutputFile& file, std::int32_t locator, Multiplier multiplier,
-                   std::string_view format_text, std::int32_t print_code, std::string_view label,
-                   std::int32_t layer) {
-  static const format::DescriptorList integer_control("(I10,I10,5A4,I10,A10,I3)");
-  static const format::DescriptorList real_control("(I10,G10.3,5A4,I10,A10,I3)");
-  // Left-aligned in 20 columns, written four at a time.
-  std::string text(format_text.substr(0, 20));
-  text.resize(20, ' ');
-  std::string_view t(text);
-  const format::DescriptorList& list =
-      std::is_same_v<Multiplier, float> ? real_control : integer_control;
-  file.write_record(list, {locator, multiplier, t.substr(0, 4), t.substr(4, 4), t.substr(8, 4),
-                           t.substr(12, 4), t.substr(16, 4), print_code, label, layer});
-}
-
 template <typename Cell>
 constexpr std::string_view format_text_for() {
-  return std::is_same_v<Cell, float> ? "(10G10.3)" : "(20I3)";
+  return std::is_same_v<Cell, float> ? format::kRealValuesFormat : format::kIntegerValuesFormat;
 }
 
 // The lines that ask for a cell of column c (counted from 0), after its row
@@ -89,13 +75,15 @@ void read_cell(Console& console, Cell& cell) {
 void write_array_control(OutputFile& file, std::int32_t locator, std::int32_t multiplier,
                          std::string_view format_text, std::int32_t print_code,
                          std::string_view label, std::int32_t layer) {
-  write_control(file, locator, multiplier, format_text, print_code, label, layer);
+  file.write_rendered(
+      format::render_array_control(locator, multiplier, format_text, print_code, label, layer));
 }
 
 void write_array_control(OutputFile& file, std::int32_t locator, float multiplier,
                          std::string_view format_text, std::int32_t print_code,
                          std::string_view label, std::int32_t layer) {
-  write_control(file, locator, multiplier, format_text, print_code, label, layer);
+  file.write_rendered(
+      format::render_array_control(locator, multiplier, format_text, print_code, label, layer));
 }
 
 template <typename Cell>

@@ -21,7 +21,7 @@ struct ArrayInstance {
   std::string_view heading_suffix;  // after "Layer " and the number
   std::string_view cell_suffix;     // after " Column " and the number
   std::span<const std::string_view> legend_lines;
-  std::string_view label;           // tag such as "IBOUND-"
+  std::string_view label;           // of the array-control record
   std::int32_t print_code;
   std::int32_t locator;             // unit of the file the values follow in
 };

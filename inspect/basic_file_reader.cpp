@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "format/basic_file.h"
+
 namespace inspect {
 namespace {
 
@@ -9,12 +11,12 @@ using format::DescriptorList;
 
 // The layouts of the file's own records.
 struct Layouts {
-  format::DescriptorList title{"(a80)"};
-  format::DescriptorList dimensions{"(8I10)"};
-  format::DescriptorList modules{"(24I3)"};
-  format::DescriptorList options{"(2I10)"};
-  format::DescriptorList no_flow{"(G10.3)"};
-  format::DescriptorList period{"(G10.3,I10,G10.3)"};
+  format::DescriptorList title{format::kTitleFormat};
+  format::DescriptorList dimensions{format::kDimensionFormat};
+  format::DescriptorList modules{format::kModuleTableFormat};
+  format::DescriptorList options{format::kOptionFormat};
+  format::DescriptorList no_flow{format::kNoFlowHeadFormat};
+  format::DescriptorList period{format::kStressPeriodFormat};
 };
 const Layouts& layouts() {
   static const Layouts parsed;
@@ -72,11 +74,11 @@ bool BasicFileReader::next(Record& record) {
       s.step = s.grid.layers > 0 ? Step::BoundaryControl : Step::NoFlowHead;
       return true;
     case Step::BoundaryControl:
-      control_record(record, "IBOUND-", Step::BoundaryValues);
+      control_record(record, format::kBoundaryArray.label, Step::BoundaryValues);
       if (s.walk.done(s.array)) after_array();
       return true;
     case Step::HeadControl:
-      control_record(record, "SHEAD-", Step::HeadValues);
+      control_record(record, format::kStartingHeadArray.label, Step::HeadValues);
       if (s.walk.done(s.array)) after_array();
       return true;
     case Step::BoundaryValues:
@@ -108,7 +110,7 @@ bool BasicFileReader::next(Record& record) {
   return false;
 }
 
-void BasicFileReader::control_record(Record& record, const char* label, Step values_step) {
+void BasicFileReader::control_record(Record& record, std::string_view label, Step values_step) {
   State& s = state_;
   const std::string name = array_name(label, s.layer);
   s.array = in_.read_array_header("the array-control record of " + name);
@@ -151,8 +153,8 @@ std::string BasicFileReader::expected() const {
     case Step::Dimensions: return "the dimension record";
     case Step::Modules: return "the module unit table";
     case Step::Options: return "the option record";
-    case Step::BoundaryControl: return "the array-control record of " + array_name("IBOUND-", s.layer);
-    case Step::HeadControl: return "the array-control record of " + array_name("SHEAD-", s.layer);
+    case Step::BoundaryControl: return "the array-control record of " + array_name(format::kBoundaryArray.label, s.layer);
+    case Step::HeadControl: return "the array-control record of " + array_name(format::kStartingHeadArray.label, s.layer);
     case Step::BoundaryValues:
     case Step::HeadValues:
       return "row " + std::to_string(s.walk.row) + " of " +

@@ -63,10 +63,10 @@ class BasicFileReader {
     ArrayWalk walk;
   };
 
-  void control_record(Record& record, const char* label, Step values_step);
+  void control_record(Record& record, std::string_view label, Step values_step);
   // After an array's last row: the same array of the next layer, or what
-  // follows the last layer's (the no-flow head record after IBOUND-, the
-  // stress periods after SHEAD-).
+  // follows the last layer's (the no-flow head record after the boundary
+  // arrays, the stress periods after the starting heads).
   void after_array();
 
   RecordReader in_;

@@ -1,14 +1,16 @@
 #include "inspect/drain_file_reader.h"
 
+#include "format/drain_file.h"
+
 namespace inspect {
 namespace {
 
 using format::DescriptorList;
 
 struct Layouts {
-  format::DescriptorList header{"(2i10)"};
-  format::DescriptorList use_code{"(i10)"};
-  format::DescriptorList drain{"(3i10,2g10.3)"};
+  format::DescriptorList header{format::kDrainHeaderFormat};
+  format::DescriptorList use_code{format::kUseCodeFormat};
+  format::DescriptorList drain{format::kDrainFormat};
 };
 const Layouts& layouts() {
   static const Layouts parsed;

@@ -1,6 +1,8 @@
 #include "inspect/flow_file_reader.h"
 
-#include "cindral/layer_arrays.h"
+#include <string>
+
+#include "format/flow_file.h"
 
 namespace inspect {
 namespace {
@@ -8,13 +10,20 @@ namespace {
 using format::DescriptorList;
 
 const format::DescriptorList& header_layout() {
-  static const format::DescriptorList layout("(2i10)");
+  static const format::DescriptorList layout(format::kFlowHeaderFormat);
   return layout;
 }
 const format::DescriptorList& layer_type_layout() {
-  static const format::DescriptorList layout("(40i2)");
+  static const format::DescriptorList layout(format::kLayerTypeFormat);
   return layout;
 }
+
+constexpr std::string_view kTrpy = format::kAnisotropyList.label;
+constexpr std::string_view kDelr = format::kRowWidthList.label;
+constexpr std::string_view kDelc = format::kColumnWidthList.label;
+
+// "the DELR- list"
+std::string list_name(std::string_view label) { return "the " + std::string(label) + " list"; }
 
 // The values a line of a list holds: as many of the list's fields as begin
 // before the line's last non-blank column.
@@ -60,7 +69,7 @@ bool FlowFileReader::next(Record& record) {
     case Step::LayerTypes:
       if (looks_like_array_control(text)) {
         s.grid.layers = s.list_length;
-        return list_control(record, "TRPY-", Step::TrpyValues);
+        return list_control(record, kTrpy, Step::TrpyValues);
       }
       record.section = Section::LayerTypes;
       record.fields = in_.read_fields(layer_type_layout(), 0,
@@ -75,23 +84,23 @@ bool FlowFileReader::next(Record& record) {
         if (s.list_length != s.grid.layers) {
           throw ReadError(record.line.number, 1,
                           "expected one anisotropy factor per layer type code (" +
-                              std::to_string(s.grid.layers) + ") before the DELR- list, found " +
+                              std::to_string(s.grid.layers) + ") before " + list_name(kDelr) + ", found " +
                               std::to_string(s.list_length));
         }
-        return list_control(record, "DELR-", Step::DelrValues);
+        return list_control(record, kDelr, Step::DelrValues);
       }
       return list_line(record);
     case Step::DelrValues:
       if (looks_like_array_control(text)) {
         s.grid.columns = s.list_length;
-        return list_control(record, "DELC-", Step::DelcValues);
+        return list_control(record, kDelc, Step::DelcValues);
       }
       return list_line(record);
     case Step::DelcValues:
       if (!looks_like_array_control(text)) return list_line(record);
       s.grid.rows = s.list_length;
       begin_layers();
-      if (s.step == Step::Done) in_.fail(1, "the end of the file after the DELC- list");
+      if (s.step == Step::Done) in_.fail(1, "the end of the file after " + list_name(kDelc));
       [[fallthrough]];
     case Step::LayerArrayControl: {
       const std::string name = array_name(s.expected_label, s.layer);
@@ -128,12 +137,12 @@ bool FlowFileReader::next(Record& record) {
   return false;
 }
 
-bool FlowFileReader::list_control(Record& record, const char* label, Step values_step) {
+bool FlowFileReader::list_control(Record& record, std::string_view label, Step values_step) {
   State& s = state_;
-  s.array = in_.read_array_header("the array-control record of the " + std::string(label) + " list");
+  s.array = in_.read_array_header("the array-control record of " + list_name(label));
   if (s.array.label_text != label || s.array.layer_number != 0) {
     in_.fail_at_field(s.array.label_text != label ? s.array.label : s.array.layer,
-                      "the array-control record of the " + std::string(label) + " list");
+                      "the array-control record of " + list_name(label));
   }
   s.array.is_list = true;
   s.array.rows = 1;
@@ -184,11 +193,11 @@ bool FlowFileReader::find_next_array() {
       s.type_code = read_type_code();
       s.type_layer = s.layer;
     }
-    for (; s.next_array < cindral::kLayerArrays.size(); ++s.next_array) {
-      const cindral::LayerArray& a = cindral::kLayerArrays[s.next_array];
-      if (cindral::is_selected(a.selection, s.simulation_type, s.type_code, s.layer,
-                               static_cast<std::int32_t>(s.grid.layers))) {
-        s.expected_label = std::string(a.instance.label);
+    for (; s.next_array < format::kLayerArrays.size(); ++s.next_array) {
+      const format::LayerArray& a = format::kLayerArrays[s.next_array];
+      if (format::is_selected(a.selection, s.simulation_type, s.type_code, s.layer,
+                              static_cast<std::int32_t>(s.grid.layers))) {
+        s.expected_label = std::string(a.entry.label);
         return true;
       }
     }
@@ -214,9 +223,9 @@ std::int32_t FlowFileReader::read_type_code() {
 std::string_view FlowFileReader::list_being_read() const {
   switch (state_.step) {
     case Step::LayerTypes: return "LAYER TYPES";
-    case Step::TrpyValues: return "TRPY-";
-    case Step::DelrValues: return "DELR-";
-    case Step::DelcValues: return "DELC-";
+    case Step::TrpyValues: return kTrpy;
+    case Step::DelrValues: return kDelr;
+    case Step::DelcValues: return kDelc;
     default: return "";
   }
 }
@@ -227,10 +236,10 @@ std::string FlowFileReader::expected() const {
   const State& s = state_;
   switch (s.step) {
     case Step::Header: return "the header record";
-    case Step::LayerTypes: return "the layer type codes or the TRPY- list";
-    case Step::TrpyValues: return "the anisotropy factors of the TRPY- list";
-    case Step::DelrValues: return "the cell widths of the DELR- list";
-    case Step::DelcValues: return "the cell widths of the DELC- list";
+    case Step::LayerTypes: return "the layer type codes or " + list_name(kTrpy);
+    case Step::TrpyValues: return "the anisotropy factors of " + list_name(kTrpy);
+    case Step::DelrValues: return "the cell widths of " + list_name(kDelr);
+    case Step::DelcValues: return "the cell widths of " + list_name(kDelc);
     case Step::LayerArrayControl:
       return "the array-control record of " + array_name(s.expected_label, s.layer);
     case Step::LayerArrayValues:

@@ -79,7 +79,7 @@ class FlowFileReader {
     std::string expected_label;
   };
 
-  bool list_control(Record& record, const char* label, Step values_step);
+  bool list_control(Record& record, std::string_view label, Step values_step);
   bool list_line(Record& record);
   void begin_layers();
   void next_array();

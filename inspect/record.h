@@ -43,7 +43,7 @@ inline constexpr std::int32_t kLayerAsterisks = -1;
 struct ArrayHeader {
   std::int64_t line = 0;  // where the record is
   Field locator, multiplier, format, print_code, label, layer;
-  std::string label_text;   // the label without blanks: "IBOUND-"
+  std::string label_text;   // the label without blanks
   std::string format_text;  // the 20 format columns without trailing blanks
   format::DescriptorList values_format{"()"};
   // 0 for a list that belongs to no layer; kLayerAsterisks while the field

@@ -5,27 +5,10 @@
 #include <stdexcept>
 
 namespace inspect {
-namespace {
-
-// The array-control record as the simulator reads it: locator, multiplier
-// (1 or 1.0, read as a real), the 20 columns of the format text, print
-// code, label and layer.
-const format::DescriptorList& control_layout() {
-  static const format::DescriptorList layout("(I10,G10.3,A20,I10,A10,I3)");
-  return layout;
-}
-
-}  // namespace
 
 bool layer_fits(const ArrayHeader& array, std::int64_t layer) {
   if (array.layer_number == kLayerAsterisks) return layer > kLargestLayerShown;
   return array.layer_number == layer;
-}
-
-bool looks_like_array_control(std::string_view text) {
-  if (text.size() < 60 || text[20] != '(') return false;
-  const std::string_view label = trimmed(text.substr(50, 10));
-  return !label.empty() && label.back() == '-';
 }
 
 void ArrayWalk::start(const ArrayHeader& array) {
@@ -66,15 +49,15 @@ std::span<const Field> RecordReader::read_fields(const format::DescriptorList& l
 
 ArrayHeader RecordReader::read_array_header(std::string_view what_was_expected) {
   if (!looks_like_array_control(line_.text)) fail(1, what_was_expected);
-  const std::span<const Field> f = read_fields(control_layout());
+  const std::span<const Field> f = read_fields(format::array_control_layout());
   ArrayHeader array;
   array.line = line_.number;
-  array.locator = f[0];
-  array.multiplier = f[1];
-  array.format = f[2];
-  array.print_code = f[3];
-  array.label = f[4];
-  array.layer = f[5];
+  array.locator = f[format::kLocatorField];
+  array.multiplier = f[format::kMultiplierField];
+  array.format = f[format::kFormatTextField];
+  array.print_code = f[format::kPrintCodeField];
+  array.label = f[format::kLabelField];
+  array.layer = f[format::kLayerField];
   if (!array.locator.is_value()) fail_at_field(array.locator, "the unit of the values (I10)");
   if (!array.multiplier.is_value()) fail_at_field(array.multiplier, "the multiplier (G10.3)");
   if (!array.print_code.is_value()) fail_at_field(array.print_code, "the print code (I10)");

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "format/array_control.h"
 #include "format/descriptor_list.h"
 #include "inspect/field.h"
 #include "inspect/line_reader.h"
@@ -17,10 +18,8 @@
 
 namespace inspect {
 
-// Whether a line is an array-control record: the format text opens with
-// "(" in column 21, and the label in columns 51 to 60 ends in "-". No value
-// line of these files has "(" in column 21.
-bool looks_like_array_control(std::string_view text);
+// Whether a line is an array-control record (format/array_control.h).
+using format::looks_like_array_control;
 
 // Whether the layer field of `array` is what the builders write for
 // `layer`: its number, or asterisks above 999.
@@ -100,7 +99,7 @@ class RecordReader {
   bool convert_values_ = true;
 };
 
-// "IBOUND- of layer 2", "the DELR- list".
+// "SHEAD- of layer 2", "the DELR- list".
 std::string array_name(std::string_view label, std::int64_t layer);
 
 }  // namespace inspect

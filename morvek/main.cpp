@@ -10,6 +10,7 @@
 #include "common/capacity.h"
 #include "common/command_line.h"
 #include "common/console.h"
+#include "format/basic_file.h"
 #include "format/descriptor_list.h"
 #include "common/output_file.h"
 #include "common/process_end.h"
@@ -23,30 +24,14 @@ using common::WorkingGrid;
 
 namespace {
 
-// The modules that may be selected, in the order they are asked. An answer
-// of 1 stores the unit 10 + slot, the file the simulator reads the module from.
-struct Module {
-  int slot;
-  std::string_view module_line;
-  std::string_view short_name;
-};
+// The modules that may be selected are asked in the order of the module
+// table; an answer of 1 stores the module's unit. The question is the
+// module's name, with " Module" after it for these.
+constexpr std::array<bool, format::kModules.size()> kAskedAsModule = {
+    false, false, false, false, true, true, true, false, false, true, true};
 
-constexpr std::array<Module, 11> kModules = {{
-    {1, "Block Centered Flow", "Block Centered Flow"},
-    {2, "Wells", "Wells"},
-    {3, "Drains", "Drains"},
-    {4, "Rivers", "Rivers"},
-    {5, "Evapo-Transpiration Module", "Evapo-Transpiration"},
-    {7, "General Head Boundary Module", "General Head Boundary"},
-    {8, "Recharge Module", "Recharge"},
-    {9, "Strongly Implicit Procedure", "Strongly Implicit"},
-    {11, "Slice Successive Over Relaxation", "SSOR"},
-    {12, "Output Control Module", "Output Control"},
-    {19, "Interbed Storage Module", "Interbed Storage"},
-}};
-
-constexpr std::size_t kSlotCount = 24;
-constexpr std::size_t kTitleLength = 80;
+constexpr std::size_t kSlotCount = format::kModuleSlots;
+constexpr std::size_t kTitleLength = format::kTitleLength;
 
 constexpr std::array<std::string_view, 3> kBoundaryLegend = {
     " -1 = Constant Head Cell           ",
@@ -54,17 +39,14 @@ constexpr std::array<std::string_view, 3> kBoundaryLegend = {
     " +1 = Active Computation Cell      ",
 };
 
-// The values follow their array-control records in FOR001 itself (unit 1).
-constexpr std::int32_t kOwnUnit = 1;
-
 const ArrayInstance<std::int32_t> kBoundary{
     .title_line = "",
     .heading_suffix = " Boundary Array",
     .cell_suffix = " Boundary Condition",
     .legend_lines = kBoundaryLegend,
-    .label = "IBOUND-",
-    .print_code = 3,
-    .locator = kOwnUnit,
+    .label = format::kBoundaryArray.label,
+    .print_code = format::kBoundaryArray.print_code,
+    .locator = format::kBoundaryArray.locator,
 };
 
 const ArrayInstance<float> kStartingHeads{
@@ -72,9 +54,9 @@ const ArrayInstance<float> kStartingHeads{
     .heading_suffix = " Starting Head Array",
     .cell_suffix = " Starting Head",
     .legend_lines = {},
-    .label = "SHEAD-",
-    .print_code = 0,
-    .locator = kOwnUnit,
+    .label = format::kStartingHeadArray.label,
+    .print_code = format::kStartingHeadArray.print_code,
+    .locator = format::kStartingHeadArray.locator,
 };
 
 constexpr common::ProgramUsage kUsage = {
@@ -101,12 +83,12 @@ int main(int argc, char** argv) {
   common::take_no_arguments(argc, argv, kUsage);
   common::process::handle_failures_and_end_signals();
 
-  const format::DescriptorList title_format("(a80)");
-  const format::DescriptorList dimension_format("(8I10)");
-  const format::DescriptorList module_format("(24I3)");
-  const format::DescriptorList option_format("(2I10)");
-  const format::DescriptorList no_flow_format("(G10.3)");
-  const format::DescriptorList period_format("(G10.3,I10,G10.3)");
+  const format::DescriptorList title_format(format::kTitleFormat);
+  const format::DescriptorList dimension_format(format::kDimensionFormat);
+  const format::DescriptorList module_format(format::kModuleTableFormat);
+  const format::DescriptorList option_format(format::kOptionFormat);
+  const format::DescriptorList no_flow_format(format::kNoFlowHeadFormat);
+  const format::DescriptorList period_format(format::kStressPeriodFormat);
 
   Console console;
 
@@ -150,12 +132,13 @@ int main(int argc, char** argv) {
 
   console.write_line({"Simulation Module Input File Unit Numbers"});
   console.write_line({"Enter 1 to include module, 0 otherwise "});
-  for (const Module& module : kModules) {
+  for (std::size_t m = 0; m < format::kModules.size(); ++m) {
+    const format::Module& module = format::kModules[m];
     console.write_line({" "});
-    console.write_line({module.module_line});
+    console.write_line({module.name, kAskedAsModule[m] ? " Module" : ""});
     console.read_integer(answer);
     if (answer == 1) {
-      const std::int32_t unit = 10 + module.slot;
+      const std::int32_t unit = format::module_unit(static_cast<std::size_t>(module.slot));
       module_units[static_cast<std::size_t>(module.slot - 1)] = unit;
       char file_name[16];
       std::snprintf(file_name, sizeof file_name, "FOR%03d", static_cast<int>(unit));
@@ -174,7 +157,7 @@ int main(int argc, char** argv) {
   console.read_integer(save_heads);
 
   OutputFile basic;
-  basic.open(1, "FOR001", "UNKNOWN", "sequential");
+  basic.open(format::kBasicUnit, format::kBasicFileName, "UNKNOWN", "sequential");
   basic.rewind();
   basic.write_record(title_format, {std::string_view(title_1.data(), title_1.size())});
   basic.write_record(title_format, {std::string_view(title_2.data(), title_2.size())});

@@ -5,6 +5,7 @@
 #include "common/command_line.h"
 #include "common/console.h"
 #include "format/descriptor_list.h"
+#include "format/drain_file.h"
 #include "common/output_file.h"
 #include "common/process_end.h"
 
@@ -38,13 +39,13 @@ int main(int argc, char** argv) {
   common::take_no_arguments(argc, argv, kUsage);
   common::process::handle_failures_and_end_signals();
 
-  const format::DescriptorList header_format("(2i10)");
-  const format::DescriptorList use_code_format("(i10)");
-  const format::DescriptorList drain_format("(3i10,2g10.3)");
+  const format::DescriptorList header_format(format::kDrainHeaderFormat);
+  const format::DescriptorList use_code_format(format::kUseCodeFormat);
+  const format::DescriptorList drain_format(format::kDrainFormat);
 
   Console console;
   OutputFile drains;
-  drains.open(13, "FOR013", "UNKNOWN", "sequential");
+  drains.open(format::kDrainUnit, format::kDrainFileName, "UNKNOWN", "sequential");
   drains.rewind();
 
   std::int32_t max_drains = 0;

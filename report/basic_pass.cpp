@@ -1,6 +1,7 @@
 // FOR001 for the report: the run header first, then (once the layout of
 // the maps is known) the boundary and starting-head arrays, the no-flow
 // head and the stress periods.
+#include "format/basic_file.h"
 #include "report/passes.h"
 
 namespace report {
@@ -63,7 +64,7 @@ void BasicPass::read_rest(MapMaker& maps) {
           MapPicture map;
           map.layer = array.layer_number;
           map.label = array.label_text;
-          map.order = array.label_text == "IBOUND-" ? 0 : 1;
+          map.order = array.label_text == format::kBoundaryArray.label ? 0 : 1;
           map.kind = map.order == 0 ? MapRaster::Kind::Boundary : MapRaster::Kind::Values;
           map.file = facts_.file.name;
           map.line = array.line;

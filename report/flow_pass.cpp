@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "cindral/layer_arrays.h"
+#include "format/flow_file.h"
 #include "report/passes.h"
 
 namespace report {
@@ -30,10 +30,10 @@ void add_width(WidthFacts& facts, WidthSums& sums, std::int64_t index, const ins
 // The place of an array among a layer's maps: after the boundary and the
 // starting heads, in the order Cindral asks them.
 int map_order(std::string_view label) {
-  for (std::size_t i = 0; i < cindral::kLayerArrays.size(); ++i) {
-    if (cindral::kLayerArrays[i].instance.label == label) return 2 + static_cast<int>(i);
+  for (std::size_t i = 0; i < format::kLayerArrays.size(); ++i) {
+    if (format::kLayerArrays[i].entry.label == label) return 2 + static_cast<int>(i);
   }
-  return 2 + static_cast<int>(cindral::kLayerArrays.size());
+  return 2 + static_cast<int>(format::kLayerArrays.size());
 }
 
 }  // namespace
@@ -89,11 +89,11 @@ void FlowPass::read_lists(WidthSums& along_rows, WidthSums& along_columns) {
         case Section::ArrayValues:
           for (std::size_t i = 0; i < f.size(); ++i) {
             const std::int64_t index = record.first + static_cast<std::int64_t>(i);
-            if (list == "TRPY-") {
+            if (list == format::kAnisotropyList.label) {
               if (index <= PageBudget::kMostTableRows) facts_.anisotropy.push_back(shown_value(f[i]));
-            } else if (list == "DELR-") {
+            } else if (list == format::kRowWidthList.label) {
               add_width(facts_.along_rows, along_rows, index, f[i]);
-            } else if (list == "DELC-") {
+            } else if (list == format::kColumnWidthList.label) {
               add_width(facts_.along_columns, along_columns, index, f[i]);
             }
           }

@@ -98,7 +98,7 @@ struct DrainFacts {
 struct MapPicture {
   std::int64_t layer = 0;
   int order = 0;  // within the layer: boundary, starting head, then FOR011's arrays
-  std::string label;  // "IBOUND-"
+  std::string label;  // of the array-control record
   std::string file;   // "FOR001"
   std::int64_t line = 0;  // of the array-control record
   MapRaster::Kind kind = MapRaster::Kind::Values;

@@ -5,6 +5,7 @@
 #include <future>
 #include <system_error>
 
+#include "format/flow_file.h"
 #include "report/embedded_bytes.h"
 #include "report/html_text.h"
 #include "report/passes.h"
@@ -15,13 +16,13 @@ namespace {
 
 bool is_present(const std::string& path) { return platform::exists(path); }
 
-std::string widths_note(const char* list, const char* side, const WidthSums& sums,
+std::string widths_note(std::string_view list, const char* side, const WidthSums& sums,
                         std::int64_t cells) {
   if (sums.entries() != cells) {
-    return std::string("the ") + list + " list of FOR011 holds " + std::to_string(sums.entries()) +
+    return "the " + std::string(list) + " list of FOR011 holds " + std::to_string(sums.entries()) +
            " widths for the " + std::to_string(cells) + " " + side + " of FOR001";
   }
-  return std::string("not every width in the ") + list + " list of FOR011 is a number above zero";
+  return "not every width in the " + std::string(list) + " list of FOR011 is a number above zero";
 }
 
 }  // namespace
@@ -108,8 +109,8 @@ ModelFacts read_model(const std::string& folder, PageBudget budget, Checking che
   } else if (!along_rows.usable() || !along_columns.usable()) {
     facts.layout_note = "Cells are drawn as squares: " +
                         (!along_rows.usable()
-                             ? widths_note("DELR-", "columns", along_rows, grid.columns)
-                             : widths_note("DELC-", "rows", along_columns, grid.rows)) +
+                             ? widths_note(format::kRowWidthList.label, "columns", along_rows, grid.columns)
+                             : widths_note(format::kColumnWidthList.label, "rows", along_columns, grid.rows)) +
                         ".";
   } else {
     facts.layout.columns.set_widths(along_rows.block_widths());

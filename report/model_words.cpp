@@ -2,42 +2,14 @@
 
 #include <array>
 
+#include "format/flow_file.h"
+
 namespace report {
 namespace {
 
-constexpr std::array<std::string_view, 6> kTimeUnits = {"undefined", "seconds", "minutes",
-                                                        "hours",     "days",    "years"};
-constexpr std::array<std::string_view, 6> kTimeSymbols = {"T", "second", "minute", "hour", "day", "year"};
-
-constexpr std::array<ModuleName, 11> kModules = {{
-    {1, "Block Centered Flow"},
-    {2, "Wells"},
-    {3, "Drains"},
-    {4, "Rivers"},
-    {5, "Evapo-Transpiration"},
-    {7, "General Head Boundary"},
-    {8, "Recharge"},
-    {9, "Strongly Implicit Procedure"},
-    {11, "Slice Successive Over Relaxation"},
-    {12, "Output Control"},
-    {19, "Interbed Storage"},
-}};
-
-constexpr std::array<std::string_view, 4> kLayerTypes = {
-    "confined", "unconfined", "confined/unconfined, constant transmissivity",
-    "confined/unconfined, variable transmissivity"};
-
-constexpr std::array<ArrayName, 9> kArrays = {{
-    {"IBOUND-", "Boundary", UnitKind::None},
-    {"SHEAD-", "Starting head", UnitKind::Length},
-    {"SF1-", "Primary storage coefficient", UnitKind::None},
-    {"TRAN-", "Transmissivity", UnitKind::AreaPerTime},
-    {"HYDCON-", "Hydraulic conductivity", UnitKind::LengthPerTime},
-    {"BOT-", "Bottom elevation", UnitKind::Length},
-    {"VCON-", "Vertical conductance", UnitKind::PerTime},
-    {"SF2-", "Secondary storage coefficient", UnitKind::None},
-    {"TOP-", "Top elevation", UnitKind::Length},
-}};
+constexpr const auto& kTimeUnits = format::kTimeUnitWords;
+constexpr const auto& kTimeSymbols = format::kTimeUnitSymbols;
+constexpr const auto& kLayerTypes = format::kLayerTypeWords;
 
 bool known_time_unit(std::int32_t code) { return code >= 0 && code < static_cast<std::int32_t>(kTimeUnits.size()); }
 
@@ -52,7 +24,7 @@ std::string_view time_unit_symbol(std::int32_t time_unit) {
   return known_time_unit(time_unit) ? kTimeSymbols[static_cast<std::size_t>(time_unit)] : "T";
 }
 
-std::span<const ModuleName> modules() { return kModules; }
+std::span<const ModuleName> modules() { return format::kModules; }
 
 std::string layer_type_words(std::int32_t type_code) {
   if (type_code >= 0 && type_code < static_cast<std::int32_t>(kLayerTypes.size())) {
@@ -62,9 +34,7 @@ std::string layer_type_words(std::int32_t type_code) {
 }
 
 ArrayName array_name(std::string_view label) {
-  for (const ArrayName& a : kArrays) {
-    if (a.label == label) return a;
-  }
+  if (const format::ArrayEntry* a = format::layer_array_entry(label)) return {a->label, a->display_name, a->unit};
   return {label, label, UnitKind::None};
 }
 

@@ -7,6 +7,9 @@
 #include <string>
 #include <string_view>
 
+#include "format/array_entry.h"
+#include "format/basic_file.h"
+
 namespace report {
 
 // "days"; "undefined" for 0; "code 9 (no time unit)" for others.
@@ -14,10 +17,7 @@ std::string time_unit_words(std::int32_t time_unit);
 // "day", or "T" when the code names no unit: the time in a rate's unit.
 std::string_view time_unit_symbol(std::int32_t time_unit);
 
-struct ModuleName {
-  int slot;
-  std::string_view name;
-};
+using ModuleName = format::Module;
 // The eleven modules Morvek asks for, by slot.
 std::span<const ModuleName> modules();
 
@@ -25,7 +25,7 @@ std::span<const ModuleName> modules();
 std::string layer_type_words(std::int32_t type_code);
 
 // What an array holds and in which unit.
-enum class UnitKind : std::uint8_t { None, Length, LengthPerTime, AreaPerTime, PerTime };
+using format::UnitKind;
 struct ArrayName {
   std::string_view label;  // "HYDCON-"
   std::string_view name;   // "Hydraulic conductivity"

@@ -5,7 +5,7 @@
 #include <random>
 #include <vector>
 
-#include "cindral/layer_arrays.h"
+#include "format/flow_file.h"
 
 namespace testing_support {
 namespace {
@@ -120,8 +120,8 @@ std::string random_cindral_session(std::uint32_t seed) {
   s.array(columns > 0 ? columns : 0, [&] { s.real(); });
   s.array(rows > 0 ? rows : 0, [&] { s.real(); });
   for (int layer = 1; layer <= layers; ++layer) {
-    for (const cindral::LayerArray& a : cindral::kLayerArrays) {
-      if (cindral::is_selected(a.selection, simulation_type, types[static_cast<std::size_t>(layer - 1)],
+    for (const format::LayerArray& a : format::kLayerArrays) {
+      if (format::is_selected(a.selection, simulation_type, types[static_cast<std::size_t>(layer - 1)],
                                layer, layers)) {
         s.array(cells_of(rows, columns), [&] { s.real(); });
       }

@@ -1,6 +1,6 @@
-#include "cindral/layer_arrays.h"
+#include "format/flow_file.h"
 
-namespace cindral {
+namespace format {
 
 bool is_selected(const Selection& selection, std::int32_t simulation_type, std::int32_t type_code,
                  std::int64_t layer, std::int32_t layer_count) {
@@ -11,4 +11,4 @@ bool is_selected(const Selection& selection, std::int32_t simulation_type, std::
   return (selection.codes & (TypeCodes{1} << type_code)) != 0;
 }
 
-}  // namespace cindral
+}  // namespace format
