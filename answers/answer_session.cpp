@@ -65,7 +65,7 @@ void AnswerSession::layer_asterisks(std::int64_t line, const inspect::Field& fie
 FieldAnswer AnswerSession::answer_for(const inspect::Line& line, const inspect::Field& field,
                                       std::string_view what) {
   FieldAnswer answer;
-  if (!answer_for_field(field, answer)) {
+  if (!format::answer_for_field(field.text, field.width, field.type, answer)) {
     const std::string found = inspect::found_in(field);
     throw inspect::ReadError(line.number, field.column,
                              "expected " + std::string(what) + " as " + builder_ + " writes it (" +

@@ -10,10 +10,12 @@
 #include <type_traits>
 
 #include "answers/answer_writer.h"
-#include "answers/field_answer.h"
+#include "format/field_answer.h"
 #include "inspect/record.h"
 
 namespace answers {
+
+using format::FieldAnswer;
 
 // The file ends before the record that `question` would lead to: the
 // answers stop there.

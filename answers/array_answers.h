@@ -96,7 +96,7 @@ void answer_array(AnswerSession& session, Reader& reader, std::string_view subje
   const inspect::Line first_line = record.line;
   FieldAnswer value;
   const std::string cell = "a cell of " + name;
-  if (!answer_for_field(first, value)) session.answer_for(record.line, first, cell);
+  if (!format::answer_for_field(first.text, first.width, first.type, value)) session.answer_for(record.line, first, cell);
   const std::string value_answer(value.view());  // (the line it points into is soon read over)
   const std::string value_text = padded(first);
 
@@ -189,7 +189,7 @@ void answer_list(AnswerSession& session, Reader& reader, std::string_view subjec
   const inspect::Field first = record.fields[0];
   FieldAnswer value;
   const std::string entry = "an entry of the " + std::string(subjects);
-  if (!answer_for_field(first, value)) session.answer_for(record.line, first, entry);
+  if (!format::answer_for_field(first.text, first.width, first.type, value)) session.answer_for(record.line, first, entry);
   const std::string value_answer(value.view());  // (the line it points into is soon read over)
   const std::string value_text = padded(first);
   bool uniform = line_of(record, value_text);

@@ -35,7 +35,7 @@ void answer_modules(AnswerSession& session, const Record& record) {
     const std::int32_t unit = format::module_unit(static_cast<std::size_t>(slot));
     const bool used = field.is_value() && field.integer == unit;
     FieldAnswer check;
-    if (!field.is_value() || !answer_for_field(field, check) ||
+    if (!field.is_value() || !format::answer_for_field(field.text, field.width, field.type, check) ||
         (field.integer != 0 && !(asked && used))) {
       const std::string what = asked ? "0 or " + std::to_string(unit) + " (" +
                                            std::string(kModules[next_module].short_name) + " not used or used)"

@@ -110,19 +110,19 @@ void check_period(const inspect::Record& record, Findings& findings) {
 // The boundary array of one layer: fields the simulator cannot read, values
 // other than -1, 0 and 1, and whether any cell is active.
 WalkedArray check_boundary_array(int fd, const inspect::LinePlace& control, const BasicModel& model,
-                                 std::int64_t layer, Reading reading, Findings& findings) {
-  ArrayCursor cursor(fd, control, model.grid.rows, model.grid.columns, reading);
+                                 std::int64_t layer, inspect::Reading reading, Findings& findings) {
+  inspect::ArrayCursor cursor(fd, control, model.grid.rows, model.grid.columns, reading);
   FieldCounts fields;
   CellCount other_values, active;
   CellCount* counts[] = {&fields.asterisks, &fields.not_a_number, &fields.missing, &other_values, &active};
-  ArrayCursor* cursors[] = {&cursor};
+  inspect::ArrayCursor* cursors[] = {&cursor};
   walk_side_by_side(cursors, model.grid.rows, model.grid.columns, counts,
                     [&](std::int64_t, std::int64_t column, std::int64_t n,
-                        std::span<const ValueLine* const> lines) {
-                      const ValueLine& line = *lines[0];
+                        std::span<const inspect::ValueLine* const> lines) {
+                      const inspect::ValueLine& line = *lines[0];
                       for (std::int64_t c = column; c < column + n; ++c) {
                         const std::int64_t i = c - line.first_column;
-                        if (line.kinds[i] != CellKind::Value) {
+                        if (line.kinds[i] != inspect::CellKind::Value) {
                           fields.count(line, layer, c);
                           continue;
                         }
@@ -147,14 +147,14 @@ WalkedArray check_boundary_array(int fd, const inspect::LinePlace& control, cons
 // The starting heads of one layer: fields the simulator cannot read. (They
 // are compared with the cells' bottoms where FOR011 gives them.)
 WalkedArray check_head_array(int fd, const inspect::LinePlace& control, const BasicModel& model,
-                             std::int64_t layer, Reading reading, Findings& findings) {
-  ArrayCursor cursor(fd, control, model.grid.rows, model.grid.columns, reading);
+                             std::int64_t layer, inspect::Reading reading, Findings& findings) {
+  inspect::ArrayCursor cursor(fd, control, model.grid.rows, model.grid.columns, reading);
   FieldCounts fields;
   CellCount* counts[] = {&fields.asterisks, &fields.not_a_number, &fields.missing};
-  ArrayCursor* cursors[] = {&cursor};
+  inspect::ArrayCursor* cursors[] = {&cursor};
   walk_side_by_side(cursors, model.grid.rows, model.grid.columns, counts,
                     [&](std::int64_t, std::int64_t column, std::int64_t n,
-                        std::span<const ValueLine* const> lines) {
+                        std::span<const inspect::ValueLine* const> lines) {
                       for (std::int64_t c = column; c < column + n; ++c) fields.count(*lines[0], layer, c);
                     });
   fields.report(findings, kFile, format::kStartingHeadArray.label);
@@ -190,7 +190,7 @@ void check_array_control(const inspect::Record& record, std::string_view file, s
   }
 }
 
-BasicModel check_basic_file(int fd, Reading reading, Findings& findings) {
+BasicModel check_basic_file(int fd, inspect::Reading reading, Findings& findings) {
   BasicModel model;
   inspect::BasicFileReader reader(fd);
   inspect::Record record;
@@ -229,7 +229,7 @@ BasicModel check_basic_file(int fd, Reading reading, Findings& findings) {
     if (reader.ended_early()) add_ends_early(findings, kFile, next_line, reader.expected());
   } catch (const inspect::ReadError& e) {
     add_read_error(findings, kFile, e.line(), e.column(), e.what());
-  } catch (const FileEndsEarly& e) {
+  } catch (const inspect::FileEndsEarly& e) {
     add_ends_early(findings, kFile, e.line, e.expected);
   }
   return model;

@@ -9,37 +9,37 @@
 namespace check {
 namespace {
 
-CellKind kind_of(const inspect::Field& f) {
-  if (f.text.empty()) return CellKind::Missing;
+inspect::CellKind kind_of(const inspect::Field& f) {
+  if (f.text.empty()) return inspect::CellKind::Missing;
   switch (f.kind) {
-    case inspect::Field::Kind::Asterisks: return CellKind::Asterisks;
-    case inspect::Field::Kind::NotANumber: return CellKind::NotANumber;
+    case inspect::Field::Kind::Asterisks: return inspect::CellKind::Asterisks;
+    case inspect::Field::Kind::NotANumber: return inspect::CellKind::NotANumber;
     case inspect::Field::Kind::Value: break;
   }
-  return CellKind::Value;
+  return inspect::CellKind::Value;
 }
 
 }  // namespace
 
-CellLookup::CellLookup(int fd, std::int64_t rows, std::int64_t columns, Reading reading)
+CellLookup::CellLookup(int fd, std::int64_t rows, std::int64_t columns, inspect::Reading reading)
     : fd_(fd), reading_(reading), rows_(rows), columns_(columns) {}
 
 CellLookup::~CellLookup() = default;
 
-CellField CellLookup::field(const ArrayLayout& layout, std::int64_t row, std::int64_t column) {
-  if (layout.repeated_row && reading_ == Reading::Quick) {
+CellField CellLookup::field(const inspect::ArrayLayout& layout, std::int64_t row, std::int64_t column) {
+  if (layout.repeated_row && reading_ == inspect::Reading::Quick) {
     return field_of_kept_row(*layout.repeated_row, layout, row, column);
   }
-  if (layout.regular && reading_ == Reading::Quick) return field_by_arithmetic(layout, row, column);
+  if (layout.regular && reading_ == inspect::Reading::Quick) return field_by_arithmetic(layout, row, column);
   return field_by_reading(layout, row, column);
 }
 
-CellField CellLookup::field_of_kept_row(const RepeatedRow& kept, const ArrayLayout& layout,
+CellField CellLookup::field_of_kept_row(const inspect::RepeatedRow& kept, const inspect::ArrayLayout& layout,
                                         std::int64_t row, std::int64_t column) const {
   const auto per_line = static_cast<std::int64_t>(kept.format.size());
   const std::int64_t line_in_row = (column - 1) / per_line;
   const auto index = static_cast<std::size_t>((column - 1) % per_line);
-  const KeptLine& line = line_in_row == kept.lines_per_row - 1 ? kept.last_line : kept.full_line;
+  const inspect::KeptLine& line = line_in_row == kept.lines_per_row - 1 ? kept.last_line : kept.full_line;
   CellField cell;
   cell.kind = line.kinds[index];
   cell.value = line.values[index];
@@ -53,7 +53,7 @@ CellField CellLookup::field_of_kept_row(const RepeatedRow& kept, const ArrayLayo
   return cell;
 }
 
-CellField CellLookup::field_by_arithmetic(const ArrayLayout& layout, std::int64_t row,
+CellField CellLookup::field_by_arithmetic(const inspect::ArrayLayout& layout, std::int64_t row,
                                           std::int64_t column) {
   const std::int64_t per_line = layout.per_line;
   const std::int64_t lines_per_row = (columns_ + per_line - 1) / per_line;
@@ -80,7 +80,7 @@ CellField CellLookup::field_by_arithmetic(const ArrayLayout& layout, std::int64_
   const format::Descriptor descriptor{layout.kind, layout.width, 0};
   const inspect::Field f = inspect::read_field(text, 0, descriptor);
   cell.kind = kind_of(f);
-  if (cell.kind == CellKind::Value) {
+  if (cell.kind == inspect::CellKind::Value) {
     cell.value = f.type == format::Descriptor::Kind::Integer ? static_cast<float>(f.integer) : f.real;
   }
   cell.text = inspect::trimmed(text);
@@ -150,9 +150,9 @@ const char* CellLookup::bytes_at(std::int64_t offset, std::size_t length) {
   return straddling_;
 }
 
-CellField CellLookup::field_by_reading(const ArrayLayout& layout, std::int64_t row, std::int64_t column) {
+CellField CellLookup::field_by_reading(const inspect::ArrayLayout& layout, std::int64_t row, std::int64_t column) {
   if (!cursor_ || cursor_control_.offset != layout.control.offset || cursor_row_ >= row) {
-    cursor_ = std::make_unique<ArrayCursor>(fd_, layout.control, rows_, columns_, reading_);
+    cursor_ = std::make_unique<inspect::ArrayCursor>(fd_, layout.control, rows_, columns_, reading_);
     cursor_control_ = layout.control;
     cursor_row_ = 0;
     lines_left_ = 0;
@@ -167,7 +167,7 @@ CellField CellLookup::field_by_reading(const ArrayLayout& layout, std::int64_t r
   cursor_->begin_row();
   cursor_row_ = row;
   lines_left_ = cursor_->lines_per_row() - 1;
-  const ValueLine* line = &cursor_->next_line();
+  const inspect::ValueLine* line = &cursor_->next_line();
   while (column >= line->end_column()) {
     line = &cursor_->next_line();
     --lines_left_;

@@ -11,12 +11,12 @@
 #include <unordered_map>
 #include <vector>
 
-#include "check/array_cursor.h"
+#include "inspect/array_cursor.h"
 
 namespace check {
 
 struct CellField {
-  CellKind kind = CellKind::Value;
+  inspect::CellKind kind = inspect::CellKind::Value;
   float value = 0.0f;
   std::int64_t line = 0;    // where the field is
   std::int64_t column = 0;  // its first column
@@ -26,27 +26,27 @@ struct CellField {
 class CellLookup {
  public:
   // Arrays of `rows` rows and `columns` columns in the open file `fd`.
-  CellLookup(int fd, std::int64_t rows, std::int64_t columns, Reading reading);
+  CellLookup(int fd, std::int64_t rows, std::int64_t columns, inspect::Reading reading);
   ~CellLookup();
   CellLookup(const CellLookup&) = delete;
   CellLookup& operator=(const CellLookup&) = delete;
 
   // The field of cell (row, column), both from 1 and inside the grid, of
   // the array laid out as `layout` (an array read whole before).
-  CellField field(const ArrayLayout& layout, std::int64_t row, std::int64_t column);
+  CellField field(const inspect::ArrayLayout& layout, std::int64_t row, std::int64_t column);
 
  private:
-  CellField field_of_kept_row(const RepeatedRow& row, const ArrayLayout& layout, std::int64_t row_number,
+  CellField field_of_kept_row(const inspect::RepeatedRow& row, const inspect::ArrayLayout& layout, std::int64_t row_number,
                               std::int64_t column) const;
-  CellField field_by_arithmetic(const ArrayLayout& layout, std::int64_t row, std::int64_t column);
-  CellField field_by_reading(const ArrayLayout& layout, std::int64_t row, std::int64_t column);
+  CellField field_by_arithmetic(const inspect::ArrayLayout& layout, std::int64_t row, std::int64_t column);
+  CellField field_by_reading(const inspect::ArrayLayout& layout, std::int64_t row, std::int64_t column);
   // Makes `length` bytes from `offset` available; a pointer to them.
   const char* bytes_at(std::int64_t offset, std::size_t length);
   // The page of the file that begins at `page * kPageBytes`, and its bytes.
   const char* page(std::int64_t page, std::size_t& size);
 
   int fd_;
-  Reading reading_;
+  inspect::Reading reading_;
   std::int64_t rows_;
   std::int64_t columns_;
   // Pages of the file, kept up to a bound and then reused round the clock:
@@ -68,7 +68,7 @@ class CellLookup {
   std::size_t hand_ = 0;
   char straddling_[64];  // a field across two pages
   // The cursor of the last array read from its start, and its row.
-  std::unique_ptr<ArrayCursor> cursor_;
+  std::unique_ptr<inspect::ArrayCursor> cursor_;
   inspect::LinePlace cursor_control_{-1, 0};
   std::int64_t cursor_row_ = 0;   // the row last looked in
   std::int64_t lines_left_ = 0;   // of that row, not yet read

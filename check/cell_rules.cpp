@@ -37,7 +37,7 @@ std::string_view value_words(std::string_view label) {
   return "the value";
 }
 
-void set_first(CellCount& count, const ValueLine& line, std::int64_t layer, std::int64_t column) {
+void set_first(CellCount& count, const inspect::ValueLine& line, std::int64_t layer, std::int64_t column) {
   count.line = line.line_number;
   count.column = line.field_column(column);
   count.cell = Cell{layer, line.row, column};

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "check/array_cursor.h"
+#include "inspect/array_cursor.h"
 #include "check/findings.h"
 
 namespace check {
@@ -16,7 +16,7 @@ namespace check {
 std::string_view value_words(std::string_view label);
 
 // Sets the first place of `count` to grid column `column` of `line`.
-void set_first(CellCount& count, const ValueLine& line, std::int64_t layer, std::int64_t column);
+void set_first(CellCount& count, const inspect::ValueLine& line, std::int64_t layer, std::int64_t column);
 
 // Fields the simulator cannot read (asterisks, not a number) and fields a
 // line ends before (read as 0), counted over one array.
@@ -24,16 +24,16 @@ struct FieldCounts {
   CellCount asterisks, not_a_number, missing;
 
   // Counts cell `column` of `line` if its field is one of these.
-  void count(const ValueLine& line, std::int64_t layer, std::int64_t column) {
+  void count(const inspect::ValueLine& line, std::int64_t layer, std::int64_t column) {
     switch (line.kinds[column - line.first_column]) {
-      case CellKind::Value: return;
-      case CellKind::Asterisks:
+      case inspect::CellKind::Value: return;
+      case inspect::CellKind::Asterisks:
         if (asterisks.hit()) set_first(asterisks, line, layer, column);
         return;
-      case CellKind::NotANumber:
+      case inspect::CellKind::NotANumber:
         if (not_a_number.hit()) set_first(not_a_number, line, layer, column);
         return;
-      case CellKind::Missing:
+      case inspect::CellKind::Missing:
         if (missing.hit()) set_first(missing, line, layer, column);
         return;
     }

@@ -31,13 +31,13 @@ std::string place_words(const Place& place) {
 // plainly, every one by the reading library.
 class DrainFields {
  public:
-  explicit DrainFields(Reading reading) : reading_(reading) {}
+  explicit DrainFields(inspect::Reading reading) : reading_(reading) {}
 
   std::span<const inspect::Field> read(std::string_view line) {
     for (std::size_t i = 0; i < kFields; ++i) {
       const std::size_t start = i * kWidth;
       const format::Descriptor& d = kDescriptors[i];
-      if (reading_ == Reading::Plain || !read_quickly(line, start, d, fields_[i])) {
+      if (reading_ == inspect::Reading::Plain || !read_quickly(line, start, d, fields_[i])) {
         fields_[i] = inspect::read_field(line, start, d);
       }
     }
@@ -72,7 +72,7 @@ class DrainFields {
     return stop == end;
   }
 
-  Reading reading_;
+  inspect::Reading reading_;
   inspect::Field fields_[kFields];
 };
 
@@ -107,7 +107,7 @@ struct DrainCheck {
       return lookup();
     } catch (const inspect::ReadError& e) {
       add_read_error(findings, file, e.line(), e.column(), e.what());
-    } catch (const FileEndsEarly& e) {
+    } catch (const inspect::FileEndsEarly& e) {
       add_ends_early(findings, file, e.line, e.expected);
     }
     throw LookupFailed{};
@@ -233,14 +233,14 @@ struct DrainCheck {
       const CellField b =
           looked_up("FOR001", [&] { return boundary_cells.field(basic.boundary[index], cell.row, cell.column); });
       const Place at{"FOR001", b.line, b.column};
-      if (b.kind == CellKind::Value && b.value == 0.0f) {
+      if (b.kind == inspect::CellKind::Value && b.value == 0.0f) {
         findings.add_repeating(rules::kDrainInNoFlowCell, kFile, where,
                                [&] {
                                  return name() + " is in a no-flow cell (boundary value " + std::string(b.text) + " at " +
                                         place_words(at) + "): the simulator ignores it";
                                },
                                {"drain is in a no-flow cell", "drains are in no-flow cells"}, cell, &at);
-      } else if (b.kind == CellKind::Value && b.value < 0.0f) {
+      } else if (b.kind == inspect::CellKind::Value && b.value < 0.0f) {
         findings.add_repeating(rules::kDrainInConstantHeadCell, kFile, where,
                                [&] {
                                  return name() + " is in a constant-head cell (boundary value " + std::string(b.text) +
@@ -253,11 +253,11 @@ struct DrainCheck {
     }
 
     // A layer has a BOT- array only for type codes 1 and 3.
-    const ArrayLayout* bottoms = flow.same_grid_as_basic ? flow.bottom_of(cell.layer) : nullptr;
+    const inspect::ArrayLayout* bottoms = flow.same_grid_as_basic ? flow.bottom_of(cell.layer) : nullptr;
     if (readable[3] && bottoms != nullptr) {
       const CellField bottom =
           looked_up("FOR011", [&] { return bottom_cells.field(*bottoms, cell.row, cell.column); });
-      if (bottom.kind == CellKind::Value && f[3].real < bottom.value) {
+      if (bottom.kind == inspect::CellKind::Value && f[3].real < bottom.value) {
         const Place at{"FOR011", bottom.line, bottom.column};
         findings.add_repeating(rules::kDrainBelowBottom, kFile, place_of(kFile, record.line, f[3]),
                                [&] {
@@ -274,7 +274,7 @@ struct DrainCheck {
 }  // namespace
 
 void check_drain_file(int drain_fd, const BasicModel& basic, int basic_fd, const FlowModel& flow,
-                      int flow_fd, Reading reading, Findings& findings) {
+                      int flow_fd, inspect::Reading reading, Findings& findings) {
   DrainCheck check{basic,
                    flow,
                    findings,
@@ -307,7 +307,7 @@ void check_drain_file(int drain_fd, const BasicModel& basic, int basic_fd, const
     }
   } catch (const inspect::ReadError& e) {
     add_read_error(findings, kFile, e.line(), e.column(), e.what());
-  } catch (const FileEndsEarly& e) {
+  } catch (const inspect::FileEndsEarly& e) {
     add_ends_early(findings, kFile, e.line, e.expected);
   } catch (const LookupFailed&) {
   }

@@ -13,11 +13,11 @@
 
 namespace check {
 
-BasicModel check_basic_file(int fd, Reading reading, Findings& findings);
-FlowModel check_flow_file(int fd, const BasicModel& basic, int basic_fd, Reading reading,
+BasicModel check_basic_file(int fd, inspect::Reading reading, Findings& findings);
+FlowModel check_flow_file(int fd, const BasicModel& basic, int basic_fd, inspect::Reading reading,
                           Findings& findings);
 void check_drain_file(int drain_fd, const BasicModel& basic, int basic_fd, const FlowModel& flow,
-                      int flow_fd, Reading reading, Findings& findings);
+                      int flow_fd, inspect::Reading reading, Findings& findings);
 
 // Shared by the three: the diagnostic of a file that does not hold what
 // its place needs (a ReadError), or that ends early.
@@ -49,7 +49,7 @@ bool readable_field(Findings& findings, std::string_view file, const inspect::Li
 // An array read whole by its own cursor: where it lies, and the place
 // after it, where the file's reader goes on.
 struct WalkedArray {
-  ArrayLayout layout;
+  inspect::ArrayLayout layout;
   inspect::LinePlace after;
 };
 

@@ -136,10 +136,10 @@ std::string compared(std::string_view value, std::string_view bottom, const Plac
 // beside a bottom, the bottom beside a top.
 WalkedArray check_layer_array(int fd, const inspect::LinePlace& control, std::string_view label,
                               std::int64_t layer, const FlowModel& model, const BasicModel& basic,
-                              int basic_fd, Reading reading, Findings& findings) {
+                              int basic_fd, inspect::Reading reading, Findings& findings) {
   const std::int64_t rows = model.grid.rows, columns = model.grid.columns;
-  ArrayCursor main(fd, control, rows, columns, reading);
-  std::optional<ArrayCursor> boundary, heads, bottom;
+  inspect::ArrayCursor main(fd, control, rows, columns, reading);
+  std::optional<inspect::ArrayCursor> boundary, heads, bottom;
   const auto index = static_cast<std::size_t>(layer - 1);
   if (model.same_grid_as_basic && index < basic.boundary.size()) {
     boundary.emplace(basic_fd, basic.boundary[index], rows, columns, reading);
@@ -147,14 +147,14 @@ WalkedArray check_layer_array(int fd, const inspect::LinePlace& control, std::st
   if (label == format::kBottomArray.label && model.same_grid_as_basic && index < basic.heads.size()) {
     heads.emplace(basic_fd, basic.heads[index], rows, columns, reading);
   }
-  if (const ArrayLayout* b = label == format::kTopArray.label ? model.bottom_of(layer) : nullptr) {
+  if (const inspect::ArrayLayout* b = label == format::kTopArray.label ? model.bottom_of(layer) : nullptr) {
     bottom.emplace(fd, *b, rows, columns, reading);
   }
-  ArrayCursor* cursors[3] = {&main};
+  inspect::ArrayCursor* cursors[3] = {&main};
   std::size_t n_cursors = 1;
   const std::size_t boundary_at = boundary ? n_cursors++ : 0;
   if (boundary) cursors[boundary_at] = &*boundary;
-  ArrayCursor* compared_with = heads ? &*heads : bottom ? &*bottom : nullptr;
+  inspect::ArrayCursor* compared_with = heads ? &*heads : bottom ? &*bottom : nullptr;
   const std::size_t compared_at = compared_with ? n_cursors++ : 0;
   if (compared_with) cursors[compared_at] = compared_with;
 
@@ -164,28 +164,28 @@ WalkedArray check_layer_array(int fd, const inspect::LinePlace& control, std::st
                          &head_below, &top_below};
   const ValueRule* rule = value_rule(label);
   walk_side_by_side(
-      std::span<ArrayCursor* const>(cursors, n_cursors), rows, columns, counts,
-      [&](std::int64_t, std::int64_t column, std::int64_t n, std::span<const ValueLine* const> lines) {
-        const ValueLine& line = *lines[0];
+      std::span<inspect::ArrayCursor* const>(cursors, n_cursors), rows, columns, counts,
+      [&](std::int64_t, std::int64_t column, std::int64_t n, std::span<const inspect::ValueLine* const> lines) {
+        const inspect::ValueLine& line = *lines[0];
         for (std::int64_t c = column; c < column + n; ++c) {
           const std::int64_t i = c - line.first_column;
-          if (line.kinds[i] != CellKind::Value) {
+          if (line.kinds[i] != inspect::CellKind::Value) {
             fields.count(line, layer, c);
             continue;
           }
           if (boundary_at != 0) {
-            const ValueLine& b = *lines[boundary_at];
+            const inspect::ValueLine& b = *lines[boundary_at];
             const std::int64_t j = c - b.first_column;
-            if (b.kinds[j] == CellKind::Value && b.values[j] == 0.0f) continue;  // not computed
+            if (b.kinds[j] == inspect::CellKind::Value && b.values[j] == 0.0f) continue;  // not computed
           }
           const float value = line.values[i];
           if (rule != nullptr && (rule->zero_allowed ? value < 0.0f : !(value > 0.0f)) && broken.hit()) {
             set_first(broken, line, layer, c);
           }
           if (compared_at == 0) continue;
-          const ValueLine& o = *lines[compared_at];
+          const inspect::ValueLine& o = *lines[compared_at];
           const std::int64_t j = c - o.first_column;
-          if (o.kinds[j] != CellKind::Value) continue;
+          if (o.kinds[j] != inspect::CellKind::Value) continue;
           if (heads && o.values[j] < value && head_below.hit()) {
             // Found at the head, in FOR001; the bottom is the other place.
             set_first(head_below, o, layer, c);
@@ -212,7 +212,7 @@ WalkedArray check_layer_array(int fd, const inspect::LinePlace& control, std::st
 
 }  // namespace
 
-FlowModel check_flow_file(int fd, const BasicModel& basic, int basic_fd, Reading reading,
+FlowModel check_flow_file(int fd, const BasicModel& basic, int basic_fd, inspect::Reading reading,
                           Findings& findings) {
   FlowModel model;
   inspect::FlowFileReader reader(fd);
@@ -282,7 +282,7 @@ FlowModel check_flow_file(int fd, const BasicModel& basic, int basic_fd, Reading
     if (reader.ended_early()) add_ends_early(findings, kFile, next_line, reader.expected());
   } catch (const inspect::ReadError& e) {
     add_read_error(findings, kFile, e.line(), e.column(), e.what());
-  } catch (const FileEndsEarly& e) {
+  } catch (const inspect::FileEndsEarly& e) {
     add_ends_early(findings, kFile, e.line, e.expected);
   }
   return model;

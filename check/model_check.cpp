@@ -127,7 +127,7 @@ void check_unselected(const BasicModel& basic, std::size_t slot, std::string_vie
 }  // namespace
 
 CheckResult check_model(const std::string& folder, const CheckOptions& options) {
-  const Reading reading = options.plain ? Reading::Plain : Reading::Quick;
+  const inspect::Reading reading = options.plain ? inspect::Reading::Plain : inspect::Reading::Quick;
   Findings findings;
   bool completed = true;
   if (!file_exists(folder + "/FOR001")) {

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "check/array_cursor.h"
+#include "inspect/array_cursor.h"
 #include "inspect/record.h"
 
 namespace check {
@@ -27,8 +27,8 @@ struct BasicModel {
   std::array<bool, 24> module_unit_unknown{};
   // Per layer, from layer 1: the arrays read whole (a file that ends or
   // breaks early leaves the later ones out).
-  std::vector<ArrayLayout> boundary;
-  std::vector<ArrayLayout> heads;
+  std::vector<inspect::ArrayLayout> boundary;
+  std::vector<inspect::ArrayLayout> heads;
 
   bool has_cells() const { return grid.layers > 0 && grid.rows > 0 && grid.columns > 0; }
 };
@@ -44,11 +44,11 @@ struct FlowModel {
   // holds, never sized by the layer count its type codes claim.
   struct LayerBottom {
     std::int64_t layer = 0;
-    ArrayLayout layout;
+    inspect::ArrayLayout layout;
   };
   std::vector<LayerBottom> bottoms;  // in layer order
 
-  void add_bottom(std::int64_t layer, const ArrayLayout& layout) {
+  void add_bottom(std::int64_t layer, const inspect::ArrayLayout& layout) {
     const auto at = std::lower_bound(bottoms.begin(), bottoms.end(), layer,
                                      [](const LayerBottom& b, std::int64_t l) { return b.layer < l; });
     if (at != bottoms.end() && at->layer == layer) {
@@ -57,7 +57,7 @@ struct FlowModel {
       bottoms.insert(at, {layer, layout});
     }
   }
-  const ArrayLayout* bottom_of(std::int64_t layer) const {
+  const inspect::ArrayLayout* bottom_of(std::int64_t layer) const {
     const auto at = std::lower_bound(bottoms.begin(), bottoms.end(), layer,
                                      [](const LayerBottom& b, std::int64_t l) { return b.layer < l; });
     return at != bottoms.end() && at->layer == layer ? &at->layout : nullptr;

@@ -13,8 +13,8 @@ constexpr std::size_t kSmallestTable = 1024;
 
 }  // namespace
 
-PeriodCells::PeriodCells(const inspect::GridCounts& grid, Reading reading) : grid_(grid) {
-  if (reading == Reading::Plain || grid.layers <= 0 || grid.rows <= 0 || grid.columns <= 0) return;
+PeriodCells::PeriodCells(const inspect::GridCounts& grid, inspect::Reading reading) : grid_(grid) {
+  if (reading == inspect::Reading::Plain || grid.layers <= 0 || grid.rows <= 0 || grid.columns <= 0) return;
   const unsigned __int128 cells = static_cast<unsigned __int128>(grid.rows) *
                                   static_cast<unsigned __int128>(grid.columns) *
                                   static_cast<unsigned __int128>(grid.layers);

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "check/array_cursor.h"
+#include "inspect/array_cursor.h"
 #include "check/diagnostic.h"
 #include "inspect/record.h"
 
@@ -19,7 +19,7 @@ class PeriodCells {
   // Drains of one period compared; any beyond are not.
   static constexpr std::size_t kMostDrains = std::size_t{1} << 19;
 
-  PeriodCells(const inspect::GridCounts& grid, Reading reading);
+  PeriodCells(const inspect::GridCounts& grid, inspect::Reading reading);
 
   // A period of `drains` drains begins.
   void begin_period(std::int64_t drains);

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <span>
 
-#include "check/array_cursor.h"
+#include "inspect/array_cursor.h"
 #include "check/findings.h"
 
 namespace check {
@@ -19,10 +19,10 @@ namespace check {
 // `column` on that lie on one line of every array, lines[i] being cursor
 // i's current line.
 template <typename Visit>
-void walk_side_by_side(std::span<ArrayCursor* const> cursors, std::int64_t rows,
+void walk_side_by_side(std::span<inspect::ArrayCursor* const> cursors, std::int64_t rows,
                        std::int64_t columns, std::span<CellCount* const> counts, Visit&& visit) {
   constexpr std::size_t kMostCursors = 4;
-  const ValueLine* lines[kMostCursors] = {};
+  const inspect::ValueLine* lines[kMostCursors] = {};
   const std::size_t n_cursors = std::min(cursors.size(), kMostCursors);
   for (std::int64_t row = 1; row <= rows; ++row) {
     bool all_repeat = true;
@@ -45,7 +45,7 @@ void walk_side_by_side(std::span<ArrayCursor* const> cursors, std::int64_t rows,
       std::int64_t end = columns + 1;
       for (std::size_t i = 0; i < n_cursors; ++i) end = std::min(end, lines[i]->end_column());
       if (end <= column) break;  // cannot be: every line holds a value from `column` on
-      visit(row, column, end - column, std::span<const ValueLine* const>(lines, n_cursors));
+      visit(row, column, end - column, std::span<const inspect::ValueLine* const>(lines, n_cursors));
       column = end;
       if (column > columns) break;
       for (std::size_t i = 0; i < n_cursors; ++i) {

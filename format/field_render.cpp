@@ -72,11 +72,12 @@ struct Rounded {
   bool carried = false;
 };
 
-// The exact way: 17 digits from a correctly rounded conversion of the
-// widened value, then half up to d. Rounding half up at the 18th digit
-// differs from that conversion only when the digits in between are all
-// nines, and then both round the same way, so the result agrees.
-[[gnu::noinline, gnu::cold]] Rounded round_exactly(double magnitude, int d) {
+// The general way, for any magnitude: 17 digits from a correctly rounded
+// conversion of the widened value, then half up to d. Rounding half up at
+// the 18th digit differs from that conversion only when the digits in
+// between are all nines, and then both round the same way, so the result
+// agrees.
+[[gnu::noinline, gnu::cold]] Rounded round_real_fallback(double magnitude, int d) {
   Rounded r;
   char sci[40];
   const char* end = std::to_chars(sci, sci + sizeof sci, magnitude, std::chars_format::scientific,
@@ -118,18 +119,19 @@ constexpr double kDecade[] = {
 };
 constexpr double decade(int k) { return kDecade[k - kLowestDecade]; }
 
-// The quick way, for most values: find the exponent from the binary one,
-// scale the magnitude into [10^(d-1), 10^d) with one multiplication by the
-// nearest double of a power of ten, and round the fraction. The scaled value
-// is exact when scaled up by little, and otherwise off by less than 10^-6
-// for d up to 9, so the result is certain unless it lies that close to a
-// rounding tie or to the ends of the interval (where the exponent itself is
-// in doubt); those cases, and subnormals, are left to the exact way.
-[[gnu::always_inline]] inline bool round_quickly(float magnitude, int d, Rounded& r) {
+// A magnitude rounded half up to d digits. First, for most values: find the
+// exponent from the binary one, scale the magnitude into [10^(d-1), 10^d)
+// with one multiplication by the nearest double of a power of ten, and round
+// the fraction. The scaled value is exact when scaled up by little, and
+// otherwise off by less than 10^-6 for d up to 9, so the result is certain
+// unless it lies that close to a rounding tie or to the ends of the interval
+// (where the exponent itself is in doubt); those cases, and subnormals, go
+// to round_real_fallback.
+[[gnu::always_inline]] inline Rounded round_real(float magnitude, int d) {
   constexpr int kMostDigits = 9;
   constexpr double kDoubt = 1e-6;
   const int biased = static_cast<int>(std::bit_cast<std::uint32_t>(magnitude) >> 23);
-  if (d > kMostDigits || biased == 0) return false;
+  if (d > kMostDigits || biased == 0) return round_real_fallback(magnitude, d);
   // magnitude lies in [2^(binary - 1), 2^binary), so its exponent is one of
   // two; floor(x * log10(2)) is (x * 78913) >> 18 for the x that occur here.
   const int binary = biased - 126;
@@ -143,23 +145,18 @@ constexpr double decade(int k) { return kDecade[k - kLowestDecade]; }
   constexpr int kLargestExactScale = 8;
   const double doubt = scale >= 0 && scale <= kLargestExactScale ? 0.0 : kDoubt;
   const double high = decade(d);
-  if (scaled < decade(d - 1) + doubt || scaled >= high - doubt) return false;
+  if (scaled < decade(d - 1) + doubt || scaled >= high - doubt) return round_real_fallback(magnitude, d);
   // The whole part (below 10^9, so the signed conversion, which is one
   // instruction, suffices).
   const auto whole = static_cast<std::int64_t>(scaled);
   auto rounded = static_cast<std::uint64_t>(whole);
   const double fraction = scaled - static_cast<double>(whole);
-  if (fraction > 0.5 - doubt && fraction < 0.5 + doubt) return false;
+  if (fraction > 0.5 - doubt && fraction < 0.5 + doubt) return round_real_fallback(magnitude, d);
   if (fraction >= 0.5) ++rounded;  // half up
+  Rounded r;
   r.exponent = exponent;
   r.carried = rounded == static_cast<std::uint64_t>(high);
   r.digits = r.carried ? rounded / 10 : rounded;
-  return true;
-}
-
-[[gnu::always_inline]] inline Rounded round_real(float magnitude, int d) {
-  Rounded r;
-  if (!round_quickly(magnitude, d, r)) r = round_exactly(magnitude, d);
   return r;
 }
 

@@ -75,21 +75,16 @@ bool BasicFileReader::next(Record& record) {
       return true;
     case Step::BoundaryControl:
       control_record(record, format::kBoundaryArray.label, Step::BoundaryValues);
-      if (s.walk.done(s.array)) after_array();
+      if (s.values.done()) after_array();
       return true;
     case Step::HeadControl:
       control_record(record, format::kStartingHeadArray.label, Step::HeadValues);
-      if (s.walk.done(s.array)) after_array();
+      if (s.values.done()) after_array();
       return true;
     case Step::BoundaryValues:
     case Step::HeadValues:
-      record.section = Section::ArrayValues;
-      record.array = &s.array;
-      record.fields = in_.read_values(s.array, s.walk);
-      record.row = s.walk.row;
-      record.first = s.walk.first_column(s.array);
-      s.walk.advance();
-      if (s.walk.done(s.array)) after_array();
+      s.values.read_line(in_, record);
+      if (s.values.done()) after_array();
       return true;
     case Step::NoFlowHead:
       record.section = Section::NoFlowHead;
@@ -112,23 +107,8 @@ bool BasicFileReader::next(Record& record) {
 
 void BasicFileReader::control_record(Record& record, std::string_view label, Step values_step) {
   State& s = state_;
-  const std::string name = array_name(label, s.layer);
-  s.array = in_.read_array_header("the array-control record of " + name);
-  if (s.array.label_text != label || !layer_fits(s.array, s.layer)) {
-    in_.fail_at_field(s.array.label_text != label ? s.array.label : s.array.layer,
-                      "the array-control record of " + name);
-  }
-  s.array.layer_number = static_cast<std::int32_t>(s.layer);
-  s.array.rows = s.grid.rows;
-  s.array.columns = s.grid.columns;
-  if (s.array.columns > 0 && s.array.values_format.size() == 0) {
-    in_.fail_at_field(s.array.format, "a format with room for the values, such as (10G10.3)");
-  }
-  s.walk.start(s.array);
+  s.values.read_control(in_, label, s.layer, s.grid.rows, s.grid.columns, record);
   s.step = values_step;
-  record.section = Section::ArrayControl;
-  record.array = &s.array;
-  record.fields = in_.fields();
 }
 
 void BasicFileReader::after_array() {
@@ -157,8 +137,7 @@ std::string BasicFileReader::expected() const {
     case Step::HeadControl: return "the array-control record of " + array_name(format::kStartingHeadArray.label, s.layer);
     case Step::BoundaryValues:
     case Step::HeadValues:
-      return "row " + std::to_string(s.walk.row) + " of " +
-             array_name(s.array.label_text, s.array.layer_number);
+      return s.values.expected_row();
     case Step::NoFlowHead: return "the no-flow head record";
     case Step::Periods: return "the record of stress period " + std::to_string(s.period);
     case Step::Done: break;
@@ -175,23 +154,16 @@ void BasicFileReader::resume(const Checkpoint& checkpoint) {
 
 bool BasicFileReader::skip_row_if_equal(std::string_view full_line, std::string_view last_line) {
   State& s = state_;
-  if ((s.step != Step::BoundaryValues && s.step != Step::HeadValues) || s.walk.line_in_row != 0) {
-    return false;
-  }
-  if (!in_.skip_row_if_equal(full_line, s.walk.lines_per_row - 1, last_line)) return false;
-  ++s.walk.row;
-  if (s.walk.done(s.array)) after_array();
+  if (s.step != Step::BoundaryValues && s.step != Step::HeadValues) return false;
+  if (!s.values.skip_row_if_equal(in_, full_line, last_line)) return false;
+  if (s.values.done()) after_array();
   return true;
 }
 
 void BasicFileReader::pass_values(const LinePlace& after_last_row) {
   State& s = state_;
-  if ((s.step != Step::BoundaryValues && s.step != Step::HeadValues) || s.walk.row != 1 ||
-      s.walk.line_in_row != 0) {
-    return;
-  }
-  in_.lines().go_to(after_last_row);
-  after_array();
+  if (s.step != Step::BoundaryValues && s.step != Step::HeadValues) return;
+  if (s.values.pass_values(in_, after_last_row)) after_array();
 }
 
 }  // namespace inspect

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "inspect/array_reader.h"
 #include "inspect/record.h"
 #include "inspect/record_reader.h"
 
@@ -42,11 +43,11 @@ class BasicFileReader {
   // the values are not read here.
   void pass_values(const LinePlace& after_last_row);
   // The array being read and where in it the next line is.
-  const ArrayHeader& array() const { return state_.array; }
+  const ArrayHeader& array() const { return state_.values.array; }
   // Whether array values are converted (the default) or only cut into
   // fields (Field::converted false), for a caller that looks at their text.
   void convert_values(bool convert) { in_.convert_values(convert); }
-  const ArrayWalk& walk() const { return state_.walk; }
+  const ArrayWalk& walk() const { return state_.values.walk; }
 
  private:
   enum class Step : std::uint8_t {
@@ -59,8 +60,7 @@ class BasicFileReader {
     std::int64_t period_count = 0;
     std::int64_t layer = 1;
     std::int64_t period = 1;
-    ArrayHeader array;
-    ArrayWalk walk;
+    LayerArrayRead values;  // the IBOUND- or SHEAD- array being read
   };
 
   void control_record(Record& record, std::string_view label, Step values_step);

@@ -8,11 +8,12 @@
 #include <string_view>
 
 #include "format/descriptor_list.h"
+#include "format/field_number.h"
 
 namespace inspect {
 
 struct Field {
-  enum class Kind : std::uint8_t { Value, Asterisks, NotANumber };
+  using Kind = format::FieldNumber::Kind;  // Value, Asterisks, NotANumber
   Kind kind = Kind::Value;
   format::Descriptor::Kind type = format::Descriptor::Kind::Integer;  // I, G or A
   std::int32_t column = 1;  // its first column, counted from 1

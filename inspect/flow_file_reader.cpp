@@ -103,34 +103,14 @@ bool FlowFileReader::next(Record& record) {
       if (s.step == Step::Done) in_.fail(1, "the end of the file after " + list_name(kDelc));
       [[fallthrough]];
     case Step::LayerArrayControl: {
-      const std::string name = array_name(s.expected_label, s.layer);
-      s.array = in_.read_array_header("the array-control record of " + name);
-      if (s.array.label_text != s.expected_label || !layer_fits(s.array, s.layer)) {
-        in_.fail_at_field(s.array.label_text != s.expected_label ? s.array.label : s.array.layer,
-                          "the array-control record of " + name);
-      }
-      s.array.layer_number = static_cast<std::int32_t>(s.layer);
-      s.array.rows = s.grid.rows;
-      s.array.columns = s.grid.columns;
-      if (s.array.columns > 0 && s.array.values_format.size() == 0) {
-        in_.fail_at_field(s.array.format, "a format with room for the values, such as (10G10.3)");
-      }
-      s.walk.start(s.array);
+      s.values.read_control(in_, s.expected_label, s.layer, s.grid.rows, s.grid.columns, record);
       s.step = Step::LayerArrayValues;
-      record.section = Section::ArrayControl;
-      record.array = &s.array;
-      record.fields = in_.fields();
-      if (s.walk.done(s.array)) next_array();
+      if (s.values.done()) next_array();
       return true;
     }
     case Step::LayerArrayValues:
-      record.section = Section::ArrayValues;
-      record.array = &s.array;
-      record.fields = in_.read_values(s.array, s.walk);
-      record.row = s.walk.row;
-      record.first = s.walk.first_column(s.array);
-      s.walk.advance();
-      if (s.walk.done(s.array)) next_array();
+      s.values.read_line(in_, record);
+      if (s.values.done()) next_array();
       return true;
     case Step::Done: break;
   }
@@ -139,19 +119,19 @@ bool FlowFileReader::next(Record& record) {
 
 bool FlowFileReader::list_control(Record& record, std::string_view label, Step values_step) {
   State& s = state_;
-  s.array = in_.read_array_header("the array-control record of " + list_name(label));
-  if (s.array.label_text != label || s.array.layer_number != 0) {
-    in_.fail_at_field(s.array.label_text != label ? s.array.label : s.array.layer,
+  s.values.array = in_.read_array_header("the array-control record of " + list_name(label));
+  if (s.values.array.label_text != label || s.values.array.layer_number != 0) {
+    in_.fail_at_field(s.values.array.label_text != label ? s.values.array.label : s.values.array.layer,
                       "the array-control record of " + list_name(label));
   }
-  s.array.is_list = true;
-  s.array.rows = 1;
-  s.array.columns = -1;
+  s.values.array.is_list = true;
+  s.values.array.rows = 1;
+  s.values.array.columns = -1;
   s.list_length = 0;
   s.list_line_short = false;
   s.step = values_step;
   record.section = Section::ArrayControl;
-  record.array = &s.array;
+  record.array = &s.values.array;
   record.fields = in_.fields();
   return true;
 }
@@ -159,14 +139,14 @@ bool FlowFileReader::list_control(Record& record, std::string_view label, Step v
 bool FlowFileReader::list_line(Record& record) {
   State& s = state_;
   record.section = Section::ArrayValues;
-  record.array = &s.array;
+  record.array = &s.values.array;
   record.row = 1;
   record.first = s.list_length + 1;
-  record.fields = in_.read_fields(s.array.values_format, 0,
-                                  values_on_list_line(record.line.text, s.array.values_format),
+  record.fields = in_.read_fields(s.values.array.values_format, 0,
+                                  values_on_list_line(record.line.text, s.values.array.values_format),
                                   in_.converts_values());
   s.list_length += static_cast<std::int64_t>(record.fields.size());
-  s.list_line_short = record.fields.size() < s.array.values_format.size();
+  s.list_line_short = record.fields.size() < s.values.array.values_format.size();
   return true;
 }
 
@@ -243,8 +223,7 @@ std::string FlowFileReader::expected() const {
     case Step::LayerArrayControl:
       return "the array-control record of " + array_name(s.expected_label, s.layer);
     case Step::LayerArrayValues:
-      return "row " + std::to_string(s.walk.row) + " of " +
-             array_name(s.array.label_text, s.array.layer_number);
+      return s.values.expected_row();
     case Step::Done: break;
   }
   return "the end of the file";
@@ -259,18 +238,16 @@ void FlowFileReader::resume(const Checkpoint& checkpoint) {
 
 bool FlowFileReader::skip_row_if_equal(std::string_view full_line, std::string_view last_line) {
   State& s = state_;
-  if (s.step != Step::LayerArrayValues || s.walk.line_in_row != 0) return false;
-  if (!in_.skip_row_if_equal(full_line, s.walk.lines_per_row - 1, last_line)) return false;
-  ++s.walk.row;
-  if (s.walk.done(s.array)) next_array();
+  if (s.step != Step::LayerArrayValues) return false;
+  if (!s.values.skip_row_if_equal(in_, full_line, last_line)) return false;
+  if (s.values.done()) next_array();
   return true;
 }
 
 void FlowFileReader::pass_values(const LinePlace& after_last_row) {
   State& s = state_;
-  if (s.step != Step::LayerArrayValues || s.walk.row != 1 || s.walk.line_in_row != 0) return;
-  in_.lines().go_to(after_last_row);
-  next_array();
+  if (s.step != Step::LayerArrayValues) return;
+  if (s.values.pass_values(in_, after_last_row)) next_array();
 }
 
 }  // namespace inspect

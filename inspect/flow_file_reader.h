@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 
+#include "inspect/array_reader.h"
 #include "inspect/record.h"
 #include "inspect/record_reader.h"
 
@@ -45,14 +46,14 @@ class FlowFileReader {
   // At the first line of a layer array's values: goes on at
   // `after_last_row`, which another cursor has read (as BasicFileReader).
   void pass_values(const LinePlace& after_last_row);
-  const ArrayHeader& array() const { return state_.array; }
+  const ArrayHeader& array() const { return state_.values.array; }
   // Whether array values are converted (the default) or only cut into
   // fields (Field::converted false), for a caller that looks at their text.
   void convert_values(bool convert) { in_.convert_values(convert); }
   // The layer array whose array-control record comes next.
   std::string_view coming_label() const { return state_.expected_label; }
   std::int64_t coming_layer() const { return state_.layer; }
-  const ArrayWalk& walk() const { return state_.walk; }
+  const ArrayWalk& walk() const { return state_.values.walk; }
 
  private:
   enum class Step : std::uint8_t {
@@ -74,8 +75,7 @@ class FlowFileReader {
     std::size_t next_array = 0;
     LinePlace type_place;               // the types cursor: line of layer `layer`
     std::int64_t type_index_on_line = 0;
-    ArrayHeader array;
-    ArrayWalk walk;
+    LayerArrayRead values;  // the list or layer array being read
     std::string expected_label;
   };
 

@@ -15,10 +15,9 @@
 #include <vector>
 #include <string>
 
-#include "answers/canonical_field.h"
 #include "tests/support/expected_text.h"
 #include "inspect/field.h"
-#include "answers/field_answer.h"
+#include "format/field_answer.h"
 #include "format/field_render.h"
 #include "inspect/line_reader.h"
 #include "format/number_parse.h"
@@ -101,12 +100,17 @@ std::string g10_3(float value) {
   return std::string(field, 10);
 }
 
+bool answer_for(const Field& field, format::FieldAnswer& answer) {
+  return format::answer_for_field(field.text, field.width, field.type, answer);
+}
+
 // The answer for a field, typed back, gives the same field.
 bool answer_rebuilds(const std::string& text, const format::Descriptor& d, bool quick) {
   const Field field = inspect::read_field(text, 0, d);
-  answers::FieldAnswer answer;
-  const bool found = quick ? answers::answer_for_field(field, answer)
-                           : answers::answer_for_field_plain(field, answer);
+  format::FieldAnswer answer;
+  const bool found =
+      quick ? format::answer_for_field(field.text, field.width, field.type, answer)
+            : format::field_answer_detail::answer_for_field_fallback(field.text, field.width, field.type, answer);
   if (!found) return false;
   const std::string typed(answer.view());
   char rendered[64];
@@ -162,20 +166,20 @@ TEST(ReadBackAnswers, TheQuickWayAcceptsNoFieldThePlainWayRefuses) {
     for (int changes = static_cast<int>(random() % 3); changes > 0; --changes) {
       field[random() % 10] = kBytes[random() % (sizeof kBytes - 1)];
     }
-    if (answers::is_builder_real_field(field)) {
+    if (format::field_answer_detail::is_builder_real_field(field)) {
       ++accepted;
       ASSERT_TRUE(answer_rebuilds(field, kG10, false)) << "'" << field << "'";
     }
     std::string integer(3, ' ');
     for (char& c : integer) c = kBytes[random() % 12];
-    if (answers::is_builder_integer_field(integer, 3)) {
+    if (format::field_answer_detail::is_builder_integer_field(integer, 3)) {
       ASSERT_TRUE(answer_rebuilds(integer, kI3, false)) << "'" << integer << "'";
     }
   }
   EXPECT_GT(accepted, 100000);
   for (const char* refused : {"  .100E+00", " 1000.    ", "  .340E+39", "  .140E-44", " -.000    ",
                               "  .123E+02", "  0.10    ", " 1.00     "}) {
-    EXPECT_FALSE(answers::is_builder_real_field(refused)) << refused;
+    EXPECT_FALSE(format::field_answer_detail::is_builder_real_field(refused)) << refused;
   }
 }
 
@@ -184,15 +188,15 @@ TEST(ReadBackAnswers, TheQuickWayAcceptsNoFieldThePlainWayRefuses) {
 TEST(ReadBackAnswers, AsterisksGetAValueTooWide) {
   for (const auto& [text, d, answer] : {std::tuple{"***", kI3, "1000"}, std::tuple{"**", format::Descriptor{format::Descriptor::Kind::Integer, 2, 0}, "100"},
                                         std::tuple{"**********", kI10, "-2147483648"}}) {
-    answers::FieldAnswer a;
-    ASSERT_TRUE(answers::answer_for_field(inspect::read_field(text, 0, d), a)) << text;
+    format::FieldAnswer a;
+    ASSERT_TRUE(answer_for(inspect::read_field(text, 0, d), a)) << text;
     EXPECT_TRUE(a.asterisks);
     EXPECT_EQ(a.view(), answer);
   }
-  answers::FieldAnswer none;
-  EXPECT_FALSE(answers::answer_for_field(inspect::read_field("**********", 0, kG10), none));
-  EXPECT_FALSE(answers::answer_for_field(inspect::read_field(blanks(10), 0, kG10), none));
-  EXPECT_FALSE(answers::answer_for_field(inspect::read_field("       +05", 0, kI10), none));
+  format::FieldAnswer none;
+  EXPECT_FALSE(answer_for(inspect::read_field("**********", 0, kG10), none));
+  EXPECT_FALSE(answer_for(inspect::read_field(blanks(10), 0, kG10), none));
+  EXPECT_FALSE(answer_for(inspect::read_field("       +05", 0, kI10), none));
 }
 
 }  // namespace

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "check/array_cursor.h"
+#include "inspect/array_cursor.h"
 #include "check/diagnostic_output.h"
 #include "tests/support/expected_text.h"
 #include "check/file_checks.h"
@@ -531,11 +531,11 @@ TEST(ModelCheck, BasicFileFailingUnderTheDrainCheckIsNamed) {
   dir.write("FOR013", model.drains);
   dir.write("FOR001.cut", first_lines(model.basic, 7));
   struct Case {
-    check::Reading reading;
+    inspect::Reading reading;
     std::string expected;
   };
-  for (const Case& c : {Case{check::Reading::Quick, "FOR001:8:7: error: the file changed while it was checked"},
-                        Case{check::Reading::Plain, "FOR001:8:1: error: the file ends early: expected row 2 of "
+  for (const Case& c : {Case{inspect::Reading::Quick, "FOR001:8:7: error: the file changed while it was checked"},
+                        Case{inspect::Reading::Plain, "FOR001:8:1: error: the file ends early: expected row 2 of "
                                                     "IBOUND- of layer 1"}}) {
     inspect::InputFile basic(dir.file("FOR001")), cut(dir.file("FOR001.cut")), flow(dir.file("FOR011")),
         drains(dir.file("FOR013"));
@@ -563,9 +563,9 @@ TEST(ModelCheck, RepeatedRowsArePassedWithoutReadingThem) {
   dir.write("FOR021", kSolverFile);
   for (const bool plain : {false, true}) {
     SCOPED_TRACE(plain ? "plain" : "quick");
-    const check::QuickRowCounts before = check::quick_row_counts();
+    const inspect::PassedRowCounts before = inspect::passed_row_counts();
     EXPECT_EQ(diagnostic_lines(check::check_model(dir.path(), {.plain = plain})), std::vector<std::string>{});
-    const check::QuickRowCounts after = check::quick_row_counts();
+    const inspect::PassedRowCounts after = inspect::passed_row_counts();
     EXPECT_EQ(after.passed_by_bytes - before.passed_by_bytes, plain ? 0 : 3 * 39);
     EXPECT_EQ(after.replayed - before.replayed, plain ? 0 : 39);
   }

@@ -16,7 +16,7 @@
 #include "inspect/record.h"
 #include "inspect/record_reader.h"
 
-namespace check {
+namespace inspect {
 
 // How a cell's field reads: as the file reader says, or missing, when the
 // line ends before the field begins (the simulator then reads 0).
@@ -62,8 +62,8 @@ struct RepeatedRow {
 // Where an array's values lie, kept to find one cell's field later without
 // reading the rest (a drain's cell). Small: a model may have many layers.
 struct ArrayLayout {
-  inspect::LinePlace control;     // its array-control record
-  inspect::LinePlace first_line;  // its first line of values
+  LinePlace control;     // its array-control record
+  LinePlace first_line;  // its first line of values
   // Every line holds its fields' columns exactly, all fields of one width,
   // each line with the same line end: a cell's field is then found by
   // arithmetic from the first line.
@@ -88,57 +88,61 @@ struct FileEndsEarly {
   std::string expected;
 };
 
-// How often the quick way passed a row without reading its fields, over
-// every cursor of the process: a row whose bytes repeat the row before, and
-// a row walked again from an array's kept row. The diagnostics are the same
-// either way, so only these counts show a quick way still being taken.
-struct QuickRowCounts {
+// How often a row was passed without reading its fields, over every
+// cursor of the process: a row whose bytes repeat the row before, and a row
+// walked again from an array's kept row. The diagnostics are the same
+// either way, so only these counts show those rows still being passed.
+struct PassedRowCounts {
   std::int64_t passed_by_bytes = 0;
   std::int64_t replayed = 0;
 };
-QuickRowCounts quick_row_counts();
+PassedRowCounts passed_row_counts();
 
 class ArrayCursor {
  public:
   // The array whose array-control record starts at `control` in the open
   // file `fd`, with `rows` rows of `columns` values. Throws
-  // inspect::ReadError if that line is no array-control record.
-  ArrayCursor(int fd, const inspect::LinePlace& control, std::int64_t rows, std::int64_t columns,
+  // ReadError if that line is no array-control record.
+  ArrayCursor(int fd, const LinePlace& control, std::int64_t rows, std::int64_t columns,
               Reading reading);
   // The array laid out as `layout` walked again: from its kept row when it
   // has one (and `reading` is quick), without reading the file.
   ArrayCursor(int fd, const ArrayLayout& layout, std::int64_t rows, std::int64_t columns, Reading reading);
 
-  const inspect::ArrayHeader& header() const { return header_; }
+  const ArrayHeader& header() const { return header_; }
   std::int64_t lines_per_row() const { return walk_.lines_per_row; }
 
   // Begins the next row: true when its bytes are those of the row before,
   // passed without reading; its lines are then the row before's again.
   bool begin_row();
-  // The next line of the row begun. Throws inspect::ReadError for a line
+  // The next line of the row begun. Throws ReadError for a line
   // that is no value line, FileEndsEarly at the end of the file.
   const ValueLine& next_line();
 
   // After the last row: the place after the array, and where it lies.
-  inspect::LinePlace place() const { return in_.place(); }
+  LinePlace place() const { return in_.place(); }
   ArrayLayout layout() const;
 
  private:
   void start(std::int64_t rows, std::int64_t columns);
   void keep(KeptLine& kept, std::string_view text, std::int8_t line_end) const;
-  // The values of a line: from the fields the reading library cut, or
-  // quickly, the common forms converted at once and any other by the
-  // library; either way the same values.
-  void decode(std::span<const inspect::Field> fields, std::string_view text);
-  void decode_quickly(std::string_view text, std::size_t count);
-  void decode_field(const inspect::Field& field, std::size_t index);
+  // The values of the current line, `text`, with `count` values: the
+  // common forms converted at once, any other field by read_field(); a line
+  // with the text of the line before is not decoded again. Read plainly, or
+  // for a line that is no value line, decode_line_fallback().
+  void decode_line(std::string_view text, std::size_t count);
+  // Every field as the reading library cuts and converts it (which throws
+  // ReadError for a line that is no value line): the reference for the
+  // first branch, reached by Reading::Plain.
+  void decode_line_fallback(std::string_view text);
+  void decode_field(const Field& field, std::size_t index);
 
-  inspect::RecordReader in_;
+  RecordReader in_;
   Reading reading_;
-  inspect::ArrayHeader header_;
-  inspect::ArrayWalk walk_;
-  inspect::LinePlace control_;
-  inspect::LinePlace first_line_;
+  ArrayHeader header_;
+  ArrayWalk walk_;
+  LinePlace control_;
+  LinePlace first_line_;
   std::int64_t row_first_line_ = 0;  // line number of the current row's first line
   bool repeated_row_ = false;
 
@@ -164,4 +168,4 @@ class ArrayCursor {
   ValueLine current_;
 };
 
-}  // namespace check
+}  // namespace inspect

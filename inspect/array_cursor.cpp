@@ -1,4 +1,4 @@
-#include "check/array_cursor.h"
+#include "inspect/array_cursor.h"
 
 #include <atomic>
 #include <utility>
@@ -6,7 +6,7 @@
 #include "inspect/field.h"
 #include "format/number_parse.h"
 
-namespace check {
+namespace inspect {
 
 std::int64_t ValueLine::field_column(std::int64_t column) const {
   return static_cast<std::int64_t>(format->columns_of_first(static_cast<std::size_t>(column - first_column))) + 1;
@@ -16,7 +16,7 @@ std::string_view ValueLine::field_text(std::int64_t column) const {
   const auto index = static_cast<std::size_t>(column - first_column);
   const std::size_t start = format->columns_of_first(index);
   if (start >= text.size()) return {};
-  return inspect::trimmed(text.substr(start, static_cast<std::size_t>((*format)[index].width)));
+  return trimmed(text.substr(start, static_cast<std::size_t>((*format)[index].width)));
 }
 
 namespace {
@@ -32,11 +32,11 @@ constexpr std::size_t kMostKeptRowBytes = 1024;
 
 }  // namespace
 
-QuickRowCounts quick_row_counts() {
+PassedRowCounts passed_row_counts() {
   return {g_rows_passed_by_bytes.load(std::memory_order_relaxed), g_rows_replayed.load(std::memory_order_relaxed)};
 }
 
-ArrayCursor::ArrayCursor(int fd, const inspect::LinePlace& control, std::int64_t rows,
+ArrayCursor::ArrayCursor(int fd, const LinePlace& control, std::int64_t rows,
                          std::int64_t columns, Reading reading)
     : in_(fd), reading_(reading), control_(control) {
   in_.lines().go_to(control);
@@ -123,21 +123,14 @@ const ValueLine& ArrayCursor::next_line() {
   }
   if (!in_.read_line()) {
     throw FileEndsEarly{in_.place().number, "row " + std::to_string(walk_.row) + " of " +
-                                                inspect::array_name(header_.label_text, header_.layer_number)};
+                                                array_name(header_.label_text, header_.layer_number)};
   }
-  const inspect::Line& line = in_.line();
+  const Line& line = in_.line();
   const std::string_view text = line.text;
   const auto line_end = static_cast<std::int8_t>(
       line.has_line_end ? in_.place().offset - line.offset - static_cast<std::int64_t>(text.size()) : 0);
   const auto count = static_cast<std::size_t>(current_.count);
-  if (reading_ == Reading::Plain) {
-    decode(in_.read_values(header_, walk_), text);
-  } else if (inspect::looks_like_array_control(text) ||
-             (count > 0 && header_.values_format.size() == 0)) {
-    in_.read_values(header_, walk_);  // which says what is wrong with the line
-  } else if (static_cast<std::int64_t>(count) != decoded_count_ || text != decoded_text_) {
-    decode_quickly(text, count);
-  }
+  decode_line(text, count);
 
   if (text.size() != header_.values_format.columns_of_first(count) || line_end == 0 ||
       (line_end_bytes_ >= 0 && line_end != line_end_bytes_)) {
@@ -170,7 +163,13 @@ const ValueLine& ArrayCursor::next_line() {
   return current_;
 }
 
-void ArrayCursor::decode_quickly(std::string_view text, std::size_t count) {
+void ArrayCursor::decode_line(std::string_view text, std::size_t count) {
+  if (reading_ == Reading::Plain || looks_like_array_control(text) ||
+      (count > 0 && header_.values_format.size() == 0)) {
+    decode_line_fallback(text);
+    return;
+  }
+  if (static_cast<std::int64_t>(count) == decoded_count_ && text == decoded_text_) return;
   for (std::size_t i = 0; i < count; ++i) {
     const format::Descriptor& d = header_.values_format[i];
     const std::size_t start = header_.values_format.columns_of_first(i);
@@ -195,27 +194,28 @@ void ArrayCursor::decode_quickly(std::string_view text, std::size_t count) {
         continue;
       }
     }
-    const inspect::Field f = inspect::read_field(text, start, d);
+    const Field f = read_field(text, start, d);
     decode_field(f, i);
   }
   decoded_text_.assign(text);
   decoded_count_ = static_cast<std::int64_t>(count);
 }
 
-void ArrayCursor::decode(std::span<const inspect::Field> fields, std::string_view text) {
+void ArrayCursor::decode_line_fallback(std::string_view text) {
+  const std::span<const Field> fields = in_.read_values(header_, walk_);
   for (std::size_t i = 0; i < fields.size(); ++i) decode_field(fields[i], i);
   decoded_text_.assign(text);
   decoded_count_ = static_cast<std::int64_t>(fields.size());
 }
 
-void ArrayCursor::decode_field(const inspect::Field& f, std::size_t i) {
+void ArrayCursor::decode_field(const Field& f, std::size_t i) {
   {
     CellKind kind = CellKind::Value;
     if (f.text.empty()) {
       kind = CellKind::Missing;
-    } else if (f.kind == inspect::Field::Kind::Asterisks) {
+    } else if (f.kind == Field::Kind::Asterisks) {
       kind = CellKind::Asterisks;
-    } else if (f.kind == inspect::Field::Kind::NotANumber) {
+    } else if (f.kind == Field::Kind::NotANumber) {
       kind = CellKind::NotANumber;
     }
     kinds_[i] = kind;
@@ -260,4 +260,4 @@ ArrayLayout ArrayCursor::layout() const {
   return layout;
 }
 
-}  // namespace check
+}  // namespace inspect
