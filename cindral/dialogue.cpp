@@ -1,6 +1,8 @@
 // Cindral, the flow-property builder: asks for the simulation type, the grid,
 // the layer types, anisotropy factors and cell widths, then layer by layer
 // the property arrays, and writes the block-centred flow file FOR011.
+#include "cindral/dialogue.h"
+
 #include <array>
 #include <cstdint>
 #include <span>
@@ -8,14 +10,12 @@
 
 #include "common/array_entry.h"
 #include "common/capacity.h"
-#include "common/command_line.h"
 #include "common/console.h"
 #include "format/descriptor_list.h"
 #include "cindral/flow_file.h"
 #include "cindral/layer_arrays.h"
 #include "cindral/list_entry.h"
 #include "common/output_file.h"
-#include "common/process_end.h"
 
 using common::Console;
 using format::DescriptorList;
@@ -37,39 +37,18 @@ std::size_t entries_for(std::int32_t count) {
   return count > 0 ? static_cast<std::size_t>(count) : 0;
 }
 
-constexpr common::ProgramUsage kUsage = {
-    "Cindral", "[--help | --version]",
-    "\n"
-    "Asks, one question at a time, for the simulation type, the grid, the layer\n"
-    "types, anisotropy factors and cell widths, then layer by layer the property\n"
-    "arrays, and writes the block-centred flow file FOR011 in the current folder.\n"
-    "\n"
-    "Answers are typed at the terminal or read from a file, one per line:\n"
-    "\n"
-    "  Cindral < answers.txt\n"
-    "\n"
-    "Options:\n"
-    "  --help     show this help and exit\n"
-    "  --version  show the version and exit\n"
-    "\n"
-    "Exit status: 0 after \"Stop - Program terminated.\", 1 after a run-time error\n"
-    "or a refusal, 2 for an unknown argument. The manual: man Cindral\n"};
-
 }  // namespace
 
-int main(int argc, char** argv) {
-  common::take_no_arguments(argc, argv, kUsage);
-  common::process::handle_failures_and_end_signals();
+namespace cindral {
 
+void run_dialogue(Console& console, OutputFile& flow) {
   const format::DescriptorList header_format("(2i10)");
   const format::DescriptorList layer_type_format("(40i2)");
   const format::DescriptorList factor_format("(10g10.3)");
 
-  Console console;
   console.write_line({"Block Centered Flow   Input File Construction Module"});
   console.write_line({"  "});
 
-  OutputFile flow;
   flow.open(kFlowUnit, cindral::kFlowFileName, "UNKNOWN", "sequential");
   flow.rewind();
 
@@ -155,3 +134,5 @@ int main(int argc, char** argv) {
   flow.close();
   console.stop();
 }
+
+}  // namespace cindral

@@ -1,6 +1,8 @@
 // Morvek, the base builder: asks for the run header, the module unit table,
 // the boundary and starting-head arrays of every layer and the stress periods,
 // and writes the basic file FOR001.
+#include "morvek/dialogue.h"
+
 #include <array>
 #include <cstdint>
 #include <cstdio>
@@ -8,11 +10,9 @@
 
 #include "common/array_entry.h"
 #include "common/capacity.h"
-#include "common/command_line.h"
 #include "common/console.h"
 #include "format/descriptor_list.h"
 #include "common/output_file.h"
-#include "common/process_end.h"
 
 using common::ArrayCells;
 using common::ArrayInstance;
@@ -77,30 +77,11 @@ const ArrayInstance<float> kStartingHeads{
     .locator = kOwnUnit,
 };
 
-constexpr common::ProgramUsage kUsage = {
-    "Morvek", "[--help | --version]",
-    "\n"
-    "Asks, one question at a time, for two title lines, the grid, the time unit,\n"
-    "the modules used, the boundary and starting-head arrays of every layer and\n"
-    "the stress periods, and writes the basic file FOR001 in the current folder.\n"
-    "\n"
-    "Answers are typed at the terminal or read from a file, one per line:\n"
-    "\n"
-    "  Morvek < answers.txt\n"
-    "\n"
-    "Options:\n"
-    "  --help     show this help and exit\n"
-    "  --version  show the version and exit\n"
-    "\n"
-    "Exit status: 0 after \"Stop - Program terminated.\", 1 after a run-time error\n"
-    "or a refusal, 2 for an unknown argument. The manual: man Morvek\n"};
-
 }  // namespace
 
-int main(int argc, char** argv) {
-  common::take_no_arguments(argc, argv, kUsage);
-  common::process::handle_failures_and_end_signals();
+namespace morvek {
 
+void run_dialogue(Console& console, OutputFile& basic) {
   const format::DescriptorList title_format("(a80)");
   const format::DescriptorList dimension_format("(8I10)");
   const format::DescriptorList module_format("(24I3)");
@@ -108,7 +89,6 @@ int main(int argc, char** argv) {
   const format::DescriptorList no_flow_format("(G10.3)");
   const format::DescriptorList period_format("(G10.3,I10,G10.3)");
 
-  Console console;
 
   // Run header.
   std::array<char, kTitleLength> title_1{};
@@ -173,7 +153,6 @@ int main(int argc, char** argv) {
   console.write_line({"  0=no  1=yes"});
   console.read_integer(save_heads);
 
-  OutputFile basic;
   basic.open(1, "FOR001", "UNKNOWN", "sequential");
   basic.rewind();
   basic.write_record(title_format, {std::string_view(title_1.data(), title_1.size())});
@@ -223,3 +202,5 @@ int main(int argc, char** argv) {
   basic.close();
   console.stop();
 }
+
+}  // namespace morvek

@@ -1,49 +1,24 @@
 // Quillet, the drain builder: asks for the drain limits and, stress period
 // by stress period, the active drains, and writes the drain file FOR013.
+#include "quillet/dialogue.h"
+
 #include <cstdint>
 
-#include "common/command_line.h"
 #include "common/console.h"
 #include "format/descriptor_list.h"
 #include "common/output_file.h"
-#include "common/process_end.h"
 
 using common::Console;
 using format::DescriptorList;
 using common::OutputFile;
 
-namespace {
+namespace quillet {
 
-constexpr common::ProgramUsage kUsage = {
-    "Quillet", "[--help | --version]",
-    "\n"
-    "Asks, one question at a time, for the drain limits and, stress period by\n"
-    "stress period, the active drains or the reuse code, and writes the drain\n"
-    "file FOR013 in the current folder.\n"
-    "\n"
-    "Answers are typed at the terminal or read from a file, one per line:\n"
-    "\n"
-    "  Quillet < answers.txt\n"
-    "\n"
-    "Options:\n"
-    "  --help     show this help and exit\n"
-    "  --version  show the version and exit\n"
-    "\n"
-    "Exit status: 0 after \"Stop - Program terminated.\", 1 after a run-time error,\n"
-    "2 for an unknown argument. The manual: man Quillet\n"};
-
-}  // namespace
-
-int main(int argc, char** argv) {
-  common::take_no_arguments(argc, argv, kUsage);
-  common::process::handle_failures_and_end_signals();
-
+void run_dialogue(Console& console, OutputFile& drains) {
   const format::DescriptorList header_format("(2i10)");
   const format::DescriptorList use_code_format("(i10)");
   const format::DescriptorList drain_format("(3i10,2g10.3)");
 
-  Console console;
-  OutputFile drains;
   drains.open(13, "FOR013", "UNKNOWN", "sequential");
   drains.rewind();
 
@@ -102,3 +77,5 @@ int main(int argc, char** argv) {
   drains.close();
   console.stop();
 }
+
+}  // namespace quillet

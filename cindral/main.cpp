@@ -1,0 +1,37 @@
+// Cindral: its command line, the ends of its run, then its dialogue on the
+// console and FOR011.
+#include "common/command_line.h"
+#include "common/console.h"
+#include "common/output_file.h"
+#include "common/process_end.h"
+#include "cindral/dialogue.h"
+
+namespace {
+
+constexpr common::ProgramUsage kUsage = {
+    "Cindral", "[--help | --version]",
+    "\n"
+    "Asks, one question at a time, for the simulation type, the grid, the layer\n"
+    "types, anisotropy factors and cell widths, then layer by layer the property\n"
+    "arrays, and writes the block-centred flow file FOR011 in the current folder.\n"
+    "\n"
+    "Answers are typed at the terminal or read from a file, one per line:\n"
+    "\n"
+    "  Cindral < answers.txt\n"
+    "\n"
+    "Options:\n"
+    "  --help     show this help and exit\n"
+    "  --version  show the version and exit\n"
+    "\n"
+    "Exit status: 0 after \"Stop - Program terminated.\", 1 after a run-time error\n"
+    "or a refusal, 2 for an unknown argument. The manual: man Cindral\n"};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  common::take_no_arguments(argc, argv, kUsage);
+  common::process::handle_failures_and_end_signals();
+  common::Console console;
+  common::OutputFile flow;
+  cindral::run_dialogue(console, flow);
+}
