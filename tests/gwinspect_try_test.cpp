@@ -11,6 +11,7 @@
 
 #include "cindral/dialogue.h"
 #include "common/console.h"
+#include "common/input_stream.h"
 #include "common/output_file.h"
 #include "common/process_end.h"
 #include "morvek/dialogue.h"
@@ -172,6 +173,29 @@ TEST(DialogueInProcess, ShowsWhatTheProgramShows) {
     EXPECT_EQ(end.status, program.exit_status);
     EXPECT_EQ(end.standard_error, program.err);
   }
+}
+
+// The place of a byte is its line and column however the input comes: from
+// memory, or from a file read in blocks, with the line going on across
+// the block's end.
+TEST(InputPlace, LineAndColumnAcrossBlocks) {
+  const std::string bytes = "ab\n" + std::string(70000, ' ') + "x\n\ny";
+  Scratch dir;
+  dir.write("in.txt", bytes);
+  std::FILE* file = std::fopen(dir.file("in.txt").c_str(), "rb");
+  ASSERT_NE(file, nullptr);
+  common::InputStream from_file(fileno(file), false, {});
+  common::InputStream from_memory(bytes);
+  for (common::InputStream* input : {&from_file, &from_memory}) {
+    std::vector<std::tuple<int, std::int64_t, std::int64_t>> places;  // byte, line, column
+    for (int c; (c = input->peek()) != common::InputStream::kEnd; input->advance()) {
+      if (c != ' ' && c != '\n') places.emplace_back(c, input->line_number(), input->column());
+    }
+    const std::vector<std::tuple<int, std::int64_t, std::int64_t>> expected = {
+        {'a', 1, 1}, {'b', 1, 2}, {'x', 2, 70001}, {'y', 4, 1}};
+    EXPECT_EQ(places, expected);
+  }
+  std::fclose(file);
 }
 
 }  // namespace
