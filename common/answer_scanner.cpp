@@ -36,6 +36,43 @@ void AnswerScanner::finish_line() {
   }
 }
 
+AnswerScanner::Rest AnswerScanner::take_rest_of_line() {
+  Rest rest;
+  if (!rest_of_line_pending_) return rest;
+  rest_of_line_pending_ = false;
+  rest.line = input_.line_number();
+  rest.column = input_.column();
+  for (;;) {
+    const int c = input_.peek();
+    if (c == InputStream::kEnd) break;
+    input_.advance();
+    if (c == '\n') break;
+    if (rest.bytes.size() < kKeptRest) rest.bytes.push_back(static_cast<char>(c));
+  }
+  return rest;
+}
+
+std::int64_t AnswerScanner::next_unread_line() {
+  if (input_.line_number() == 0) return 0;  // typed: the lines to come are not there yet
+  finish_line();
+  bool line_start = input_.at_line_start();
+  for (;;) {
+    const int c = input_.peek();
+    if (c == InputStream::kEnd) return 0;
+    const Class kind = class_of(static_cast<char>(c));
+    if (kind == kBlank || kind == kLineEnd) {
+      input_.advance();
+      line_start = kind == kLineEnd;
+      continue;
+    }
+    if (kind == kEndMark && line_start) {  // a line of Ctrl-Z ends the answers
+      const int next = input_.peek_next();
+      if (next == '\n' || next == '\r' || next == InputStream::kEnd) return 0;
+    }
+    return input_.line_number();
+  }
+}
+
 // A line holding only Ctrl-Z marks the end of input, as in files that carry
 // that old end-of-file byte. (Typed lines are checked as they arrive.)
 void AnswerScanner::check_end_of_input_line() {
@@ -55,8 +92,10 @@ void AnswerScanner::read_number(Number& value) {
   finish_line();
   last_token_ = {};
   answer_line_ = -1;
+  answer_column_ = -1;
   if (!at_token()) return;  // a null value
   answer_line_ = input_.line_number();
+  answer_column_ = input_.column();
   std::string_view token = input_.buffered();
   const std::size_t length = token_length(token);
   if (length < token.size() && length <= kMaxTokenLength) {
@@ -163,20 +202,24 @@ void AnswerScanner::read_text(char* text, std::size_t length) {
   // that no record ever holds one.
   std::size_t carriage_returns = 0;
   for (;;) {
-    int c = input_.peek();
+    const int c = input_.peek();
     if (c == InputStream::kEnd) break;
-    input_.advance();
-    if (c == '\n') break;
+    if (c == '\n') {
+      input_.advance();
+      break;
+    }
     if (c == '\r') {
+      input_.advance();
       ++carriage_returns;
       continue;
     }
     for (; carriage_returns > 0 && n < length; --carriage_returns) text[n++] = ' ';
     carriage_returns = 0;
-    if (n == length) {
-      input_.skip_line();
+    if (n == length) {  // the text is full: from this byte on the line is discarded
+      rest_of_line_pending_ = true;
       break;
     }
+    input_.advance();
     text[n++] = static_cast<char>(c);
   }
   for (; n < length; ++n) text[n] = ' ';

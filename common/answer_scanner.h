@@ -70,6 +70,23 @@ class AnswerScanner {
 
   // Consumes the rest of the line on which the last read ended, if any.
   void finish_line();
+  // The same, keeping what it consumes: the rest's place and its first
+  // kKeptRest bytes (the line end left out).
+  struct Rest {
+    std::int64_t line = 0;
+    std::int64_t column = 0;
+    std::string bytes;
+  };
+  static constexpr std::size_t kKeptRest = 200;
+  Rest take_rest_of_line();
+  // The line of the first byte not yet read that is not a blank or a line
+  // end; 0 at the end of the answers (or for typed answers).
+  std::int64_t next_unread_line();
+
+  // Where the last answer read the general way stands; -1 before its token
+  // is found (and for a text).
+  std::int64_t answer_line() const { return answer_line_; }
+  std::int64_t answer_column() const { return answer_column_; }
   // Whether that rest is still to be consumed (the line has been used).
   bool rest_of_line_pending() const { return rest_of_line_pending_; }
 
@@ -127,6 +144,7 @@ class AnswerScanner {
   // The line of the answer being read the general way, once its token is
   // found; -1 before.
   std::int64_t answer_line_ = -1;
+  std::int64_t answer_column_ = -1;
 };
 
 }  // namespace common

@@ -58,13 +58,26 @@ Console::Console()
 Console::Console(int in_fd, int out_fd, bool shared_terminal)
     : out_fd_(out_fd),
       shared_(shared_terminal),
-      out_is_terminal_(platform::is_terminal(out_fd)),
+      quick_reads_(!shared_terminal),
+      out_is_terminal_(out_fd != kNullSink && platform::is_terminal(out_fd)),
       out_(2 * kFlushThreshold),
       // The typed-line rules hold whenever the answers are typed, even with
       // the output redirected; a file or pipe is read in blocks.
       in_(in_fd, platform::is_terminal(in_fd), [] { process::flush_everything(); }),
       scanner_(in_) {
   saved_question_.reserve(2 * kLineRoom);  // a prompt line, kept without allocating
+  process::attach_console(this);
+}
+
+Console::Console(std::string_view answers, int out_fd)
+    : out_fd_(out_fd),
+      shared_(false),
+      quick_reads_(true),
+      out_is_terminal_(out_fd != kNullSink && platform::is_terminal(out_fd)),
+      out_(2 * kFlushThreshold),
+      in_(answers),
+      scanner_(in_) {
+  saved_question_.reserve(2 * kLineRoom);
   process::attach_console(this);
 }
 
@@ -181,34 +194,92 @@ void Console::answer_failed(int code) {
                       .question = question,
                       .line = unreadable ? -1 : scanner_.failed_line(code),
                       .at_end = code == format::errors::kEndOfInput};
-  process::runtime_error(code, "READ", "CON", failed_answer_message(failed));
+  // For a caller that runs the session in-process: the same message
+  // without the line, and the answer's place.
+  FailedAnswer unplaced = failed;
+  unplaced.line = -1;
+  std::int64_t column = -1;
+  if (failed.line >= 0 && !failed.at_end) {
+    // The token's first byte; an answer refused before its token was taken
+    // (a quote) stands where the input stands.
+    column = scanner_.answer_line() == failed.line ? scanner_.answer_column() : in_.column();
+  }
+  const process::AnswerPlace place{.message = failed_answer_message(unplaced),
+                                   .question = question,
+                                   .line = failed.line,
+                                   .column = column,
+                                   .at_end = failed.at_end};
+  process::runtime_error(code, "READ", "CON", failed_answer_message(failed), &place);
+}
+
+namespace {
+
+// Whether a byte may begin a value, or a separator that leads to one: the
+// rest of a line that begins so after an answer is one answer too many.
+bool may_begin_answer(char c) {
+  return (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.' || c == '#' || c == ',' ||
+         c == '/' || c == '*';
+}
+
+bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+
+}  // namespace
+
+// The rest of the answer's line, consumed now and told to the watcher
+// unless it is blank or a note: text that follows the answer after blanks
+// and cannot begin a value (the answers gwinspect writes carry one).
+void Console::tell_discarded_rest(std::size_t text_length) {
+  const AnswerScanner::Rest rest = scanner_.take_rest_of_line();
+  std::string_view text = rest.bytes;
+  std::int64_t column = rest.column;
+  while (!text.empty() && is_blank(text.back())) text.remove_suffix(1);
+  if (text_length == 0) {
+    std::size_t blanks = 0;
+    while (blanks < text.size() && is_blank(text[blanks])) ++blanks;
+    if (blanks > 0 && blanks < text.size() && !may_begin_answer(text[blanks])) return;
+    std::size_t lead = 0;
+    while (lead < text.size() && (is_blank(text[lead]) || text[lead] == ',' || text[lead] == '/')) ++lead;
+    text.remove_prefix(lead);
+    column += static_cast<std::int64_t>(lead);
+  } else if (text.find_first_not_of(" \t\r") == std::string_view::npos) {
+    return;  // only blanks beyond the field
+  }
+  if (text.empty()) return;
+  const std::string question = question_text();
+  watcher_->rest_discarded({.line = rest.line,
+                            .column = column,
+                            .rest = text,
+                            .question = question,
+                            .answer = text_length == 0 ? scanner_.last_token() : std::string_view(),
+                            .text_length = text_length});
 }
 
 // Every read: where input and output share one state, the owed line end
 // first and none owed after it. An answer that cannot be read ends the run
 // here, with the report.
 template <typename Read>
-void Console::read_answer(Read read) {
+void Console::read_answer(Read read, std::size_t text_length) {
   if (shared_ && line_open_) out_.append("\r\n");
   try {
     read();
   } catch (const AnswerError& e) {
     answer_failed(e.code);
   }
+  if (watcher_ != nullptr && scanner_.rest_of_line_pending()) tell_discarded_rest(text_length);
   asked_ = Asked::LastLine;
   if (shared_) line_open_ = false;
 }
 
 void Console::read_integer_in_full(std::int32_t& value) {
-  read_answer([&] { scanner_.read_integer(value); });
+  read_answer([&] { scanner_.read_integer(value); }, 0);
 }
 
 void Console::read_real_in_full(float& value) {
-  read_answer([&] { scanner_.read_real(value); });
+  read_answer([&] { scanner_.read_real(value); }, 0);
 }
 
 void Console::read_text(char* text, std::size_t length) {
-  read_answer([&] { scanner_.read_text(text, length); });
+  read_answer([&] { scanner_.read_text(text, length); }, length);
 }
 
 void Console::stop() {
@@ -227,7 +298,7 @@ int Console::write_out() {
   last_line_.held = false;
   marked_.held = false;
   int err = 0;
-  if (!output_failed_) {
+  if (!output_failed_ && out_fd_ != kNullSink) {
     const platform::Written written = platform::write_all(out_fd_, out_.data(), out_.size());
     if (written.count < out_.size()) {
       output_failed_ = true;  // never tried again, not even at the end

@@ -16,9 +16,11 @@
 #include <string_view>
 
 #include "common/answer_scanner.h"
+#include "common/answer_watcher.h"
 #include "common/byte_buffer.h"
 #include "format/descriptor_list.h"
 #include "common/input_stream.h"
+#include "common/run_participant.h"
 #include "format/record_render.h"
 
 namespace common {
@@ -38,9 +40,11 @@ class ConsoleLines {
   std::size_t last_line_at_ = 0;  // where the text of the last line begins in shown_
 };
 
-class Console {
+class Console final : public RunParticipant {
  public:
   static constexpr std::size_t kLineRoom = 79;  // columns for items, after the carriage-control blank
+  // An output descriptor that takes everything and keeps nothing.
+  static constexpr int kNullSink = -1;
 
   // Asks once whether standard input and output are both terminals; they
   // then share one state. The console takes part in every end of the run
@@ -49,6 +53,8 @@ class Console {
   // For tests: explicit descriptors and mode (whether input is typed is
   // still asked of `in_fd`).
   Console(int in_fd, int out_fd, bool shared_terminal);
+  // Answers from memory, as from a file; output to `out_fd` (or kNullSink).
+  Console(std::string_view answers, int out_fd);
   ~Console();
   Console(const Console&) = delete;
   Console& operator=(const Console&) = delete;
@@ -111,14 +117,14 @@ class Console {
   void read_integer(std::int32_t& value) {
     // Redirected input leaves the console state alone, so the usual answer
     // needs nothing but its conversion.
-    if (!shared_ && scanner_.quick_integer(value)) {
+    if (quick_reads_ && scanner_.quick_integer(value)) {
       asked_ = Asked::LastLine;
       return;
     }
     read_integer_in_full(value);
   }
   void read_real(float& value) {
-    if (!shared_ && scanner_.quick_real(value)) {
+    if (quick_reads_ && scanner_.quick_real(value)) {
       asked_ = Asked::LastLine;
       return;
     }
@@ -130,6 +136,20 @@ class Console {
   // "Stop - Program terminated.", then the end of the run with status 0.
   [[noreturn]] void stop();
 
+  // From now on every answer whose line goes on with more than blanks or a
+  // note is told to `watcher` as it is read, the rest of its line consumed
+  // at once (nullptr: none). Every read then goes the general way.
+  void watch_answers(AnswerWatcher* watcher) {
+    watcher_ = watcher;
+    quick_reads_ = !shared_ && watcher == nullptr;
+  }
+  // Where the last answer read the general way stands (-1 for none).
+  std::int64_t last_answer_line() const { return scanner_.answer_line(); }
+  std::int64_t last_answer_column() const { return scanner_.answer_column(); }
+  // The line of the first answer not read, past blanks and empty lines; 0
+  // when the answers hold no more (or are typed).
+  std::int64_t next_unread_line() { return scanner_.next_unread_line(); }
+
   // Hands everything written so far to the system. Raises the run-time error
   // report if standard output cannot take it.
   void flush();
@@ -139,12 +159,17 @@ class Console {
 
   // End-of-run duties: the owed line end, the last flush (a failure is
   // reported only when `report_errors`), and standard input given back.
-  void finish(bool report_errors);
+  void finish(bool report_errors) override;
 
   // The same when a signal ends the run, from its handler: the owed line end
   // where standard output is a terminal (text still buffered is dropped),
   // and standard input given back. Async-signal-safe.
   void end_at_signal() noexcept;
+
+  // The ends of the run (process_end.h).
+  void hand_over() override { flush(); }
+  void hand_over_quietly() override { flush_quietly(); }
+  void finish_at_signal() noexcept override { end_at_signal(); }
 
  private:
   static constexpr int kIntegerWidth = 11;
@@ -210,7 +235,8 @@ class Console {
   void read_integer_in_full(std::int32_t& value);
   void read_real_in_full(float& value);
   template <typename Read>
-  void read_answer(Read read);
+  void read_answer(Read read, std::size_t text_length);
+  void tell_discarded_rest(std::size_t text_length);
   [[noreturn]] void answer_failed(int code);
   std::string question_text() const;
   int write_out();
@@ -231,6 +257,7 @@ class Console {
 
   int out_fd_;
   bool shared_;
+  bool quick_reads_;  // redirected input, not watched: the usual answer read at once
   bool out_is_terminal_;
   bool line_open_ = false;
   bool output_failed_ = false;
@@ -245,6 +272,7 @@ class Console {
   ShownLine marked_;
   CellAsked cell_;
   std::string saved_question_;
+  AnswerWatcher* watcher_ = nullptr;
 };
 
 }  // namespace common

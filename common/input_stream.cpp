@@ -34,6 +34,9 @@ InputStream::InputStream(int fd, bool terminal, std::function<void()> before_wai
   }
 }
 
+InputStream::InputStream(std::string_view bytes)
+    : fd_(-1), kind_(Kind::Memory), buffer_(bytes.begin(), bytes.end()), end_(bytes.size()) {}
+
 InputStream::~InputStream() = default;
 
 std::size_t InputStream::read_some(char* into, std::size_t room) {
@@ -45,6 +48,9 @@ std::size_t InputStream::read_some(char* into, std::size_t room) {
 int InputStream::refill() {
   if (at_end_) return kEnd;
   switch (kind_) {
+    case Kind::Memory:
+      at_end_ = true;  // all of it was in the buffer from the start
+      return kEnd;
     case Kind::Terminal: return refill_terminal_line();
     case Kind::Pipe: return refill_pipe();
     default: return refill_block();
@@ -103,7 +109,8 @@ int InputStream::refill_terminal_line() {
 
 int InputStream::peek_next() {
   if (pos_ + 1 < end_) return static_cast<unsigned char>(buffer_[pos_ + 1]);
-  if (kind_ == Kind::Terminal || at_end_) return kEnd;  // a typed line is always whole
+  // A typed line is always whole; given bytes are all there.
+  if (kind_ == Kind::Terminal || kind_ == Kind::Memory || at_end_) return kEnd;
   if (kind_ == Kind::Pipe) {
     // The current byte stays in the pipe: it may begin a line that this run
     // does not use.
@@ -140,6 +147,14 @@ std::int64_t InputStream::line_number() {
   return line_ends_ + 1;
 }
 
+std::int64_t InputStream::column() const {
+  const std::size_t at = std::min(pos_, end_);
+  for (std::size_t i = at; i > 0; --i) {
+    if (buffer_[i - 1] == '\n') return static_cast<std::int64_t>(at - i) + 1;
+  }
+  return column_base_ + static_cast<std::int64_t>(at) + 1;
+}
+
 void InputStream::count_lines_before(std::size_t at) {
   if (at <= counted_) return;
   line_ends_ += std::count(buffer_.data() + counted_, buffer_.data() + at, '\n');
@@ -150,7 +165,13 @@ void InputStream::count_lines_before(std::size_t at) {
 // buffer is refilled).
 void InputStream::forget_counted(std::size_t at) {
   count_lines_before(at);
-  if (at > 0) before_buffer_ends_line_ = buffer_[at - 1] == '\n';
+  if (at > 0) {
+    before_buffer_ends_line_ = buffer_[at - 1] == '\n';
+    std::size_t line_start = at;
+    while (line_start > 0 && buffer_[line_start - 1] != '\n') --line_start;
+    column_base_ = line_start > 0 ? static_cast<std::int64_t>(at - line_start)
+                                  : column_base_ + static_cast<std::int64_t>(at);
+  }
   counted_ = 0;
 }
 

@@ -34,6 +34,8 @@ class InputStream {
   // `terminal`: the typed-line rules apply. `before_wait` runs before every
   // read that may block (not before reads of a regular file).
   InputStream(int fd, bool terminal, std::function<void()> before_wait);
+  // The bytes given, read as from a file; nothing is read from the system.
+  explicit InputStream(std::string_view bytes);
   ~InputStream();
   InputStream(const InputStream&) = delete;
   InputStream& operator=(const InputStream&) = delete;
@@ -76,12 +78,14 @@ class InputStream {
   // Line ends are counted only when asked and as blocks are let go, once
   // each, so the answers pay nothing for it.
   std::int64_t line_number();
+  // The column (from 1) of the next byte in its line.
+  std::int64_t column() const;
   bool at_line_start() const {
     return pos_ > 0 ? buffer_[pos_ - 1] == '\n' : before_buffer_ends_line_;
   }
 
  private:
-  enum class Kind { Terminal, File, Pipe, Other };
+  enum class Kind { Terminal, File, Pipe, Other, Memory };
 
   int refill();
   int refill_terminal_line();
@@ -112,6 +116,8 @@ class InputStream {
   std::int64_t line_ends_ = 0;
   std::size_t counted_ = 0;
   bool before_buffer_ends_line_ = true;
+  // The bytes of the line that buffer_[0] belongs to, before buffer_[0].
+  std::int64_t column_base_ = 0;
   // A regular file: the offset of buffer_[0] in it.
   std::int64_t base_ = 0;
   // A pipe: buffer_[0, taken_) has been read out of it; buffer_[taken_,

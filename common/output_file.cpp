@@ -48,6 +48,7 @@ void OutputFile::open(std::int32_t unit, std::string_view name, std::string_view
     throw std::invalid_argument("only status UNKNOWN and sequential access are supported");
   }
   name_ = std::string(name);
+  if (nowhere_) return;
   const platform::OpenedFile opened = platform::open_output_file(name_);
   if (opened.fd < 0) fail(format::errors::kOpenFailed, "OPEN", opened.error);
   fd_ = opened.fd;
@@ -70,6 +71,7 @@ void OutputFile::lock_against_other_runs(bool writable) {
 
 void OutputFile::rewind() {
   flush();
+  if (nowhere_) return;
   if (int err = platform::rewind(fd_); err != 0 && err != ESPIPE) {
     fail(format::errors::kRewindFailed, "REWIND", err);
   }
@@ -124,7 +126,10 @@ int OutputFile::hand_over_buffer() noexcept {
 }
 
 void OutputFile::flush() {
-  if (fd_ < 0) return;
+  if (fd_ < 0) {
+    buffer_.clear();  // nowhere to go (a file that writes nowhere, or one not open)
+    return;
+  }
   if (int err = write_buffer(); err != 0) fail(format::errors::kWriteFailed, "WRITE", err);
 }
 

@@ -17,14 +17,21 @@
 #include <string_view>
 
 #include "common/byte_buffer.h"
+#include "common/run_participant.h"
 #include "format/descriptor_list.h"
 #include "format/record_render.h"
 
 namespace common {
 
-class OutputFile {
+class OutputFile final : public RunParticipant {
  public:
+  // Where the records go: to the file, or nowhere. A file that writes
+  // nowhere is named, opened and written like any other, but nothing
+  // reaches the system: no file is created, opened, cut or written.
+  enum class Writes { ToSystem, Nowhere };
+
   OutputFile() = default;
+  explicit OutputFile(Writes writes) : nowhere_(writes == Writes::Nowhere) {}
   ~OutputFile();
   OutputFile(const OutputFile&) = delete;
   OutputFile& operator=(const OutputFile&) = delete;
@@ -83,6 +90,20 @@ class OutputFile {
 
   const std::string& name() const { return name_; }
 
+  // The ends of the run (process_end.h).
+  void hand_over() override { flush(); }
+  void hand_over_quietly() override {
+    if (fd_ >= 0) write_buffer();
+  }
+  void finish(bool report_errors) override {
+    if (report_errors) {
+      close();
+    } else {
+      close_quietly();
+    }
+  }
+  void finish_at_signal() noexcept override { close_at_signal(); }
+
  private:
   // Before a record: the cut the first record owes.
   void begin_write() {
@@ -105,6 +126,7 @@ class OutputFile {
   [[noreturn]] void fail(int code, std::string_view operation, int err);
 
   int fd_ = -1;
+  bool nowhere_ = false;
   std::string name_;
   bool regular_ = false;
   bool cut_pending_ = false;

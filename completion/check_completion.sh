@@ -55,7 +55,7 @@ expect 'mine|models|my answers.txt' Quillet '<' m
 expect 'FOR001|FOR011|answers.txt|mine|models|my answers.txt' Morvek '<' ''
 
 # gwinspect: the subcommand, then its options, their values and its operand.
-expect '--help|--version|answers|check|report' gwinspect ''
+expect '--help|--version|answers|check|report|try' gwinspect ''
 expect 'report' gwinspect r
 expect '--as' gwinspect answers -
 expect 'FOR001|FOR011' gwinspect answers FOR0
@@ -65,6 +65,9 @@ expect 'cindral|morvek|quillet' gwinspect answers --as ''
 expect 'cindral|morvek|quillet' gwinspect answers --as =
 expect 'quillet' gwinspect answers --as = q
 expect '--as=cindral' gwinspect answers --as=c
+expect '--as' gwinspect try -
+expect 'my answers.txt' gwinspect try my
+expect 'cindral|morvek|quillet' gwinspect try 'my answers.txt' --as ''
 expect '--format' gwinspect check --
 expect 'json' gwinspect check --format j
 expect 'json|text' gwinspect check --format = ''

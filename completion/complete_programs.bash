@@ -52,11 +52,13 @@ _gw_complete_gwinspect() {
     *'<' | *'>') _gw_reply_files "$cur"; return 0 ;;
   esac
   if ((COMP_CWORD == 1)); then
-    _gw_reply_lines compgen -W 'answers check report --help --version' -- "$cur"
+    _gw_reply_lines compgen -W 'answers check report try --help --version' -- "$cur"
     return 0
   fi
   case ${COMP_WORDS[1]} in
     answers)  # [--as BUILDER] FILE
+      if [[ $cur == -* ]]; then _gw_reply_lines compgen -W '--as' -- "$cur"; else _gw_reply_files "$cur"; fi ;;
+    try)  # ANSWERS --as BUILDER
       if [[ $cur == -* ]]; then _gw_reply_lines compgen -W '--as' -- "$cur"; else _gw_reply_files "$cur"; fi ;;
     check)  # [--format FORMAT] [DIR]
       if [[ $cur == -* ]]; then _gw_reply_lines compgen -W '--format' -- "$cur"; else _gw_reply_files "$cur" -d; fi ;;

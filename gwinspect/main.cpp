@@ -28,6 +28,9 @@ constexpr Subcommand kSubcommands[] = {
     {"report", "report [DIR] [-o FILE|-] [--length-unit NAME]\n"
                "      write one HTML page (report.html, - for standard output) that shows the model in DIR, with maps",
      gwinspect::run_report},
+    {"try", "try ANSWERS --as morvek|cindral|quillet\n"
+            "      run the builder's dialogue on ANSWERS, writing nothing, and report where the answers and questions part",
+     gwinspect::run_try},
 };
 
 int usage(std::ostream& out, int status) {

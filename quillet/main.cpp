@@ -1,17 +1,10 @@
-// Quillet, the drain builder: asks for the drain limits and, stress period
-// by stress period, the active drains, and writes the drain file FOR013.
-#include <cstdint>
-
+// Quillet: its command line, the ends of its run, then its dialogue on the
+// console and FOR013.
 #include "common/command_line.h"
 #include "common/console.h"
-#include "format/descriptor_list.h"
-#include "format/drain_file.h"
 #include "common/output_file.h"
 #include "common/process_end.h"
-
-using common::Console;
-using format::DescriptorList;
-using common::OutputFile;
+#include "dialogues/quillet.h"
 
 namespace {
 
@@ -38,68 +31,7 @@ constexpr common::ProgramUsage kUsage = {
 int main(int argc, char** argv) {
   common::take_no_arguments(argc, argv, kUsage);
   common::process::handle_failures_and_end_signals();
-
-  const format::DescriptorList header_format(format::kDrainHeaderFormat);
-  const format::DescriptorList use_code_format(format::kUseCodeFormat);
-  const format::DescriptorList drain_format(format::kDrainFormat);
-
-  Console console;
-  OutputFile drains;
-  drains.open(format::kDrainUnit, format::kDrainFileName, "UNKNOWN", "sequential");
-  drains.rewind();
-
-  std::int32_t max_drains = 0;
-  std::int32_t drain_flow_code = 0;
-  std::int32_t period_count = 0;
-
-  console.write_line({" Max number of drains (vertical line sinks/layer) "});
-  console.read_integer(max_drains);
-  console.write_question({" Flow term output code"});
-  // "disharge" as users and their answer scripts know it: the prompts are
-  // kept letter for letter.
-  console.write_line({"  -nn =  Drain disharge written to unit nn "});
-  console.write_line({"    0 =  Cell by cell flow terms not printed"});
-  console.write_line({"   nn =  Cell by cell flow terms to unit nn"});
-  console.read_integer(drain_flow_code);
-  drains.write_record(header_format, {max_drains, drain_flow_code});
-
-  console.write_line({" Number of Stress Periods (same as in MORVEKGRID)"});
-  console.read_integer(period_count);
-
-  std::int32_t use_code = 0;
-  std::int32_t drain_layer = 0;
-  std::int32_t drain_row = 0;
-  std::int32_t drain_column = 0;
-  float drain_elevation = 0.0f;
-  float drain_conductance = 0.0f;
-
-  for (std::int64_t period = 1; period <= period_count; ++period) {
-    console.write_question({" Drain data use code "});
-    console.write_line({" -1 = use drain data from previous stress period"});
-    console.write_line({" nn = #drains active current stress period"});
-    console.read_integer(use_code);
-    drains.write_fields(use_code_format, use_code);
-    if (use_code < 0) continue;  // the previous period's drains are reused
-
-    const std::int32_t drain_count = use_code;
-    for (std::int64_t drain = 1; drain <= drain_count; ++drain) {
-      console.write_line({" For stress period ", static_cast<std::int32_t>(period), " Active drain :",
-                          static_cast<std::int32_t>(drain)});
-      console.write_line({" Layer :  (z axis)"});
-      console.read_integer(drain_layer);
-      console.write_line({" Row   :  (y axis)"});
-      console.read_integer(drain_row);
-      console.write_line({"Column :  (x axis)"});
-      console.read_integer(drain_column);
-      console.write_line({"Drain Elevation (+z direction)"});
-      console.read_real(drain_elevation);
-      console.write_line({"Drain Conductance"});
-      console.read_real(drain_conductance);
-      drains.write_fields(drain_format, drain_layer, drain_row, drain_column, drain_elevation,
-                          drain_conductance);
-    }
-  }
-
-  drains.close();
-  console.stop();
+  common::Console console;
+  common::OutputFile drains;
+  dialogues::quillet::run_dialogue(console, drains);
 }

@@ -10,7 +10,7 @@
 #include "inspect/array_cursor.h"
 #include "inspect/input_file.h"
 #include "inspect/read_error.h"
-#include "tests/program_runner.h"
+#include "tests/support/program_runner.h"
 
 namespace {
 

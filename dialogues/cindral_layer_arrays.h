@@ -8,7 +8,7 @@
 #include "common/array_entry.h"
 #include "format/flow_file.h"
 
-namespace cindral {
+namespace dialogues::cindral {
 
 struct LayerArray {
   common::ArrayInstance<float> instance;
@@ -49,4 +49,4 @@ inline constexpr std::array<LayerArray, format::kLayerArrays.size()> kLayerArray
                  {" Top of Layer Elevations", " Top Elevation Array", " Top Elevation"}),
 };
 
-}  // namespace cindral
+}  // namespace dialogues::cindral

@@ -12,7 +12,7 @@
 #include "common/output_file.h"
 #include "format/array_entry.h"
 
-namespace cindral {
+namespace dialogues::cindral {
 
 struct ListInstance {
   std::string_view title_line;
@@ -27,4 +27,4 @@ void enter_list(common::Console& console, common::OutputFile& file,
                 const ListInstance& list, std::span<float> entries, std::int32_t& same_answer,
                 float& uniform_value);
 
-}  // namespace cindral
+}  // namespace dialogues::cindral

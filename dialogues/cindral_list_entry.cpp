@@ -1,11 +1,11 @@
-#include "cindral/list_entry.h"
+#include "dialogues/cindral_list_entry.h"
 
 #include <algorithm>
 
 #include "common/array_entry.h"
 #include "format/flow_file.h"
 
-namespace cindral {
+namespace dialogues::cindral {
 
 void enter_list(common::Console& console, common::OutputFile& file,
                 const ListInstance& list, std::span<float> entries, std::int32_t& same_answer,
@@ -32,4 +32,4 @@ void enter_list(common::Console& console, common::OutputFile& file,
   file.write_record(values_format, std::span<const float>(entries.data(), entries.size()));
 }
 
-}  // namespace cindral
+}  // namespace dialogues::cindral
