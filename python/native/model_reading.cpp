@@ -31,8 +31,9 @@ std::int64_t file_size(int fd) {
   return fstat(fd, &st) == 0 ? static_cast<std::int64_t>(st.st_size) : 0;
 }
 
-[[noreturn]] void ends_early(std::int64_t last_line, const std::string& expected) {
-  throw ReadError(last_line + 1, 1, "the file ends early: expected " + expected);
+// At `next_line`, the line that is not there.
+[[noreturn]] void ends_early(std::int64_t next_line, const std::string& expected) {
+  throw ReadError(next_line, 1, "the file ends early: expected " + expected);
 }
 
 // Every cell of an array the builders write takes at least one column of
@@ -151,7 +152,7 @@ BasicContents read_basic_file(const std::string& path, ArraySink& sink) {
   inspect::BasicFileReader reader(file.fd());
   BasicContents c;
   Record record;
-  std::int64_t last_line = 0, titles = 0, plane = 0;
+  std::int64_t titles = 0, plane = 0;
   std::int32_t* ibound = nullptr;
   float* shead = nullptr;
   std::int64_t ibound_layer = 0, shead_layer = 0;
@@ -159,7 +160,6 @@ BasicContents read_basic_file(const std::string& path, ArraySink& sink) {
   ArrayFiller<std::int32_t> integers;
   ArrayFiller<float> reals;
   while (reader.next(record)) {
-    last_line = record.line.number;
     switch (record.section) {
       case Section::Title:
         (titles++ == 0 ? c.title_1 : c.title_2) = without_trailing_blanks(record.fields[0].text);
@@ -212,7 +212,8 @@ BasicContents read_basic_file(const std::string& path, ArraySink& sink) {
       default: break;
     }
   }
-  if (reader.ended_early()) ends_early(last_line, reader.expected());
+  // (Rows passed as copies leave no record: the reader's place says where it is.)
+  if (reader.ended_early()) ends_early(reader.checkpoint().place.number, reader.expected());
   return c;
 }
 
@@ -222,12 +223,10 @@ FlowContents read_flow_file(const std::string& path, ArraySink& sink) {
   inspect::FlowFileReader reader(file.fd());
   FlowContents c;
   Record record;
-  std::int64_t last_line = 0;
   std::vector<float>* list = nullptr;
   std::map<std::string, float*, std::less<>> arrays;
   ArrayFiller<float> values;
   while (reader.next(record)) {
-    last_line = record.line.number;
     switch (record.section) {
       case Section::FlowHeader:
         c.simulation_type = integer_at(record, 0, c.asterisks, "the simulation type");
@@ -272,7 +271,7 @@ FlowContents read_flow_file(const std::string& path, ArraySink& sink) {
       default: break;
     }
   }
-  if (reader.ended_early()) ends_early(last_line, reader.expected());
+  if (reader.ended_early()) ends_early(reader.checkpoint().place.number, reader.expected());
   if (c.grid.layers < 0 || arrays.empty()) c.grid = reader.grid();
   return c;
 }
@@ -309,7 +308,7 @@ DrainContents read_drain_file(const std::string& path) {
       default: break;
     }
   }
-  if (reader.ended_early()) ends_early(last_line, reader.expected());
+  if (reader.ended_early()) ends_early(last_line + 1, reader.expected());
   return c;
 }
 
