@@ -224,7 +224,12 @@ FlowContents read_flow_file(const std::string& path, ArraySink& sink) {
   FlowContents c;
   Record record;
   std::vector<float>* list = nullptr;
-  std::map<std::string, float*, std::less<>> arrays;
+  // Each label's buffer, and which layers the file holds it for.
+  struct LayerArray {
+    float* data = nullptr;
+    std::vector<bool> held;
+  };
+  std::map<std::string, LayerArray, std::less<>> arrays;
   ArrayFiller<float> values;
   while (reader.next(record)) {
     switch (record.section) {
@@ -250,11 +255,14 @@ FlowContents read_flow_file(const std::string& path, ArraySink& sink) {
             c.grid = reader.grid();
             refuse_claim_beyond(c.grid, bytes, record.line.number);
           }
-          found = arrays.emplace(array.label_text, sink.real_array(array.label_text, c.grid)).first;
+          LayerArray added{sink.real_array(array.label_text, c.grid),
+                           std::vector<bool>(static_cast<std::size_t>(c.grid.layers), false)};
+          found = arrays.emplace(array.label_text, std::move(added)).first;
           c.labels.push_back(array.label_text);
         }
         const std::int64_t layer = array.layer_number;
-        values.start(found->second + (layer - 1) * c.grid.rows * c.grid.columns, array, layer);
+        found->second.held[static_cast<std::size_t>(layer - 1)] = true;
+        values.start(found->second.data + (layer - 1) * c.grid.rows * c.grid.columns, array, layer);
         break;
       }
       case Section::ArrayValues:
@@ -273,6 +281,14 @@ FlowContents read_flow_file(const std::string& path, ArraySink& sink) {
   }
   if (reader.ended_early()) ends_early(reader.checkpoint().place.number, reader.expected());
   if (c.grid.layers < 0 || arrays.empty()) c.grid = reader.grid();
+  // A layer without such an array is NaN throughout (filled only now, so
+  // that the layers the file holds are written once).
+  const std::int64_t plane = c.grid.rows * c.grid.columns;
+  for (auto& [label, array] : arrays) {
+    for (std::size_t layer = 0; layer < array.held.size(); ++layer) {
+      if (!array.held[layer]) std::fill_n(array.data + static_cast<std::int64_t>(layer) * plane, plane, kNaN);
+    }
+  }
   return c;
 }
 

@@ -14,9 +14,9 @@
 namespace gwbuilders {
 
 // Where the arrays go. Called once per array label, with the grid; each
-// buffer holds layers * rows * columns values, layer by layer, row by row.
-// A layer the file holds no such array for is left as the buffer came
-// (the caller fills it with what "no array" means to it).
+// buffer holds layers * rows * columns values, layer by layer, row by row,
+// and need not be initialised: every value is written (in FOR011, a layer
+// that holds no such array is NaN throughout).
 class ArraySink {
  public:
   virtual ~ArraySink() = default;

@@ -46,11 +46,8 @@ class NumpySink : public gwbuilders::ArraySink {
   float* real_array(std::string_view label, const inspect::GridCounts& grid) override {
     py::gil_scoped_acquire hold;
     py::array_t<float> array({grid.layers, grid.rows, grid.columns});
-    float* data = array.mutable_data();
-    // A layer that holds no such array shows NaN.
-    std::fill(data, data + array.size(), std::numeric_limits<float>::quiet_NaN());
     arrays_[py::str(std::string(label))] = array;
-    return data;
+    return array.mutable_data();
   }
   py::dict arrays() const { return arrays_; }
 

@@ -7,6 +7,7 @@ import os
 import re
 import tempfile
 import warnings
+from concurrent.futures import ThreadPoolExecutor
 from dataclasses import dataclass, field
 from pathlib import Path
 from typing import Optional, Union
@@ -121,8 +122,7 @@ class Basic:
                 f"ibound={_shape_text(self.ibound)}, shead={_shape_text(self.shead)})")
 
     @classmethod
-    def _read(cls, path: str) -> "Basic":
-        c = _native.read_basic(os.fsencode(path))
+    def _from_native(cls, path: str, c: dict) -> "Basic":
         _warn_asterisks(path, c)
         layers, rows, columns = c["grid"]
         return cls(
@@ -184,8 +184,7 @@ class Flow:
                 f"layer_types={self.layer_types.tolist()}, arrays={{{arrays}}})")
 
     @classmethod
-    def _read(cls, path: str) -> "Flow":
-        c = _native.read_flow(os.fsencode(path))
+    def _from_native(cls, path: str, c: dict) -> "Flow":
         _warn_asterisks(path, c)
         layers, rows, columns = c["grid"]
         return cls(
@@ -216,8 +215,7 @@ class Drains:
                 f"periods=[{', '.join(map(str, shown))}{more}])")
 
     @classmethod
-    def _read(cls, path: str) -> "Drains":
-        c = _native.read_drains(os.fsencode(path))
+    def _from_native(cls, path: str, c: dict) -> "Drains":
         _warn_asterisks(path, c)
         drains = c["drains"].view(DRAIN_DTYPE) if len(c["drains"]) else np.empty(0, DRAIN_DTYPE)
         periods: list[Union[np.ndarray, int]] = []
@@ -398,9 +396,15 @@ def read_model(folder: PathLike) -> Model:
     problem = _folder_problem(folder)
     if problem is not None:
         raise problem
-    present = {name: os.path.lexists(os.path.join(folder, name)) for name in _FILES}
-    return Model(
-        basic=Basic._read(os.path.join(folder, "FOR001")) if present["FOR001"] else None,
-        flow=Flow._read(os.path.join(folder, "FOR011")) if present["FOR011"] else None,
-        drains=Drains._read(os.path.join(folder, "FOR013")) if present["FOR013"] else None,
-        folder=folder)
+    readers = {"FOR001": (_native.read_basic, Basic), "FOR011": (_native.read_flow, Flow),
+               "FOR013": (_native.read_drains, Drains)}
+    paths = {name: os.path.join(folder, name) for name in readers}
+    present = [name for name in readers if os.path.lexists(paths[name])]
+    # The files are read side by side (the reading lets go of the
+    # interpreter); their warnings and errors are told in file order.
+    with ThreadPoolExecutor(max_workers=max(1, len(present))) as pool:
+        running = {name: pool.submit(readers[name][0], os.fsencode(paths[name])) for name in present}
+        read = {}
+        for name in present:  # (a loop, so that a warning names the caller of read_model)
+            read[name] = readers[name][1]._from_native(paths[name], running[name].result())
+    return Model(basic=read.get("FOR001"), flow=read.get("FOR011"), drains=read.get("FOR013"), folder=folder)
