@@ -56,3 +56,45 @@ def drain_answers(max_drains: int, periods: list[object]) -> str:
         for drain in period:
             lines += [str(v) for v in drain]
     return "\n".join(lines) + "\n"
+
+
+# The arrays of a layer of FOR011 by its type code, in the order Cindral
+# asks for them (docs/file-formats.md); SF1- and SF2- only in a transient
+# run, VCON- never in the bottom layer.
+LAYER_ARRAYS = {
+    0: ["SF1-", "TRAN-", "VCON-"],
+    1: ["SF1-", "HYDCON-", "BOT-", "VCON-"],
+    2: ["SF1-", "TRAN-", "VCON-", "SF2-", "TOP-"],
+    3: ["SF1-", "HYDCON-", "BOT-", "VCON-", "SF2-", "TOP-"],
+}
+
+
+def layer_arrays(type_code: int, transient: bool, layer: int, layers: int) -> list[str]:
+    labels = LAYER_ARRAYS.get(type_code, ["SF1-", "VCON-"])
+    return [label for label in labels
+            if (transient or label not in ("SF1-", "SF2-")) and (label != "VCON-" or layer < layers)]
+
+
+@dataclass
+class FlowAnswers:
+    simulation_type: int
+    type_codes: list[int]
+    anisotropy: list[str]
+    delr: list[str]   # one item: all the same
+    delc: list[str]
+    rows: int
+    columns: int
+    # (layer index, label) -> every cell's typed value, or one item
+    arrays: dict
+
+    def text(self) -> str:
+        lines = [str(self.simulation_type), "0", str(len(self.type_codes)), str(self.rows), str(self.columns)]
+        for code, factor in zip(self.type_codes, self.anisotropy):
+            lines += [str(code), factor]
+        for values in (self.delr, self.delc):
+            lines += ["0", values[0]] if len(values) == 1 else ["1"] + values
+        for layer, code in enumerate(self.type_codes):
+            for label in layer_arrays(code, self.simulation_type == 0, layer + 1, len(self.type_codes)):
+                cells = self.arrays[(layer, label)]
+                lines += ["0", cells[0]] if len(cells) == 1 else ["1"] + cells
+        return "\n".join(lines) + "\n"

@@ -16,7 +16,7 @@ from hypothesis import HealthCheck, given, settings
 from hypothesis import strategies as st
 
 import gwbuilders
-from answer_files import BasicAnswers, drain_answers
+from answer_files import BasicAnswers, FlowAnswers, drain_answers, layer_arrays
 from conftest import run_builder
 
 G10_3 = Context(prec=3, rounding=ROUND_HALF_UP)
@@ -69,17 +69,32 @@ def models(draw):
                       typed_reals(), typed_reals())
     drain_periods = [draw(st.one_of(st.just(-1), st.lists(drain, max_size=4))) for _ in periods]
     title = draw(st.text(st.characters(min_codepoint=0x21, max_codepoint=0x7E), max_size=80))
+
+    def typed_array(count: int) -> list[str]:
+        return [draw(typed_reals())] if draw(st.booleans()) else \
+            draw(st.lists(typed_reals(), min_size=count, max_size=count))
+
+    simulation_type = draw(st.sampled_from([0, 1]))
+    type_codes = draw(st.lists(st.integers(0, 4), min_size=layers, max_size=layers))
+    flow = FlowAnswers(
+        simulation_type, type_codes, [draw(typed_reals()) for _ in type_codes],
+        typed_array(columns), typed_array(rows), rows, columns,
+        {(layer, label): typed_array(rows * columns)
+         for layer, code in enumerate(type_codes)
+         for label in layer_arrays(code, simulation_type == 0, layer + 1, layers)})
     return BasicAnswers(title, "generated", ibound, shead_text,
-                        [tuple(p) for p in periods], modules=(1, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0)), drain_periods
+                        [tuple(p) for p in periods], modules=(1, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0)), \
+        drain_periods, flow
 
 
 @settings(max_examples=60, deadline=None, suppress_health_check=[HealthCheck.too_slow])
 @given(models())
 def test_read_model_gives_the_answers_values(generated) -> None:
-    answers, drain_periods = generated
+    answers, drain_periods, flow_answers = generated
     with tempfile.TemporaryDirectory() as scratch:
         folder = Path(scratch)
         run_builder("FOR001", answers.text(), folder)
+        run_builder("FOR011", flow_answers.text(), folder)
         run_builder("FOR013", drain_answers(50, drain_periods), folder)
         with warnings.catch_warnings():
             warnings.simplefilter("error")  # no asterisks: every value fits its field
@@ -95,6 +110,21 @@ def test_read_model_gives_the_answers_values(generated) -> None:
             if len(cells) > 1 else as_written(cells[0])
     np.testing.assert_array_equal(basic.shead, shead)
     assert basic.periods.tolist() == [(as_written(a), int(b), as_written(c)) for a, b, c in answers.periods]
+
+    flow = model.flow
+    assert flow.shape == (layers, rows, columns) and flow.layer_types.tolist() == flow_answers.type_codes
+    assert flow.transient == (flow_answers.simulation_type == 0)
+    assert flow.anisotropy.tolist() == [as_written(t) for t in flow_answers.anisotropy]
+    for read, typed, count in ((flow.delr, flow_answers.delr, columns), (flow.delc, flow_answers.delc, rows)):
+        assert read.tolist() == [as_written(t) for t in typed] * (count if len(typed) == 1 else 1)
+    expected = {}
+    for (layer, label), cells in flow_answers.arrays.items():
+        array = expected.setdefault(label, np.full((layers, rows, columns), np.nan, np.float32))
+        array[layer] = np.array([as_written(t) for t in cells], np.float32).reshape(-1, columns) \
+            if len(cells) > 1 else as_written(cells[0])
+    assert flow.arrays.keys() == expected.keys()
+    for label, array in expected.items():
+        np.testing.assert_array_equal(flow.arrays[label], array, err_msg=label)
 
     assert len(model.drains.periods) == len(drain_periods)
     for read, given_period in zip(model.drains.periods, drain_periods):
