@@ -22,14 +22,19 @@ from conftest import run_builder
 G10_3 = Context(prec=3, rounding=ROUND_HALF_UP)
 
 
-@st.composite
-def typed_reals(draw) -> str:
-    """A real as a user types it, with up to five significant digits, never
-    a tie at the third (where half up on the 32-bit value could go either way)."""
-    digits = draw(st.one_of(st.integers(0, 999), st.integers(10000, 99999).filter(lambda m: m % 100 != 50)))
-    exponent = draw(st.integers(-8, 6))
-    sign = draw(st.sampled_from(["", "-"]))
-    return sign + format(Decimal(digits).scaleb(exponent - 4), "f")
+def _typed(parts: tuple[int, int, bool]) -> str:
+    digits, exponent, negative = parts
+    # No tie at the third significant digit (where half up on the 32-bit
+    # value could go either way): 1235 becomes 1236, 12350 becomes 12351.
+    if digits >= 1000:
+        tail = 10 ** (len(str(digits)) - 3)
+        if digits % tail == tail // 2:
+            digits += 1
+    return ("-" if negative else "") + format(Decimal(digits).scaleb(exponent - 4), "f")
+
+
+#: A real as a user types it, with up to five significant digits.
+typed_reals = st.tuples(st.integers(0, 99999), st.integers(-8, 6), st.booleans()).map(_typed)
 
 
 def as_written(typed: str) -> np.float32:
@@ -43,10 +48,10 @@ boundary_values = st.one_of(st.sampled_from([-1, 0, 1]), st.integers(-99, 999))
 @st.composite
 def models(draw):
     layers = draw(st.integers(1, 3))
-    rows = draw(st.integers(1, 5))
-    # Up to 25 columns: a row of IBOUND- (20I3) and of SHEAD- (10G10.3) on
+    rows = draw(st.integers(1, 4))
+    # Up to 22 columns: a row of IBOUND- (20I3) and of SHEAD- (10G10.3) on
     # more than one line.
-    columns = draw(st.integers(1, 25))
+    columns = draw(st.integers(1, 22))
     ibound = np.empty((layers, rows, columns), np.int64)
     shead_text = []
     for layer in range(layers):
@@ -56,28 +61,28 @@ def models(draw):
             ibound[layer] = np.array(draw(st.lists(boundary_values, min_size=rows * columns,
                                                    max_size=rows * columns))).reshape(rows, columns)
         if draw(st.booleans()):
-            shead_text.append([draw(typed_reals())])
+            shead_text.append([draw(typed_reals)])
         else:
             # Rows alike now and then: passed as copies when read.
-            row = draw(st.lists(typed_reals(), min_size=columns, max_size=columns))
-            cells = [row[c] if draw(st.booleans()) else draw(typed_reals())
+            row = draw(st.lists(typed_reals, min_size=columns, max_size=columns))
+            cells = [row[c] if draw(st.booleans()) else draw(typed_reals)
                      for _ in range(rows) for c in range(columns)]
             shead_text.append(cells)
-    periods = draw(st.lists(st.tuples(typed_reals(), st.integers(1, 999).map(str), typed_reals()),
+    periods = draw(st.lists(st.tuples(typed_reals, st.integers(1, 999).map(str), typed_reals),
                             min_size=1, max_size=3))
     drain = st.tuples(st.integers(1, layers), st.integers(1, rows), st.integers(1, columns),
-                      typed_reals(), typed_reals())
+                      typed_reals, typed_reals)
     drain_periods = [draw(st.one_of(st.just(-1), st.lists(drain, max_size=4))) for _ in periods]
     title = draw(st.text(st.characters(min_codepoint=0x21, max_codepoint=0x7E), max_size=80))
 
     def typed_array(count: int) -> list[str]:
-        return [draw(typed_reals())] if draw(st.booleans()) else \
-            draw(st.lists(typed_reals(), min_size=count, max_size=count))
+        return [draw(typed_reals)] if draw(st.booleans()) else \
+            draw(st.lists(typed_reals, min_size=count, max_size=count))
 
     simulation_type = draw(st.sampled_from([0, 1]))
     type_codes = draw(st.lists(st.integers(0, 4), min_size=layers, max_size=layers))
     flow = FlowAnswers(
-        simulation_type, type_codes, [draw(typed_reals()) for _ in type_codes],
+        simulation_type, type_codes, [draw(typed_reals) for _ in type_codes],
         typed_array(columns), typed_array(rows), rows, columns,
         {(layer, label): typed_array(rows * columns)
          for layer, code in enumerate(type_codes)
@@ -87,7 +92,7 @@ def models(draw):
         drain_periods, flow
 
 
-@settings(max_examples=60, deadline=None, suppress_health_check=[HealthCheck.too_slow])
+@settings(max_examples=40, deadline=None, suppress_health_check=[HealthCheck.too_slow])
 @given(models())
 def test_read_model_gives_the_answers_values(generated) -> None:
     answers, drain_periods, flow_answers = generated
