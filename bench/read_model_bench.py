@@ -1,0 +1,134 @@
+#!/usr/bin/env python3
+"""Times gwbuilders.read_model against gwinspect check on the same folder.
+
+    read_model_bench.py [--runs N] [--factor F] BUILD FOLDER
+
+P1 is the report benchmark's single layer (bench/one_layer_model.cpp): one
+layer of 10^8 cells (10 000 by 10 000; F scales the rows), every array one
+value, steady-state conductivity and bottom, 100 000 drains. The builders of
+BUILD write it into FOLDER/read-p1 (removed afterwards); the package is the
+module of BUILD (BUILDERS_PYTHON) with python/src/gwbuilders beside it.
+read_model runs in a child interpreter that reports its own time (the
+interpreter's start and numpy's import are not counted); check and read
+alternate and the table gives medians. Targets: read_model in at most 1.5
+times the check's time; a peak resident memory of the child of at most the
+arrays' own bytes plus 64 MiB.
+"""
+
+from __future__ import annotations
+
+import argparse
+import os
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+from pathlib import Path
+
+TIME_TARGET = 1.5
+MEMORY_ALLOWANCE_MIB = 64.0
+
+
+def one_layer_answers(rows: int, columns: int, drains: int) -> tuple[str, str, str]:
+    basic = ["One layer of many cells", "Benchmark of the check", "1", str(rows), str(columns), "1", "4"]
+    basic += [str(a) for a in (1, 0, 1, 0, 0, 0, 0, 0, 1, 0, 0, 0, 1)]
+    basic += ["0", "1", "999", "0", "100.5", "365", "10", "1.2"]
+    flow = ["1", "0", "1", str(rows), str(columns), "1", "1.0"]
+    for value in ("250", "250", "12.5", "50.25"):
+        flow += ["0", value]
+    drain = [str(drains), "0", "1", str(drains)]
+    for d in range(drains):
+        drain += ["1", str(d % rows + 1), str((d // rows) * 7919 % columns + 1), "75.5", "1.5"]
+    return tuple("\n".join(lines) + "\n" for lines in (basic, flow, drain))
+
+
+def timed(arguments: list[str], cwd: Path, env: dict | None = None) -> tuple[float, float, bytes]:
+    """(seconds, peak resident MiB, standard output) of one child run."""
+    start = time.perf_counter()
+    child = subprocess.Popen(arguments, cwd=cwd, env=env, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+    out, err = child.stdout.read(), child.stderr.read()
+    _, status, usage = os.wait4(child.pid, 0)
+    seconds = time.perf_counter() - start
+    child.returncode = os.waitstatus_to_exitcode(status)
+    if child.returncode not in (0, 1):
+        sys.exit(f"read_model_bench: {' '.join(arguments)} failed ({child.returncode}): {err.decode()}")
+    return seconds, usage.ru_maxrss / 1024.0, out
+
+
+READ = """
+import sys, time
+import gwbuilders
+start = time.perf_counter()
+model = gwbuilders.read_model(sys.argv[1])
+seconds = time.perf_counter() - start
+arrays = [model.basic.ibound, model.basic.shead, *model.flow.arrays.values()]
+print(seconds, sum(a.nbytes for a in arrays))
+"""
+
+
+def main() -> int:
+    parser = argparse.ArgumentParser(prog="read_model_bench.py")
+    parser.add_argument("--runs", type=int, default=7)
+    parser.add_argument("--factor", type=float, default=1.0)
+    parser.add_argument("build", type=Path)
+    parser.add_argument("folder", type=Path)
+    options = parser.parse_args()
+    build = options.build.resolve()
+    root = Path(__file__).resolve().parent.parent
+    modules = sorted((build / "python").glob("_native*.so"))
+    if not modules:
+        print("read_model_bench: no Python module in the build (BUILDERS_PYTHON is off): P1 not measured")
+        return 0
+
+    rows, columns = max(1, round(10_000 * options.factor)), 10_000
+    folder = options.folder.resolve() / "read-p1"
+    folder.mkdir(parents=True, exist_ok=True)
+    package = Path(tempfile.mkdtemp(prefix="gwbuilders-bench-"))
+    try:
+        (package / "gwbuilders").mkdir()
+        for source in (root / "python" / "src" / "gwbuilders").iterdir():
+            (package / "gwbuilders" / source.name).symlink_to(source)
+        (package / "gwbuilders" / modules[0].name).symlink_to(modules[0])
+        (folder / "FOR021").write_bytes(b"made by other means\r\n")
+        for program, answers in zip(("Morvek", "Cindral", "Quillet"),
+                                    one_layer_answers(rows, columns, min(100_000, rows * 10))):
+            path = options.folder.resolve() / f"P1-{program}.txt"
+            path.write_text(answers)
+            with open(path, "rb") as given:
+                subprocess.run([str(build / "bin" / program)], stdin=given, cwd=folder, check=True,
+                               stdout=subprocess.DEVNULL)
+            path.unlink()
+        file_bytes = sum((folder / name).stat().st_size for name in ("FOR001", "FOR011", "FOR013"))
+        env = dict(os.environ, PYTHONPATH=str(package))
+        check = [str(build / "bin" / "gwinspect"), "check"]
+        read = [sys.executable, "-c", READ, str(folder)]
+        timed(check, folder)
+        timed(read, folder, env)  # untimed: warms the caches
+        check_times, read_times, peak_mib, array_bytes = [], [], 0.0, 0
+        for _ in range(options.runs):
+            check_times.append(timed(check, folder)[0])
+            _, peak, out = timed(read, folder, env)
+            seconds, array_bytes = out.split()
+            read_times.append(float(seconds))
+            peak_mib = max(peak_mib, peak)
+    finally:
+        shutil.rmtree(folder, ignore_errors=True)
+        shutil.rmtree(package, ignore_errors=True)
+
+    check_s, read_s = statistics.median(check_times), statistics.median(read_times)
+    ratio = read_s / check_s
+    limit_mib = int(array_bytes) / (1 << 20) + MEMORY_ALLOWANCE_MIB
+    missed = [what for what, met in (("time", ratio <= TIME_TARGET), ("memory", peak_mib <= limit_mib)) if not met]
+    verdict = "MISSED: " + ", ".join(missed) if missed else "met"
+    print(f"\nMedians of {options.runs} runs, check and read_model interleaved.\n")
+    print("| workload | folder | file bytes | check s | read_model s | ratio | array MiB | peak MiB | limit MiB | targets |")
+    print("|---|---|---:|---:|---:|---:|---:|---:|---:|---|")
+    print(f"| P1 | 1 layer of {rows * columns} cells | {file_bytes} | {check_s:.3f} | {read_s:.3f} | {ratio:.2f} | "
+          f"{int(array_bytes) / (1 << 20):.1f} | {peak_mib:.1f} | {limit_mib:.1f} | {verdict} |")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,331 @@
+#include "python/native/model_reading.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <map>
+
+#include "inspect/basic_file_reader.h"
+#include "inspect/drain_file_reader.h"
+#include "inspect/field.h"
+#include "inspect/flow_file_reader.h"
+#include "inspect/input_file.h"
+#include "inspect/read_error.h"
+
+namespace gwbuilders {
+namespace {
+
+using inspect::Field;
+using inspect::ReadError;
+using inspect::Record;
+using inspect::Section;
+
+constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+constexpr std::int32_t kLowest = std::numeric_limits<std::int32_t>::min();
+
+std::int64_t file_size(int fd) {
+  struct stat st {};
+  return fstat(fd, &st) == 0 ? static_cast<std::int64_t>(st.st_size) : 0;
+}
+
+// At `next_line`, the line that is not there.
+[[noreturn]] void ends_early(std::int64_t next_line, const std::string& expected) {
+  throw ReadError(next_line, 1, "the file ends early: expected " + expected);
+}
+
+// Every cell of an array the builders write takes at least one column of
+// the file: a count that claims more cells than the file has bytes comes
+// from a damaged header, and is refused before anything is allocated.
+void refuse_claim_beyond(const inspect::GridCounts& grid, std::int64_t bytes, std::int64_t line) {
+  std::int64_t cells = 0;
+  if (__builtin_mul_overflow(grid.layers, grid.rows, &cells) ||
+      __builtin_mul_overflow(cells, grid.columns, &cells) || cells > bytes) {
+    throw ReadError(line, 1,
+                    "the grid counts (" + std::to_string(grid.layers) + " layers, " +
+                        std::to_string(grid.rows) + " rows, " + std::to_string(grid.columns) +
+                        " columns) give more cells than the file's " + std::to_string(bytes) +
+                        " bytes can hold");
+  }
+}
+
+// The value of a field that must be a number: a value, or asterisks (told,
+// and read as `asterisk_value`).
+template <class Value>
+Value number_of(const Record& record, const Field& field, Value asterisk_value, AsteriskFields& asterisks,
+                const std::string& what) {
+  switch (field.kind) {
+    case Field::Kind::Value:
+      return field.type == format::Descriptor::Kind::Integer ? static_cast<Value>(field.integer)
+                                                             : static_cast<Value>(field.real);
+    case Field::Kind::Asterisks:
+      asterisks.add(record.line.number, field.column, what);
+      return asterisk_value;
+    case Field::Kind::NotANumber: break;
+  }
+  throw ReadError(record.line.number, field.column,
+                  "expected a number (" + what + "), found " + inspect::found_in(field));
+}
+
+// The rows of one layer array, filled from its value records. A row whose
+// lines repeat the row before byte for byte (an array of one value, or
+// rows alike) is passed by comparing bytes and copied, not read again.
+template <class Value>
+class ArrayFiller {
+ public:
+  void start(Value* plane, const inspect::ArrayHeader& array, std::int64_t layer) {
+    plane_ = plane;
+    columns_ = array.columns;
+    per_line_ = static_cast<std::int64_t>(array.values_format.size());
+    name_ = inspect::array_name(array.label_text, layer);
+  }
+
+  template <class Reader>
+  void take(Reader& reader, const Record& record, Value asterisk_value, AsteriskFields& asterisks) {
+    const std::int64_t row = record.row;
+    Value* out = plane_ + (row - 1) * columns_ + (record.first - 1);
+    const std::int64_t before = asterisks.count;
+    for (std::size_t i = 0; i < record.fields.size(); ++i) {
+      const Field& f = record.fields[i];
+      if (f.kind == Field::Kind::Value) {
+        out[i] = f.type == format::Descriptor::Kind::Integer ? static_cast<Value>(f.integer)
+                                                             : static_cast<Value>(f.real);
+      } else {
+        out[i] = number_of(record, f, asterisk_value, asterisks,
+                           name_ + ", row " + std::to_string(row) + ", column " +
+                               std::to_string(record.first + static_cast<std::int64_t>(i)));
+      }
+    }
+    // The row's lines, for the comparison of the rows that follow.
+    if (record.first == 1) {
+      row_asterisks_ = 0;
+      full_line_.assign(record.line.text).append("\r\n");
+      full_lines_alike_ = true;
+    } else if (full_lines_alike_ && record.first + per_line_ - 1 < columns_) {
+      full_lines_alike_ = full_line_.size() == record.line.text.size() + 2 &&
+                          full_line_.compare(0, record.line.text.size(), record.line.text) == 0;
+    }
+    row_asterisks_ += asterisks.count - before;
+    if (record.first - 1 + static_cast<std::int64_t>(record.fields.size()) < columns_) return;
+    if (!full_lines_alike_ || !record.line.has_line_end) return;
+    last_line_.assign(record.line.text).append("\r\n");
+    const Value* source = plane_ + (row - 1) * columns_;
+    for (std::int64_t next = row + 1; reader.skip_row_if_equal(full_line_, last_line_); ++next) {
+      std::copy(source, source + columns_, plane_ + (next - 1) * columns_);
+      asterisks.count += row_asterisks_;
+    }
+  }
+
+ private:
+  Value* plane_ = nullptr;
+  std::int64_t columns_ = 0, per_line_ = 1;
+  std::string name_;
+  std::string full_line_, last_line_;
+  bool full_lines_alike_ = false;
+  std::int64_t row_asterisks_ = 0;
+};
+
+std::int32_t integer_at(const Record& record, std::size_t i, AsteriskFields& asterisks, const char* what) {
+  return number_of<std::int32_t>(record, record.fields[i], kLowest, asterisks, what);
+}
+float real_at(const Record& record, std::size_t i, AsteriskFields& asterisks, const std::string& what) {
+  return number_of<float>(record, record.fields[i], kNaN, asterisks, what);
+}
+
+std::string without_trailing_blanks(std::string_view text) {
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  return std::string(text);
+}
+
+}  // namespace
+
+void AsteriskFields::add(std::int64_t line, std::int64_t column, std::string what) {
+  if (first.size() < kMostKept) first.push_back({line, column, std::move(what)});
+  ++count;
+}
+
+BasicContents read_basic_file(const std::string& path, ArraySink& sink) {
+  inspect::InputFile file(path);
+  const std::int64_t bytes = file_size(file.fd());
+  inspect::BasicFileReader reader(file.fd());
+  BasicContents c;
+  Record record;
+  std::int64_t titles = 0, plane = 0;
+  std::int32_t* ibound = nullptr;
+  float* shead = nullptr;
+  std::int64_t ibound_layer = 0, shead_layer = 0;
+  bool in_ibound = false;
+  ArrayFiller<std::int32_t> integers;
+  ArrayFiller<float> reals;
+  while (reader.next(record)) {
+    switch (record.section) {
+      case Section::Title:
+        (titles++ == 0 ? c.title_1 : c.title_2) = without_trailing_blanks(record.fields[0].text);
+        break;
+      case Section::Dimensions:
+        c.grid = reader.grid();
+        c.period_count = reader.period_count();
+        c.time_unit = integer_at(record, 4, c.asterisks, "the time unit");
+        refuse_claim_beyond(c.grid, bytes, record.line.number);
+        plane = c.grid.rows * c.grid.columns;
+        ibound = sink.integer_array("IBOUND-", c.grid);
+        shead = sink.real_array("SHEAD-", c.grid);
+        break;
+      case Section::ModuleUnits:
+        for (std::size_t i = 0; i < c.module_units.size() && i < record.fields.size(); ++i) {
+          c.module_units[i] = integer_at(record, i, c.asterisks, "a module's unit number");
+        }
+        break;
+      case Section::Options:
+        c.memory_sharing = integer_at(record, 0, c.asterisks, "the memory-sharing option");
+        c.save_heads = integer_at(record, 1, c.asterisks, "the save-starting-heads option");
+        break;
+      case Section::ArrayControl:
+        in_ibound = record.array->label_text == "IBOUND-";
+        if (in_ibound) {
+          ++ibound_layer;
+          integers.start(ibound + (ibound_layer - 1) * plane, *record.array, ibound_layer);
+        } else {
+          ++shead_layer;
+          reals.start(shead + (shead_layer - 1) * plane, *record.array, shead_layer);
+        }
+        break;
+      case Section::ArrayValues:
+        if (in_ibound) {
+          integers.take(reader, record, kLowest, c.asterisks);
+        } else {
+          reals.take(reader, record, kNaN, c.asterisks);
+        }
+        break;
+      case Section::NoFlowHead:
+        c.no_flow_head = real_at(record, 0, c.asterisks, "the head at no-flow cells");
+        break;
+      case Section::StressPeriod: {
+        const std::string name = "stress period " + std::to_string(record.period);
+        c.periods.push_back({real_at(record, 0, c.asterisks, "the length of " + name),
+                             integer_at(record, 1, c.asterisks, "the time steps of a stress period"),
+                             real_at(record, 2, c.asterisks, "the time-step multiplier of " + name)});
+        break;
+      }
+      default: break;
+    }
+  }
+  // (Rows passed as copies leave no record: the reader's place says where it is.)
+  if (reader.ended_early()) ends_early(reader.checkpoint().place.number, reader.expected());
+  return c;
+}
+
+FlowContents read_flow_file(const std::string& path, ArraySink& sink) {
+  inspect::InputFile file(path);
+  const std::int64_t bytes = file_size(file.fd());
+  inspect::FlowFileReader reader(file.fd());
+  FlowContents c;
+  Record record;
+  std::vector<float>* list = nullptr;
+  // Each label's buffer, and which layers the file holds it for.
+  struct LayerArray {
+    float* data = nullptr;
+    std::vector<bool> held;
+  };
+  std::map<std::string, LayerArray, std::less<>> arrays;
+  ArrayFiller<float> values;
+  while (reader.next(record)) {
+    switch (record.section) {
+      case Section::FlowHeader:
+        c.simulation_type = integer_at(record, 0, c.asterisks, "the simulation type");
+        c.cell_by_cell_code = integer_at(record, 1, c.asterisks, "the cell-by-cell output code");
+        break;
+      case Section::LayerTypes:
+        for (std::size_t i = 0; i < record.fields.size(); ++i) {
+          c.layer_types.push_back(integer_at(record, i, c.asterisks, "a layer type code"));
+        }
+        break;
+      case Section::ArrayControl: {
+        const inspect::ArrayHeader& array = *record.array;
+        if (array.is_list) {
+          list = array.label_text == "TRPY-" ? &c.anisotropy : array.label_text == "DELR-" ? &c.delr : &c.delc;
+          break;
+        }
+        list = nullptr;
+        auto found = arrays.find(array.label_text);
+        if (found == arrays.end()) {
+          if (arrays.empty()) {
+            c.grid = reader.grid();
+            refuse_claim_beyond(c.grid, bytes, record.line.number);
+          }
+          LayerArray added{sink.real_array(array.label_text, c.grid),
+                           std::vector<bool>(static_cast<std::size_t>(c.grid.layers), false)};
+          found = arrays.emplace(array.label_text, std::move(added)).first;
+          c.labels.push_back(array.label_text);
+        }
+        const std::int64_t layer = array.layer_number;
+        found->second.held[static_cast<std::size_t>(layer - 1)] = true;
+        values.start(found->second.data + (layer - 1) * c.grid.rows * c.grid.columns, array, layer);
+        break;
+      }
+      case Section::ArrayValues:
+        if (list != nullptr) {
+          const std::string name = inspect::array_name(record.array->label_text, 0);
+          for (std::size_t i = 0; i < record.fields.size(); ++i) {
+            list->push_back(real_at(record, i, c.asterisks,
+                                    name + ", entry " + std::to_string(record.first + static_cast<std::int64_t>(i))));
+          }
+        } else {
+          values.take(reader, record, kNaN, c.asterisks);
+        }
+        break;
+      default: break;
+    }
+  }
+  if (reader.ended_early()) ends_early(reader.checkpoint().place.number, reader.expected());
+  if (c.grid.layers < 0 || arrays.empty()) c.grid = reader.grid();
+  // A layer without such an array is NaN throughout (filled only now, so
+  // that the layers the file holds are written once).
+  const std::int64_t plane = c.grid.rows * c.grid.columns;
+  for (auto& [label, array] : arrays) {
+    for (std::size_t layer = 0; layer < array.held.size(); ++layer) {
+      if (!array.held[layer]) std::fill_n(array.data + static_cast<std::int64_t>(layer) * plane, plane, kNaN);
+    }
+  }
+  return c;
+}
+
+DrainContents read_drain_file(const std::string& path) {
+  inspect::InputFile file(path);
+  inspect::DrainFileReader reader(file.fd());
+  DrainContents c;
+  Record record;
+  std::int64_t last_line = 0;
+  while (reader.next(record)) {
+    last_line = record.line.number;
+    switch (record.section) {
+      case Section::DrainHeader:
+        c.max_drains = integer_at(record, 0, c.asterisks, "the maximum number of drains");
+        c.flow_code = integer_at(record, 1, c.asterisks, "the flow term output code");
+        break;
+      case Section::UseCode:
+        c.periods.push_back({integer_at(record, 0, c.asterisks, "a use code"),
+                             static_cast<std::int64_t>(c.drains.size())});
+        break;
+      case Section::Drain: {
+        const std::string name =
+            "drain " + std::to_string(record.drain) + " of stress period " + std::to_string(record.period);
+        Drain d;
+        d.layer = integer_at(record, 0, c.asterisks, "a drain's layer");
+        d.row = integer_at(record, 1, c.asterisks, "a drain's row");
+        d.column = integer_at(record, 2, c.asterisks, "a drain's column");
+        d.elevation = real_at(record, 3, c.asterisks, "the elevation of " + name);
+        d.conductance = real_at(record, 4, c.asterisks, "the conductance of " + name);
+        c.drains.push_back(d);
+        break;
+      }
+      default: break;
+    }
+  }
+  if (reader.ended_early()) ends_early(last_line + 1, reader.expected());
+  return c;
+}
+
+}  // namespace gwbuilders
