@@ -33,7 +33,7 @@ struct LayerArrayRead {
   // another cursor has read. False (nothing done) elsewhere.
   bool pass_values(RecordReader& in, const LinePlace& after_last_row);
 
-  // "row 3 of IBOUND- of layer 2".
+  // "row 3 of" the label "of layer 2".
   std::string expected_row() const;
 };
 

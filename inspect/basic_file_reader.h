@@ -60,7 +60,7 @@ class BasicFileReader {
     std::int64_t period_count = 0;
     std::int64_t layer = 1;
     std::int64_t period = 1;
-    LayerArrayRead values;  // the IBOUND- or SHEAD- array being read
+    LayerArrayRead values;  // the boundary or starting-head array being read
   };
 
   void control_record(Record& record, std::string_view label, Step values_step);

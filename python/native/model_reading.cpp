@@ -8,6 +8,8 @@
 #include <limits>
 #include <map>
 
+#include "format/basic_file.h"
+#include "format/flow_file.h"
 #include "inspect/basic_file_reader.h"
 #include "inspect/drain_file_reader.h"
 #include "inspect/field.h"
@@ -170,8 +172,8 @@ BasicContents read_basic_file(const std::string& path, ArraySink& sink) {
         c.time_unit = integer_at(record, 4, c.asterisks, "the time unit");
         refuse_claim_beyond(c.grid, bytes, record.line.number);
         plane = c.grid.rows * c.grid.columns;
-        ibound = sink.integer_array("IBOUND-", c.grid);
-        shead = sink.real_array("SHEAD-", c.grid);
+        ibound = sink.integer_array(std::string(format::kBoundaryArray.label), c.grid);
+        shead = sink.real_array(std::string(format::kStartingHeadArray.label), c.grid);
         break;
       case Section::ModuleUnits:
         for (std::size_t i = 0; i < c.module_units.size() && i < record.fields.size(); ++i) {
@@ -183,7 +185,7 @@ BasicContents read_basic_file(const std::string& path, ArraySink& sink) {
         c.save_heads = integer_at(record, 1, c.asterisks, "the save-starting-heads option");
         break;
       case Section::ArrayControl:
-        in_ibound = record.array->label_text == "IBOUND-";
+        in_ibound = record.array->label_text == format::kBoundaryArray.label;
         if (in_ibound) {
           ++ibound_layer;
           integers.start(ibound + (ibound_layer - 1) * plane, *record.array, ibound_layer);
@@ -245,7 +247,9 @@ FlowContents read_flow_file(const std::string& path, ArraySink& sink) {
       case Section::ArrayControl: {
         const inspect::ArrayHeader& array = *record.array;
         if (array.is_list) {
-          list = array.label_text == "TRPY-" ? &c.anisotropy : array.label_text == "DELR-" ? &c.delr : &c.delc;
+          list = array.label_text == format::kAnisotropyList.label ? &c.anisotropy
+                 : array.label_text == format::kRowWidthList.label ? &c.delr
+                                                                     : &c.delc;
           break;
         }
         list = nullptr;

@@ -28,7 +28,7 @@ class ArraySink {
 // written): read as NaN (an I field as the lowest integer), and told.
 struct AsteriskField {
   std::int64_t line = 0, column = 0;
-  std::string what;  // "IBOUND- of layer 1, row 2, column 3"
+  std::string what;  // "the boundary array of layer 1, row 2, column 3"
 };
 struct AsteriskFields {
   static constexpr std::size_t kMostKept = 20;
