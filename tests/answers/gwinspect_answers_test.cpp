@@ -273,6 +273,8 @@ TEST(GwinspectAnswers, BadInputGetsOneClearLine) {
   run_redirected(builder("Quillet").path, dir, example("quillet.txt"));
   const std::string drains = dir.read("FOR013");
   std::string cut_line = drains.substr(0, drains.size() - 10);  // the last record cut off mid-line
+  std::string stray_text = drains;  // text after the header's two I10 fields
+  stray_text.insert(stray_text.find("\r\n"), "   stray");
   struct Bad {
     const char* what;
     std::string name;
@@ -284,6 +286,8 @@ TEST(GwinspectAnswers, BadInputGetsOneClearLine) {
        "FOR001:3:31: error: expected the number of stress periods \\(I10\\), found '  95.5    '"},
       {"a binary file", "FOR011", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16), "FOR011:1:1: error: expected the simulation type .*"},
       {"a line cut short", "FOR013", cut_line, "FOR013:7:41: error: expected the drain's conductance as Quillet writes it \\(G10.3\\), found blanks cut short by the line end"},
+      {"text after a record's last field", "FOR013", stray_text,
+       "FOR013:1:24: error: expected the end of the drain header record after column 20, found 'stray'"},
       {"no line end for 5000 bytes", "FOR013", std::string(5000, '7'), "FOR013:1:1: error: expected a record of at most 100 columns.*"},
       {"a directory", "FOR001", "", "FOR001:1:1: error: expected a file, found a directory"},
       {"a missing file", "FOR011", "", "FOR011:1:1: error: expected a readable file, found none: .*"},
