@@ -392,6 +392,26 @@ TEST(Report, LineEndsOfLFGiveTheSamePageAsCRLF) {
   EXPECT_EQ(a, b);
 }
 
+// The stress period table lists the first thousand periods and says how many
+// more the model has; a model of exactly a thousand lists them all.
+TEST(Report, LongTablesShowTheirFirstThousandRowsAndSaySo) {
+  const std::string thin = "\xE2\x80\xAF";
+  for (const int periods : {1000, 1001}) {
+    std::string answers = "Many periods\none cell\n1\n1\n1\n" + std::to_string(periods) + "\n4\n";
+    for (int module = 0; module < 11; ++module) answers += "0\n";
+    answers += "1\n1\n0\n1\n999\n0\n100\n";
+    for (int p = 0; p < periods; ++p) answers += "1\n1\n1\n";
+    Scratch dir;
+    build_model(dir, answers, "", "");
+    ASSERT_EQ(run_report(dir).status, 0);
+    const std::string page = read_file(dir.file("report.html"));
+    EXPECT_NE(page.find("<tr><td>1000</td>"), std::string::npos) << periods;
+    EXPECT_EQ(page.find("<tr><td>1001</td>"), std::string::npos) << periods;
+    const std::string note = "The table shows the first 1" + thin + "000 of 1" + thin + "001 stress periods.";
+    EXPECT_EQ(page.find(note) != std::string::npos, periods == 1001) << periods;
+  }
+}
+
 TEST(Report, MapsAreDrawnInFileOrderWhileThePageHasRoom) {
   // Twelve layers of 60 by 80 typed cells: boundary values -1, 0, 1 and
   // starting heads that vary, so that each picture takes some room.
