@@ -392,6 +392,17 @@ TEST(Report, LineEndsOfLFGiveTheSamePageAsCRLF) {
   EXPECT_EQ(a, b);
 }
 
+// Each map says where its array is: the line of its array-control record.
+// In the example's FOR001 the first boundary array follows the titles, the
+// dimensions, the module table and the options (line 6).
+TEST(Report, EachMapNamesTheLineOfItsArray) {
+  Scratch dir;
+  build_model(dir, example("morvek.txt"), example("cindral.txt"), example("quillet.txt"));
+  ASSERT_EQ(run_report(dir).status, 0);
+  const std::string page = read_file(dir.file("report.html"));
+  EXPECT_NE(page.find("<span class=\"source\">IBOUND- in FOR001, line 6</span>"), std::string::npos);
+}
+
 // The stress period table lists the first thousand periods and says how many
 // more the model has; a model of exactly a thousand lists them all.
 TEST(Report, LongTablesShowTheirFirstThousandRowsAndSaySo) {
