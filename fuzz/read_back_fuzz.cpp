@@ -96,15 +96,6 @@ int answers_of(const Kind& kind, const Scratch& dir, const std::string& answers_
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS"}) {
-    std::string options = std::getenv(name) ? std::getenv(name) : "";
-    options += options.empty() ? "abort_on_error=1" : ":abort_on_error=1";
-    setenv(name, options.c_str(), 1);
-  }
-  return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
   const Kind& kind = kKinds[data[0] % 3];

@@ -112,17 +112,6 @@ void check_output_file(const Scratch& dir) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  // A sanitizer finding in the builder must show as a signal, not as the
-  // status 1 that a run-time error report also gives.
-  for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS"}) {
-    std::string options = std::getenv(name) ? std::getenv(name) : "";
-    options += options.empty() ? "abort_on_error=1" : ":abort_on_error=1";
-    setenv(name, options.c_str(), 1);
-  }
-  return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
   const int how = data[0] % 3;

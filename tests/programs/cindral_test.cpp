@@ -131,6 +131,14 @@ std::vector<std::string> worked_header_records() {
           fixed("50.0") + fixed("25.0")};
 }
 
+// A layer array of the worked example's 2 by 3 grid given one value: its
+// control record, then the value's field three times in each of two rows.
+std::vector<std::string> one_value_array(std::string_view label_field, std::string_view layer,
+                                         const std::string& field) {
+  return {control("(10G10.3)", label_field, blanks(2) + std::string(layer)), repeat(field, 3),
+          repeat(field, 3)};
+}
+
 TEST(Cindral, WorkedExampleContinuedWithNineArrays) {
   Scratch dir;
   RunResult run = run_redirected(
@@ -148,39 +156,20 @@ TEST(Cindral, WorkedExampleContinuedWithNineArrays) {
                "0", "123.456"}));                                     // TOP 2
   expect_clean_stop(run);
 
-  const std::string tenths_of_thousandth = repeat(exponent(".100E-02"), 3);
-  const std::string thousand = " 1000." + blanks(4);
-  const std::string minus_999 = " -999." + blanks(4);
   std::vector<std::string> expected = worked_header_records();
+  append(expected, one_value_array(blanks(6) + "SF1-", "1", exponent(".100E-02")));
   append(expected, {
-    control("(10G10.3)", blanks(6) + "SF1-", blanks(2) + "1"),
-    tenths_of_thousandth,
-    tenths_of_thousandth,
     control("(10G10.3)", blanks(3) + "HYDCON-", blanks(2) + "1"),
     fixed("1.50") + fixed("2.50") + fixed("3.50"),
     fixed("12.5") + " -.500" + blanks(4) + exponent(".100E+04"),
-    control("(10G10.3)", blanks(6) + "BOT-", blanks(2) + "1"),
-    repeat(fixed("95.5"), 3),
-    repeat(fixed("95.5"), 3),
-    control("(10G10.3)", blanks(5) + "VCON-", blanks(2) + "1"),
-    repeat(exponent(".500E-01"), 3),
-    repeat(exponent(".500E-01"), 3),
-    control("(10G10.3)", blanks(6) + "SF1-", blanks(2) + "2"),
-    repeat(exponent(".100E-03"), 3),
-    repeat(exponent(".100E-03"), 3),
-    control("(10G10.3)", blanks(3) + "HYDCON-", blanks(2) + "2"),
-    repeat(thousand, 3),
-    repeat(thousand, 3),
-    control("(10G10.3)", blanks(6) + "BOT-", blanks(2) + "2"),
-    repeat(minus_999, 3),
-    repeat(minus_999, 3),
-    control("(10G10.3)", blanks(6) + "SF2-", blanks(2) + "2"),
-    repeat(fixed(".500"), 3),
-    repeat(fixed(".500"), 3),
-    control("(10G10.3)", blanks(6) + "TOP-", blanks(2) + "2"),
-    repeat(fixed("123."), 3),
-    repeat(fixed("123."), 3),
   });
+  append(expected, one_value_array(blanks(6) + "BOT-", "1", fixed("95.5")));
+  append(expected, one_value_array(blanks(5) + "VCON-", "1", exponent(".500E-01")));
+  append(expected, one_value_array(blanks(6) + "SF1-", "2", exponent(".100E-03")));
+  append(expected, one_value_array(blanks(3) + "HYDCON-", "2", " 1000." + blanks(4)));
+  append(expected, one_value_array(blanks(6) + "BOT-", "2", " -999." + blanks(4)));
+  append(expected, one_value_array(blanks(6) + "SF2-", "2", fixed(".500")));
+  append(expected, one_value_array(blanks(6) + "TOP-", "2", fixed("123.")));
   EXPECT_EQ(dir.read("FOR011"), records(expected));
 }
 

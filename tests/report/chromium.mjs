@@ -203,3 +203,21 @@ export function decodePng(file) {
     },
   };
 }
+
+// Runs `body(browser, scratch)` in a fresh browser with a fresh scratch
+// folder, both removed afterwards whatever happens. An exception the body
+// throws is printed with its stack; the result says whether one was thrown.
+export async function threwInBrowser(scratchPrefix, body) {
+  const scratch = mkdtempSync(join(tmpdir(), scratchPrefix));
+  const browser = await Browser.launch();
+  try {
+    await body(browser, scratch);
+    return false;
+  } catch (error) {
+    console.log(`FAILED: ${error.stack}`);
+    return true;
+  } finally {
+    await browser.close();
+    rmSync(scratch, { recursive: true, force: true });
+  }
+}

@@ -8,11 +8,10 @@
 // .ci/run does it). Exit status 0 passed, 1 failed, 77 skipped (no chromium
 // or no axe-core).
 import { execFileSync } from "node:child_process";
-import { existsSync, mkdtempSync, readFileSync, rmSync } from "node:fs";
-import { tmpdir } from "node:os";
+import { existsSync, readFileSync } from "node:fs";
 import { dirname, join, resolve } from "node:path";
 import { fileURLToPath } from "node:url";
-import { Browser, chromiumAvailable } from "./chromium.mjs";
+import { chromiumAvailable, threwInBrowser } from "./chromium.mjs";
 
 const options = {};
 for (let i = 2; i < process.argv.length; i += 2) options[process.argv[i].replace(/^--/, "")] = resolve(process.argv[i + 1]);
@@ -38,9 +37,7 @@ function model(scratch, name, answers) {
 }
 
 let failures = 0;
-const scratch = mkdtempSync(join(tmpdir(), "report-audit-"));
-const browser = await Browser.launch();
-try {
+const threw = await threwInBrowser("report-audit-", async (browser, scratch) => {
   const axe = readFileSync(axePath, "utf8");
   const pages = [["example", model(scratch, "example", options.examples)],
                  ["faulty example", model(scratch, "faulty", join(options.examples, "faulty"))]];
@@ -65,12 +62,7 @@ try {
       }
     }
   }
-} catch (error) {
-  failures++;
-  console.log(`FAILED: ${error.stack}`);
-} finally {
-  await browser.close();
-  rmSync(scratch, { recursive: true, force: true });
-}
+});
+if (threw) failures++;
 console.log(failures === 0 ? "passed" : `${failures} audit(s) failed`);
 process.exit(failures === 0 ? 0 : 1);

@@ -13,10 +13,9 @@
 //
 // Exit status 0 passed, 1 failed, 77 skipped (no chromium).
 import { execFileSync } from "node:child_process";
-import { existsSync, mkdtempSync, readdirSync, readFileSync, rmSync, writeFileSync } from "node:fs";
-import { tmpdir } from "node:os";
+import { existsSync, readdirSync, readFileSync, writeFileSync } from "node:fs";
 import { join, resolve } from "node:path";
-import { Browser, chromiumAvailable, decodePng } from "./chromium.mjs";
+import { chromiumAvailable, decodePng, threwInBrowser } from "./chromium.mjs";
 
 const options = {};
 for (let i = 2; i < process.argv.length; i += 2) options[process.argv[i].replace(/^--/, "")] = resolve(process.argv[i + 1]);
@@ -352,9 +351,7 @@ if (!chromiumAvailable()) {
   console.log("SKIPPED: no chromium (Debian package chromium) to run the browser tests");
   process.exit(77);
 }
-const scratch = mkdtempSync(join(tmpdir(), "report-test-"));
-const browser = await Browser.launch();
-try {
+const threw = await threwInBrowser("report-test-", async (browser, scratch) => {
   await exampleModel(browser, scratch);
   browser.errors.length = 0;
   await faultyModel(browser, scratch);
@@ -364,12 +361,7 @@ try {
   await phoneWidth(browser, scratch);
   browser.errors.length = 0;
   await printed(browser, scratch);
-} catch (error) {
-  failures++;
-  console.log(`FAILED: ${error.stack}`);
-} finally {
-  await browser.close();
-  rmSync(scratch, { recursive: true, force: true });
-}
+});
+if (threw) failures++;
 console.log(failures === 0 ? "passed" : `${failures} check(s) failed`);
 process.exit(failures === 0 ? 0 : 1);

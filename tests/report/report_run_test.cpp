@@ -171,6 +171,22 @@ TEST(Report, ValueMapsAreScaledOverTheActiveModelInTheLengthUnitNamed) {
   }
 }
 
+// Keeps the first `lines` lines of `file` in `dir`, as a write stopped there would.
+void cut(const Scratch& dir, const char* file, std::size_t lines) {
+  std::string text = dir.read(file);
+  std::size_t at = 0;
+  for (std::size_t i = 0; i < lines; ++i) at = text.find('\n', at) + 1;
+  dir.write(file, text.substr(0, at));
+}
+
+// The example model with `file` cut after its first `lines` lines, read.
+ModelFacts read_cut_example(const char* file, std::size_t lines) {
+  Scratch dir;
+  build_model(dir, example("morvek.txt"), example("cindral.txt"), example("quillet.txt"));
+  cut(dir, file, lines);
+  return read_model(dir.path());
+}
+
 TEST(Report, DamageInAFileIsToldAndTheRestIsShown) {
   struct Case {
     const char* name;
@@ -178,12 +194,6 @@ TEST(Report, DamageInAFileIsToldAndTheRestIsShown) {
     int status;
     std::vector<std::string> shown;  // in the page, or on standard error for status 2
     std::size_t figures;  // of arrays, drawn or of one value
-  };
-  auto cut = [](const Scratch& dir, const char* file, std::size_t lines) {
-    std::string text = dir.read(file);
-    std::size_t at = 0;
-    for (std::size_t i = 0; i < lines; ++i) at = text.find('\n', at) + 1;
-    dir.write(file, text.substr(0, at));
   };
   const std::vector<Case> cases = {
       {"FOR001 missing", [](const Scratch& dir) { std::remove(dir.file("FOR001").c_str()); }, 2,
@@ -219,17 +229,8 @@ TEST(Report, DamageInAFileIsToldAndTheRestIsShown) {
 // period keeps the one drain it has. The example: FOR013 lines 1 header, 2
 // use code 2, 3 the drain at layer 1, row 5, column 6 (95.5, .100E+04).
 TEST(Report, FilesEndingEarlyAreReadAsFarAsTheyGo) {
-  auto cut = [](const Scratch& dir, const char* file, std::size_t lines) {
-    std::string text = dir.read(file);
-    std::size_t at = 0;
-    for (std::size_t i = 0; i < lines; ++i) at = text.find('\n', at) + 1;
-    dir.write(file, text.substr(0, at));
-  };
   {
-    Scratch dir;
-    build_model(dir, example("morvek.txt"), example("cindral.txt"), example("quillet.txt"));
-    cut(dir, "FOR001", 2);
-    const ModelFacts facts = read_model(dir.path());
+    const ModelFacts facts = read_cut_example("FOR001", 2);
     EXPECT_EQ(facts.basic.file.problem, "it ends before the dimension record");
     EXPECT_EQ(facts.basic.records_read, 2);
     EXPECT_EQ(facts.basic.title_1.substr(0, 13), "Riverside val");
@@ -244,10 +245,7 @@ TEST(Report, FilesEndingEarlyAreReadAsFarAsTheyGo) {
     EXPECT_EQ(facts.drains.file.problem, "");
   }
   {
-    Scratch dir;
-    build_model(dir, example("morvek.txt"), example("cindral.txt"), example("quillet.txt"));
-    cut(dir, "FOR013", 3);
-    const ModelFacts facts = read_model(dir.path());
+    const ModelFacts facts = read_cut_example("FOR013", 3);
     EXPECT_EQ(facts.drains.file.problem, "it ends before the record of drain 2 of stress period 1");
     EXPECT_EQ(facts.basic.time_unit, 4);
     EXPECT_EQ(facts.drains.periods_read, 1);
