@@ -1,9 +1,6 @@
 // Cindral: its command line, the ends of its run, then its dialogue on the
 // console and FOR011.
-#include "common/command_line.h"
-#include "common/console.h"
-#include "common/output_file.h"
-#include "common/process_end.h"
+#include "common/builder_program.h"
 #include "dialogues/cindral.h"
 
 namespace {
@@ -29,9 +26,5 @@ constexpr common::ProgramUsage kUsage = {
 }  // namespace
 
 int main(int argc, char** argv) {
-  common::take_no_arguments(argc, argv, kUsage);
-  common::process::handle_failures_and_end_signals();
-  common::Console console;
-  common::OutputFile flow;
-  dialogues::cindral::run_dialogue(console, flow);
+  common::run_builder_program(argc, argv, kUsage, dialogues::cindral::run_dialogue);
 }

@@ -15,7 +15,7 @@
 #include "platform/platform.h"
 #include "inspect/printable_text.h"
 #include "inspect/read_error.h"
-#include "gwinspect/subcommand_help.h"
+#include "gwinspect/subcommand_line.h"
 #include "gwinspect/subcommands.h"
 
 namespace gwinspect {
@@ -26,48 +26,36 @@ std::string base_name(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-constexpr std::string_view kUsage = "usage: gwinspect answers [--as morvek|cindral|quillet] FILE\n";
-// What --help adds to the usage line.
-constexpr std::string_view kHelp =
+constexpr SubcommandUsage kAnswers = {
+    "answers", "usage: gwinspect answers [--as morvek|cindral|quillet] FILE\n",
     "Writes to standard output the answers that make the builder of FILE write it\n"
     "again byte for byte: Morvek for FOR001, Cindral for FOR011, Quillet for FOR013.\n"
     "  --as morvek|cindral|quillet   the builder of a file with another name\n"
-    "Exit status: 0 the answers are written, 2 they cannot be.\n";
+    "Exit status: 0 the answers are written, 2 they cannot be.\n"};
 
-int usage_error(std::string_view message) {
-  std::cerr << "gwinspect answers: " << message << "\n" << kUsage;
-  return kFailed;
-}
+constexpr ValueOption kOptions[] = {{"--as", "--as needs morvek, cindral or quillet"}};
 
 }  // namespace
 
 int run_answers(std::span<char* const> arguments) {
-  if (asks_for_help(arguments)) show_help("answers", std::string(kUsage).append(kHelp));
+  answer_help(kAnswers, arguments);
   std::optional<answers::Builder> as;
   std::string path;
-  for (std::size_t i = 0; i < arguments.size(); ++i) {
-    std::string_view argument = arguments[i];
-    std::string_view value;
-    if (argument == "--as") {
-      if (i + 1 == arguments.size()) return usage_error("--as needs morvek, cindral or quillet");
-      value = arguments[++i];
-    } else if (argument.starts_with("--as=")) {
-      value = argument.substr(5);
-    } else if (argument.starts_with("-") && argument.size() > 1) {
-      return usage_error("unknown option " + std::string(argument));
-    } else if (path.empty()) {
-      path = std::string(argument);
+  ArgumentReader reader(arguments, kOptions);
+  for (Argument argument; reader.next(argument);) {
+    if (argument.kind == Argument::Kind::Refused) return usage_error(kAnswers, argument.text);
+    if (argument.kind == Argument::Kind::Operand) {
+      if (!path.empty()) return usage_error(kAnswers, "one FILE only");
+      path = argument.text;
       continue;
-    } else {
-      return usage_error("one FILE only");
     }
     as.reset();
     for (const answers::BuilderFile& k : answers::kBuilderFiles) {
-      if (k.as == value) as = k.builder;
+      if (k.as == argument.text) as = k.builder;
     }
-    if (!as) return usage_error("--as takes morvek, cindral or quillet, not '" + std::string(value) + "'");
+    if (!as) return usage_error(kAnswers, "--as takes morvek, cindral or quillet, not '" + argument.text + "'");
   }
-  if (path.empty()) return usage_error("no FILE given");
+  if (path.empty()) return usage_error(kAnswers, "no FILE given");
 
   const answers::BuilderFile* known = nullptr;
   for (const answers::BuilderFile& k : answers::kBuilderFiles) {

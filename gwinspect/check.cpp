@@ -6,75 +6,49 @@
 // Exit status: 0 no error (warnings alone), 1 at least one error, 2 the
 // check could not be made (no FOR001, a file that cannot be read) or its
 // report could not be written.
-#include <cerrno>
-#include <cstring>
-#include <iostream>
 #include <string>
 #include <string_view>
 
 #include "check/diagnostic_output.h"
 #include "check/model_check.h"
+#include "gwinspect/findings_output.h"
 #include "gwinspect/model_folder.h"
-#include "platform/platform.h"
-#include "gwinspect/subcommand_help.h"
+#include "gwinspect/subcommand_line.h"
 #include "gwinspect/subcommands.h"
-#include "platform/write_all.h"
 
 namespace gwinspect {
 namespace {
 
 constexpr int kErrorsFound = 1;
 
-constexpr std::string_view kUsage = "usage: gwinspect check [--format=text|json] [DIR]\n";
-// What --help adds to the usage line.
-constexpr std::string_view kHelp =
+constexpr SubcommandUsage kCheck = {
+    "check", "usage: gwinspect check [--format=text|json] [DIR]\n",
     "Checks that the files of the folder DIR (default: here) make one model the\n"
     "simulator can run: FOR001 and the files of its module table.\n"
     "  --format=text   one finding a line, as compilers write them (the default)\n"
     "  --format=json   the same findings as one JSON document\n"
-    "Exit status: 0 no error, 1 errors found, 2 the check could not be made.\n";
+    "Exit status: 0 no error, 1 errors found, 2 the check could not be made.\n"};
 
-int usage_error(std::string_view message) {
-  std::cerr << "gwinspect check: " << message << "\n" << kUsage;
-  return kFailed;
-}
-
-// 0, or the errno of the write to standard output that failed.
-int write_out(std::string_view bytes) {
-  const platform::Written written =
-      platform::write_all(platform::kStandardOutput, bytes.data(), bytes.size());
-  if (written.count == bytes.size()) return 0;
-  return written.error != 0 ? written.error : EIO;
-}
+constexpr ValueOption kOptions[] = {{"--format", "--format needs text or json"}};
 
 }  // namespace
 
 int run_check(std::span<char* const> arguments) {
-  if (asks_for_help(arguments)) show_help("check", std::string(kUsage).append(kHelp));
+  answer_help(kCheck, arguments);
   bool json = false;
   std::string folder;
-  for (std::size_t i = 0; i < arguments.size(); ++i) {
-    const std::string_view argument = arguments[i];
-    std::string_view format;
-    if (argument == "--format") {
-      if (i + 1 == arguments.size()) return usage_error("--format needs text or json");
-      format = arguments[++i];
-    } else if (argument.starts_with("--format=")) {
-      format = argument.substr(9);
-    } else if (argument.starts_with("-") && argument.size() > 1) {
-      return usage_error("unknown option " + std::string(argument));
-    } else if (folder.empty()) {
-      folder = std::string(argument);
-      continue;
-    } else {
-      return usage_error("one DIR only");
-    }
-    if (format == "json") {
+  ArgumentReader reader(arguments, kOptions);
+  for (Argument argument; reader.next(argument);) {
+    if (argument.kind == Argument::Kind::Refused) return usage_error(kCheck, argument.text);
+    if (argument.kind == Argument::Kind::Operand) {
+      if (!folder.empty()) return usage_error(kCheck, "one DIR only");
+      folder = argument.text;
+    } else if (argument.text == "json") {
       json = true;
-    } else if (format == "text") {
+    } else if (argument.text == "text") {
       json = false;
     } else {
-      return usage_error("--format takes text or json, not '" + std::string(format) + "'");
+      return usage_error(kCheck, "--format takes text or json, not '" + argument.text + "'");
     }
   }
   // Diagnostics name the files as the user would reach them from here.
@@ -85,7 +59,7 @@ int run_check(std::span<char* const> arguments) {
     if (!prefix.ends_with('/')) prefix += '/';
   }
 
-  if (const std::string problem = folder_problem(folder); !problem.empty()) return usage_error(problem);
+  if (const std::string problem = folder_problem(folder); !problem.empty()) return usage_error(kCheck, problem);
 
   const check::CheckResult result = check::check_model(folder);
 
@@ -100,11 +74,7 @@ int run_check(std::span<char* const> arguments) {
     out += check::summary_line(result);
     out += '\n';
   }
-  if (const int error = write_out(out); error != 0) {
-    std::cerr << "gwinspect check: error: the report cannot be written to standard output: "
-              << std::strerror(error) << "\n";
-    return kFailed;
-  }
+  if (!write_findings("check", out)) return kFailed;
   if (!result.completed) return kFailed;
   return result.errors() > 0 ? kErrorsFound : kDone;
 }

@@ -19,27 +19,26 @@
 #include "inspect/printable_text.h"
 #include "inspect/read_error.h"
 #include "report/report_page.h"
-#include "gwinspect/subcommand_help.h"
+#include "gwinspect/subcommand_line.h"
 #include "gwinspect/subcommands.h"
 #include "platform/write_all.h"
 
 namespace gwinspect {
 namespace {
 
-constexpr std::string_view kUsage = "usage: gwinspect report [DIR] [-o FILE|-] [--length-unit NAME]\n";
-// What --help adds to the usage line.
-constexpr std::string_view kHelp =
+constexpr SubcommandUsage kReport = {
+    "report", "usage: gwinspect report [DIR] [-o FILE|-] [--length-unit NAME]\n",
     "Writes one self-contained HTML page that shows the model in the folder DIR\n"
     "(default: here): the findings of check, a summary, the stress periods and a\n"
     "map of every array of every layer.\n"
     "  -o FILE   the page to write (default: report.html); - for standard output\n"
     "  --length-unit NAME   the model's length unit in the legends (default: length)\n"
-    "Exit status: 0 the page is written, 2 it cannot be.\n";
+    "Exit status: 0 the page is written, 2 it cannot be.\n"};
 
-int usage_error(std::string_view message) {
-  std::cerr << "gwinspect report: " << message << "\n" << kUsage;
-  return kFailed;
-}
+constexpr ValueOption kOptions[] = {
+    {"--output", "-o needs a FILE", "-o"},  // first: the page
+    {"--length-unit", "--length-unit needs a NAME"},
+};
 
 // Why the page may not go to `output` ("-": standard output): the file
 // there is one the report reads. Empty when it may. Files are compared as
@@ -73,54 +72,33 @@ bool usable_length_unit(std::string_view name) {
 }  // namespace
 
 int run_report(std::span<char* const> arguments) {
-  if (asks_for_help(arguments)) show_help("report", std::string(kUsage).append(kHelp));
+  answer_help(kReport, arguments);
   std::string folder = ".", output = "report.html", length_unit;
   bool folder_given = false, output_given = false;
-  for (std::size_t i = 0; i < arguments.size(); ++i) {
-    const std::string_view argument = arguments[i];
-    std::string_view value;
-    bool is_output = true;
-    if (argument == "-o" || argument == "--output") {
-      if (i + 1 == arguments.size()) return usage_error("-o needs a FILE");
-      value = arguments[++i];
-    } else if (argument.starts_with("--output=")) {
-      value = argument.substr(9);
-    } else if (argument.starts_with("-o") && argument.size() > 2) {
-      value = argument.substr(2);
-    } else {
-      is_output = false;
-    }
-    if (is_output) {
-      // Two places for one page is a slip; neither is guessed at.
-      if (output_given) return usage_error("one -o FILE only");
-      output = std::string(value);
-      output_given = true;
-    } else if (argument == "--length-unit" || argument.starts_with("--length-unit=")) {
-      if (argument == "--length-unit") {
-        if (i + 1 == arguments.size()) return usage_error("--length-unit needs a NAME");
-        length_unit = arguments[++i];
-      } else {
-        length_unit = std::string(argument.substr(14));
-      }
-      if (!usable_length_unit(length_unit)) {
-        return usage_error("--length-unit needs a short NAME without spaces, such as m or ft");
-      }
-    } else if (argument.starts_with("-") && argument.size() > 1) {
-      std::string message = "unknown option ";
-      message += argument;
-      return usage_error(message);
-    } else if (!folder_given) {
-      folder = std::string(argument);
+  ArgumentReader reader(arguments, kOptions);
+  for (Argument argument; reader.next(argument);) {
+    if (argument.kind == Argument::Kind::Refused) return usage_error(kReport, argument.text);
+    if (argument.kind == Argument::Kind::Operand) {
+      if (folder_given) return usage_error(kReport, "one DIR only");
+      folder = argument.text;
       folder_given = true;
+    } else if (argument.option == &kOptions[0]) {
+      // Two places for one page is a slip; neither is guessed at.
+      if (output_given) return usage_error(kReport, "one -o FILE only");
+      output = argument.text;
+      output_given = true;
     } else {
-      return usage_error("one DIR only");
+      length_unit = argument.text;
+      if (!usable_length_unit(length_unit)) {
+        return usage_error(kReport, "--length-unit needs a short NAME without spaces, such as m or ft");
+      }
     }
   }
   if (output.empty() || platform::path_separators().find(output.back()) != std::string_view::npos) {
-    return usage_error("-o needs a file name");
+    return usage_error(kReport, "-o needs a file name");
   }
 
-  if (const std::string problem = folder_problem(folder); !problem.empty()) return usage_error(problem);
+  if (const std::string problem = folder_problem(folder); !problem.empty()) return usage_error(kReport, problem);
 
   std::string page;
   try {

@@ -6,7 +6,6 @@
 // to its field, and where and why the session stops, or that the answers
 // make a complete file. One finding a line, as `check` writes them.
 // Exit status: 0 complete without errors, 1 errors, 2 it could not run.
-#include <cerrno>
 #include <cstring>
 #include <iostream>
 #include <optional>
@@ -20,12 +19,13 @@
 #include "common/console.h"
 #include "common/output_file.h"
 #include "common/process_end.h"
-#include "gwinspect/subcommand_help.h"
+#include "common/builder_program.h"
+#include "gwinspect/findings_output.h"
+#include "gwinspect/subcommand_line.h"
 #include "gwinspect/subcommands.h"
 #include "inspect/printable_text.h"
 #include "dialogues/morvek.h"
 #include "platform/platform.h"
-#include "platform/write_all.h"
 #include "dialogues/quillet.h"
 
 namespace gwinspect {
@@ -33,21 +33,20 @@ namespace {
 
 constexpr int kErrorsFound = 1;
 
-constexpr std::string_view kUsage = "usage: gwinspect try ANSWERS --as morvek|cindral|quillet\n";
-// What --help adds to the usage line.
-constexpr std::string_view kHelp =
+constexpr SubcommandUsage kTry = {
+    "try", "usage: gwinspect try ANSWERS --as morvek|cindral|quillet\n",
     "Runs the builder's dialogue on the answers file ANSWERS (- for standard\n"
     "input) without writing anything, and reports each answer line whose rest\n"
     "is discarded, each title cut to its 80 characters, and where and why the\n"
     "session stops, or that the answers make a complete file.\n"
     "  --as morvek|cindral|quillet   the builder whose questions the answers answer\n"
-    "Exit status: 0 complete without errors, 1 errors, 2 the answers could not be tried.\n";
+    "Exit status: 0 complete without errors, 1 errors, 2 the answers could not be tried.\n"};
 
-using Dialogue = void (*)(common::Console&, common::OutputFile&);
+constexpr ValueOption kOptions[] = {{"--as", "--as needs morvek, cindral or quillet"}};
 
 struct Builder {
   std::string_view name;
-  Dialogue dialogue;
+  common::Dialogue dialogue;
 };
 
 constexpr Builder kBuilders[] = {
@@ -55,11 +54,6 @@ constexpr Builder kBuilders[] = {
     {"cindral", dialogues::cindral::run_dialogue},
     {"quillet", dialogues::quillet::run_dialogue},
 };
-
-int usage_error(std::string_view message) {
-  std::cerr << "gwinspect try: " << message << "\n" << kUsage;
-  return kFailed;
-}
 
 // The whole of `path` ("-": standard input), or the errno that stopped it.
 std::optional<std::string> read_answers(const std::string& path, int& error) {
@@ -119,50 +113,34 @@ class DiscardedRests final : public common::AnswerWatcher {
   std::string lines_;
 };
 
-// 0, or the errno of the write to standard output that failed.
-int write_out(std::string_view bytes) {
-  const platform::Written written =
-      platform::write_all(platform::kStandardOutput, bytes.data(), bytes.size());
-  if (written.count == bytes.size()) return 0;
-  return written.error != 0 ? written.error : EIO;
-}
-
 }  // namespace
 
 int run_try(std::span<char* const> arguments) {
-  if (asks_for_help(arguments)) show_help("try", std::string(kUsage).append(kHelp));
+  answer_help(kTry, arguments);
   const Builder* builder = nullptr;
   std::string path;
   bool have_path = false;
-  for (std::size_t i = 0; i < arguments.size(); ++i) {
-    const std::string_view argument = arguments[i];
-    std::string_view value;
-    if (argument == "--as") {
-      if (i + 1 == arguments.size()) return usage_error("--as needs morvek, cindral or quillet");
-      value = arguments[++i];
-    } else if (argument.starts_with("--as=")) {
-      value = argument.substr(5);
-    } else if (argument.starts_with("-") && argument.size() > 1) {
-      return usage_error("unknown option " + std::string(argument));
-    } else if (!have_path) {
-      path = std::string(argument);
+  ArgumentReader reader(arguments, kOptions);
+  for (Argument argument; reader.next(argument);) {
+    if (argument.kind == Argument::Kind::Refused) return usage_error(kTry, argument.text);
+    if (argument.kind == Argument::Kind::Operand) {
+      if (have_path) return usage_error(kTry, "one ANSWERS file only");
+      path = argument.text;
       have_path = true;
       continue;
-    } else {
-      return usage_error("one ANSWERS file only");
     }
     builder = nullptr;
     for (const Builder& b : kBuilders) {
-      if (b.name == value) builder = &b;
+      if (b.name == argument.text) builder = &b;
     }
     if (builder == nullptr) {
-      return usage_error("--as takes morvek, cindral or quillet, not '" + std::string(value) + "'");
+      return usage_error(kTry, "--as takes morvek, cindral or quillet, not '" + argument.text + "'");
     }
   }
-  if (!have_path) return usage_error("the answers file is missing");
+  if (!have_path) return usage_error(kTry, "the answers file is missing");
   // Answers do not say which builder they are for: the first answers of one
   // builder read as well as another's.
-  if (builder == nullptr) return usage_error("--as is required: the answers do not name their builder");
+  if (builder == nullptr) return usage_error(kTry, "--as is required: the answers do not name their builder");
 
   int error = 0;
   const std::optional<std::string> answers = read_answers(path, error);
@@ -217,11 +195,7 @@ int run_try(std::span<char* const> arguments) {
       break;
     }
   }
-  if (const int write_error = write_out(out); write_error != 0) {
-    std::cerr << "gwinspect try: error: the report cannot be written to standard output: "
-              << std::strerror(write_error) << "\n";
-    return kFailed;
-  }
+  if (!write_findings("try", out)) return kFailed;
   return errors ? kErrorsFound : kDone;
 }
 

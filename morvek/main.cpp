@@ -1,9 +1,6 @@
 // Morvek: its command line, the ends of its run, then its dialogue on the
 // console and FOR001.
-#include "common/command_line.h"
-#include "common/console.h"
-#include "common/output_file.h"
-#include "common/process_end.h"
+#include "common/builder_program.h"
 #include "dialogues/morvek.h"
 
 namespace {
@@ -29,9 +26,5 @@ constexpr common::ProgramUsage kUsage = {
 }  // namespace
 
 int main(int argc, char** argv) {
-  common::take_no_arguments(argc, argv, kUsage);
-  common::process::handle_failures_and_end_signals();
-  common::Console console;
-  common::OutputFile basic;
-  dialogues::morvek::run_dialogue(console, basic);
+  common::run_builder_program(argc, argv, kUsage, dialogues::morvek::run_dialogue);
 }

@@ -61,6 +61,26 @@ py::list asterisk_list(const gwbuilders::AsteriskFields& asterisks) {
   return out;
 }
 
+// Runs `read` (the reading of the file at `path`) without the GIL, so that
+// other Python threads go on meanwhile; a ReadError becomes
+// gwbuilders.ReadError.
+template <typename Read>
+auto read_without_gil(const std::string& path, Read read) -> decltype(read()) {
+  py::gil_scoped_release free;
+  try {
+    return read();
+  } catch (const inspect::ReadError& e) {
+    raise_read_error(path, e);
+  }
+}
+
+// What every reading gives besides its contents: the first fields that
+// hold asterisks, and how many there are.
+void add_asterisks(py::dict& d, const gwbuilders::AsteriskFields& asterisks) {
+  d["asterisks"] = asterisk_list(asterisks);
+  d["asterisk_count"] = asterisks.count;
+}
+
 py::array_t<float> float_array(const std::vector<float>& values) {
   py::array_t<float> out(static_cast<py::ssize_t>(values.size()));
   std::copy(values.begin(), values.end(), out.mutable_data());
@@ -69,15 +89,8 @@ py::array_t<float> float_array(const std::vector<float>& values) {
 
 py::dict read_basic(const std::string& path) {
   NumpySink sink;
-  gwbuilders::BasicContents c;
-  {
-    py::gil_scoped_release free;
-    try {
-      c = gwbuilders::read_basic_file(path, sink);
-    } catch (const inspect::ReadError& e) {
-      raise_read_error(path, e);
-    }
-  }
+  const gwbuilders::BasicContents c =
+      read_without_gil(path, [&] { return gwbuilders::read_basic_file(path, sink); });
   py::dict d;
   d["title_1"] = py::bytes(c.title_1);
   d["title_2"] = py::bytes(c.title_2);
@@ -92,22 +105,14 @@ py::dict read_basic(const std::string& path) {
   for (const auto& p : c.periods) periods.append(py::make_tuple(p.length, p.steps, p.multiplier));
   d["periods"] = periods;
   d["arrays"] = sink.arrays();
-  d["asterisks"] = asterisk_list(c.asterisks);
-  d["asterisk_count"] = c.asterisks.count;
+  add_asterisks(d, c.asterisks);
   return d;
 }
 
 py::dict read_flow(const std::string& path) {
   NumpySink sink;
-  gwbuilders::FlowContents c;
-  {
-    py::gil_scoped_release free;
-    try {
-      c = gwbuilders::read_flow_file(path, sink);
-    } catch (const inspect::ReadError& e) {
-      raise_read_error(path, e);
-    }
-  }
+  const gwbuilders::FlowContents c =
+      read_without_gil(path, [&] { return gwbuilders::read_flow_file(path, sink); });
   py::dict d;
   d["simulation_type"] = c.simulation_type;
   d["cell_by_cell_code"] = c.cell_by_cell_code;
@@ -118,21 +123,13 @@ py::dict read_flow(const std::string& path) {
   d["delc"] = float_array(c.delc);
   d["labels"] = c.labels;
   d["arrays"] = sink.arrays();
-  d["asterisks"] = asterisk_list(c.asterisks);
-  d["asterisk_count"] = c.asterisks.count;
+  add_asterisks(d, c.asterisks);
   return d;
 }
 
 py::dict read_drains(const std::string& path) {
-  gwbuilders::DrainContents c;
-  {
-    py::gil_scoped_release free;
-    try {
-      c = gwbuilders::read_drain_file(path);
-    } catch (const inspect::ReadError& e) {
-      raise_read_error(path, e);
-    }
-  }
+  const gwbuilders::DrainContents c =
+      read_without_gil(path, [&] { return gwbuilders::read_drain_file(path); });
   py::dict d;
   d["max_drains"] = c.max_drains;
   d["flow_code"] = c.flow_code;
@@ -143,8 +140,7 @@ py::dict read_drains(const std::string& path) {
   py::array_t<gwbuilders::Drain> drains(static_cast<py::ssize_t>(c.drains.size()));
   std::copy(c.drains.begin(), c.drains.end(), drains.mutable_data());
   d["drains"] = drains;
-  d["asterisks"] = asterisk_list(c.asterisks);
-  d["asterisk_count"] = c.asterisks.count;
+  add_asterisks(d, c.asterisks);
   return d;
 }
 

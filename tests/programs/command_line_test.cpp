@@ -176,3 +176,71 @@ TEST(GwinspectCommandLine, EachSubcommandShowsItsHelp) {
 
 }  // namespace
 }  // namespace testing_support
+
+namespace testing_support {
+namespace {
+
+// A subcommand's command line that is not taken: one line that says why,
+// the subcommand's usage, status 2, nothing on standard output and no
+// file written. The options that take a value take it as the next
+// argument or after "=" (-o also glued on: -oFILE).
+TEST(GwinspectCommandLine, EachSubcommandRefusesABadCommandLine) {
+  const std::string answers = "usage: gwinspect answers [--as morvek|cindral|quillet] FILE\n";
+  const std::string check = "usage: gwinspect check [--format=text|json] [DIR]\n";
+  const std::string report = "usage: gwinspect report [DIR] [-o FILE|-] [--length-unit NAME]\n";
+  const std::string try_usage = "usage: gwinspect try ANSWERS --as morvek|cindral|quillet\n";
+  struct Case {
+    std::vector<std::string> arguments;
+    std::string err;
+  };
+  const std::vector<Case> cases = {
+      {{"answers"}, "gwinspect answers: no FILE given\n" + answers},
+      {{"answers", "FOR001", "--as"}, "gwinspect answers: --as needs morvek, cindral or quillet\n" + answers},
+      {{"answers", "--as=mor", "FOR001"}, "gwinspect answers: --as takes morvek, cindral or quillet, not 'mor'\n" + answers},
+      {{"answers", "--as", "", "FOR001"}, "gwinspect answers: --as takes morvek, cindral or quillet, not ''\n" + answers},
+      {{"answers", "--ask", "FOR001"}, "gwinspect answers: unknown option --ask\n" + answers},
+      {{"answers", "FOR001", "FOR011"}, "gwinspect answers: one FILE only\n" + answers},
+      // In the order given: the first thing wrong is the one said.
+      {{"answers", "a", "b", "--as", "x"}, "gwinspect answers: one FILE only\n" + answers},
+      {{"answers", "--as", "x", "a", "b"}, "gwinspect answers: --as takes morvek, cindral or quillet, not 'x'\n" + answers},
+      {{"check", "--format"}, "gwinspect check: --format needs text or json\n" + check},
+      {{"check", "--format", "html"}, "gwinspect check: --format takes text or json, not 'html'\n" + check},
+      {{"check", "--format=", "."}, "gwinspect check: --format takes text or json, not ''\n" + check},
+      {{"check", "-q"}, "gwinspect check: unknown option -q\n" + check},
+      {{"check", "a", "b"}, "gwinspect check: one DIR only\n" + check},
+      {{"report", "-o"}, "gwinspect report: -o needs a FILE\n" + report},
+      {{"report", "--output"}, "gwinspect report: -o needs a FILE\n" + report},
+      {{"report", "-o", "a.html", "--output=b.html"}, "gwinspect report: one -o FILE only\n" + report},
+      {{"report", "-oa.html", "-o", "b.html"}, "gwinspect report: one -o FILE only\n" + report},
+      {{"report", "--output="}, "gwinspect report: -o needs a file name\n" + report},
+      {{"report", "-o", "pages/"}, "gwinspect report: -o needs a file name\n" + report},
+      {{"report", "--length-unit"}, "gwinspect report: --length-unit needs a NAME\n" + report},
+      {{"report", "--length-unit", "cubic metre"},
+       "gwinspect report: --length-unit needs a short NAME without spaces, such as m or ft\n" + report},
+      {{"report", "--length-unit="},
+       "gwinspect report: --length-unit needs a short NAME without spaces, such as m or ft\n" + report},
+      {{"report", "--length"}, "gwinspect report: unknown option --length\n" + report},
+      {{"report", "a", "b"}, "gwinspect report: one DIR only\n" + report},
+      {{"try"}, "gwinspect try: the answers file is missing\n" + try_usage},
+      {{"try", "answers.txt"}, "gwinspect try: --as is required: the answers do not name their builder\n" + try_usage},
+      {{"try", "answers.txt", "--as"}, "gwinspect try: --as needs morvek, cindral or quillet\n" + try_usage},
+      {{"try", "--as=Morvek", "answers.txt"},
+       "gwinspect try: --as takes morvek, cindral or quillet, not 'Morvek'\n" + try_usage},
+      {{"try", "-x", "answers.txt"}, "gwinspect try: unknown option -x\n" + try_usage},
+      {{"try", "", "answers.txt", "--as", "quillet"}, "gwinspect try: one ANSWERS file only\n" + try_usage},
+  };
+  for (const Case& c : cases) {
+    std::string shown;
+    for (const std::string& argument : c.arguments) shown += " '" + argument + "'";
+    SCOPED_TRACE(shown);
+    Scratch dir;
+    const GwinspectResult run = run_gwinspect(c.arguments, dir);
+    EXPECT_EQ(run.exit_status, 2);
+    EXPECT_EQ(run.err, c.err);
+    EXPECT_EQ(run.out, "");
+    EXPECT_FALSE(dir.exists("report.html"));
+  }
+}
+
+}  // namespace
+}  // namespace testing_support

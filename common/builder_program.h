@@ -1,0 +1,21 @@
+// The whole of a builder program: its command line, the ends of its run,
+// then its dialogue on the console and its file. The three builders differ
+// only in their usage and their dialogue.
+#pragma once
+
+#include "common/command_line.h"
+#include "common/console.h"
+#include "common/output_file.h"
+
+namespace common {
+
+// A builder's dialogue: the questions on the console, the records through
+// the file (which it opens and closes).
+using Dialogue = void (*)(Console& console, OutputFile& file);
+
+// Answers --help and --version or refuses any other argument (each ends
+// the process), makes every end of the run go through process_end, then
+// runs `dialogue` on standard input and output and the builder's file.
+void run_builder_program(int argc, const char* const* argv, const ProgramUsage& usage, Dialogue dialogue);
+
+}  // namespace common
