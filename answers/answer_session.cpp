@@ -124,4 +124,11 @@ std::string title_answer(const inspect::Line& line, const inspect::Field& title)
   return answer;
 }
 
+void AnswerSession::answer_two_fields(const inspect::Record& record, Question first, Question second,
+                                      std::string_view record_name) {
+  answer(record.line, record.fields[0], first.what).note(first.note).end();
+  answer(record.line, record.fields[1], second.what).note(second.note).end();
+  expect_end(record.line, 20, record_name);
+}
+
 }  // namespace answers

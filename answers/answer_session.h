@@ -79,6 +79,15 @@ class AnswerSession {
   void expect_end(const inspect::Line& line, std::size_t columns, Name&& name) const {
     if (line.text.size() > columns) expect_end(line, columns, std::string_view(name()));
   }
+  // A record of two integer fields in 20 columns (a header, the options):
+  // each field's answer with its note, then nothing after column 20.
+  struct Question {
+    std::string_view what;  // as answer() takes it
+    std::string_view note;
+  };
+  void answer_two_fields(const inspect::Record& record, Question first, Question second,
+                         std::string_view record_name);
+
   // The line is `expected`, trailing blanks aside.
   void expect_record(const inspect::Line& line, std::string_view expected, std::string_view what) const;
 

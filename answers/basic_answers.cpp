@@ -87,11 +87,9 @@ void answer_basic_file(AnswerSession& session, int fd) {
   answer_modules(session, record);
 
   need("the memory sharing option");
-  session.answer(record.line, record.fields[0], "the memory sharing option")
-      .note("memory sharing option (0 = yes, 1 = no)").end();
-  session.answer(record.line, record.fields[1], "the save starting heads option")
-      .note("save starting heads (0 = no, 1 = yes)").end();
-  session.expect_end(record.line, 20, "the option record");
+  session.answer_two_fields(record, {"the memory sharing option", "memory sharing option (0 = yes, 1 = no)"},
+                            {"the save starting heads option", "save starting heads (0 = no, 1 = yes)"},
+                            "the option record");
   session.complete();
 
   for (std::int64_t layer = 1; layer <= grid.layers; ++layer) {

@@ -53,11 +53,8 @@ void answer_drain_file(AnswerSession& session, int fd, const Beside& beside) {
   };
 
   need("the maximum number of drains");
-  session.answer(record.line, record.fields[0], "the maximum number of drains")
-      .note("maximum number of drains").end();
-  session.answer(record.line, record.fields[1], "the flow term output code")
-      .note("flow term output code").end();
-  session.expect_end(record.line, 20, "the drain header record");
+  session.answer_two_fields(record, {"the maximum number of drains", "maximum number of drains"},
+                            {"the flow term output code", "flow term output code"}, "the drain header record");
 
   const std::int64_t periods = choose_period_count(session, count_periods(fd), beside);
   out.answer(std::to_string(periods)).note("stress periods").end();

@@ -205,11 +205,8 @@ void answer_flow_file(AnswerSession& session, int fd, const Beside& beside) {
   };
 
   need("the simulation type");
-  session.answer(record.line, record.fields[0], "the simulation type")
-      .note("simulation type (0 = transient, other = steady state)").end();
-  session.answer(record.line, record.fields[1], "the cell-by-cell output code")
-      .note("cell-by-cell output code").end();
-  session.expect_end(record.line, 20, "the header record");
+  session.answer_two_fields(record, {"the simulation type", "simulation type (0 = transient, other = steady state)"},
+                            {"the cell-by-cell output code", "cell-by-cell output code"}, "the header record");
 
   const Lookahead ahead = read_ahead(fd);
   const inspect::GridCounts grid = choose_counts(session, ahead, beside);

@@ -193,45 +193,40 @@ void check_array_control(const inspect::Record& record, std::string_view file, s
 BasicModel check_basic_file(int fd, inspect::Reading reading, Findings& findings) {
   BasicModel model;
   inspect::BasicFileReader reader(fd);
-  inspect::Record record;
-  std::int64_t next_line = 1;
-  try {
-    while (reader.next(record)) {
-      next_line = record.line.number + 1;
-      switch (record.section) {
-        case inspect::Section::Dimensions:
-          check_dimensions(record, model, findings);
-          model.grid = reader.grid();
-          model.periods = reader.period_count();
-          break;
-        case inspect::Section::ModuleUnits: check_modules(record, model, findings); break;
-        case inspect::Section::ArrayControl: {
-          check_array_control(record, kFile, kBasicUnit, findings);
-          const std::int64_t layer = record.array->layer_number;
-          const inspect::LinePlace control{record.line.offset, record.line.number};
-          if (model.grid.rows == 0) break;  // no values follow
-          const bool boundary = record.array->label_text == format::kBoundaryArray.label;
-          const WalkedArray walked =
-              boundary ? check_boundary_array(fd, control, model, layer, reading, findings)
-                       : check_head_array(fd, control, model, layer, reading, findings);
-          reader.pass_values(walked.after);
-          next_line = walked.after.number;
-          (boundary ? model.boundary : model.heads).push_back(walked.layout);
-          break;
+  walk_records(
+      reader, kFile, findings,
+      [&](const inspect::Record& record, std::int64_t& next_line) {
+        switch (record.section) {
+          case inspect::Section::Dimensions:
+            check_dimensions(record, model, findings);
+            model.grid = reader.grid();
+            model.periods = reader.period_count();
+            break;
+          case inspect::Section::ModuleUnits: check_modules(record, model, findings); break;
+          case inspect::Section::ArrayControl: {
+            check_array_control(record, kFile, kBasicUnit, findings);
+            const std::int64_t layer = record.array->layer_number;
+            const inspect::LinePlace control{record.line.offset, record.line.number};
+            if (model.grid.rows == 0) break;  // no values follow
+            const bool boundary = record.array->label_text == format::kBoundaryArray.label;
+            const WalkedArray walked =
+                boundary ? check_boundary_array(fd, control, model, layer, reading, findings)
+                         : check_head_array(fd, control, model, layer, reading, findings);
+            reader.pass_values(walked.after);
+            next_line = walked.after.number;
+            (boundary ? model.boundary : model.heads).push_back(walked.layout);
+            break;
+          }
+          case inspect::Section::StressPeriod: check_period(record, findings); break;
+          case inspect::Section::NoFlowHead:
+            readable_field(findings, kFile, record.line, record.fields[0], "the head at no-flow cells");
+            break;
+          default: break;
         }
-        case inspect::Section::StressPeriod: check_period(record, findings); break;
-        case inspect::Section::NoFlowHead:
-          readable_field(findings, kFile, record.line, record.fields[0], "the head at no-flow cells");
-          break;
-        default: break;
-      }
-    }
-    if (reader.ended_early()) add_ends_early(findings, kFile, next_line, reader.expected());
-  } catch (const inspect::ReadError& e) {
-    add_read_error(findings, kFile, e.line(), e.column(), e.what());
-  } catch (const inspect::FileEndsEarly& e) {
-    add_ends_early(findings, kFile, e.line, e.expected);
-  }
+      },
+      [&](std::int64_t next_line) {
+        if (reader.ended_early()) add_ends_early(findings, kFile, next_line, reader.expected());
+      });
   return model;
 }
 

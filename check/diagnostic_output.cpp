@@ -27,6 +27,41 @@ void append_member(std::string& out, std::string_view name, std::string_view val
   append_json_string(out, value);
 }
 
+// The members of one JSON object, written with ", " between them.
+class Members {
+ public:
+  explicit Members(std::string& out) : out_(out) {}
+  template <typename Value>
+  void add(std::string_view name, const Value& value) {
+    separate();
+    append_member(out_, name, value);
+  }
+  // A member whose value the caller writes next, to the text returned.
+  std::string& name(std::string_view name) {
+    separate();
+    append_json_string(out_, name);
+    out_ += ": ";
+    return out_;
+  }
+
+ private:
+  void separate() {
+    if (!first_) out_ += ", ";
+    first_ = false;
+  }
+  std::string& out_;
+  bool first_ = true;
+};
+
+// {...}: an object whose members `fill` adds.
+template <typename Fill>
+void append_object(std::string& out, Fill&& fill) {
+  out += "{";
+  Members members(out);
+  fill(members);
+  out += "}";
+}
+
 }  // namespace
 
 std::string diagnostic_line(const Diagnostic& d, std::string_view folder_prefix) {
@@ -55,54 +90,43 @@ std::string summary_line(const CheckResult& result) {
 
 std::string json_document(const CheckResult& result, std::string_view folder) {
   std::string out = "{";
-  append_member(out, "folder", folder);
-  out += ", \"completed\": ";
-  out += result.completed ? "true" : "false";
-  out += ", ";
-  append_member(out, "errors", result.errors());
-  out += ", ";
-  append_member(out, "warnings", result.warnings());
+  Members top(out);
+  top.add("folder", folder);
+  top.name("completed") += result.completed ? "true" : "false";
+  top.add("errors", result.errors());
+  top.add("warnings", result.warnings());
   out += ",\n \"diagnostics\": [";
   bool first = true;
   for (const Diagnostic& d : result.diagnostics) {
     out += first ? "\n  {" : ",\n  {";
     first = false;
-    append_member(out, "file", d.file);
-    out += ", ";
-    append_member(out, "line", d.line);
-    out += ", ";
-    append_member(out, "column", d.column);
-    out += ", ";
-    append_member(out, "severity", severity_name(d.severity));
-    out += ", ";
-    append_member(out, "rule", d.rule);
-    out += ", ";
-    append_member(out, "message", d.message);
-    out += ", ";
-    append_member(out, "count", d.count);
-    out += ", \"cell\": ";
+    Members members(out);
+    members.add("file", d.file);
+    members.add("line", d.line);
+    members.add("column", d.column);
+    members.add("severity", severity_name(d.severity));
+    members.add("rule", d.rule);
+    members.add("message", d.message);
+    members.add("count", d.count);
+    members.name("cell");
     if (d.cell.empty()) {
       out += "null";
     } else {
-      out += "{";
-      append_member(out, "layer", d.cell.layer);
-      out += ", ";
-      append_member(out, "row", d.cell.row);
-      out += ", ";
-      append_member(out, "column", d.cell.column);
-      out += "}";
+      append_object(out, [&](Members& cell) {
+        cell.add("layer", d.cell.layer);
+        cell.add("row", d.cell.row);
+        cell.add("column", d.cell.column);
+      });
     }
-    out += ", \"other\": ";
-    if (!d.other) {
-      out += "null";
+    members.name("other");
+    if (d.other) {
+      append_object(out, [&](Members& other) {
+        other.add("file", d.other->file);
+        other.add("line", d.other->line);
+        other.add("column", d.other->column);
+      });
     } else {
-      out += "{";
-      append_member(out, "file", d.other->file);
-      out += ", ";
-      append_member(out, "line", d.other->line);
-      out += ", ";
-      append_member(out, "column", d.other->column);
-      out += "}";
+      out += "null";
     }
     out += "}";
   }

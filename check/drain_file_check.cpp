@@ -284,31 +284,28 @@ void check_drain_file(int drain_fd, const BasicModel& basic, int basic_fd, const
                    DrainFields(reading)};
   inspect::DrainFileReader reader(drain_fd);
   reader.set_drain_fields_read(false);  // read here, the quick way
-  inspect::Record record;
-  std::int64_t next_line = 1;
   try {
-    while (reader.next(record)) {
-      next_line = record.line.number + 1;
-      switch (record.section) {
-        case inspect::Section::DrainHeader: check.header(record); break;
-        case inspect::Section::UseCode: check.use_code(record); break;
-        case inspect::Section::Drain: check.drain(record); break;
-        default: break;
-      }
-    }
-    if (reader.ended_early()) {
-      add_ends_early(findings, kFile, next_line, reader.expected());
-    } else if (basic.dimensions_read && reader.periods_read() < basic.periods) {
-      findings.add(rules::kPeriodsMissing, {std::string(kFile), next_line, 1},
-                   "the file ends after stress period " + std::to_string(reader.periods_read()) +
-                       "; FOR001 has " + counted(basic.periods, "stress period", "stress periods") + " (FOR001:" +
-                       std::to_string(basic.dimensions_line) + ")",
-                   {}, Place{"FOR001", basic.dimensions_line, 31});
-    }
-  } catch (const inspect::ReadError& e) {
-    add_read_error(findings, kFile, e.line(), e.column(), e.what());
-  } catch (const inspect::FileEndsEarly& e) {
-    add_ends_early(findings, kFile, e.line, e.expected);
+    walk_records(
+        reader, kFile, findings,
+        [&](const inspect::Record& record, std::int64_t& /*next_line*/) {
+          switch (record.section) {
+            case inspect::Section::DrainHeader: check.header(record); break;
+            case inspect::Section::UseCode: check.use_code(record); break;
+            case inspect::Section::Drain: check.drain(record); break;
+            default: break;
+          }
+        },
+        [&](std::int64_t next_line) {
+          if (reader.ended_early()) {
+            add_ends_early(findings, kFile, next_line, reader.expected());
+          } else if (basic.dimensions_read && reader.periods_read() < basic.periods) {
+            findings.add(rules::kPeriodsMissing, {std::string(kFile), next_line, 1},
+                         "the file ends after stress period " + std::to_string(reader.periods_read()) +
+                             "; FOR001 has " + counted(basic.periods, "stress period", "stress periods") + " (FOR001:" +
+                             std::to_string(basic.dimensions_line) + ")",
+                         {}, Place{"FOR001", basic.dimensions_line, 31});
+          }
+        });
   } catch (const LookupFailed&) {
   }
 }

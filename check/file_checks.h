@@ -7,7 +7,10 @@
 #include <string_view>
 #include <type_traits>
 
+#include "inspect/array_cursor.h"
 #include "inspect/field.h"
+#include "inspect/read_error.h"
+#include "inspect/record.h"
 #include "check/findings.h"
 #include "check/model_parts.h"
 
@@ -25,6 +28,27 @@ void add_read_error(Findings& findings, std::string_view file, std::int64_t line
                     std::int64_t column, std::string_view what);
 void add_ends_early(Findings& findings, std::string_view file, std::int64_t line,
                     std::string_view expected);
+
+// The walk of the three over their file's records: `step(record, next_line)`
+// for each, where `next_line` is the line after the record (a step that
+// passes an array's values itself moves it on), then `at_end(next_line)`.
+// A file that cannot be read to its end stops the walk with its finding.
+template <typename Reader, typename Step, typename AtEnd>
+void walk_records(Reader& reader, std::string_view file, Findings& findings, Step&& step, AtEnd&& at_end) {
+  inspect::Record record;
+  std::int64_t next_line = 1;
+  try {
+    while (reader.next(record)) {
+      next_line = record.line.number + 1;
+      step(record, next_line);
+    }
+    at_end(next_line);
+  } catch (const inspect::ReadError& e) {
+    add_read_error(findings, file, e.line(), e.column(), e.what());
+  } catch (const inspect::FileEndsEarly& e) {
+    add_ends_early(findings, file, e.line, e.expected);
+  }
+}
 
 // A field of a record that the simulator must read: true when it holds a
 // value; otherwise the finding (asterisks, not a number, or missing where

@@ -216,8 +216,6 @@ FlowModel check_flow_file(int fd, const BasicModel& basic, int basic_fd, inspect
                           Findings& findings) {
   FlowModel model;
   inspect::FlowFileReader reader(fd);
-  inspect::Record record;
-  std::int64_t next_line = 1;
   ListRead list;
   bool lists_done = false;
   auto finish_lists = [&] {
@@ -229,62 +227,59 @@ FlowModel check_flow_file(int fd, const BasicModel& basic, int basic_fd, inspect
                                g.rows == basic.grid.rows && g.columns == basic.grid.columns;
     lists_done = true;
   };
-  try {
-    while (reader.next(record)) {
-      next_line = record.line.number + 1;
-      switch (record.section) {
-        case inspect::Section::FlowHeader:
-          list.expected = basic.dimensions_read ? basic.grid.layers : -1;
-          list.end = {std::string(kFile), record.line.number + 1, 1};
-          break;
-        case inspect::Section::LayerTypes:
-          for (std::size_t i = 0; i < record.fields.size(); ++i) {
-            check_layer_type(record.first + static_cast<std::int64_t>(i), record.line, record.fields[i],
-                             findings);
-            list.value(record.line, record.fields[i]);
-          }
-          break;
-        case inspect::Section::ArrayControl: {
-          check_array_control(record, kFile, kFlowUnit, findings);
-          const inspect::ArrayHeader& a = *record.array;
-          if (a.is_list) {
-            compare_with_grid(list, basic, findings);
-            list = ListRead{};
-            list.label = a.label_text;
+  walk_records(
+      reader, kFile, findings,
+      [&](const inspect::Record& record, std::int64_t& next_line) {
+        switch (record.section) {
+          case inspect::Section::FlowHeader:
+            list.expected = basic.dimensions_read ? basic.grid.layers : -1;
             list.end = {std::string(kFile), record.line.number + 1, 1};
-            if (basic.dimensions_read) {
-              if (list.label == kDelr) list.expected = basic.grid.columns;
-              if (list.label == kDelc) list.expected = basic.grid.rows;
+            break;
+          case inspect::Section::LayerTypes:
+            for (std::size_t i = 0; i < record.fields.size(); ++i) {
+              check_layer_type(record.first + static_cast<std::int64_t>(i), record.line, record.fields[i],
+                               findings);
+              list.value(record.line, record.fields[i]);
             }
             break;
+          case inspect::Section::ArrayControl: {
+            check_array_control(record, kFile, kFlowUnit, findings);
+            const inspect::ArrayHeader& a = *record.array;
+            if (a.is_list) {
+              compare_with_grid(list, basic, findings);
+              list = ListRead{};
+              list.label = a.label_text;
+              list.end = {std::string(kFile), record.line.number + 1, 1};
+              if (basic.dimensions_read) {
+                if (list.label == kDelr) list.expected = basic.grid.columns;
+                if (list.label == kDelc) list.expected = basic.grid.rows;
+              }
+              break;
+            }
+            if (!lists_done) finish_lists();
+            if (model.grid.rows <= 0) break;  // no values follow
+            const inspect::LinePlace control{record.line.offset, record.line.number};
+            const WalkedArray walked = check_layer_array(fd, control, a.label_text, a.layer_number, model,
+                                                         basic, basic_fd, reading, findings);
+            reader.pass_values(walked.after);
+            next_line = walked.after.number;
+            if (a.label_text == format::kBottomArray.label) model.add_bottom(a.layer_number, walked.layout);
+            break;
           }
-          if (!lists_done) finish_lists();
-          if (model.grid.rows <= 0) break;  // no values follow
-          const inspect::LinePlace control{record.line.offset, record.line.number};
-          const WalkedArray walked = check_layer_array(fd, control, a.label_text, a.layer_number, model,
-                                                       basic, basic_fd, reading, findings);
-          reader.pass_values(walked.after);
-          next_line = walked.after.number;
-          if (a.label_text == format::kBottomArray.label) model.add_bottom(a.layer_number, walked.layout);
-          break;
+          case inspect::Section::ArrayValues:  // of a list: layer arrays are read by their cursors
+            for (std::size_t i = 0; i < record.fields.size(); ++i) {
+              check_list_value(list, record.first + static_cast<std::int64_t>(i), record.line,
+                               record.fields[i], findings);
+              list.value(record.line, record.fields[i]);
+            }
+            break;
+          default: break;
         }
-        case inspect::Section::ArrayValues:  // of a list: layer arrays are read by their cursors
-          for (std::size_t i = 0; i < record.fields.size(); ++i) {
-            check_list_value(list, record.first + static_cast<std::int64_t>(i), record.line,
-                             record.fields[i], findings);
-            list.value(record.line, record.fields[i]);
-          }
-          break;
-        default: break;
-      }
-    }
-    if (!lists_done) finish_lists();
-    if (reader.ended_early()) add_ends_early(findings, kFile, next_line, reader.expected());
-  } catch (const inspect::ReadError& e) {
-    add_read_error(findings, kFile, e.line(), e.column(), e.what());
-  } catch (const inspect::FileEndsEarly& e) {
-    add_ends_early(findings, kFile, e.line, e.expected);
-  }
+      },
+      [&](std::int64_t next_line) {
+        if (!lists_done) finish_lists();
+        if (reader.ended_early()) add_ends_early(findings, kFile, next_line, reader.expected());
+      });
   return model;
 }
 

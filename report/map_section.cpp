@@ -57,8 +57,8 @@ std::string swatch(Rgb colour) {
 // The legend entry of the findings' marks, on the maps of a layer that has
 // a finding about one of its cells.
 std::string finding_legend(const ModelFacts& model, std::int64_t layer) {
-  for (const Finding& f : model.findings.list) {
-    if (f.cell && f.cell->layer == layer) {
+  for (const check::Diagnostic& f : model.findings.diagnostics) {
+    if (!f.cell.empty() && f.cell.layer == layer) {
       return "<li><span class=\"swatch finding-mark\" style=\"background:" + css_colour(kFindingColour) +
              "\"></span>finding (see Findings above)</li>\n";
     }
@@ -151,8 +151,8 @@ bool layer_has_marks(const ModelFacts& model, std::int64_t layer) {
   for (const DrainRecord& d : model.drains.drains) {
     if (d.layer == layer) return true;
   }
-  for (const Finding& f : model.findings.list) {
-    if (f.cell && f.cell->layer == layer) return true;
+  for (const check::Diagnostic& f : model.findings.diagnostics) {
+    if (!f.cell.empty() && f.cell.layer == layer) return true;
   }
   return false;
 }
@@ -378,12 +378,12 @@ void append_data(std::string& out, const ModelFacts& model) {
   out += ",\"findings\":[";
   {
     std::int64_t index = 0;
-    for (const Finding& f : model.findings.list) {
+    for (const check::Diagnostic& f : model.findings.diagnostics) {
       if (index == PageBudget::kMostFindings) break;
       out += index++ > 0 ? ",{" : "{";
-      if (f.cell) {
-        out += "\"layer\":" + std::to_string(f.cell->layer) + ",\"row\":" + std::to_string(f.cell->row) +
-               ",\"column\":" + std::to_string(f.cell->column) + ",";
+      if (!f.cell.empty()) {
+        out += "\"layer\":" + std::to_string(f.cell.layer) + ",\"row\":" + std::to_string(f.cell.row) +
+               ",\"column\":" + std::to_string(f.cell.column) + ",";
       }
       out += "\"text\":";
       append_json_string(out, f.file + ":" + std::to_string(f.line) + ":" + std::to_string(f.column) + ": " + f.message);

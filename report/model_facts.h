@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "check/diagnostic.h"
 #include "report/axis_layout.h"
-#include "report/findings.h"
 #include "report/map_raster.h"
 #include "report/page_budget.h"
 #include "inspect/record.h"
@@ -122,7 +122,8 @@ struct ModelFacts {
   BasicFacts basic;
   FlowFacts flow;
   DrainFacts drains;
-  Findings findings;
+  // What `gwinspect check` finds in the folder.
+  check::CheckResult findings;
   GridLayout layout;
   bool proportional = false;  // cells drawn with their widths
   std::string layout_note;    // why not, or how

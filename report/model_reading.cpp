@@ -5,6 +5,7 @@
 #include <future>
 #include <system_error>
 
+#include "check/model_check.h"
 #include "format/flow_file.h"
 #include "report/embedded_bytes.h"
 #include "report/html_text.h"
@@ -75,10 +76,10 @@ ModelFacts read_model(const std::string& folder, PageBudget budget, Checking che
   const std::string drain_path = folder + "/FOR013";
 
   BasicPass basic(basic_path, facts.basic);
-  std::future<Findings> findings;
+  std::future<check::CheckResult> findings;
   if (checking == Checking::Alongside) {
     try {
-      findings = std::async(std::launch::async, model_findings, folder);
+      findings = std::async(std::launch::async, [folder] { return check::check_model(folder); });
     } catch (const std::system_error&) {
       // No second thread to be had: the findings come after the maps.
     }
@@ -130,7 +131,7 @@ ModelFacts read_model(const std::string& folder, PageBudget budget, Checking che
     return a.layer != b.layer ? a.layer < b.layer : a.order < b.order;
   });
 
-  facts.findings = findings.valid() ? findings.get() : model_findings(folder);
+  facts.findings = findings.valid() ? findings.get() : check::check_model(folder);
   return facts;
 }
 

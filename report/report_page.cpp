@@ -62,10 +62,10 @@ std::string plural(std::int64_t count, std::string_view one, std::string_view ma
 void append_findings(std::string& out, const ModelFacts& model) {
   out += "<section id=\"findings\" aria-labelledby=\"findings-title\">\n"
          "<h2 id=\"findings-title\">Findings</h2>\n";
-  const auto& findings = model.findings.list;
+  const auto& findings = model.findings.diagnostics;
   std::int64_t errors = 0, warnings = 0, notes = 0;
-  for (const Finding& f : findings) {
-    (f.severity == Finding::Severity::Error ? errors : f.severity == Finding::Severity::Warning ? warnings : notes) += 1;
+  for (const check::Diagnostic& f : findings) {
+    (f.severity == check::Severity::Error ? errors : f.severity == check::Severity::Warning ? warnings : notes) += 1;
   }
   if (!model.findings.completed) {
     out += "<p class=\"warn\">The check could not read every file it needed; what it found so far is below.</p>\n";
@@ -79,22 +79,21 @@ void append_findings(std::string& out, const ModelFacts& model) {
   out += " from <code>gwinspect check</code>. A finding about a cell is marked on the maps of its "
          "layer; its place shows the cell.</p>\n<ol class=\"findings\">\n";
   std::int64_t index = 0;
-  for (const Finding& f : findings) {
+  for (const check::Diagnostic& f : findings) {
     if (index == PageBudget::kMostFindings) break;
-    static constexpr std::string_view kSeverity[] = {"error", "warning", "note"};
-    const std::string_view severity = kSeverity[static_cast<int>(f.severity)];
+    const std::string_view severity = check::severity_name(f.severity);
     const std::string place = f.file + ":" + std::to_string(f.line) + ":" + std::to_string(f.column);
     out += "<li class=\"" + std::string(severity) + "\"><span class=\"severity\">" + std::string(severity) + "</span> ";
-    if (f.cell && layer_has_map(model, f.cell->layer)) {
-      out += "<a class=\"place\" href=\"#layer-" + std::to_string(f.cell->layer) + "\" data-finding=\"" +
+    if (!f.cell.empty() && layer_has_map(model, f.cell.layer)) {
+      out += "<a class=\"place\" href=\"#layer-" + std::to_string(f.cell.layer) + "\" data-finding=\"" +
              std::to_string(index) + "\">" + html(place) + "</a> ";
     } else {
       out += "<span class=\"place\">" + html(place) + "</span> ";
     }
     out += "<span class=\"message\">" + html(f.message) + "</span>";
-    if (f.cell) {
-      out += " <span class=\"cell\">(layer " + std::to_string(f.cell->layer) + ", row " +
-             std::to_string(f.cell->row) + ", column " + std::to_string(f.cell->column) + ")</span>";
+    if (!f.cell.empty()) {
+      out += " <span class=\"cell\">(layer " + std::to_string(f.cell.layer) + ", row " +
+             std::to_string(f.cell.row) + ", column " + std::to_string(f.cell.column) + ")</span>";
     }
     out += "</li>\n";
     ++index;
