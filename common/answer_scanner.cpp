@@ -112,8 +112,8 @@ void AnswerScanner::read_number(Number& value) {
   value = parsed.value;
 }
 
-void AnswerScanner::read_integer(std::int32_t& value) { read_number<format::parse_integer>(value); }
-void AnswerScanner::read_real(float& value) { read_number<format::parse_real>(value); }
+void AnswerScanner::read_integer_fallback(std::int32_t& value) { read_number<format::parse_integer>(value); }
+void AnswerScanner::read_real_fallback(float& value) { read_number<format::parse_real>(value); }
 
 // Passes over blanks and empty lines (no question is repeated) to the first
 // byte of the value's token, which then stands in the buffer; false for a

@@ -52,17 +52,24 @@ class AnswerScanner {
  public:
   explicit AnswerScanner(InputStream& input) : input_(input) {}
 
-  // The usual answers of a script, read at once: a short integer or real
-  // (number_parse.h) that stands at the start of a line already in the
-  // buffer, with the byte that ends its token. False, with nothing consumed,
-  // for anything else, which read_integer() and read_real() then take.
-  bool quick_integer(std::int32_t& value) { return quick_number<format::parse_short_integer>(value); }
-  bool quick_real(float& value) { return quick_number<format::parse_short_real>(value); }
+  // Whether the usual answers of a script are read at once (off at first):
+  // a short integer or real (number_parse.h) that stands at the start of a
+  // line already in the buffer, with the byte that ends its token. Such an
+  // answer is consumed as the general way consumes it, but leaves
+  // answer_line(), answer_column() and last_token() as they were, so a
+  // reader that needs those keeps this off.
+  void read_usual_answers_at_once(bool on) { at_once_ = on; }
 
   // One free-form value each; a null answer leaves the variable as it was.
   // Throw AnswerError when the answer cannot be read.
-  void read_integer(std::int32_t& value);
-  void read_real(float& value);
+  void read_integer(std::int32_t& value) {
+    if (at_once_ && read_short<format::parse_short_integer>(value)) return;
+    read_integer_fallback(value);
+  }
+  void read_real(float& value) {
+    if (at_once_ && read_short<format::parse_short_real>(value)) return;
+    read_real_fallback(value);
+  }
 
   // One line of text into `length` bytes, blank-filled; the rest of a longer
   // line is discarded. Throws AnswerError at the end of input.
@@ -102,10 +109,12 @@ class AnswerScanner {
   std::int64_t failed_line(int code);
 
  private:
-  // Reads nothing and throws nothing: a typed line is checked as it is
-  // read, so a line not yet read is left to the general way.
+  // The usual answer read at once (read_usual_answers_at_once()); false,
+  // with nothing consumed, for anything else, which the fallbacks then take.
+  // Reads nothing and throws nothing: a typed line is checked as it is read,
+  // so a line not yet read is left to the general way.
   template <auto parse_short, typename Number>
-  bool quick_number(Number& value) {
+  bool read_short(Number& value) {
     if (rest_of_line_pending_) return false;
     const std::string_view rest = input_.buffered();
     const char* const end = rest.data() + rest.size();
@@ -119,6 +128,10 @@ class AnswerScanner {
     return true;
   }
 
+  // The general way: blanks, empty lines, null values, repeat counts, every
+  // number form, and the answer's place kept for the error report.
+  void read_integer_fallback(std::int32_t& value);
+  void read_real_fallback(float& value);
   template <auto parse, typename Number>
   void read_number(Number& value);
   bool at_token();
@@ -138,6 +151,7 @@ class AnswerScanner {
   }
 
   InputStream& input_;
+  bool at_once_ = false;
   bool rest_of_line_pending_ = false;
   std::string token_;
   std::string_view last_token_;

@@ -58,7 +58,6 @@ Console::Console()
 Console::Console(int in_fd, int out_fd, bool shared_terminal)
     : out_fd_(out_fd),
       shared_(shared_terminal),
-      quick_reads_(!shared_terminal),
       out_is_terminal_(out_fd != kNullSink && platform::is_terminal(out_fd)),
       out_(2 * kFlushThreshold),
       // The typed-line rules hold whenever the answers are typed, even with
@@ -66,18 +65,19 @@ Console::Console(int in_fd, int out_fd, bool shared_terminal)
       in_(in_fd, platform::is_terminal(in_fd), [] { process::flush_everything(); }),
       scanner_(in_) {
   saved_question_.reserve(2 * kLineRoom);  // a prompt line, kept without allocating
+  read_usual_answers_at_once();
   process::attach_console(this);
 }
 
 Console::Console(std::string_view answers, int out_fd)
     : out_fd_(out_fd),
       shared_(false),
-      quick_reads_(true),
       out_is_terminal_(out_fd != kNullSink && platform::is_terminal(out_fd)),
       out_(2 * kFlushThreshold),
       in_(answers),
       scanner_(in_) {
   saved_question_.reserve(2 * kLineRoom);
+  read_usual_answers_at_once();
   process::attach_console(this);
 }
 
@@ -270,11 +270,15 @@ void Console::read_answer(Read read, std::size_t text_length) {
   if (shared_) line_open_ = false;
 }
 
-void Console::read_integer_in_full(std::int32_t& value) {
+// Redirected input, not watched: the console state is left alone and no
+// answer's place is needed, so the usual answer is read at once.
+void Console::read_usual_answers_at_once() { scanner_.read_usual_answers_at_once(!shared_ && watcher_ == nullptr); }
+
+void Console::read_integer(std::int32_t& value) {
   read_answer([&] { scanner_.read_integer(value); }, 0);
 }
 
-void Console::read_real_in_full(float& value) {
+void Console::read_real(float& value) {
   read_answer([&] { scanner_.read_real(value); }, 0);
 }
 

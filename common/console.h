@@ -114,22 +114,8 @@ class Console final : public RunParticipant {
   void write_rendered(std::string_view record) { show_record(record); }
 
   // One free-form value each; a null answer leaves the variable as it was.
-  void read_integer(std::int32_t& value) {
-    // Redirected input leaves the console state alone, so the usual answer
-    // needs nothing but its conversion.
-    if (quick_reads_ && scanner_.quick_integer(value)) {
-      asked_ = Asked::LastLine;
-      return;
-    }
-    read_integer_in_full(value);
-  }
-  void read_real(float& value) {
-    if (quick_reads_ && scanner_.quick_real(value)) {
-      asked_ = Asked::LastLine;
-      return;
-    }
-    read_real_in_full(value);
-  }
+  void read_integer(std::int32_t& value);
+  void read_real(float& value);
   // One line into `length` bytes of `text`, blank-filled ("(a)").
   void read_text(char* text, std::size_t length);
 
@@ -141,7 +127,7 @@ class Console final : public RunParticipant {
   // at once (nullptr: none). Every read then goes the general way.
   void watch_answers(AnswerWatcher* watcher) {
     watcher_ = watcher;
-    quick_reads_ = !shared_ && watcher == nullptr;
+    read_usual_answers_at_once();
   }
   // Where the last answer read the general way stands (-1 for none).
   std::int64_t last_answer_line() const { return scanner_.answer_line(); }
@@ -232,8 +218,7 @@ class Console final : public RunParticipant {
   friend class ConsoleLines;  // renders its lines like write_simple_line()
 
   void show_record(std::string_view record);
-  void read_integer_in_full(std::int32_t& value);
-  void read_real_in_full(float& value);
+  void read_usual_answers_at_once();
   template <typename Read>
   void read_answer(Read read, std::size_t text_length);
   void tell_discarded_rest(std::size_t text_length);
@@ -257,7 +242,6 @@ class Console final : public RunParticipant {
 
   int out_fd_;
   bool shared_;
-  bool quick_reads_;  // redirected input, not watched: the usual answer read at once
   bool out_is_terminal_;
   bool line_open_ = false;
   bool output_failed_ = false;

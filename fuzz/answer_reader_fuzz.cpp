@@ -77,15 +77,12 @@ int error_of(Read read) {
   }
 }
 
-// Each number read as Console::read_integer and read_real make it: the
-// quick way for the usual answer unless the console state is shared, else
-// in full.
-int console_read(AnswerScanner& scanner, bool shared, std::int32_t& value) {
-  if (!shared && scanner.quick_integer(value)) return 0;
+// Each number read as Console::read_integer and read_real make it (the
+// usual answer read at once unless the console state is shared).
+int console_read(AnswerScanner& scanner, std::int32_t& value) {
   return error_of([&] { scanner.read_integer(value); });
 }
-int console_read(AnswerScanner& scanner, bool shared, float& value) {
-  if (!shared && scanner.quick_real(value)) return 0;
+int console_read(AnswerScanner& scanner, float& value) {
   return error_of([&] { scanner.read_real(value); });
 }
 
@@ -401,6 +398,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   InputStream stream(feed.fd, source == Source::Terminal, nullptr);
   AnswerScanner scanner(stream);
+  scanner.read_usual_answers_at_once(!shared);
   const bool oracle = source != Source::Terminal || typed_like_redirected(feed.delivered);
 
   for (int n = 0; n < reads; ++n) {
@@ -408,7 +406,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     int error = 0;
     if (kind == Kind::Integer) {
       std::int32_t value = kIntegerBefore;
-      error = console_read(scanner, shared, value);
+      error = console_read(scanner, value);
       if (n == 0 && oracle) {
         if (std::optional<Outcome> expected = value_outcome(feed.delivered, kind)) {
           check_integer_outcome(error, value, *expected, "first integer read");
@@ -416,7 +414,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       }
     } else if (kind == Kind::Real) {
       float value = kRealBefore;
-      error = console_read(scanner, shared, value);
+      error = console_read(scanner, value);
       FUZZ_CHECK(error != 0 || std::isfinite(value), "a real read gave %a", value);
       if (n == 0 && oracle) {
         if (std::optional<Outcome> expected = value_outcome(feed.delivered, kind)) {

@@ -16,7 +16,9 @@
 #include <string>
 #include <vector>
 
+#include "common/answer_scanner.h"
 #include "common/console.h"
+#include "common/input_stream.h"
 #include "tests/support/console_on_files.h"
 #include "format/descriptor_list.h"
 #include "format/field_render.h"
@@ -107,6 +109,93 @@ TEST(QuickAnswers, ReadLikeTheGeneralScan) {
       }
     });
     EXPECT_EQ(seen, c.after_each_read) << c.name;
+  }
+}
+
+// Reading the usual answers at once takes the same answers, consumes the
+// same bytes and fails the same way as the general way; only the answer's
+// place, kept for the report, is left alone.
+TEST(QuickAnswers, ScannerReadsAtOnceWhatTheGeneralWayReads) {
+  struct Case {
+    const char* name;
+    std::string input;
+    const char* reads;  // 'i' an integer, 'r' a real, one per read
+  };
+  const std::vector<Case> cases = {
+      {"one value a line", "5\n-7\n2.5\n", "iir"},
+      {"nine digits and ten", "999999999\n1234567890\n123456789\n", "iir"},
+      {"signs and leading zeros", "+0012\n-0\n-000.50\n", "iir"},
+      {"more on the line", "4 9\n3,8\n1.5/\n2.5\t7\n6\n", "iirri"},
+      {"CR LF", "3\r\n4.25\r\n", "ir"},
+      {"blanks first, empty lines", "  6\n\n\n7\n", "ii"},
+      {"null answers", ",\n/\n5\n", "iri"},
+      {"repeat counts", "2*6\n3*\n1.5\n", "iir"},
+      {"a real where an integer is asked", "2.5\n", "i"},
+      {"exponents", "1e3\n2.5D-3\n1.5E+10\n", "rrr"},
+      {"the last line without a line end", "8\n9", "ii"},
+      {"a quote in the token", "5'\n", "i"},
+      {"a typo after the digits", "12q\n", "i"},
+      {"too large", "99999999999\n", "i"},
+      {"end of input", "4\n", "ii"},
+  };
+  struct Outcome {
+    std::vector<std::string> after_each_read;  // the value's bits, or the error
+    AnswerScanner::Rest rest;
+    std::int64_t next_line = 0;
+  };
+  for (const Case& c : cases) {
+    for (const bool crlf : {false, true}) {
+      std::string input = c.input;
+      if (crlf) {
+        for (std::size_t at = input.find('\n'); at != std::string::npos; at = input.find('\n', at + 2)) {
+          if (at == 0 || input[at - 1] != '\r') input.insert(at++, 1, '\r');
+        }
+      }
+      auto read_all = [&](bool at_once) {
+        InputStream stream(input);
+        AnswerScanner scanner(stream);
+        scanner.read_usual_answers_at_once(at_once);
+        Outcome outcome;
+        for (const char* kind = c.reads; *kind != '\0'; ++kind) {
+          std::int32_t integer = 77;
+          float real = 77.0f;
+          try {
+            if (*kind == 'i') {
+              scanner.read_integer(integer);
+              outcome.after_each_read.push_back(std::to_string(integer));
+            } else {
+              scanner.read_real(real);
+              outcome.after_each_read.push_back(std::to_string(std::bit_cast<std::uint32_t>(real)));
+            }
+          } catch (const AnswerError& e) {
+            outcome.after_each_read.push_back("error " + std::to_string(e.code));
+            break;
+          }
+        }
+        outcome.rest = scanner.take_rest_of_line();
+        outcome.next_line = scanner.next_unread_line();
+        return outcome;
+      };
+      const Outcome general = read_all(false);
+      const Outcome at_once = read_all(true);
+      SCOPED_TRACE(std::string(c.name) + (crlf ? ", CR LF" : ""));
+      EXPECT_EQ(at_once.after_each_read, general.after_each_read);
+      EXPECT_EQ(at_once.rest.line, general.rest.line);
+      EXPECT_EQ(at_once.rest.column, general.rest.column);
+      EXPECT_EQ(at_once.rest.bytes, general.rest.bytes);
+      EXPECT_EQ(at_once.next_line, general.next_line);
+    }
+  }
+
+  // The usual answer does go the quick way: its place is not taken.
+  for (const bool at_once : {false, true}) {
+    InputStream stream(std::string_view("5\n"));
+    AnswerScanner scanner(stream);
+    scanner.read_usual_answers_at_once(at_once);
+    std::int32_t value = 0;
+    scanner.read_integer(value);
+    EXPECT_EQ(value, 5);
+    EXPECT_EQ(scanner.answer_line(), at_once ? -1 : 1);
   }
 }
 
