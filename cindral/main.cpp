@@ -5,26 +5,14 @@
 
 namespace {
 
-constexpr common::ProgramUsage kUsage = {
-    "Cindral", "[--help | --version]",
-    "\n"
+// What --help says the program does; the rest of the help is the builders'.
+constexpr std::string_view kWhatItDoes =
     "Asks, one question at a time, for the simulation type, the grid, the layer\n"
     "types, anisotropy factors and cell widths, then layer by layer the property\n"
-    "arrays, and writes the block-centred flow file FOR011 in the current folder.\n"
-    "\n"
-    "Answers are typed at the terminal or read from a file, one per line:\n"
-    "\n"
-    "  Cindral < answers.txt\n"
-    "\n"
-    "Options:\n"
-    "  --help     show this help and exit\n"
-    "  --version  show the version and exit\n"
-    "\n"
-    "Exit status: 0 after \"Stop - Program terminated.\", 1 after a run-time error\n"
-    "or a refusal, 2 for an unknown argument. The manual: man Cindral\n"};
+    "arrays, and writes the block-centred flow file FOR011 in the current folder.\n";
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  common::run_builder_program(argc, argv, kUsage, dialogues::cindral::run_dialogue);
+  common::run_builder_program(argc, argv, {"Cindral", kWhatItDoes, true}, dialogues::cindral::run_dialogue);
 }

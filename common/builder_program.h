@@ -3,6 +3,8 @@
 // only in their usage and their dialogue.
 #pragma once
 
+#include <string_view>
+
 #include "common/command_line.h"
 #include "common/console.h"
 #include "common/output_file.h"
@@ -16,6 +18,12 @@ using Dialogue = void (*)(Console& console, OutputFile& file);
 // Answers --help and --version or refuses any other argument (each ends
 // the process), makes every end of the run go through process_end, then
 // runs `dialogue` on standard input and output and the builder's file.
-void run_builder_program(int argc, const char* const* argv, const ProgramUsage& usage, Dialogue dialogue);
+// `help` gives what --help says of this builder; the rest is the builders'.
+struct BuilderHelp {
+  std::string_view name;          // the program as typed: "Morvek"
+  std::string_view what_it_does;  // what it asks and writes, each line ending in \n
+  bool refuses;                   // it refuses counts beyond its capacity (exit status 1)
+};
+void run_builder_program(int argc, const char* const* argv, const BuilderHelp& help, Dialogue dialogue);
 
 }  // namespace common

@@ -5,26 +5,14 @@
 
 namespace {
 
-constexpr common::ProgramUsage kUsage = {
-    "Quillet", "[--help | --version]",
-    "\n"
+// What --help says the program does; the rest of the help is the builders'.
+constexpr std::string_view kWhatItDoes =
     "Asks, one question at a time, for the drain limits and, stress period by\n"
     "stress period, the active drains or the reuse code, and writes the drain\n"
-    "file FOR013 in the current folder.\n"
-    "\n"
-    "Answers are typed at the terminal or read from a file, one per line:\n"
-    "\n"
-    "  Quillet < answers.txt\n"
-    "\n"
-    "Options:\n"
-    "  --help     show this help and exit\n"
-    "  --version  show the version and exit\n"
-    "\n"
-    "Exit status: 0 after \"Stop - Program terminated.\", 1 after a run-time error,\n"
-    "2 for an unknown argument. The manual: man Quillet\n"};
+    "file FOR013 in the current folder.\n";
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  common::run_builder_program(argc, argv, kUsage, dialogues::quillet::run_dialogue);
+  common::run_builder_program(argc, argv, {"Quillet", kWhatItDoes, false}, dialogues::quillet::run_dialogue);
 }
