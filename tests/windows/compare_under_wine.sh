@@ -33,7 +33,7 @@
 # Wine runs in a scratch prefix that is removed afterwards, with the runs
 # (KEEP=1 keeps them and says where).
 set -euo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/../.."
 here=$(pwd)
 linux=$(cd "${1:-build}" && pwd)
 windows=$(cd "${2:-build-windows}" && pwd)
