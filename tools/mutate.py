@@ -151,7 +151,7 @@ def main():
     here = os.path.dirname(os.path.abspath(__file__))
     project = os.path.dirname(here)
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
-    parser.add_argument("folders", nargs="*", default=["inspect", "check", "report", "gwinspect"])
+    parser.add_argument("folders", nargs="*", default=["inspect", "answers", "check", "report", "gwinspect"])
     parser.add_argument("--count", type=int, default=40, help="faults to run (default 40)")
     parser.add_argument("--seed", type=int, default=22, help="of the random choice (default 22)")
     parser.add_argument("--build", default=os.path.join(project, "build-mutation"))
