@@ -84,8 +84,9 @@ block-centred flow file FOR011 and Quillet the drain file FOR013. Answers
 are typed at the terminal or read from a file, one per line. gwinspect reads
 the three files back: gwinspect answers writes the answers that make a
 builder write a file again, gwinspect check checks that the files make one
-model the simulator can run, and gwinspect report writes an HTML page that
-shows the model, with maps.")
+model the simulator can run, gwinspect report writes an HTML page that
+shows the model, with maps, and gwinspect try runs a builder's questions on
+an answers file without writing a file and says where the answers go wrong.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
