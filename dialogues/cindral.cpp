@@ -138,4 +138,11 @@ void run_dialogue(Console& console, OutputFile& flow) {
   console.stop();
 }
 
+const common::BuilderProgram kProgram = {
+    "Cindral",
+    "Asks, one question at a time, for the simulation type, the grid, the layer\n"
+    "types, anisotropy factors and cell widths, then layer by layer the property\n"
+    "arrays, and writes the block-centred flow file FOR011 in the current folder.\n",
+    true, run_dialogue};
+
 }  // namespace dialogues::cindral

@@ -186,4 +186,11 @@ void run_dialogue(Console& console, OutputFile& basic) {
   console.stop();
 }
 
+const common::BuilderProgram kProgram = {
+    "Morvek",
+    "Asks, one question at a time, for two title lines, the grid, the time unit,\n"
+    "the modules used, the boundary and starting-head arrays of every layer and\n"
+    "the stress periods, and writes the basic file FOR001 in the current folder.\n",
+    true, run_dialogue};
+
 }  // namespace dialogues::morvek

@@ -79,4 +79,11 @@ void run_dialogue(Console& console, OutputFile& drains) {
   console.stop();
 }
 
+const common::BuilderProgram kProgram = {
+    "Quillet",
+    "Asks, one question at a time, for the drain limits and, stress period by\n"
+    "stress period, the active drains or the reuse code, and writes the drain\n"
+    "file FOR013 in the current folder.\n",
+    false, run_dialogue};
+
 }  // namespace dialogues::quillet
