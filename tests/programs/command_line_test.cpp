@@ -208,6 +208,9 @@ TEST(GwinspectCommandLine, EachSubcommandRefusesABadCommandLine) {
       {{"check", "--format=", "."}, "gwinspect check: --format takes text or json, not ''\n" + check},
       {{"check", "-q"}, "gwinspect check: unknown option -q\n" + check},
       {{"check", "a", "b"}, "gwinspect check: one DIR only\n" + check},
+      // An empty operand is still one: the one after it is refused, as by try.
+      {{"answers", "", "FOR001"}, "gwinspect answers: one FILE only\n" + answers},
+      {{"check", "", "."}, "gwinspect check: one DIR only\n" + check},
       {{"report", "-o"}, "gwinspect report: -o needs a FILE\n" + report},
       {{"report", "--output"}, "gwinspect report: -o needs a FILE\n" + report},
       {{"report", "-o", "a.html", "--output=b.html"}, "gwinspect report: one -o FILE only\n" + report},
