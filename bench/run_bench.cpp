@@ -218,7 +218,7 @@ int time_builders(const bench::BenchOptions& options) {
   std::cout << "\nMB/s: bytes written (file and console) per second of builder time.\n";
   for (const std::string& note : notes) std::cout << note << "\n";
   if (targets_missed > 0) std::cout << targets_missed << " workload(s) missed a target.\n";
-  if (!bench::run_answers_bench(read_back, runs, GWINSPECT_PATH, BENCH_FLOOR_PATH)) all_runs_sound = false;
+  if (!bench::run_answers_bench(read_back, options.runs, GWINSPECT_PATH, BENCH_FLOOR_PATH)) all_runs_sound = false;
   if (!all_runs_sound) {
     std::cout << "Some runs failed; see above.\n";
     return 1;
