@@ -6,7 +6,6 @@
 #include <ostream>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 #include "tests/support/expected_text.h"
@@ -29,9 +28,6 @@ struct ExtremeCase {
 };
 
 struct BuiltProgram {
-  BuiltProgram(std::string program, std::string program_path, std::string file)
-      : name(std::move(program)), path(std::move(program_path)), output_file(std::move(file)) {}
-
   std::string name;
   std::string path;
   std::string output_file;
@@ -54,7 +50,10 @@ struct BuiltProgram {
 inline void PrintTo(const BuiltProgram& program, std::ostream* os) { *os << program.name; }
 
 inline BuiltProgram quillet() {
-  BuiltProgram p("Quillet", QUILLET_PATH, "FOR013");
+  BuiltProgram p;
+  p.name = "Quillet";
+  p.path = QUILLET_PATH;
+  p.output_file = "FOR013";
   // Max drains 20, flow code 0, three periods: two drains, reuse, one drain.
   p.session = answers({"20", "0", "3", "2", "1", "5", "7", "95.5", "1000.0", "1", "6", "7",
                        "94.3", "0.05", "-1", "1", "2", "3", "4", "88.0", "12.5"});
@@ -93,7 +92,10 @@ inline BuiltProgram quillet() {
 }
 
 inline BuiltProgram morvek() {
-  BuiltProgram p("Morvek", MORVEK_PATH, "FOR001");
+  BuiltProgram p;
+  p.name = "Morvek";
+  p.path = MORVEK_PATH;
+  p.output_file = "FOR001";
   p.text_answers = 2;
   const std::string titles = answers({"Valley model", "Trial 1"});
   const std::string modules_none = repeat(answers({"0"}), 11);
@@ -181,7 +183,10 @@ inline BuiltProgram morvek() {
 }
 
 inline BuiltProgram cindral() {
-  BuiltProgram p("Cindral", CINDRAL_PATH, "FOR011");
+  BuiltProgram p;
+  p.name = "Cindral";
+  p.path = CINDRAL_PATH;
+  p.output_file = "FOR011";
   auto control = [](std::string_view format, std::string_view label, std::string_view layer) {
     return blanks(8) + "11" + blanks(2) + "1.00" + blanks(4) + std::string(format) + blanks(11) +
            blanks(9) + "0" + blanks(10 - static_cast<int>(label.size())) + std::string(label) +
