@@ -28,4 +28,10 @@ std::optional<BenchOptions> read_bench_options(int argc, char** argv, const char
   return std::nullopt;
 }
 
+int run_bench_program(int argc, char** argv, const char* program, OptionsTaken taken,
+                      int (*run)(const BenchOptions& options)) {
+  const std::optional<BenchOptions> options = read_bench_options(argc, argv, program, taken);
+  return options ? run(*options) : 2;
+}
+
 }  // namespace bench

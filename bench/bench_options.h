@@ -25,4 +25,9 @@ struct OptionsTaken {
 // standard error.
 std::optional<BenchOptions> read_bench_options(int argc, char** argv, const char* program, OptionsTaken taken);
 
+// A benchmark program's main: its options read (a usage error is status
+// 2), then `run` on them, whose status it returns.
+int run_bench_program(int argc, char** argv, const char* program, OptionsTaken taken,
+                      int (*run)(const BenchOptions& options));
+
 }  // namespace bench

@@ -166,43 +166,34 @@ bool claims_table(const std::string& folder, double factor, int& missed) {
   return sound;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  const std::optional<bench::BenchOptions> options =
-      bench::read_bench_options(argc, argv, "bench_check", {.runs = true, .factor = true});
-  if (!options) return 2;
-  const int runs = options->runs;
-  const double factor = options->factor;
-  const std::string& folder = options->folder;
-
+int check_model_folders(const bench::BenchOptions& options) {
   // K1: the builders' own workloads as one folder.
   std::vector<Folder> folders;
-  const std::string k1 = folder + "/check-k1";
+  const std::string k1 = options.folder + "/check-k1";
   std::filesystem::create_directories(k1);
-  if (!run_builders(k1, {{MORVEK_PATH, folder + "/M1.txt"},
-                         {CINDRAL_PATH, folder + "/C1.txt"},
-                         {QUILLET_PATH, folder + "/Q1.txt"}})) {
+  if (!run_builders(k1, {{MORVEK_PATH, options.folder + "/M1.txt"},
+                         {CINDRAL_PATH, options.folder + "/C1.txt"},
+                         {QUILLET_PATH, options.folder + "/Q1.txt"}})) {
     return 1;
   }
-  folders.push_back({"K1", "M1+C1+Q1", k1, 1, scaled(1000, factor) * 1000});
+  folders.push_back({"K1", "M1+C1+Q1", k1, 1, scaled(1000, options.factor) * 1000});
 
   // K2: one layer of 10^8 cells.
-  const std::int64_t rows = scaled(10'000, factor), columns = 10'000;
+  const std::int64_t rows = scaled(10'000, options.factor), columns = 10'000;
   const bench::OneLayerModel big = bench::one_layer_model(rows, columns, std::min<std::int64_t>(100'000, rows * 10));
-  const std::string k2 = folder + "/check-k2";
+  const std::string k2 = options.folder + "/check-k2";
   std::filesystem::create_directories(k2);
-  if (!write_file(folder + "/K2-morvek.txt", big.morvek) || !write_file(folder + "/K2-cindral.txt", big.cindral) ||
-      !write_file(folder + "/K2-quillet.txt", big.quillet) ||
+  if (!write_file(options.folder + "/K2-morvek.txt", big.morvek) || !write_file(options.folder + "/K2-cindral.txt", big.cindral) ||
+      !write_file(options.folder + "/K2-quillet.txt", big.quillet) ||
       !write_file(k2 + "/" + bench::OneLayerModel::kSolverFileName, big.solver_file) ||
-      !run_builders(k2, {{MORVEK_PATH, folder + "/K2-morvek.txt"},
-                         {CINDRAL_PATH, folder + "/K2-cindral.txt"},
-                         {QUILLET_PATH, folder + "/K2-quillet.txt"}})) {
+      !run_builders(k2, {{MORVEK_PATH, options.folder + "/K2-morvek.txt"},
+                         {CINDRAL_PATH, options.folder + "/K2-cindral.txt"},
+                         {QUILLET_PATH, options.folder + "/K2-quillet.txt"}})) {
     return 1;
   }
   folders.push_back({"K2", "1 layer of " + std::to_string(rows * columns) + " cells", k2, 0, rows * columns});
 
-  std::cout << "\nMedians of " << runs << " runs, floor and check interleaved.\n\n";
+  std::cout << "\nMedians of " << options.runs << " runs, floor and check interleaved.\n\n";
   std::cout << "| workload | folder | file bytes | floor s | check s | ratio | MB/s | peak MiB | limit MiB | targets |\n";
   std::cout << "|---|---|---:|---:|---:|---:|---:|---:|---:|---|\n";
   bool sound = true;
@@ -229,7 +220,7 @@ int main(int argc, char** argv) {
     }
     std::vector<double> floor_times, check_times;
     long peak_kib = 0;
-    for (int r = 0; r < runs; ++r) {
+    for (int r = 0; r < options.runs; ++r) {
       const bench::RunOutcome floor = run_floor();
       const bench::RunOutcome check = run_check("/dev/null");
       if (floor.exit_status != 0 || check.exit_status != f.expected_status) {
@@ -261,7 +252,13 @@ int main(int argc, char** argv) {
     std::cout << f.name << ": " << last << "\n";
     std::filesystem::remove_all(f.path);
   }
-  if (!claims_table(folder, factor, missed)) sound = false;
+  if (!claims_table(options.folder, options.factor, missed)) sound = false;
   if (missed > 0) std::cout << missed << " workload(s) missed a target.\n";
   return sound ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  return bench::run_bench_program(argc, argv, "bench_check", {.runs = true, .factor = true}, check_model_folders);
 }

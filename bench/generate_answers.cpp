@@ -14,17 +14,14 @@
 #include "bench/bench_options.h"
 #include "bench/workloads.h"
 
-int main(int argc, char** argv) {
-  const std::optional<bench::BenchOptions> options =
-      bench::read_bench_options(argc, argv, "bench_generate", {.runs = false, .factor = true});
-  if (!options) return 2;
-  const std::string& folder = options->folder;
+namespace {
 
+int write_answers(const bench::BenchOptions& options) {
   std::string manifest;
-  for (const bench::Workload& w : bench::make_workloads(options->factor)) {
+  for (const bench::Workload& w : bench::make_workloads(options.factor)) {
     const std::string answers_file = w.name + ".txt";
-    if (!bench::write_file(folder + "/" + answers_file, w.answers)) {
-      std::cerr << "bench_generate: cannot write " << folder << "/" << answers_file << "\n";
+    if (!bench::write_file(options.folder + "/" + answers_file, w.answers)) {
+      std::cerr << "bench_generate: cannot write " << options.folder << "/" << answers_file << "\n";
       return 1;
     }
     manifest += w.name + " " + w.program + " " + w.output_file + " " + answers_file + " " +
@@ -33,9 +30,15 @@ int main(int argc, char** argv) {
     std::cout << w.name << ": " << w.answers.size() << " bytes of answers, " << w.output_file
               << " of " << w.output_bytes << " bytes expected\n";
   }
-  if (!bench::write_file(folder + "/workloads.txt", manifest)) {
-    std::cerr << "bench_generate: cannot write " << folder << "/workloads.txt\n";
+  if (!bench::write_file(options.folder + "/workloads.txt", manifest)) {
+    std::cerr << "bench_generate: cannot write " << options.folder << "/workloads.txt\n";
     return 1;
   }
   return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  return bench::run_bench_program(argc, argv, "bench_generate", {.runs = false, .factor = true}, write_answers);
 }

@@ -38,19 +38,10 @@ constexpr double kMemoryAllowanceMiB = 64.0;
 constexpr double kBytesPerLayerCell = 2.0;
 constexpr std::int64_t kPageLimit = 20'000'000;
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  const std::optional<bench::BenchOptions> options =
-      bench::read_bench_options(argc, argv, "bench_report", {.runs = true, .factor = true});
-  if (!options) return 2;
-  const int runs = options->runs;
-  const double factor = options->factor;
-  const std::string& folder = options->folder;
-
-  const std::int64_t rows = std::max<std::int64_t>(1, std::llround(10'000 * factor)), columns = 10'000;
+int time_report(const bench::BenchOptions& options) {
+  const std::int64_t rows = std::max<std::int64_t>(1, std::llround(10'000 * options.factor)), columns = 10'000;
   const bench::OneLayerModel model = bench::one_layer_model(rows, columns, std::min<std::int64_t>(100'000, rows * 10));
-  const std::string model_folder = folder + "/report-r1";
+  const std::string model_folder = options.folder + "/report-r1";
   std::filesystem::create_directories(model_folder);
   const std::string errors = model_folder + "/stderr.txt";
   if (!write_file(model_folder + "/" + bench::OneLayerModel::kSolverFileName, model.solver_file)) {
@@ -60,7 +51,7 @@ int main(int argc, char** argv) {
   for (const auto& [program, name, answers] :
        {std::tuple{MORVEK_PATH, "R1-morvek.txt", &model.morvek}, std::tuple{CINDRAL_PATH, "R1-cindral.txt", &model.cindral},
         std::tuple{QUILLET_PATH, "R1-quillet.txt", &model.quillet}}) {
-    const std::string path = folder + "/" + name;
+    const std::string path = options.folder + "/" + name;
     if (!write_file(path, *answers) || bench::run_builder(program, model_folder, path, "/dev/null", errors).exit_status != 0) {
       std::cerr << "bench_report: " << program << " < " << path << " failed\n";
       return 1;
@@ -80,7 +71,7 @@ int main(int argc, char** argv) {
   bool sound = run_check().exit_status == 0 && run_report().exit_status == 0;
   std::vector<double> check_times, report_times;
   long peak_kib = 0;
-  for (int r = 0; r < runs && sound; ++r) {
+  for (int r = 0; r < options.runs && sound; ++r) {
     const bench::RunOutcome check = run_check();
     const bench::RunOutcome report = run_report();
     sound = check.exit_status == 0 && report.exit_status == 0;
@@ -100,11 +91,17 @@ int main(int argc, char** argv) {
   const double peak_mib = static_cast<double>(peak_kib) / 1024.0;
   const double limit_mib = kMemoryAllowanceMiB + kBytesPerLayerCell * static_cast<double>(rows * columns) / (1 << 20);
   const std::string verdict = bench::verdict(ratio <= kTimeTarget, peak_mib <= limit_mib);
-  std::cout << "\nMedians of " << runs << " runs, check and report interleaved.\n\n"
+  std::cout << "\nMedians of " << options.runs << " runs, check and report interleaved.\n\n"
             << "| workload | folder | file bytes | check s | report s | ratio | page kB | peak MiB | limit MiB | targets |\n"
             << "|---|---|---:|---:|---:|---:|---:|---:|---:|---|\n"
             << "| R1 | 1 layer of " << rows * columns << " cells | " << bytes << " | " << format("%.3f", check_s) << " | "
             << format("%.3f", report_s) << " | " << format("%.2f", ratio) << " | " << (page_bytes + 1023) / 1024 << " | "
             << format("%.1f", peak_mib) << " | " << format("%.1f", limit_mib) << " | " << verdict << " |\n";
   return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  return bench::run_bench_program(argc, argv, "bench_report", {.runs = true, .factor = true}, time_report);
 }

@@ -129,26 +129,19 @@ class Failure {
   std::string workload_;
 };
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  const std::optional<bench::BenchOptions> options =
-      bench::read_bench_options(argc, argv, "bench_run", {.runs = true, .factor = false});
-  if (!options) return 2;
-  const int runs = options->runs;
-  const std::string& folder = options->folder;
-  std::vector<Entry> entries = read_manifest(folder + "/workloads.txt");
+int time_builders(const bench::BenchOptions& options) {
+  std::vector<Entry> entries = read_manifest(options.folder + "/workloads.txt");
   if (entries.empty()) {
-    std::cerr << "bench_run: no workloads in " << folder << "/workloads.txt\n";
+    std::cerr << "bench_run: no workloads in " << options.folder << "/workloads.txt\n";
     return 2;
   }
-  const std::string run_folder = folder + "/run";
+  const std::string run_folder = options.folder + "/run";
   ::mkdir(run_folder.c_str(), 0755);
   const std::string console_copy = run_folder + "/console.out";
-  const std::string errors = folder + "/stderr.txt";
+  const std::string errors = options.folder + "/stderr.txt";
 
   std::cout << "Machine: " << machine_description() << "\n";
-  std::cout << "Medians of " << runs << " runs, floor and builder interleaved.\n\n";
+  std::cout << "Medians of " << options.runs << " runs, floor and builder interleaved.\n\n";
   std::cout << "| workload | program | file bytes | console bytes | floor s | builder s | ratio "
                "| MB/s | peak MiB | limit MiB | targets |\n";
   std::cout << "|---|---|---:|---:|---:|---:|---:|---:|---:|---:|---|\n";
@@ -163,7 +156,7 @@ int main(int argc, char** argv) {
       notes.push_back(e.name + " skipped: " + e.program + " is not built");
       continue;
     }
-    const std::string answers = folder + "/" + e.answers_file;
+    const std::string answers = options.folder + "/" + e.answers_file;
     const std::string output = run_folder + "/" + e.output_file;
     Failure failure(e.name);
 
@@ -186,7 +179,7 @@ int main(int argc, char** argv) {
 
     std::vector<double> floor_times, builder_times;
     long peak_kib = 0;
-    for (int r = 0; r < runs && sound; ++r) {
+    for (int r = 0; r < options.runs && sound; ++r) {
       bench::RunOutcome floor = run_floor();
       sound = failure.check("floor", floor, file_size(output), e.output_bytes, errors);
       bench::RunOutcome run = bench::run_builder(program, run_folder, answers, "/dev/null", errors, e.feed);
@@ -200,7 +193,7 @@ int main(int argc, char** argv) {
       all_runs_sound = false;
       continue;
     }
-    const std::string kept = folder + "/read-back-" + e.name;
+    const std::string kept = options.folder + "/read-back-" + e.name;
     ::mkdir(kept.c_str(), 0755);
     ::rename(output.c_str(), (kept + "/" + e.output_file).c_str());
     // The piped workloads write the same files as their plain twins.
@@ -225,10 +218,16 @@ int main(int argc, char** argv) {
   std::cout << "\nMB/s: bytes written (file and console) per second of builder time.\n";
   for (const std::string& note : notes) std::cout << note << "\n";
   if (targets_missed > 0) std::cout << targets_missed << " workload(s) missed a target.\n";
-  if (!bench::run_answers_bench(read_back, runs, GWINSPECT_PATH, BENCH_FLOOR_PATH)) all_runs_sound = false;
+  if (!bench::run_answers_bench(read_back, options.runs, GWINSPECT_PATH, BENCH_FLOOR_PATH)) all_runs_sound = false;
   if (!all_runs_sound) {
     std::cout << "Some runs failed; see above.\n";
     return 1;
   }
   return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  return bench::run_bench_program(argc, argv, "bench_run", {.runs = true, .factor = false}, time_builders);
 }

@@ -6,7 +6,7 @@
 
 namespace common {
 
-void run_builder_program(int argc, const char* const* argv, const BuilderHelp& builder, Dialogue dialogue) {
+void run_builder_program(int argc, const char* const* argv, const BuilderProgram& builder) {
   // The builders' --help: what the program does, then what all three share.
   // (Appended piece by piece: GCC 12 warns falsely of overlap on a chain of +.)
   std::string help = "\n";
@@ -28,7 +28,7 @@ void run_builder_program(int argc, const char* const* argv, const BuilderHelp& b
   process::handle_failures_and_end_signals();
   Console console;
   OutputFile file;
-  dialogue(console, file);
+  builder.dialogue(console, file);
 }
 
 }  // namespace common

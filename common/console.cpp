@@ -110,11 +110,7 @@ bool ConsoleLines::add(std::initializer_list<format::Item> items) {
   return true;
 }
 
-void Console::write_line(std::span<const format::Item> items) {
-  if (fits_one_record(items)) {
-    write_simple_line(items);
-    return;
-  }
+void Console::write_line_fallback(std::span<const format::Item> items) {
   std::string& record = scratch_;
   record.clear();
   bool blank_pending = true;

@@ -11,6 +11,7 @@
 #include "common/array_entry.h"
 #include "common/capacity.h"
 #include "common/console.h"
+#include "dialogues/legend_question.h"
 #include "format/basic_file.h"
 #include "format/descriptor_list.h"
 #include "format/flow_file.h"
@@ -68,18 +69,18 @@ void run_dialogue(Console& console, OutputFile& flow) {
   console.read_integer(simulation_type);
   console.write_line({" "});
 
-  console.write_question({" Enter Discharge Output Type "});
-  console.write_line({"  -nn = Constant head flow terms printed to unit# nn"});
-  console.write_line({"    0 = Cell by cell flow terms not printed"});
-  console.write_line({"   nn = Cell by cell flow terms printed to unit# nn "});
-  console.read_integer(cell_by_cell_code);
+  ask_with_legend(console, {" Enter Discharge Output Type "},
+                  {"  -nn = Constant head flow terms printed to unit# nn",
+                   "    0 = Cell by cell flow terms not printed",
+                   "   nn = Cell by cell flow terms printed to unit# nn "},
+                  cell_by_cell_code);
   flow.write_record(header_format, {simulation_type, cell_by_cell_code});
 
   // Storage is sized from the counts; a count beyond the limit ends the run
   // at once, before any further question.
-  console.write_question({" Number of model layers (same as in MORVEKGRID)"});
-  console.write_line({"                                       Max = 79"});
-  console.read_integer(layer_count);
+  ask_with_legend(console, {" Number of model layers (same as in MORVEKGRID)"},
+                  {"                                       Max = 79"},
+                  layer_count);
   common::refuse_oversized_list("Cindral", "layers", layer_count);
   console.write_line({" Number of model rows (same as in MORVEKGRID) "});
   console.read_integer(row_count);
@@ -95,17 +96,17 @@ void run_dialogue(Console& console, OutputFile& flow) {
   std::vector<float> TRPY(entries_for(layer_count));  // anisotropy factor Tcol/Trow, by layer
   for (std::int64_t layer = 1; layer <= layer_count; ++layer) {
     const auto number = static_cast<std::int32_t>(layer);
-    console.write_question({"Layer ", number, "type code :"});
-    console.write_line({"  0 = confined"});
-    console.write_line({"  1 = unconfined"});
-    console.write_line({"  2 = confined/unconfined constant T"});
-    console.write_line({"  3 = confined/unconfined variable T"});
-    console.read_integer(layer_types[static_cast<std::size_t>(layer - 1)]);
+    ask_with_legend(console, {"Layer ", number, "type code :"},
+                    {"  0 = confined",
+                     "  1 = unconfined",
+                     "  2 = confined/unconfined constant T",
+                     "  3 = confined/unconfined variable T"},
+                    layer_types[static_cast<std::size_t>(layer - 1)]);
     console.write_line({" "});
 
-    console.write_question({"Layer ", number, " Column/Row Anisotropy Factor"});
-    console.write_line({"  Anisotropy Factor =  Tcol/Trow "});
-    console.read_real(TRPY[static_cast<std::size_t>(layer - 1)]);
+    ask_with_legend(console, {"Layer ", number, " Column/Row Anisotropy Factor"},
+                    {"  Anisotropy Factor =  Tcol/Trow "},
+                    TRPY[static_cast<std::size_t>(layer - 1)]);
     console.write_line({" "});
   }
   flow.write_record(layer_type_format, std::span<const std::int32_t>(layer_types));
@@ -137,5 +138,12 @@ void run_dialogue(Console& console, OutputFile& flow) {
   flow.close();
   console.stop();
 }
+
+const common::BuilderProgram kProgram = {
+    "Cindral",
+    "Asks, one question at a time, for the simulation type, the grid, the layer\n"
+    "types, anisotropy factors and cell widths, then layer by layer the property\n"
+    "arrays, and writes the block-centred flow file FOR011 in the current folder.\n",
+    true, run_dialogue};
 
 }  // namespace dialogues::cindral

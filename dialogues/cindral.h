@@ -5,6 +5,7 @@
 // on any answers, with the console's output and the file going nowhere.
 #pragma once
 
+#include "common/builder_program.h"
 #include "common/console.h"
 #include "common/output_file.h"
 
@@ -13,5 +14,9 @@ namespace dialogues::cindral {
 // Ends with console.stop(), or earlier with the run-time error report or a
 // refusal (common/process_end.h); never returns.
 [[noreturn]] void run_dialogue(common::Console& console, common::OutputFile& flow);
+
+// The program Cindral: its name, what its --help says it does, and this
+// dialogue; its main hands it to common::run_builder_program.
+extern const common::BuilderProgram kProgram;
 
 }  // namespace dialogues::cindral

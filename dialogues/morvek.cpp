@@ -11,6 +11,7 @@
 #include "common/array_entry.h"
 #include "common/capacity.h"
 #include "common/console.h"
+#include "dialogues/legend_question.h"
 #include "format/basic_file.h"
 #include "format/descriptor_list.h"
 #include "common/output_file.h"
@@ -101,14 +102,14 @@ void run_dialogue(Console& console, OutputFile& basic) {
   console.write_line({"Number of Stress Periods"});
   console.read_integer(period_count);
 
-  console.write_question({"Simulation Time Unit"});
-  console.write_line({" 0  - undefined     "});
-  console.write_line({" 1  - seconds       "});
-  console.write_line({" 2  - minutes       "});
-  console.write_line({" 3  - hours         "});
-  console.write_line({" 4  - days          "});
-  console.write_line({" 5  - years         "});
-  console.read_integer(time_unit);
+  ask_with_legend(console, {"Simulation Time Unit"},
+                  {" 0  - undefined     ",
+                   " 1  - seconds       ",
+                   " 2  - minutes       ",
+                   " 3  - hours         ",
+                   " 4  - days          ",
+                   " 5  - years         "},
+                  time_unit);
 
   console.write_line({"Simulation Module Input File Unit Numbers"});
   console.write_line({"Enter 1 to include module, 0 otherwise "});
@@ -132,9 +133,9 @@ void run_dialogue(Console& console, OutputFile& basic) {
   console.write_line({"Memory Sharing Option  0=yes 1=no"});
   console.read_integer(memory_sharing);
   console.write_line({" "});
-  console.write_question({"Save Starting Heads (i.e. Compute Drawdown? "});
-  console.write_line({"  0=no  1=yes"});
-  console.read_integer(save_heads);
+  ask_with_legend(console, {"Save Starting Heads (i.e. Compute Drawdown? "},
+                  {"  0=no  1=yes"},
+                  save_heads);
 
   basic.open(format::kBasicUnit, format::kBasicFileName, "UNKNOWN", "sequential");
   basic.rewind();
@@ -185,5 +186,12 @@ void run_dialogue(Console& console, OutputFile& basic) {
   basic.close();
   console.stop();
 }
+
+const common::BuilderProgram kProgram = {
+    "Morvek",
+    "Asks, one question at a time, for two title lines, the grid, the time unit,\n"
+    "the modules used, the boundary and starting-head arrays of every layer and\n"
+    "the stress periods, and writes the basic file FOR001 in the current folder.\n",
+    true, run_dialogue};
 
 }  // namespace dialogues::morvek

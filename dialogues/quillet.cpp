@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "common/console.h"
+#include "dialogues/legend_question.h"
 #include "format/descriptor_list.h"
 #include "format/drain_file.h"
 #include "common/output_file.h"
@@ -29,13 +30,13 @@ void run_dialogue(Console& console, OutputFile& drains) {
 
   console.write_line({" Max number of drains (vertical line sinks/layer) "});
   console.read_integer(max_drains);
-  console.write_question({" Flow term output code"});
   // "disharge" as users and their answer scripts know it: the prompts are
   // kept letter for letter.
-  console.write_line({"  -nn =  Drain disharge written to unit nn "});
-  console.write_line({"    0 =  Cell by cell flow terms not printed"});
-  console.write_line({"   nn =  Cell by cell flow terms to unit nn"});
-  console.read_integer(drain_flow_code);
+  ask_with_legend(console, {" Flow term output code"},
+                  {"  -nn =  Drain disharge written to unit nn ",
+                   "    0 =  Cell by cell flow terms not printed",
+                   "   nn =  Cell by cell flow terms to unit nn"},
+                  drain_flow_code);
   drains.write_record(header_format, {max_drains, drain_flow_code});
 
   console.write_line({" Number of Stress Periods (same as in MORVEKGRID)"});
@@ -49,10 +50,10 @@ void run_dialogue(Console& console, OutputFile& drains) {
   float drain_conductance = 0.0f;
 
   for (std::int64_t period = 1; period <= period_count; ++period) {
-    console.write_question({" Drain data use code "});
-    console.write_line({" -1 = use drain data from previous stress period"});
-    console.write_line({" nn = #drains active current stress period"});
-    console.read_integer(use_code);
+    ask_with_legend(console, {" Drain data use code "},
+                    {" -1 = use drain data from previous stress period",
+                     " nn = #drains active current stress period"},
+                    use_code);
     drains.write_fields(use_code_format, use_code);
     if (use_code < 0) continue;  // the previous period's drains are reused
 
@@ -78,5 +79,12 @@ void run_dialogue(Console& console, OutputFile& drains) {
   drains.close();
   console.stop();
 }
+
+const common::BuilderProgram kProgram = {
+    "Quillet",
+    "Asks, one question at a time, for the drain limits and, stress period by\n"
+    "stress period, the active drains or the reuse code, and writes the drain\n"
+    "file FOR013 in the current folder.\n",
+    false, run_dialogue};
 
 }  // namespace dialogues::quillet

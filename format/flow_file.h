@@ -59,29 +59,24 @@ struct LayerArray {
   Selection selection;
 };
 
-// The property arrays in their order within a layer: all of the real kind,
-// with print code 0.
-inline constexpr std::array<LayerArray, 7> kLayerArrays = {{
-    {{"SF1-", ValueKind::Real, kRealValuesFormat, 0, kFlowUnit, "Primary storage coefficient",
-      UnitKind::None},
-     {Runs::TransientOnly, kEveryTypeCode, Layers::Every}},
-    {{"TRAN-", ValueKind::Real, kRealValuesFormat, 0, kFlowUnit, "Transmissivity",
-      UnitKind::AreaPerTime},
-     {Runs::Every, type_codes({0, 2}), Layers::Every}},
-    {{"HYDCON-", ValueKind::Real, kRealValuesFormat, 0, kFlowUnit, "Hydraulic conductivity",
-      UnitKind::LengthPerTime},
-     {Runs::Every, type_codes({1, 3}), Layers::Every}},
-    {{"BOT-", ValueKind::Real, kRealValuesFormat, 0, kFlowUnit, "Bottom elevation", UnitKind::Length},
-     {Runs::Every, type_codes({1, 3}), Layers::Every}},
-    {{"VCON-", ValueKind::Real, kRealValuesFormat, 0, kFlowUnit, "Vertical conductance",
-      UnitKind::PerTime},
-     {Runs::Every, kEveryTypeCode, Layers::AllButBottom}},
-    {{"SF2-", ValueKind::Real, kRealValuesFormat, 0, kFlowUnit, "Secondary storage coefficient",
-      UnitKind::None},
-     {Runs::TransientOnly, type_codes({2, 3}), Layers::Every}},
-    {{"TOP-", ValueKind::Real, kRealValuesFormat, 0, kFlowUnit, "Top elevation", UnitKind::Length},
-     {Runs::Every, type_codes({2, 3}), Layers::Every}},
-}};
+// A property array: of the real kind, written ten G10.3 values a line with
+// print code 0, its values following in FOR011 itself.
+constexpr LayerArray property_array(std::string_view label, std::string_view display_name, UnitKind unit,
+                                    Selection selection) {
+  return {{label, ValueKind::Real, kRealValuesFormat, 0, kFlowUnit, display_name, unit}, selection};
+}
+
+// The property arrays in their order within a layer: label, name, unit,
+// and which runs, type codes and layers hold them.
+inline constexpr std::array<LayerArray, 7> kLayerArrays = {
+    property_array("SF1-",    "Primary storage coefficient",   UnitKind::None,          {Runs::TransientOnly, kEveryTypeCode, Layers::Every}),
+    property_array("TRAN-",   "Transmissivity",                UnitKind::AreaPerTime,   {Runs::Every, type_codes({0, 2}), Layers::Every}),
+    property_array("HYDCON-", "Hydraulic conductivity",        UnitKind::LengthPerTime, {Runs::Every, type_codes({1, 3}), Layers::Every}),
+    property_array("BOT-",    "Bottom elevation",              UnitKind::Length,        {Runs::Every, type_codes({1, 3}), Layers::Every}),
+    property_array("VCON-",   "Vertical conductance",          UnitKind::PerTime,       {Runs::Every, kEveryTypeCode, Layers::AllButBottom}),
+    property_array("SF2-",    "Secondary storage coefficient", UnitKind::None,          {Runs::TransientOnly, type_codes({2, 3}), Layers::Every}),
+    property_array("TOP-",    "Top elevation",                 UnitKind::Length,        {Runs::Every, type_codes({2, 3}), Layers::Every}),
+};
 
 // The entries of kLayerArrays by name, for readers that single one out.
 inline constexpr const ArrayEntry& kPrimaryStorageArray = kLayerArrays[0].entry;

@@ -40,21 +40,17 @@ constexpr ValueOption kOptions[] = {{"--as", "--as needs morvek, cindral or quil
 int run_answers(std::span<char* const> arguments) {
   answer_help(kAnswers, arguments);
   std::optional<answers::Builder> as;
-  std::string path;
-  ArgumentReader reader(arguments, kOptions);
+  OneOperand file{"one FILE only"};
+  ArgumentReader reader(arguments, kOptions, file);
   for (Argument argument; reader.next(argument);) {
     if (argument.kind == Argument::Kind::Refused) return usage_error(kAnswers, argument.text);
-    if (argument.kind == Argument::Kind::Operand) {
-      if (!path.empty()) return usage_error(kAnswers, "one FILE only");
-      path = argument.text;
-      continue;
-    }
     as.reset();
     for (const answers::BuilderFile& k : answers::kBuilderFiles) {
       if (k.as == argument.text) as = k.builder;
     }
     if (!as) return usage_error(kAnswers, "--as takes morvek, cindral or quillet, not '" + argument.text + "'");
   }
+  const std::string& path = file.text;
   if (path.empty()) return usage_error(kAnswers, "no FILE given");
 
   const answers::BuilderFile* known = nullptr;

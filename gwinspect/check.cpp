@@ -36,14 +36,11 @@ constexpr ValueOption kOptions[] = {{"--format", "--format needs text or json"}}
 int run_check(std::span<char* const> arguments) {
   answer_help(kCheck, arguments);
   bool json = false;
-  std::string folder;
-  ArgumentReader reader(arguments, kOptions);
+  OneOperand dir{"one DIR only"};
+  ArgumentReader reader(arguments, kOptions, dir);
   for (Argument argument; reader.next(argument);) {
     if (argument.kind == Argument::Kind::Refused) return usage_error(kCheck, argument.text);
-    if (argument.kind == Argument::Kind::Operand) {
-      if (!folder.empty()) return usage_error(kCheck, "one DIR only");
-      folder = argument.text;
-    } else if (argument.text == "json") {
+    if (argument.text == "json") {
       json = true;
     } else if (argument.text == "text") {
       json = false;
@@ -52,6 +49,7 @@ int run_check(std::span<char* const> arguments) {
     }
   }
   // Diagnostics name the files as the user would reach them from here.
+  std::string folder = dir.text;
   if (folder.empty()) folder.push_back('.');
   std::string prefix;
   if (folder != ".") {

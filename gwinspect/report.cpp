@@ -73,16 +73,13 @@ bool usable_length_unit(std::string_view name) {
 
 int run_report(std::span<char* const> arguments) {
   answer_help(kReport, arguments);
-  std::string folder = ".", output = "report.html", length_unit;
-  bool folder_given = false, output_given = false;
-  ArgumentReader reader(arguments, kOptions);
+  std::string output = "report.html", length_unit;
+  bool output_given = false;
+  OneOperand dir{"one DIR only"};
+  ArgumentReader reader(arguments, kOptions, dir);
   for (Argument argument; reader.next(argument);) {
     if (argument.kind == Argument::Kind::Refused) return usage_error(kReport, argument.text);
-    if (argument.kind == Argument::Kind::Operand) {
-      if (folder_given) return usage_error(kReport, "one DIR only");
-      folder = argument.text;
-      folder_given = true;
-    } else if (argument.option == &kOptions[0]) {
+    if (argument.option == &kOptions[0]) {
       // Two places for one page is a slip; neither is guessed at.
       if (output_given) return usage_error(kReport, "one -o FILE only");
       output = argument.text;
@@ -94,6 +91,7 @@ int run_report(std::span<char* const> arguments) {
       }
     }
   }
+  const std::string folder = dir.given ? dir.text : ".";
   if (output.empty() || platform::path_separators().find(output.back()) != std::string_view::npos) {
     return usage_error(kReport, "-o needs a file name");
   }

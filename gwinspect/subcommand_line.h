@@ -34,32 +34,42 @@ struct ValueOption {
   std::string_view short_name = {};   // "-o", or none
 };
 
-// One argument as the subcommand reads it.
+// The one operand a subcommand takes (a file or a folder), kept by its
+// ArgumentReader: a second is refused with `only_one`.
+struct OneOperand {
+  explicit OneOperand(std::string_view refusal) : only_one(refusal) {}
+  std::string_view only_one;  // "one DIR only"
+  std::string text;
+  bool given = false;
+};
+
+// One option as the subcommand reads it, or the refusal of an argument.
 struct Argument {
   enum class Kind {
-    Operand,  // `text` is the argument
     Option,   // `option` with its value in `text`
-    Refused,  // an unknown option or an option without its value: `text` says which
+    Refused,  // an unknown option, an option without its value or a second operand: `text` says which
   };
-  Kind kind = Kind::Operand;
+  Kind kind = Kind::Option;
   const ValueOption* option = nullptr;
   std::string text;
 };
 
 // Reads a subcommand's arguments one by one. Anything else that starts
 // with "-" (but "-" alone, which names standard input or output) is an
-// unknown option.
+// unknown option; anything else again is the operand.
 class ArgumentReader {
  public:
-  ArgumentReader(std::span<char* const> arguments, std::span<const ValueOption> options)
-      : arguments_(arguments), options_(options) {}
+  ArgumentReader(std::span<char* const> arguments, std::span<const ValueOption> options, OneOperand& operand)
+      : arguments_(arguments), options_(options), operand_(operand) {}
 
-  // The next argument into `argument`; false when there is none left.
+  // The next option or refusal into `argument`, the operand kept on the
+  // way; false when there is none left.
   bool next(Argument& argument);
 
  private:
   std::span<char* const> arguments_;
   std::span<const ValueOption> options_;
+  OneOperand& operand_;
   std::size_t next_ = 0;
 };
 

@@ -118,17 +118,10 @@ class DiscardedRests final : public common::AnswerWatcher {
 int run_try(std::span<char* const> arguments) {
   answer_help(kTry, arguments);
   const Builder* builder = nullptr;
-  std::string path;
-  bool have_path = false;
-  ArgumentReader reader(arguments, kOptions);
+  OneOperand operand{"one ANSWERS file only"};
+  ArgumentReader reader(arguments, kOptions, operand);
   for (Argument argument; reader.next(argument);) {
     if (argument.kind == Argument::Kind::Refused) return usage_error(kTry, argument.text);
-    if (argument.kind == Argument::Kind::Operand) {
-      if (have_path) return usage_error(kTry, "one ANSWERS file only");
-      path = argument.text;
-      have_path = true;
-      continue;
-    }
     builder = nullptr;
     for (const Builder& b : kBuilders) {
       if (b.name == argument.text) builder = &b;
@@ -137,7 +130,8 @@ int run_try(std::span<char* const> arguments) {
       return usage_error(kTry, "--as takes morvek, cindral or quillet, not '" + argument.text + "'");
     }
   }
-  if (!have_path) return usage_error(kTry, "the answers file is missing");
+  if (!operand.given) return usage_error(kTry, "the answers file is missing");
+  const std::string& path = operand.text;
   // Answers do not say which builder they are for: the first answers of one
   // builder read as well as another's.
   if (builder == nullptr) return usage_error(kTry, "--as is required: the answers do not name their builder");

@@ -1,8 +1,10 @@
 #include "report/html_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <span>
 
 #include "inspect/printable_text.h"
 
@@ -15,26 +17,42 @@ constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
 // byte), or 0 when it is not one: the same rule as every output's.
 std::size_t utf8_sequence(std::string_view text, std::size_t i) { return inspect::utf8_sequence_length(text, i); }
 
-// Calls `plain(c)` for each printable ASCII byte or tab, `copy(sequence)`
-// for each valid UTF-8 sequence, and `bad()` for anything else.
-template <typename Plain, typename Copy, typename Bad>
-void walk_text(std::string_view text, Plain plain, Copy copy, Bad bad) {
+// What a printable ASCII byte or a tab becomes in one kind of output; a
+// byte not listed stays as it is.
+struct Escape {
+  char byte;
+  std::string_view as;
+};
+
+constexpr Escape kHtmlEscapes[] = {
+    {'&', "&amp;"}, {'<', "&lt;"}, {'>', "&gt;"}, {'"', "&quot;"}, {'\'', "&#39;"}};
+constexpr Escape kJsonEscapes[] = {{'"', "\\\""},     {'\\', "\\\\"},    {'\t', "\\t"},
+                                   {'<', "\\u003c"}, {'>', "\\u003e"}, {'&', "\\u0026"}};
+
+// `text` into `out`: each printable ASCII byte or tab as `escapes` says,
+// each valid UTF-8 sequence as it is, and anything else as `replacement`.
+void append_escaped(std::string& out, std::string_view text, std::span<const Escape> escapes,
+                    std::string_view replacement) {
   for (std::size_t i = 0; i < text.size();) {
     const auto c = static_cast<unsigned char>(text[i]);
     if (c < 0x80) {
-      if (c >= 0x20 && c != 0x7F) {
-        plain(static_cast<char>(c));
-      } else if (c == '\t') {
-        plain('\t');
+      if ((c >= 0x20 && c != 0x7F) || c == '\t') {
+        const auto escape = std::find_if(escapes.begin(), escapes.end(),
+                                         [c](const Escape& e) { return e.byte == static_cast<char>(c); });
+        if (escape != escapes.end()) {
+          out += escape->as;
+        } else {
+          out += static_cast<char>(c);
+        }
       } else {
-        bad();
+        out += replacement;
       }
       ++i;
     } else if (const std::size_t n = utf8_sequence(text, i); n > 0) {
-      copy(text.substr(i, n));
+      out += text.substr(i, n);
       i += n;
     } else {
-      bad();
+      out += replacement;
       ++i;
     }
   }
@@ -42,21 +60,7 @@ void walk_text(std::string_view text, Plain plain, Copy copy, Bad bad) {
 
 }  // namespace
 
-void append_html(std::string& out, std::string_view text) {
-  walk_text(
-      text,
-      [&](char c) {
-        switch (c) {
-          case '&': out += "&amp;"; break;
-          case '<': out += "&lt;"; break;
-          case '>': out += "&gt;"; break;
-          case '"': out += "&quot;"; break;
-          case '\'': out += "&#39;"; break;
-          default: out += c;
-        }
-      },
-      [&](std::string_view sequence) { out += sequence; }, [&] { out += kReplacement; });
-}
+void append_html(std::string& out, std::string_view text) { append_escaped(out, text, kHtmlEscapes, kReplacement); }
 
 std::string html(std::string_view text) {
   std::string out;
@@ -66,20 +70,7 @@ std::string html(std::string_view text) {
 
 void append_json_string(std::string& out, std::string_view text) {
   out += '"';
-  walk_text(
-      text,
-      [&](char c) {
-        switch (c) {
-          case '"': out += "\\\""; break;
-          case '\\': out += "\\\\"; break;
-          case '\t': out += "\\t"; break;
-          case '<': out += "\\u003c"; break;
-          case '>': out += "\\u003e"; break;
-          case '&': out += "\\u0026"; break;
-          default: out += c;
-        }
-      },
-      [&](std::string_view sequence) { out += sequence; }, [&] { out += "\\ufffd"; });
+  append_escaped(out, text, kJsonEscapes, "\\ufffd");
   out += '"';
 }
 

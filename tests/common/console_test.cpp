@@ -29,11 +29,13 @@ using testing_support::shown_by;
 TEST(ConsoleLine, TextsAndIntegersShowAsTheyAreLaidOut) {
   std::string long_text;
   for (int i = 0; long_text.size() < 70; ++i) long_text += static_cast<char>('a' + i % 26);
+  // An array, not a vector: each case's braced list of items then lives as
+  // long as the array does.
   struct Case {
-    std::vector<format::Item> items;
+    std::initializer_list<format::Item> items;
     std::string shown;
   };
-  const std::vector<Case> cases = {
+  const Case cases[] = {
       {{"Title Line # 1"}, "Title Line # 1"},
       {{" Enter Simulation Type;  0=Transient  1=Steady State"},
        " Enter Simulation Type;  0=Transient  1=Steady State"},

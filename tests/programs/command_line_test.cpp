@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "tests/support/built_programs.h"
+#include "tests/support/gwinspect_usage.h"
 #include "tests/support/program_runner.h"
 #include "tests/support/read_back_support.h"
 
@@ -137,13 +138,13 @@ TEST(GwinspectCommandLine, EachSubcommandShowsItsHelp) {
     std::string usage;  // the first line of standard output
   };
   const std::vector<Case> cases = {
-      {{"answers", "--help"}, "usage: gwinspect answers [--as morvek|cindral|quillet] FILE\n"},
-      {{"answers", "FOR001", "-h"}, "usage: gwinspect answers [--as morvek|cindral|quillet] FILE\n"},
-      {{"answers", "--as", "morvek", "--help"}, "usage: gwinspect answers [--as morvek|cindral|quillet] FILE\n"},
-      {{"check", "--help"}, "usage: gwinspect check [--format=text|json] [DIR]\n"},
-      {{"check", "--format=json", "nowhere", "--help"}, "usage: gwinspect check [--format=text|json] [DIR]\n"},
-      {{"report", "--help"}, "usage: gwinspect report [DIR] [-o FILE|-] [--length-unit NAME]\n"},
-      {{"report", ".", "-h"}, "usage: gwinspect report [DIR] [-o FILE|-] [--length-unit NAME]\n"},
+      {{"answers", "--help"}, kAnswersUsage},
+      {{"answers", "FOR001", "-h"}, kAnswersUsage},
+      {{"answers", "--as", "morvek", "--help"}, kAnswersUsage},
+      {{"check", "--help"}, kCheckUsage},
+      {{"check", "--format=json", "nowhere", "--help"}, kCheckUsage},
+      {{"report", "--help"}, kReportUsage},
+      {{"report", ".", "-h"}, kReportUsage},
   };
   const auto to_full = [] {
     const int full = ::open("/dev/full", O_WRONLY);
@@ -185,10 +186,10 @@ namespace {
 // file written. The options that take a value take it as the next
 // argument or after "=" (-o also glued on: -oFILE).
 TEST(GwinspectCommandLine, EachSubcommandRefusesABadCommandLine) {
-  const std::string answers = "usage: gwinspect answers [--as morvek|cindral|quillet] FILE\n";
-  const std::string check = "usage: gwinspect check [--format=text|json] [DIR]\n";
-  const std::string report = "usage: gwinspect report [DIR] [-o FILE|-] [--length-unit NAME]\n";
-  const std::string try_usage = "usage: gwinspect try ANSWERS --as morvek|cindral|quillet\n";
+  const std::string& answers = kAnswersUsage;
+  const std::string& check = kCheckUsage;
+  const std::string& report = kReportUsage;
+  const std::string& try_usage = kTryUsage;
   struct Case {
     std::vector<std::string> arguments;
     std::string err;
@@ -208,6 +209,9 @@ TEST(GwinspectCommandLine, EachSubcommandRefusesABadCommandLine) {
       {{"check", "--format=", "."}, "gwinspect check: --format takes text or json, not ''\n" + check},
       {{"check", "-q"}, "gwinspect check: unknown option -q\n" + check},
       {{"check", "a", "b"}, "gwinspect check: one DIR only\n" + check},
+      // An empty operand is still one: the one after it is refused, as by try.
+      {{"answers", "", "FOR001"}, "gwinspect answers: one FILE only\n" + answers},
+      {{"check", "", "."}, "gwinspect check: one DIR only\n" + check},
       {{"report", "-o"}, "gwinspect report: -o needs a FILE\n" + report},
       {{"report", "--output"}, "gwinspect report: -o needs a FILE\n" + report},
       {{"report", "-o", "a.html", "--output=b.html"}, "gwinspect report: one -o FILE only\n" + report},

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/gwinspect_usage.h"
 #include "tests/support/read_back_support.h"
 
 namespace {
@@ -175,8 +176,6 @@ TEST(GwinspectSpecialFiles, PathsThatAreNotWhatTheSubcommandTakes) {
   build_example(dir);
   ASSERT_EQ(::mkdir(dir.file("some").c_str(), 0755), 0);
   dir.write("some/FOR001", dir.read("FOR001"));
-  const std::string check_usage = "usage: gwinspect check [--format=text|json] [DIR]\n";
-  const std::string report_usage = "usage: gwinspect report [DIR] [-o FILE|-] [--length-unit NAME]\n";
   struct Case {
     std::vector<std::string> arguments;
     std::string err;
@@ -187,15 +186,15 @@ TEST(GwinspectSpecialFiles, PathsThatAreNotWhatTheSubcommandTakes) {
       {{"answers", "/nonexistent/model.txt"},
        "/nonexistent/model.txt:1:1: error: expected a readable file, found none: No such file or directory\n"},
       {{"check", "some/FOR001"},
-       "gwinspect check: some/FOR001 is not a folder: name the folder of the model, such as some\n" + check_usage},
+       "gwinspect check: some/FOR001 is not a folder: name the folder of the model, such as some\n" + kCheckUsage},
       {{"check", "--format=json", "FOR001"},
-       "gwinspect check: FOR001 is not a folder: name the folder of the model, such as .\n" + check_usage},
-      {{"check", "nowhere"}, "gwinspect check: nowhere: No such file or directory\n" + check_usage},
+       "gwinspect check: FOR001 is not a folder: name the folder of the model, such as .\n" + kCheckUsage},
+      {{"check", "nowhere"}, "gwinspect check: nowhere: No such file or directory\n" + kCheckUsage},
       {{"report", "some/FOR001"},
        "gwinspect report: some/FOR001 is not a folder: name the folder of the model, such as some\n" +
-           report_usage},
+           kReportUsage},
       {{"report", "nowhere", "-o", "nowhere.html"},
-       "gwinspect report: nowhere: No such file or directory\n" + report_usage},
+       "gwinspect report: nowhere: No such file or directory\n" + kReportUsage},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.arguments[1]);

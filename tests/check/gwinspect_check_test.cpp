@@ -1,0 +1,190 @@
+// gwinspect check as a user runs it: on the bundled examples, on the
+// consistent model with its solver slots edited, on a faulty folder and on
+// a folder it cannot check.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "tests/check/seeded_model.h"
+#include "tests/support/expected_text.h"
+#include "tests/support/program_runner.h"
+
+namespace {
+
+using namespace seeded_model;
+using testing_support::read_file;
+using testing_support::Scratch;
+
+struct CommandResult {
+  int status = -1;
+  std::string out;
+};
+
+// Runs `gwinspect ARGUMENTS` in `folder`, standard output captured.
+CommandResult gwinspect(const std::string& folder, const std::string& arguments) {
+  CommandResult result;
+  const std::string command = "cd '" + folder + "' && '" GWINSPECT_PATH "' " + arguments + " 2>/dev/null";
+  FILE* pipe = ::popen(command.c_str(), "r");
+  if (pipe == nullptr) return result;
+  char buffer[4096];
+  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) result.out.append(buffer, n);
+  const int status = ::pclose(pipe);
+  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return result;
+}
+
+// The three builders run on the answers of `examples` (a folder of the
+// source tree) in `dir`.
+void build_example(const Scratch& dir, const std::string& examples) {
+  run_builder(MORVEK_PATH, dir, read_file(examples + "/morvek.txt"));
+  run_builder(CINDRAL_PATH, dir, read_file(examples + "/cindral.txt"));
+  run_builder(QUILLET_PATH, dir, read_file(examples + "/quillet.txt"));
+}
+
+const std::string kNoSolver =
+    "FOR001:4:25: error: no solver is selected: the simulator needs one, Strongly Implicit (unit 19) or SSOR "
+    "(unit 21)\n";
+
+// The bundled example answers select no solver (the simulator's solver
+// file is made by other means): that is their only finding.
+TEST(GwinspectCheck, BundledExampleOnlyLacksASolver) {
+  Scratch dir;
+  build_example(dir, EXAMPLES_DIR);
+  const CommandResult run = gwinspect(dir.path(), "check");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, kNoSolver + "1 error, 0 warnings\n");
+}
+
+// The solver slots of the consistent model's module table (slot 9 at
+// column 25, slot 11 at column 31 of line 4), as a user edits them, with
+// the solver files beside that the table names.
+TEST(GwinspectCheck, NeedsExactlyOneSolver) {
+  struct Case {
+    std::string name;
+    std::string slot_9, slot_11;
+    std::vector<std::string> files;  // made by other means
+    std::string out;
+    int status;
+  };
+  const std::string two = "FOR001:4:31: warning: two solvers are selected: Strongly Implicit (unit 19) and SSOR "
+                          "(unit 21); the simulator needs only one\n";
+  const std::vector<Case> cases = {
+      {"none", "  0", "  0", {}, kNoSolver + "1 error, 0 warnings\n", 1},
+      {"strongly implicit", " 19", "  0", {"FOR019"}, "0 errors, 0 warnings\n", 0},
+      {"ssor", "  0", " 21", {"FOR021"}, "0 errors, 0 warnings\n", 0},
+      {"both", " 19", " 21", {"FOR019", "FOR021"}, two + "0 errors, 1 warning\n", 0},
+      // Another unit than Morvek writes there is still read as the solver.
+      {"other unit",
+       " 31",
+       "  0",
+       {"FOR031"},
+       "FOR001:4:25: warning: slot 9 of the module table holds unit 31; Morvek writes 19 there for Strongly "
+       "Implicit\n0 errors, 1 warning\n",
+       0},
+      // A slot the simulator cannot read is its own error, not a missing solver.
+      {"unreadable",
+       "***",
+       "  0",
+       {},
+       "FOR001:4:25: error: the unit of slot 9 is asterisks (a value too wide for its field), which the simulator "
+       "cannot read\n1 error, 0 warnings\n",
+       1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ModelFiles model = consistent_model();
+    ASSERT_TRUE(apply(model.basic, {"FOR001", 4, 25, "  0", c.slot_9}));
+    ASSERT_TRUE(apply(model.basic, {"FOR001", 4, 31, " 21", c.slot_11}));
+    Scratch dir;
+    dir.write("FOR001", model.basic);
+    dir.write("FOR011", model.flow);
+    dir.write("FOR013", model.drains);
+    for (const std::string& file : c.files) dir.write(file, kSolverFile);
+    const CommandResult run = gwinspect(dir.path(), "check");
+    EXPECT_EQ(run.status, c.status);
+    EXPECT_EQ(run.out, c.out);
+  }
+
+  // A module table cut before the solver slots is read as zeros: no solver.
+  ModelFiles model = consistent_model();
+  ASSERT_TRUE(apply(model.basic, {"FOR001", 4, 25, "  0  0 21" + testing_support::repeat("  0", 13) + "\r\n", "\r\n"}));
+  Scratch dir;
+  write_model(dir, model);
+  const CommandResult cut = gwinspect(dir.path(), "check --format=json");
+  EXPECT_EQ(cut.status, 1);
+  EXPECT_NE(cut.out.find("{\"file\": \"FOR001\", \"line\": 4, \"column\": 25, \"severity\": \"error\", "
+                         "\"rule\": \"solver\", \"message\": \"no solver is selected"),
+            std::string::npos)
+      << cut.out;
+}
+
+TEST(GwinspectCheck, FaultyExampleGivesDiagnosticsAndStatusOne) {
+  Scratch dir;
+  build_example(dir, EXAMPLES_DIR "/faulty");
+  const CommandResult run = gwinspect(dir.path(), "check");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out,
+            "FOR001:4:25: error: Strongly Implicit is selected (unit 19), but there is no FOR019: these "
+            "builders do not write it, so it must be made by other means\n"
+            "FOR001:4:34: error: Output Control is selected (unit 22), but there is no FOR022: these "
+            "builders do not write it, so it must be made by other means\n"
+            "FOR011:6:71: error: the DELR- list gives widths of 8 columns; the grid has 7 columns (FOR001:3)\n"
+            "FOR013:3:1: warning: drain 1 of stress period 1 is in a no-flow cell (boundary value 0 at "
+            "FOR001:11:19): the simulator ignores it\n"
+            "FOR013:4:11: error: drain 2 of stress period 1 is in row 40; the grid has 6 rows (FOR001:3)\n"
+            "4 errors, 1 warning\n");
+
+  // From the folder above, the files are named by the folder given.
+  const std::string parent = dir.path().substr(0, dir.path().rfind('/'));
+  const std::string name = dir.path().substr(parent.size() + 1);
+  const CommandResult from_above = gwinspect(parent, "check " + name);
+  EXPECT_EQ(from_above.out.substr(0, name.size() + 15), name + "/FOR001:4:25: e");
+
+  const CommandResult json = gwinspect(dir.path(), "check --format=json");
+  EXPECT_EQ(json.status, 1);
+  EXPECT_TRUE(json.out.starts_with(
+      "{\"folder\": \".\", \"completed\": true, \"errors\": 4, \"warnings\": 1,\n \"diagnostics\": [\n  {"))
+      << json.out;
+  EXPECT_NE(json.out.find("{\"file\": \"FOR013\", \"line\": 4, \"column\": 11, \"severity\": \"error\", "
+                          "\"rule\": \"drain-outside-grid\", \"message\": \"drain 2 of stress period 1 is in "
+                          "row 40; the grid has 6 rows (FOR001:3)\", \"count\": 1, \"cell\": null, "
+                          "\"other\": {\"file\": \"FOR001\", \"line\": 3, \"column\": 11}}"),
+            std::string::npos)
+      << json.out;
+}
+
+TEST(GwinspectCheck, CheckThatCannotBeMadeGivesStatusTwo) {
+  Scratch dir;
+  CommandResult run = gwinspect(dir.path(), "check");
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.out, "FOR001: error: there is no FOR001 in this folder; the check starts from it\n"
+                     "1 error, 0 warnings\n");
+  EXPECT_EQ(gwinspect(dir.path(), "check --format=json").out,
+            "{\"folder\": \".\", \"completed\": false, \"errors\": 1, \"warnings\": 0,\n"
+            " \"diagnostics\": [\n"
+            "  {\"file\": \"FOR001\", \"line\": 0, \"column\": 0, \"severity\": \"error\", \"rule\": "
+            "\"no-basic-file\", \"message\": \"there is no FOR001 in this folder; the check starts from it\", "
+            "\"count\": 1, \"cell\": null, \"other\": null}\n"
+            " ]}\n");
+
+  // A FOR011 that is a folder cannot be read.
+  build_example(dir, EXAMPLES_DIR);
+  ::unlink(dir.file("FOR011").c_str());
+  ASSERT_EQ(::mkdir(dir.file("FOR011").c_str(), 0755), 0);
+  run = gwinspect(dir.path(), "check");
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.out, kNoSolver + "FOR011: error: the file cannot be checked: expected a file, found a directory\n"
+                                 "2 errors, 0 warnings\n");
+  ::rmdir(dir.file("FOR011").c_str());
+
+  EXPECT_EQ(gwinspect(dir.path(), "check --format=xml").status, 2);
+  EXPECT_EQ(gwinspect(dir.path(), "check a b").status, 2);
+}
+
+}  // namespace
