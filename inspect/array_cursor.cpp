@@ -65,6 +65,14 @@ ArrayCursor::ArrayCursor(int fd, const ArrayLayout& layout, std::int64_t rows, s
   last_line_ = replay_->last_line;
 }
 
+ArrayCursor::ArrayCursor(int fd, const ArrayHeader& header, const LinePlace& control,
+                         const LinePlace& first_line, Reading reading, ValueForm form)
+    : in_(fd), reading_(reading), form_(form), header_(header), control_(control), first_line_(first_line) {
+  in_.lines().go_to(first_line);
+  in_.convert_values(form != ValueForm::FieldText);
+  start(header.rows, header.columns);
+}
+
 void ArrayCursor::start(std::int64_t rows, std::int64_t columns) {
   header_.rows = rows;
   header_.columns = columns;
@@ -118,19 +126,26 @@ const ValueLine& ArrayCursor::next_line() {
     current_.text = std::string_view(kept.bytes.data(), kept.text_size);
     current_.values = kept.values.data();
     current_.kinds = kept.kinds.data();
+    if (form_ != ValueForm::Floats) {
+      cut_fields(current_.text, header_.values_format, 0, static_cast<std::size_t>(current_.count),
+                 form_ == ValueForm::Fields, fields_);
+      current_.fields = fields_;
+    }
     ++walk_.line_in_row;
     return current_;
   }
-  if (!in_.read_line()) {
-    throw FileEndsEarly{in_.place().number, "row " + std::to_string(walk_.row) + " of " +
-                                                array_name(header_.label_text, header_.layer_number)};
-  }
+  if (!in_.read_line()) throw FileEndsEarly{in_.place().number, expected_row(header_, walk_.row)};
   const Line& line = in_.line();
   const std::string_view text = line.text;
   const auto line_end = static_cast<std::int8_t>(
       line.has_line_end ? in_.place().offset - line.offset - static_cast<std::int64_t>(text.size()) : 0);
   const auto count = static_cast<std::size_t>(current_.count);
-  decode_line(text, count);
+  if (form_ == ValueForm::Floats) {
+    decode_line(text, count);
+  } else {
+    // As the file's reader cuts them, with its errors.
+    current_.fields = in_.read_values(header_, walk_);
+  }
 
   if (text.size() != header_.values_format.columns_of_first(count) || line_end == 0 ||
       (line_end_bytes_ >= 0 && line_end != line_end_bytes_)) {
@@ -231,8 +246,38 @@ void ArrayCursor::keep(KeptLine& kept, std::string_view text, std::int8_t line_e
   if (line_end >= 1) kept.bytes += '\n';
   kept.text_size = text.size();
   kept.count = current_.count;
+  if (form_ != ValueForm::Floats) return;
   kept.values.assign(values_.begin(), values_.begin() + current_.count);
   kept.kinds.assign(kinds_.begin(), kinds_.begin() + current_.count);
+}
+
+bool ArrayCursor::pass_row_if_equal(std::string_view full_line, std::string_view last_line) {
+  if (!in_.skip_row_if_equal(full_line, walk_.lines_per_row - 1, last_line)) return false;
+  ++walk_.row;
+  walk_.line_in_row = walk_.lines_per_row;
+  repeated_row_ = false;
+  // The row before is no longer the one these bytes follow.
+  rows_repeatable_ = false;
+  return true;
+}
+
+void ArrayCursor::restart() {
+  in_.lines().go_to(first_line_);
+  walk_.row = 0;
+  walk_.line_in_row = 0;
+  repeated_row_ = false;
+  rows_repeatable_ = false;
+  rows_read_ = 0;
+  decoded_count_ = -1;
+}
+
+ArrayWalk ArrayCursor::walk() const {
+  ArrayWalk walk = walk_;
+  if (walk.row == 0 || repeated_row_ || walk.line_in_row == walk.lines_per_row) {
+    ++walk.row;
+    walk.line_in_row = 0;
+  }
+  return walk;
 }
 
 ArrayLayout ArrayCursor::layout() const {
