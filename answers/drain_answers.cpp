@@ -67,7 +67,7 @@ void answer_drain_file(AnswerSession& session, int fd, const Beside& beside) {
     std::string drain_name;  // "stress period 1, drain 7", made once a drain
     for (std::int64_t drain = 1; drain <= drains; ++drain) {
       drain_name.assign(name).append(", drain ").append(std::to_string(drain));
-      const Record& record = file.need("the layer of " + drain_name);
+      const Record& record = file.need([&] { return "the layer of " + drain_name; });
       for (std::size_t i = 0; i < 5; ++i) {
         session.answer(record.line, record.fields[i], kWhat[i]).note(drain_name).note(kDrainFields[i]).end();
       }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <type_traits>
 #include <utility>
 
 #include "answers/answer_session.h"
@@ -18,9 +19,16 @@ class RecordsRead {
  public:
   explicit RecordsRead(int fd) : reader(fd) { reader.convert_values(false); }
 
-  // The next record, for `question`.
+  // The next record, for `question`; `question` may be a function that
+  // makes it, since it is needed only where the file ends.
   const inspect::Record& need(std::string question) {
     if (!reader.next(record)) throw FileEndsEarly{std::move(question)};
+    return record;
+  }
+  template <typename Question>
+    requires std::is_invocable_r_v<std::string, Question>
+  const inspect::Record& need(Question&& question) {
+    if (!reader.next(record)) throw FileEndsEarly{question()};
     return record;
   }
   // The next record, of two integer fields, as the answers to `first` and

@@ -38,22 +38,22 @@ PassedRowCounts passed_row_counts() {
 
 ArrayCursor::ArrayCursor(int fd, const LinePlace& control, std::int64_t rows,
                          std::int64_t columns, Reading reading)
-    : in_(fd), reading_(reading), control_(control) {
-  in_.lines().go_to(control);
-  if (!in_.read_line()) throw FileEndsEarly{control.number, "an array-control record"};
-  header_ = in_.read_array_header("an array-control record");
-  first_line_ = in_.place();
+    : own_(std::in_place, fd), in_(&*own_), reading_(reading), control_(control) {
+  in_->lines().go_to(control);
+  if (!in_->read_line()) throw FileEndsEarly{control.number, "an array-control record"};
+  header_ = in_->read_array_header("an array-control record");
+  first_line_ = in_->place();
   start(rows, columns);
 }
 
 ArrayCursor::ArrayCursor(int fd, const ArrayLayout& layout, std::int64_t rows, std::int64_t columns,
                          Reading reading)
-    : in_(fd), reading_(reading), control_(layout.control) {
+    : own_(std::in_place, fd), in_(&*own_), reading_(reading), control_(layout.control) {
   if (!layout.repeated_row || reading == Reading::Plain) {
-    in_.lines().go_to(control_);
-    if (!in_.read_line()) throw FileEndsEarly{control_.number, "an array-control record"};
-    header_ = in_.read_array_header("an array-control record");
-    first_line_ = in_.place();
+    in_->lines().go_to(control_);
+    if (!in_->read_line()) throw FileEndsEarly{control_.number, "an array-control record"};
+    header_ = in_->read_array_header("an array-control record");
+    first_line_ = in_->place();
     start(rows, columns);
     return;
   }
@@ -65,11 +65,9 @@ ArrayCursor::ArrayCursor(int fd, const ArrayLayout& layout, std::int64_t rows, s
   last_line_ = replay_->last_line;
 }
 
-ArrayCursor::ArrayCursor(int fd, const ArrayHeader& header, const LinePlace& control,
-                         const LinePlace& first_line, Reading reading, ValueForm form)
-    : in_(fd), reading_(reading), form_(form), header_(header), control_(control), first_line_(first_line) {
-  in_.lines().go_to(first_line);
-  in_.convert_values(form != ValueForm::FieldText);
+ArrayCursor::ArrayCursor(RecordReader& in, const ArrayHeader& header, const LinePlace& control,
+                         Reading reading, ValueForm form)
+    : in_(&in), reading_(reading), form_(form), header_(header), control_(control), first_line_(in.place()) {
   start(header.rows, header.columns);
 }
 
@@ -102,9 +100,9 @@ bool ArrayCursor::begin_row() {
     g_rows_replayed.fetch_add(1, std::memory_order_relaxed);
     return true;
   }
-  row_first_line_ = in_.place().number;
+  row_first_line_ = in_->place().number;
   repeated_row_ = rows_repeatable_ &&
-                  in_.skip_row_if_equal(full_line_.bytes, walk_.lines_per_row - 1, last_line_.bytes);
+                  in_->skip_row_if_equal(full_line_.bytes, walk_.lines_per_row - 1, last_line_.bytes);
   if (repeated_row_) {
     g_rows_passed_by_bytes.fetch_add(1, std::memory_order_relaxed);
   } else {
@@ -134,17 +132,17 @@ const ValueLine& ArrayCursor::next_line() {
     ++walk_.line_in_row;
     return current_;
   }
-  if (!in_.read_line()) throw FileEndsEarly{in_.place().number, expected_row(header_, walk_.row)};
-  const Line& line = in_.line();
+  if (!in_->read_line()) throw FileEndsEarly{in_->place().number, expected_row(header_, walk_.row)};
+  const Line& line = in_->line();
   const std::string_view text = line.text;
   const auto line_end = static_cast<std::int8_t>(
-      line.has_line_end ? in_.place().offset - line.offset - static_cast<std::int64_t>(text.size()) : 0);
+      line.has_line_end ? in_->place().offset - line.offset - static_cast<std::int64_t>(text.size()) : 0);
   const auto count = static_cast<std::size_t>(current_.count);
   if (form_ == ValueForm::Floats) {
     decode_line(text, count);
   } else {
     // As the file's reader cuts them, with its errors.
-    current_.fields = in_.read_values(header_, walk_);
+    current_.fields = in_->read_values(header_, walk_, form_ == ValueForm::Fields);
   }
 
   if (text.size() != header_.values_format.columns_of_first(count) || line_end == 0 ||
@@ -157,7 +155,12 @@ const ValueLine& ArrayCursor::next_line() {
   current_.kinds = kinds_.data();
 
   // Whether the row is one line repeated, then its last line: so the next
-  // row can be compared with it byte for byte.
+  // row can be compared with it byte for byte. (Read plainly, no row is
+  // passed so.)
+  if (reading_ == Reading::Plain) {
+    ++walk_.line_in_row;
+    return current_;
+  }
   if (line_end == 0) row_uniform_ = false;
   if (!last) {
     if (k == 0) {
@@ -168,7 +171,7 @@ const ValueLine& ArrayCursor::next_line() {
     }
   } else {
     keep(last_candidate_, text, line_end);
-    rows_repeatable_ = row_uniform_ && reading_ == Reading::Quick;
+    rows_repeatable_ = row_uniform_;
     if (rows_repeatable_) {
       std::swap(full_line_, full_candidate_);
       std::swap(last_line_, last_candidate_);
@@ -217,7 +220,7 @@ void ArrayCursor::decode_line(std::string_view text, std::size_t count) {
 }
 
 void ArrayCursor::decode_line_fallback(std::string_view text) {
-  const std::span<const Field> fields = in_.read_values(header_, walk_);
+  const std::span<const Field> fields = in_->read_values(header_, walk_, true);
   for (std::size_t i = 0; i < fields.size(); ++i) decode_field(fields[i], i);
   decoded_text_.assign(text);
   decoded_count_ = static_cast<std::int64_t>(fields.size());
@@ -252,7 +255,7 @@ void ArrayCursor::keep(KeptLine& kept, std::string_view text, std::int8_t line_e
 }
 
 bool ArrayCursor::pass_row_if_equal(std::string_view full_line, std::string_view last_line) {
-  if (!in_.skip_row_if_equal(full_line, walk_.lines_per_row - 1, last_line)) return false;
+  if (!in_->skip_row_if_equal(full_line, walk_.lines_per_row - 1, last_line)) return false;
   ++walk_.row;
   walk_.line_in_row = walk_.lines_per_row;
   repeated_row_ = false;
@@ -262,7 +265,7 @@ bool ArrayCursor::pass_row_if_equal(std::string_view full_line, std::string_view
 }
 
 void ArrayCursor::restart() {
-  in_.lines().go_to(first_line_);
+  in_->lines().go_to(first_line_);
   walk_.row = 0;
   walk_.line_in_row = 0;
   repeated_row_ = false;

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -125,11 +126,16 @@ class ArrayCursor {
   // has one (and `reading` is quick), without reading the file.
   ArrayCursor(int fd, const ArrayLayout& layout, std::int64_t rows, std::int64_t columns, Reading reading);
   // The array whose array-control record (at `control`) a file's reader
-  // has just read as `header`, with its rows and columns set: its values
-  // from `first_line` on, given in `form` (see
+  // has just read from `in` as `header`, with its rows and columns set: its
+  // values from in's place on, given in `form`, read on `in` itself (its
+  // lines and buffer: nothing is read twice), which the file's reader
+  // leaves alone until the cursor is done (see
   // ArrayFileReader::values_cursor()).
-  ArrayCursor(int fd, const ArrayHeader& header, const LinePlace& control, const LinePlace& first_line,
-              Reading reading, ValueForm form);
+  ArrayCursor(RecordReader& in, const ArrayHeader& header, const LinePlace& control, Reading reading,
+              ValueForm form);
+  // (It may point into itself: not copied, not moved.)
+  ArrayCursor(const ArrayCursor&) = delete;
+  ArrayCursor& operator=(const ArrayCursor&) = delete;
 
   const ArrayHeader& header() const { return header_; }
   std::int64_t lines_per_row() const { return walk_.lines_per_row; }
@@ -149,7 +155,7 @@ class ArrayCursor {
   void restart();
 
   // After the last row: the place after the array, and where it lies.
-  LinePlace place() const { return in_.place(); }
+  LinePlace place() const { return in_->place(); }
   ArrayLayout layout() const;
   // Where the next line is, as a file's reader counts: its row and its
   // line within the row (a row begun and passed counts as read).
@@ -169,7 +175,8 @@ class ArrayCursor {
   void decode_line_fallback(std::string_view text);
   void decode_field(const Field& field, std::size_t index);
 
-  RecordReader in_;
+  std::optional<RecordReader> own_;  // unless the lines are a file reader's
+  RecordReader* in_;
   Reading reading_;
   ValueForm form_ = ValueForm::Floats;
   ArrayHeader header_;

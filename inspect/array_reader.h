@@ -67,13 +67,12 @@ class ArrayFileReader : public FileReader<State> {
     if (reading_values() && this->state_.values.pass_values(this->in_, after_last_row)) after_values();
   }
 
-  // Right after an array-control record: the array's rows on a cursor of
-  // their own, from the header just read, the values given in `form`. The
-  // reader stays where it is until resume_after().
-  ArrayCursor values_cursor(Reading reading, ValueForm form) const {
+  // Right after an array-control record: a cursor over the array's rows,
+  // from the header just read, the values given in `form`. It reads the
+  // reader's own lines; the reader is not read again until resume_after().
+  ArrayCursor values_cursor(Reading reading, ValueForm form) {
     const Line& control = this->in_.line();
-    return ArrayCursor(this->in_.lines().fd(), array(), {control.offset, control.number}, this->in_.place(),
-                       reading, form);
+    return ArrayCursor(this->in_, array(), {control.offset, control.number}, reading, form);
   }
   // Goes on where `cursor` stopped: after the array's last row, or inside
   // the array where the cursor found the file ending (expected() then

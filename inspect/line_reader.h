@@ -34,7 +34,6 @@ class LineReader {
   // Reads the open file `fd` (not owned, not closed here; read at offsets,
   // so readers sharing it do not disturb one another).
   explicit LineReader(int fd);
-  int fd() const { return fd_; }
 
   // The next line, or false at the end of the file. Throws ReadError for a
   // line longer than kLongestLine or a file that cannot be read.

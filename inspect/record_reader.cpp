@@ -86,13 +86,14 @@ ArrayHeader RecordReader::read_array_header(std::string_view what_was_expected) 
   return array;
 }
 
-std::span<const Field> RecordReader::read_values(const ArrayHeader& array, const ArrayWalk& walk) {
+std::span<const Field> RecordReader::read_values(const ArrayHeader& array, const ArrayWalk& walk,
+                                                 bool convert) {
   if (looks_like_array_control(line_.text)) fail(1, expected_row(array, walk.row));
   const std::int64_t count = walk.values_on_line(array);
   if (count > 0 && array.values_format.size() == 0) {
     fail_at_field(array.format, "a format with room for the values, such as (10G10.3)");
   }
-  return read_fields(array.values_format, 0, static_cast<std::size_t>(count), convert_values_);
+  return read_fields(array.values_format, 0, static_cast<std::size_t>(count), convert);
 }
 
 std::int32_t RecordReader::integer_of(const Field& field, std::string_view what) const {

@@ -73,8 +73,12 @@ class RecordReader {
   // left for the caller. Throws ReadError when it is none.
   ArrayHeader read_array_header(std::string_view what_was_expected);
 
-  // The current line as the values of `array` that `walk` says come next.
-  std::span<const Field> read_values(const ArrayHeader& array, const ArrayWalk& walk);
+  // The current line as the values of `array` that `walk` says come next,
+  // converted or only cut.
+  std::span<const Field> read_values(const ArrayHeader& array, const ArrayWalk& walk, bool convert);
+  std::span<const Field> read_values(const ArrayHeader& array, const ArrayWalk& walk) {
+    return read_values(array, walk, convert_values_);
+  }
 
   // Whether the values of array rows (and drain records) are converted, or
   // only cut into fields for a caller that looks at their text first.
