@@ -8,10 +8,12 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
 #include "answers/answer_session.h"
+#include "inspect/array_cursor.h"
 #include "inspect/read_error.h"
 #include "inspect/record.h"
 #include "inspect/record_reader.h"
@@ -38,14 +40,16 @@ inline bool same_text(const inspect::Field& field, std::string_view padded_text)
   return padded_text.find_first_not_of(' ', present) == std::string_view::npos;
 }
 
-// Every field of the line is `padded_text`, and nothing follows them.
-inline bool line_of(const inspect::Record& record, std::string_view padded_text) {
-  for (const inspect::Field& f : record.fields) {
+// Every field of the line `text` is `padded_text`, and nothing follows them.
+inline bool line_of(std::span<const inspect::Field> fields, std::string_view text, std::string_view padded_text) {
+  for (const inspect::Field& f : fields) {
     if (!same_text(f, padded_text)) return false;
   }
-  const std::size_t end = record.fields.size() * padded_text.size();
-  return record.line.text.size() <= end ||
-         record.line.text.find_first_not_of(' ', end) == std::string_view::npos;
+  const std::size_t end = fields.size() * padded_text.size();
+  return text.size() <= end || text.find_first_not_of(' ', end) == std::string_view::npos;
+}
+inline bool line_of(const inspect::Record& record, std::string_view padded_text) {
+  return line_of(record.fields, record.line.text, padded_text);
 }
 
 inline std::string repeated(std::string_view text, std::int64_t times) {
@@ -58,97 +62,22 @@ inline std::string repeated(std::string_view text, std::int64_t times) {
 
 }  // namespace array_detail
 
-// After the array-control record of a two-dimensional array: its answers.
-// `subject` and `layer` name its cells in the notes.
+// The answers of the array whose rows `cursor` walks, from its first row
+// (see answer_array()).
+void answer_array_rows(AnswerSession& session, inspect::ArrayCursor& cursor, std::string_view subject,
+                       std::int64_t layer);
+
+// After the array-control record of a two-dimensional array: its answers,
+// read on the cursor the reader hands over; the reader then goes on after
+// the array. `subject` and `layer` name its cells in the notes.
 template <typename Reader>
 void answer_array(AnswerSession& session, Reader& reader, std::string_view subject,
                   std::int64_t layer) {
-  using namespace array_detail;
-  const inspect::ArrayHeader header = reader.array();
-  AnswerWriter& out = session.out();
-  const std::string name = std::string(subject) + ", layer " + std::to_string(layer);
-  const std::int64_t per_line = static_cast<std::int64_t>(header.values_format.size());
-  const std::int64_t lines_per_row = header.columns > 0 ? (header.columns + per_line - 1) / per_line : 1;
-  inspect::Record record;
-  if (header.layer.kind == inspect::Field::Kind::Asterisks) {
-    session.layer_asterisks(header.line, header.layer,
-                            inspect::array_name(header.label_text, header.layer_number));
-  }
-
-  if (header.rows <= 0 || header.columns <= 0) {
-    out.answer("1").note(name).note(": all values the same? (1 = no: the array has no cells)").end();
-    for (std::int64_t r = 1; r <= header.rows; ++r) {  // an empty line per row
-      if (!reader.next(record)) throw FileEndsEarly{"the question after " + name};
-      session.expect_end(record.line, 0, "an empty row of " + name);
-    }
-    return;
-  }
-
-  auto cell_question = [&](std::int64_t row, std::int64_t column) {
-    return name + ", row " + std::to_string(row) + ", column " + std::to_string(column);
-  };
-  const auto start = reader.checkpoint();
-  if (!reader.next(record)) {
-    out.answer("1").note(name).note(": all values the same? (1 = no)").end();
-    throw FileEndsEarly{cell_question(1, 1)};
-  }
-  const inspect::Field first = record.fields[0];
-  const inspect::Line first_line = record.line;
-  FieldAnswer value;
-  const std::string cell = "a cell of " + name;
-  if (!format::answer_for_field(first.text, first.width, first.type, value)) session.answer_for(record.line, first, cell);
-  const std::string value_answer(value.view());  // (the line it points into is soon read over)
-  const std::string value_text = padded(first);
-
-  // Uniform? Whole rows first, then line by line (a file with LF line ends
-  // or trimmed blanks), stopping at the first field that differs.
-  bool uniform = true;
-  reader.resume(start);
-  const std::string full_line = repeated(value_text, per_line);
-  const std::string last_line = repeated(value_text, header.columns - (lines_per_row - 1) * per_line);
-  std::int64_t row = 1;
-  while (row <= header.rows && reader.skip_row_if_equal(full_line, last_line)) ++row;
-  for (std::int64_t left = (header.rows - row + 1) * lines_per_row; left > 0 && uniform; --left) {
-    uniform = reader.next(record) && line_of(record, value_text);
-  }
-
-  if (uniform) {
-    if (value.asterisks) {
-      session.warn(first_line.number, first.column,
-                   "every cell of " + name +
-                       " is asterisks (a value too wide for its field): the value typed is lost "
-                       "and the simulator cannot read them; answered " +
-                       value_answer + ", which writes the same asterisks");
-    }
-    out.answer("0").note(name).note(": all values the same? (0 = yes)").end();
-    out.answer(value_answer).note(name).note(": the value of every cell").end();
-    return;
-  }
-
-  reader.resume(start);
-  out.answer("1").note(name).note(": all values the same? (1 = no)").end();
-  std::string row_name;  // "starting head, layer 1, row 4, column ", made once a line
-  for (std::int64_t left = header.rows * lines_per_row; left > 0; --left) {
-    if (!reader.next(record)) {
-      throw FileEndsEarly{cell_question(reader.walk().row, reader.walk().first_column(header))};
-    }
-    row_name.assign(name).append(", row ").append(std::to_string(record.row)).append(", column ");
-    // The builder writes a row's lines together, once its last cell is in.
-    const bool row_starts = record.first == 1;
-    const bool row_ends = record.first - 1 + static_cast<std::int64_t>(record.fields.size()) >= header.columns;
-    if (row_starts && !row_ends) {
-      session.hold(record.line.number, "row " + std::to_string(record.row) + " of " + name);
-    }
-    for (std::size_t i = 0; i < record.fields.size(); ++i) {
-      session.answer(record.line, record.fields[i], cell)
-          .note(row_name)
-          .note(record.first + static_cast<std::int64_t>(i))
-          .end();
-    }
-    session.expect_end(record.line, header.values_format.columns_of_first(record.fields.size()),
-                       [&] { return "row " + std::to_string(record.row) + " of " + name; });
-    if (row_ends && !row_starts) session.complete();
-  }
+  // Every line is read (no row passed as the one before: each cell is
+  // answered), its fields as text.
+  inspect::ArrayCursor cursor = reader.values_cursor(inspect::Reading::Plain, inspect::ValueForm::FieldText);
+  answer_array_rows(session, cursor, subject, layer);
+  reader.resume_after(cursor);
 }
 
 // After the array-control record of a list of `count` entries: its

@@ -8,6 +8,7 @@
 #include "inspect/basic_file_reader.h"
 #include "answers/builder_records.h"
 #include "answers/file_answers.h"
+#include "answers/records_read.h"
 #include "format/basic_file.h"
 
 namespace answers {
@@ -53,23 +54,20 @@ void answer_modules(AnswerSession& session, const Record& record) {
 }  // namespace
 
 void answer_basic_file(AnswerSession& session, int fd) {
-  inspect::BasicFileReader reader(fd);
-  reader.convert_values(false);  // fields are looked at as text first
+  RecordsRead<inspect::BasicFileReader> file(fd);
+  inspect::BasicFileReader& reader = file.reader;
+  Record& record = file.record;
   AnswerWriter& out = session.out();
-  Record record;
-  auto need = [&](std::string question) {
-    if (!reader.next(record)) throw FileEndsEarly{std::move(question)};
-  };
 
   // Morvek writes the first five records together, once the options are in.
   for (const char* question : {"the first title line", "the second title line"}) {
-    need(question);
+    file.need(question);
     if (record.line.number == 1) session.hold(1, "the run header (titles, counts, module table and options)");
     out.text_line(title_answer(record.line, record.fields[0]));
     session.expect_end(record.line, 80, "the title record");
   }
 
-  need("the number of layers");
+  file.need("the number of layers");
   static constexpr std::array<std::string_view, 5> kCounts = {
       "layers", "rows", "columns", "stress periods",
       "time unit (0 undefined, 1 seconds, 2 minutes, 3 hours, 4 days, 5 years)"};
@@ -83,29 +81,28 @@ void answer_basic_file(AnswerSession& session, int fd) {
   const inspect::GridCounts grid = reader.grid();
   const std::int64_t periods = reader.period_count();
 
-  need("whether " + std::string(kModules[0].short_name) + " is used");
+  file.need("whether " + std::string(kModules[0].short_name) + " is used");
   answer_modules(session, record);
 
-  need("the memory sharing option");
-  session.answer_two_fields(record, {"the memory sharing option", "memory sharing option (0 = yes, 1 = no)"},
-                            {"the save starting heads option", "save starting heads (0 = no, 1 = yes)"},
-                            "the option record");
+  file.answer_two_fields(session, {"the memory sharing option", "memory sharing option (0 = yes, 1 = no)"},
+                         {"the save starting heads option", "save starting heads (0 = no, 1 = yes)"},
+                         "the option record");
   session.complete();
 
   for (std::int64_t layer = 1; layer <= grid.layers; ++layer) {
-    need("boundary, layer " + std::to_string(layer) + ": all values the same?");
+    file.need("boundary, layer " + std::to_string(layer) + ": all values the same?");
     session.expect_record(record.line, array_control(format::kBoundaryArray, layer),
                           "the array-control record of " + inspect::array_name(format::kBoundaryArray.label, layer));
     answer_array(session, reader, "boundary", layer);
   }
 
-  need("the head at no-flow cells");
+  file.need("the head at no-flow cells");
   session.answer(record.line, record.fields[0], "the head at no-flow cells")
       .note("head at no-flow cells").end();
   session.expect_end(record.line, 10, "the no-flow head record");
 
   for (std::int64_t layer = 1; layer <= grid.layers; ++layer) {
-    need("starting head, layer " + std::to_string(layer) + ": all values the same?");
+    file.need("starting head, layer " + std::to_string(layer) + ": all values the same?");
     session.expect_record(record.line, array_control(format::kStartingHeadArray, layer),
                           "the array-control record of " + inspect::array_name(format::kStartingHeadArray.label, layer));
     answer_array(session, reader, "starting head", layer);
@@ -113,7 +110,7 @@ void answer_basic_file(AnswerSession& session, int fd) {
 
   for (std::int64_t period = 1; period <= periods; ++period) {
     const std::string name = "stress period " + std::to_string(period);
-    need("the length of " + name);
+    file.need("the length of " + name);
     session.answer(record.line, record.fields[0], "the period length").note(name).note(": length").end();
     session.answer(record.line, record.fields[1], "the number of time steps")
         .note(name).note(": time steps").end();
@@ -121,9 +118,7 @@ void answer_basic_file(AnswerSession& session, int fd) {
         .note(name).note(": time step multiplier").end();
     session.expect_end(record.line, 30, "the stress period record");
   }
-  if (reader.next(record)) {
-    throw inspect::ReadError(record.line.number, 1, "expected the end of the file after the last stress period");
-  }
+  file.expect_end_after_last_period();
 }
 
 }  // namespace answers

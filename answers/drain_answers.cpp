@@ -6,6 +6,7 @@
 
 #include "inspect/drain_file_reader.h"
 #include "answers/file_answers.h"
+#include "answers/records_read.h"
 
 namespace answers {
 namespace {
@@ -44,20 +45,12 @@ std::int64_t choose_period_count(AnswerSession& session, std::int64_t own, const
 }  // namespace
 
 void answer_drain_file(AnswerSession& session, int fd, const Beside& beside) {
-  DrainFileReader reader(fd);
-  reader.convert_values(false);  // fields are looked at as text first
-  AnswerWriter& out = session.out();
-  Record record;
-  auto need = [&](std::string question) {
-    if (!reader.next(record)) throw FileEndsEarly{std::move(question)};
-  };
-
-  need("the maximum number of drains");
-  session.answer_two_fields(record, {"the maximum number of drains", "maximum number of drains"},
-                            {"the flow term output code", "flow term output code"}, "the drain header record");
+  RecordsRead<DrainFileReader> file(fd);
+  file.answer_two_fields(session, {"the maximum number of drains", "maximum number of drains"},
+                         {"the flow term output code", "flow term output code"}, "the drain header record");
 
   const std::int64_t periods = choose_period_count(session, count_periods(fd), beside);
-  out.answer(std::to_string(periods)).note("stress periods").end();
+  session.out().answer(std::to_string(periods)).note("stress periods").end();
 
   static constexpr std::string_view kDrainFields[] = {": layer", ": row", ": column", ": elevation",
                                                       ": conductance"};
@@ -65,25 +58,23 @@ void answer_drain_file(AnswerSession& session, int fd, const Beside& beside) {
                                                 "the drain's elevation", "the drain's conductance"};
   for (std::int64_t period = 1; period <= periods; ++period) {
     const std::string name = "stress period " + std::to_string(period);
-    need("the use code of " + name);
-    const inspect::Field& use = record.fields[0];
-    session.answer(record.line, use, "the use code")
+    const Record& use_code = file.need("the use code of " + name);
+    const inspect::Field& use = use_code.fields[0];
+    session.answer(use_code.line, use, "the use code")
         .note(name).note(": use code (negative: the previous drains again; else the number of drains)").end();
-    session.expect_end(record.line, 10, "the use code record");
+    session.expect_end(use_code.line, 10, "the use code record");
     const std::int64_t drains = use.is_value() ? use.integer : -1;
     std::string drain_name;  // "stress period 1, drain 7", made once a drain
     for (std::int64_t drain = 1; drain <= drains; ++drain) {
       drain_name.assign(name).append(", drain ").append(std::to_string(drain));
-      if (!reader.next(record)) throw FileEndsEarly{"the layer of " + drain_name};
+      const Record& record = file.need([&] { return "the layer of " + drain_name; });
       for (std::size_t i = 0; i < 5; ++i) {
         session.answer(record.line, record.fields[i], kWhat[i]).note(drain_name).note(kDrainFields[i]).end();
       }
       session.expect_end(record.line, 50, "the drain record");
     }
   }
-  if (reader.next(record)) {
-    throw inspect::ReadError(record.line.number, 1, "expected the end of the file after the last stress period");
-  }
+  file.expect_end_after_last_period();
 }
 
 }  // namespace answers

@@ -12,6 +12,7 @@
 #include "answers/array_answers.h"
 #include "answers/builder_records.h"
 #include "answers/file_answers.h"
+#include "answers/records_read.h"
 #include "format/flow_file.h"
 #include "inspect/flow_file_reader.h"
 
@@ -196,17 +197,13 @@ void answer_layers(AnswerSession& session, FlowFileReader& reader, FlowFileReade
 }  // namespace
 
 void answer_flow_file(AnswerSession& session, int fd, const Beside& beside) {
-  FlowFileReader reader(fd);
-  reader.convert_values(false);  // fields are looked at as text first
+  RecordsRead<FlowFileReader> file(fd);
+  FlowFileReader& reader = file.reader;
+  Record& record = file.record;
   AnswerWriter& out = session.out();
-  Record record;
-  auto need = [&](std::string question) {
-    if (!reader.next(record)) throw FileEndsEarly{std::move(question)};
-  };
 
-  need("the simulation type");
-  session.answer_two_fields(record, {"the simulation type", "simulation type (0 = transient, other = steady state)"},
-                            {"the cell-by-cell output code", "cell-by-cell output code"}, "the header record");
+  file.answer_two_fields(session, {"the simulation type", "simulation type (0 = transient, other = steady state)"},
+                         {"the cell-by-cell output code", "cell-by-cell output code"}, "the header record");
 
   const Lookahead ahead = read_ahead(fd);
   const inspect::GridCounts grid = choose_counts(session, ahead, beside);
@@ -224,22 +221,22 @@ void answer_flow_file(AnswerSession& session, int fd, const Beside& beside) {
     answer_layers(session, reader, ahead.at_factors ? &factors : nullptr, grid.layers);
     reader = std::move(factors);
   } else {
-    need("the anisotropy factors");
+    file.need("the anisotropy factors");
     session.expect_end(record.line, 0, "the empty layer type record");
-    need("the anisotropy factors");
+    file.need("the anisotropy factors");
     expect_list_control(session, record, kTrpy);
-    need("the cell widths along rows");
+    file.need("the cell widths along rows");
     session.expect_end(record.line, 0, "the empty " + std::string(kTrpy.label) + " list");
   }
 
   // Cindral writes a list's array-control record with its values, once
   // the last of them is in.
-  need("cell widths along rows: all values the same?");
+  file.need("cell widths along rows: all values the same?");
   session.hold(record.line.number, list_name(kDelr));
   expect_list_control(session, record, kDelr);
   answer_list(session, reader, "cell width along rows", "cell widths along rows", "column", grid.columns);
   session.complete();
-  need("cell widths along columns: all values the same?");
+  file.need("cell widths along columns: all values the same?");
   session.hold(record.line.number, list_name(kDelc));
   expect_list_control(session, record, kDelc);
   answer_list(session, reader, "cell width along columns", "cell widths along columns", "row", grid.rows);

@@ -120,18 +120,12 @@ WalkedArray check_boundary_array(int fd, const inspect::LinePlace& control, cons
                     [&](std::int64_t, std::int64_t column, std::int64_t n,
                         std::span<const inspect::ValueLine* const> lines) {
                       const inspect::ValueLine& line = *lines[0];
-                      for (std::int64_t c = column; c < column + n; ++c) {
-                        const std::int64_t i = c - line.first_column;
-                        if (line.kinds[i] != inspect::CellKind::Value) {
-                          fields.count(line, layer, c);
-                          continue;
-                        }
-                        const float value = line.values[i];
+                      fields.visit_values(line, layer, column, n, [&](std::int64_t c, float value) {
                         if (value > 0.0f) active.hit();
                         if (value != 0.0f && value != 1.0f && value != -1.0f && other_values.hit()) {
                           set_first(other_values, line, layer, c);
                         }
-                      }
+                      });
                     });
   fields.report(findings, kFile, format::kBoundaryArray.label);
   findings.add_cells(rules::kBoundaryValue, kFile, "the boundary value is not -1, 0 or 1", other_values,

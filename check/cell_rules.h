@@ -38,6 +38,21 @@ struct FieldCounts {
         return;
     }
   }
+  // The `n` cells of `line` from grid column `column` on: each one whose
+  // field the simulator reads as a value to `visit(column, value)`, every
+  // other one counted here.
+  template <typename Visit>
+  void visit_values(const inspect::ValueLine& line, std::int64_t layer, std::int64_t column, std::int64_t n,
+                    Visit&& visit) {
+    for (std::int64_t c = column; c < column + n; ++c) {
+      const std::int64_t i = c - line.first_column;
+      if (line.kinds[i] == inspect::CellKind::Value) {
+        visit(c, line.values[i]);
+      } else {
+        count(line, layer, c);
+      }
+    }
+  }
   void report(Findings& findings, std::string_view file, std::string_view label);
 };
 

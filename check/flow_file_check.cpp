@@ -167,25 +167,19 @@ WalkedArray check_layer_array(int fd, const inspect::LinePlace& control, std::st
       std::span<inspect::ArrayCursor* const>(cursors, n_cursors), rows, columns, counts,
       [&](std::int64_t, std::int64_t column, std::int64_t n, std::span<const inspect::ValueLine* const> lines) {
         const inspect::ValueLine& line = *lines[0];
-        for (std::int64_t c = column; c < column + n; ++c) {
-          const std::int64_t i = c - line.first_column;
-          if (line.kinds[i] != inspect::CellKind::Value) {
-            fields.count(line, layer, c);
-            continue;
-          }
+        fields.visit_values(line, layer, column, n, [&](std::int64_t c, float value) {
           if (boundary_at != 0) {
             const inspect::ValueLine& b = *lines[boundary_at];
             const std::int64_t j = c - b.first_column;
-            if (b.kinds[j] == inspect::CellKind::Value && b.values[j] == 0.0f) continue;  // not computed
+            if (b.kinds[j] == inspect::CellKind::Value && b.values[j] == 0.0f) return;  // not computed
           }
-          const float value = line.values[i];
           if (rule != nullptr && (rule->zero_allowed ? value < 0.0f : !(value > 0.0f)) && broken.hit()) {
             set_first(broken, line, layer, c);
           }
-          if (compared_at == 0) continue;
+          if (compared_at == 0) return;
           const inspect::ValueLine& o = *lines[compared_at];
           const std::int64_t j = c - o.first_column;
-          if (o.kinds[j] != inspect::CellKind::Value) continue;
+          if (o.kinds[j] != inspect::CellKind::Value) return;
           if (heads && o.values[j] < value && head_below.hit()) {
             // Found at the head, in FOR001; the bottom is the other place.
             set_first(head_below, o, layer, c);
@@ -199,7 +193,7 @@ WalkedArray check_layer_array(int fd, const inspect::LinePlace& control, std::st
             top_below.value = compared(line.field_text(c), o.field_text(c), bottom_place);
             top_below.other = bottom_place;
           }
-        }
+        });
       });
   fields.report(findings, kFile, label);
   if (rule != nullptr) findings.add_cells(*rule->rule, kFile, rule->what, broken);

@@ -38,22 +38,22 @@ PassedRowCounts passed_row_counts() {
 
 ArrayCursor::ArrayCursor(int fd, const LinePlace& control, std::int64_t rows,
                          std::int64_t columns, Reading reading)
-    : in_(fd), reading_(reading), control_(control) {
-  in_.lines().go_to(control);
-  if (!in_.read_line()) throw FileEndsEarly{control.number, "an array-control record"};
-  header_ = in_.read_array_header("an array-control record");
-  first_line_ = in_.place();
+    : own_(std::in_place, fd), in_(&*own_), reading_(reading), control_(control) {
+  in_->lines().go_to(control);
+  if (!in_->read_line()) throw FileEndsEarly{control.number, "an array-control record"};
+  header_ = in_->read_array_header("an array-control record");
+  first_line_ = in_->place();
   start(rows, columns);
 }
 
 ArrayCursor::ArrayCursor(int fd, const ArrayLayout& layout, std::int64_t rows, std::int64_t columns,
                          Reading reading)
-    : in_(fd), reading_(reading), control_(layout.control) {
+    : own_(std::in_place, fd), in_(&*own_), reading_(reading), control_(layout.control) {
   if (!layout.repeated_row || reading == Reading::Plain) {
-    in_.lines().go_to(control_);
-    if (!in_.read_line()) throw FileEndsEarly{control_.number, "an array-control record"};
-    header_ = in_.read_array_header("an array-control record");
-    first_line_ = in_.place();
+    in_->lines().go_to(control_);
+    if (!in_->read_line()) throw FileEndsEarly{control_.number, "an array-control record"};
+    header_ = in_->read_array_header("an array-control record");
+    first_line_ = in_->place();
     start(rows, columns);
     return;
   }
@@ -63,6 +63,12 @@ ArrayCursor::ArrayCursor(int fd, const ArrayLayout& layout, std::int64_t rows, s
   start(rows, columns);
   full_line_ = replay_->full_line;
   last_line_ = replay_->last_line;
+}
+
+ArrayCursor::ArrayCursor(RecordReader& in, const ArrayHeader& header, const LinePlace& control,
+                         Reading reading, ValueForm form)
+    : in_(&in), reading_(reading), form_(form), header_(header), control_(control), first_line_(in.place()) {
+  start(header.rows, header.columns);
 }
 
 void ArrayCursor::start(std::int64_t rows, std::int64_t columns) {
@@ -94,9 +100,9 @@ bool ArrayCursor::begin_row() {
     g_rows_replayed.fetch_add(1, std::memory_order_relaxed);
     return true;
   }
-  row_first_line_ = in_.place().number;
+  row_first_line_ = in_->place().number;
   repeated_row_ = rows_repeatable_ &&
-                  in_.skip_row_if_equal(full_line_.bytes, walk_.lines_per_row - 1, last_line_.bytes);
+                  in_->skip_row_if_equal(full_line_.bytes, walk_.lines_per_row - 1, last_line_.bytes);
   if (repeated_row_) {
     g_rows_passed_by_bytes.fetch_add(1, std::memory_order_relaxed);
   } else {
@@ -118,19 +124,26 @@ const ValueLine& ArrayCursor::next_line() {
     current_.text = std::string_view(kept.bytes.data(), kept.text_size);
     current_.values = kept.values.data();
     current_.kinds = kept.kinds.data();
+    if (form_ != ValueForm::Floats) {
+      cut_fields(current_.text, header_.values_format, 0, static_cast<std::size_t>(current_.count),
+                 form_ == ValueForm::Fields, fields_);
+      current_.fields = fields_;
+    }
     ++walk_.line_in_row;
     return current_;
   }
-  if (!in_.read_line()) {
-    throw FileEndsEarly{in_.place().number, "row " + std::to_string(walk_.row) + " of " +
-                                                array_name(header_.label_text, header_.layer_number)};
-  }
-  const Line& line = in_.line();
+  if (!in_->read_line()) throw FileEndsEarly{in_->place().number, expected_row(header_, walk_.row)};
+  const Line& line = in_->line();
   const std::string_view text = line.text;
   const auto line_end = static_cast<std::int8_t>(
-      line.has_line_end ? in_.place().offset - line.offset - static_cast<std::int64_t>(text.size()) : 0);
+      line.has_line_end ? in_->place().offset - line.offset - static_cast<std::int64_t>(text.size()) : 0);
   const auto count = static_cast<std::size_t>(current_.count);
-  decode_line(text, count);
+  if (form_ == ValueForm::Floats) {
+    decode_line(text, count);
+  } else {
+    // As the file's reader cuts them, with its errors.
+    current_.fields = in_->read_values(header_, walk_, form_ == ValueForm::Fields);
+  }
 
   if (text.size() != header_.values_format.columns_of_first(count) || line_end == 0 ||
       (line_end_bytes_ >= 0 && line_end != line_end_bytes_)) {
@@ -142,7 +155,12 @@ const ValueLine& ArrayCursor::next_line() {
   current_.kinds = kinds_.data();
 
   // Whether the row is one line repeated, then its last line: so the next
-  // row can be compared with it byte for byte.
+  // row can be compared with it byte for byte. (Read plainly, no row is
+  // passed so.)
+  if (reading_ == Reading::Plain) {
+    ++walk_.line_in_row;
+    return current_;
+  }
   if (line_end == 0) row_uniform_ = false;
   if (!last) {
     if (k == 0) {
@@ -153,7 +171,7 @@ const ValueLine& ArrayCursor::next_line() {
     }
   } else {
     keep(last_candidate_, text, line_end);
-    rows_repeatable_ = row_uniform_ && reading_ == Reading::Quick;
+    rows_repeatable_ = row_uniform_;
     if (rows_repeatable_) {
       std::swap(full_line_, full_candidate_);
       std::swap(last_line_, last_candidate_);
@@ -202,7 +220,7 @@ void ArrayCursor::decode_line(std::string_view text, std::size_t count) {
 }
 
 void ArrayCursor::decode_line_fallback(std::string_view text) {
-  const std::span<const Field> fields = in_.read_values(header_, walk_);
+  const std::span<const Field> fields = in_->read_values(header_, walk_, true);
   for (std::size_t i = 0; i < fields.size(); ++i) decode_field(fields[i], i);
   decoded_text_.assign(text);
   decoded_count_ = static_cast<std::int64_t>(fields.size());
@@ -231,8 +249,38 @@ void ArrayCursor::keep(KeptLine& kept, std::string_view text, std::int8_t line_e
   if (line_end >= 1) kept.bytes += '\n';
   kept.text_size = text.size();
   kept.count = current_.count;
+  if (form_ != ValueForm::Floats) return;
   kept.values.assign(values_.begin(), values_.begin() + current_.count);
   kept.kinds.assign(kinds_.begin(), kinds_.begin() + current_.count);
+}
+
+bool ArrayCursor::pass_row_if_equal(std::string_view full_line, std::string_view last_line) {
+  if (!in_->skip_row_if_equal(full_line, walk_.lines_per_row - 1, last_line)) return false;
+  ++walk_.row;
+  walk_.line_in_row = walk_.lines_per_row;
+  repeated_row_ = false;
+  // The row before is no longer the one these bytes follow.
+  rows_repeatable_ = false;
+  return true;
+}
+
+void ArrayCursor::restart() {
+  in_->lines().go_to(first_line_);
+  walk_.row = 0;
+  walk_.line_in_row = 0;
+  repeated_row_ = false;
+  rows_repeatable_ = false;
+  rows_read_ = 0;
+  decoded_count_ = -1;
+}
+
+ArrayWalk ArrayCursor::walk() const {
+  ArrayWalk walk = walk_;
+  if (walk.row == 0 || repeated_row_ || walk.line_in_row == walk.lines_per_row) {
+    ++walk.row;
+    walk.line_in_row = 0;
+  }
+  return walk;
 }
 
 ArrayLayout ArrayCursor::layout() const {

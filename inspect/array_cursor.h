@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -22,6 +23,13 @@ namespace inspect {
 // line ends before the field begins (the simulator then reads 0).
 enum class CellKind : std::uint8_t { Value, Asterisks, NotANumber, Missing };
 
+// The form in which a cursor gives each line's values: floats with their
+// kinds (quick to decode, for rules and comparisons), or the fields as the
+// file's reader cuts them, converted (an integer exact, each field with its
+// text and column) or not (the text alone, for a caller that looks at it
+// first).
+enum class ValueForm : std::uint8_t { Floats, Fields, FieldText };
+
 // One line of an array's values, decoded.
 struct ValueLine {
   std::int64_t row = 0;
@@ -32,7 +40,16 @@ struct ValueLine {
   const float* values = nullptr;
   const CellKind* kinds = nullptr;
   const format::DescriptorList* format = nullptr;
+  // ValueForm::Fields and FieldText: the line's fields (else empty).
+  std::span<const Field> fields;
 
+  // The line as a file's reader gives it.
+  Line line() const {
+    Line line;
+    line.text = text;
+    line.number = line_number;
+    return line;
+  }
   std::int64_t end_column() const { return first_column + count; }
   // The first column in the line of the field of grid column `column`, and
   // the field's text without blanks.
@@ -108,6 +125,17 @@ class ArrayCursor {
   // The array laid out as `layout` walked again: from its kept row when it
   // has one (and `reading` is quick), without reading the file.
   ArrayCursor(int fd, const ArrayLayout& layout, std::int64_t rows, std::int64_t columns, Reading reading);
+  // The array whose array-control record (at `control`) a file's reader
+  // has just read from `in` as `header`, with its rows and columns set: its
+  // values from in's place on, given in `form`, read on `in` itself (its
+  // lines and buffer: nothing is read twice), which the file's reader
+  // leaves alone until the cursor is done (see
+  // ArrayFileReader::values_cursor()).
+  ArrayCursor(RecordReader& in, const ArrayHeader& header, const LinePlace& control, Reading reading,
+              ValueForm form);
+  // (It may point into itself: not copied, not moved.)
+  ArrayCursor(const ArrayCursor&) = delete;
+  ArrayCursor& operator=(const ArrayCursor&) = delete;
 
   const ArrayHeader& header() const { return header_; }
   std::int64_t lines_per_row() const { return walk_.lines_per_row; }
@@ -119,9 +147,19 @@ class ArrayCursor {
   // that is no value line, FileEndsEarly at the end of the file.
   const ValueLine& next_line();
 
+  // At the start of a row: begins it and passes it when its lines are
+  // `full_line` (with its line end) as often as the row has full lines,
+  // then `last_line`; otherwise stays where it is.
+  bool pass_row_if_equal(std::string_view full_line, std::string_view last_line);
+  // Back to the array's first row, to walk it again.
+  void restart();
+
   // After the last row: the place after the array, and where it lies.
-  LinePlace place() const { return in_.place(); }
+  LinePlace place() const { return in_->place(); }
   ArrayLayout layout() const;
+  // Where the next line is, as a file's reader counts: its row and its
+  // line within the row (a row begun and passed counts as read).
+  ArrayWalk walk() const;
 
  private:
   void start(std::int64_t rows, std::int64_t columns);
@@ -137,8 +175,10 @@ class ArrayCursor {
   void decode_line_fallback(std::string_view text);
   void decode_field(const Field& field, std::size_t index);
 
-  RecordReader in_;
+  std::optional<RecordReader> own_;  // unless the lines are a file reader's
+  RecordReader* in_;
   Reading reading_;
+  ValueForm form_ = ValueForm::Floats;
   ArrayHeader header_;
   ArrayWalk walk_;
   LinePlace control_;
@@ -152,6 +192,7 @@ class ArrayCursor {
   std::int64_t decoded_count_ = -1;
   std::vector<float> values_;
   std::vector<CellKind> kinds_;
+  std::vector<Field> fields_;  // ValueForm::Fields and FieldText
 
   // The row being read is made of one line repeated (and its last line);
   // the last row read was, and so may repeat.

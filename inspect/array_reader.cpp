@@ -44,8 +44,4 @@ bool LayerArrayRead::pass_values(RecordReader& in, const LinePlace& after_last_r
   return true;
 }
 
-std::string LayerArrayRead::expected_row() const {
-  return "row " + std::to_string(walk.row) + " of " + array_name(array.label_text, array.layer_number);
-}
-
 }  // namespace inspect

@@ -7,22 +7,6 @@
 namespace inspect {
 namespace {
 
-using format::DescriptorList;
-
-// The layouts of the file's own records.
-struct Layouts {
-  format::DescriptorList title{format::kTitleFormat};
-  format::DescriptorList dimensions{format::kDimensionFormat};
-  format::DescriptorList modules{format::kModuleTableFormat};
-  format::DescriptorList options{format::kOptionFormat};
-  format::DescriptorList no_flow{format::kNoFlowHeadFormat};
-  format::DescriptorList period{format::kStressPeriodFormat};
-};
-const Layouts& layouts() {
-  static const Layouts parsed;
-  return parsed;
-}
-
 std::int64_t loop_count(std::int32_t count) { return std::max<std::int32_t>(count, 0); }
 
 }  // namespace
@@ -39,17 +23,17 @@ bool BasicFileReader::next(Record& record) {
   }
   if (!in_.read_line()) return false;
   record.line = in_.line();
-  State& s = state_;
+  BasicFileState& s = state_;
   switch (s.step) {
     case Step::Title1:
     case Step::Title2:
       record.section = Section::Title;
-      record.fields = in_.read_fields(layouts().title);
+      record.fields = in_.read_fields(layout_of<format::kTitleFormat>());
       s.step = s.step == Step::Title1 ? Step::Title2 : Step::Dimensions;
       return true;
     case Step::Dimensions: {
       record.section = Section::Dimensions;
-      record.fields = in_.read_fields(layouts().dimensions, 0, 5);
+      record.fields = in_.read_fields(layout_of<format::kDimensionFormat>(), 0, 5);
       const auto& f = record.fields;
       s.grid.layers = loop_count(in_.integer_of(f[0], "the number of layers (I10)"));
       s.grid.rows = loop_count(in_.integer_of(f[1], "the number of rows (I10)"));
@@ -61,13 +45,13 @@ bool BasicFileReader::next(Record& record) {
     }
     case Step::Modules:
       record.section = Section::ModuleUnits;
-      record.fields = in_.read_fields(layouts().modules);
+      record.fields = in_.read_fields(layout_of<format::kModuleTableFormat>());
       for (const Field& f : record.fields) in_.integer_of(f, "a module unit number (I3)");
       s.step = Step::Options;
       return true;
     case Step::Options:
       record.section = Section::Options;
-      record.fields = in_.read_fields(layouts().options);
+      record.fields = in_.read_fields(layout_of<format::kOptionFormat>());
       in_.integer_of(record.fields[0], "the memory sharing option (I10)");
       in_.integer_of(record.fields[1], "the save starting heads option (I10)");
       s.layer = 1;
@@ -75,27 +59,27 @@ bool BasicFileReader::next(Record& record) {
       return true;
     case Step::BoundaryControl:
       control_record(record, format::kBoundaryArray.label, Step::BoundaryValues);
-      if (s.values.done()) after_array();
+      if (s.values.done()) after_values();
       return true;
     case Step::HeadControl:
       control_record(record, format::kStartingHeadArray.label, Step::HeadValues);
-      if (s.values.done()) after_array();
+      if (s.values.done()) after_values();
       return true;
     case Step::BoundaryValues:
     case Step::HeadValues:
       s.values.read_line(in_, record);
-      if (s.values.done()) after_array();
+      if (s.values.done()) after_values();
       return true;
     case Step::NoFlowHead:
       record.section = Section::NoFlowHead;
-      record.fields = in_.read_fields(layouts().no_flow);
+      record.fields = in_.read_fields(layout_of<format::kNoFlowHeadFormat>());
       s.layer = 1;
       s.step = s.grid.layers > 0 ? Step::HeadControl : Step::Periods;
       if (s.step == Step::Periods && s.period_count == 0) s.step = Step::Done;
       return true;
     case Step::Periods:
       record.section = Section::StressPeriod;
-      record.fields = in_.read_fields(layouts().period);
+      record.fields = in_.read_fields(layout_of<format::kStressPeriodFormat>());
       record.period = s.period;
       in_.integer_of(record.fields[1], "the number of time steps (I10)");
       if (++s.period > s.period_count) s.step = Step::Done;
@@ -106,13 +90,17 @@ bool BasicFileReader::next(Record& record) {
 }
 
 void BasicFileReader::control_record(Record& record, std::string_view label, Step values_step) {
-  State& s = state_;
+  BasicFileState& s = state_;
   s.values.read_control(in_, label, s.layer, s.grid.rows, s.grid.columns, record);
   s.step = values_step;
 }
 
-void BasicFileReader::after_array() {
-  State& s = state_;
+bool BasicFileReader::reading_values() const {
+  return state_.step == Step::BoundaryValues || state_.step == Step::HeadValues;
+}
+
+void BasicFileReader::after_values() {
+  BasicFileState& s = state_;
   const bool boundary = s.step == Step::BoundaryControl || s.step == Step::BoundaryValues;
   const Step next_control = boundary ? Step::BoundaryControl : Step::HeadControl;
   const Step after_last_layer = boundary ? Step::NoFlowHead : Step::Periods;
@@ -126,7 +114,7 @@ void BasicFileReader::after_array() {
 }
 
 std::string BasicFileReader::expected() const {
-  const State& s = state_;
+  const BasicFileState& s = state_;
   switch (s.step) {
     case Step::Title1: return "the first title record";
     case Step::Title2: return "the second title record";
@@ -143,27 +131,6 @@ std::string BasicFileReader::expected() const {
     case Step::Done: break;
   }
   return "the end of the file";
-}
-
-BasicFileReader::Checkpoint BasicFileReader::checkpoint() const { return {in_.place(), state_}; }
-
-void BasicFileReader::resume(const Checkpoint& checkpoint) {
-  in_.lines().go_to(checkpoint.place);
-  state_ = checkpoint.state;
-}
-
-bool BasicFileReader::skip_row_if_equal(std::string_view full_line, std::string_view last_line) {
-  State& s = state_;
-  if (s.step != Step::BoundaryValues && s.step != Step::HeadValues) return false;
-  if (!s.values.skip_row_if_equal(in_, full_line, last_line)) return false;
-  if (s.values.done()) after_array();
-  return true;
-}
-
-void BasicFileReader::pass_values(const LinePlace& after_last_row) {
-  State& s = state_;
-  if (s.step != Step::BoundaryValues && s.step != Step::HeadValues) return;
-  if (s.values.pass_values(in_, after_last_row)) after_array();
 }
 
 }  // namespace inspect

@@ -3,30 +3,15 @@
 #include "format/drain_file.h"
 
 namespace inspect {
-namespace {
-
-using format::DescriptorList;
-
-struct Layouts {
-  format::DescriptorList header{format::kDrainHeaderFormat};
-  format::DescriptorList use_code{format::kUseCodeFormat};
-  format::DescriptorList drain{format::kDrainFormat};
-};
-const Layouts& layouts() {
-  static const Layouts parsed;
-  return parsed;
-}
-
-}  // namespace
 
 bool DrainFileReader::next(Record& record) {
   record = Record{};
-  State& s = state_;
+  DrainFileState& s = state_;
   if (!in_.read_line()) return false;
   record.line = in_.line();
   if (!s.header_read) {
     record.section = Section::DrainHeader;
-    record.fields = in_.read_fields(layouts().header);
+    record.fields = in_.read_fields(layout_of<format::kDrainHeaderFormat>());
     in_.integer_of(record.fields[0], "the maximum number of drains (I10)");
     in_.integer_of(record.fields[1], "the flow term output code (I10)");
     s.header_read = true;
@@ -34,7 +19,7 @@ bool DrainFileReader::next(Record& record) {
   }
   if (!s.in_drains) {
     record.section = Section::UseCode;
-    record.fields = in_.read_fields(layouts().use_code);
+    record.fields = in_.read_fields(layout_of<format::kUseCodeFormat>());
     record.period = s.period;
     s.use_code = in_.integer_of(record.fields[0], "the use code of stress period " +
                                                        std::to_string(s.period) + " (I10)");
@@ -48,7 +33,7 @@ bool DrainFileReader::next(Record& record) {
   }
   record.section = Section::Drain;
   if (drain_fields_read_) {
-    record.fields = in_.read_fields(layouts().drain, 0, layouts().drain.size(), in_.converts_values());
+    record.fields = in_.read_fields(layout_of<format::kDrainFormat>(), 0, layout_of<format::kDrainFormat>().size(), in_.converts_values());
   }
   record.period = s.period;
   record.drain = s.drain;
@@ -62,7 +47,7 @@ bool DrainFileReader::next(Record& record) {
 bool DrainFileReader::ended_early() const { return !state_.header_read || state_.in_drains; }
 
 std::string DrainFileReader::expected() const {
-  const State& s = state_;
+  const DrainFileState& s = state_;
   if (!s.header_read) return "the drain header record";
   if (s.in_drains) {
     return "the record of drain " + std::to_string(s.drain) + " of stress period " +

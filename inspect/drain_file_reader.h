@@ -7,13 +7,23 @@
 #include <string>
 
 #include "inspect/record.h"
-#include "inspect/record_reader.h"
+#include "inspect/file_reader.h"
 
 namespace inspect {
 
-class DrainFileReader {
+// Where the reader of FOR013 is: in the drains of a period, or before a use
+// code.
+struct DrainFileState {
+  bool header_read = false;
+  bool in_drains = false;
+  std::int64_t period = 1;  // of the next use code, or of the drains being read
+  std::int64_t drain = 1;
+  std::int32_t use_code = 0;
+};
+
+class DrainFileReader final : public FileReader<DrainFileState> {
  public:
-  explicit DrainFileReader(int fd) : in_(fd) {}
+  explicit DrainFileReader(int fd) : FileReader(fd) {}
 
   bool next(Record& record);
   // The file ended inside a period's drains (or before the header).
@@ -26,21 +36,8 @@ class DrainFileReader {
   // Stops reading the drains' fields (they come back empty): for a quick
   // count of the periods.
   void set_drain_fields_read(bool read) { drain_fields_read_ = read; }
-  // Whether the drains' values are converted (the default) or only cut
-  // into fields (Field::converted false), for a caller that looks at their text.
-  void convert_values(bool convert) { in_.convert_values(convert); }
 
  private:
-  struct State {
-    bool header_read = false;
-    bool in_drains = false;
-    std::int64_t period = 1;  // of the next use code, or of the drains being read
-    std::int64_t drain = 1;
-    std::int32_t use_code = 0;
-  };
-
-  RecordReader in_;
-  State state_;
   bool drain_fields_read_ = true;
 };
 

@@ -9,14 +9,7 @@ namespace {
 
 using format::DescriptorList;
 
-const format::DescriptorList& header_layout() {
-  static const format::DescriptorList layout(format::kFlowHeaderFormat);
-  return layout;
-}
-const format::DescriptorList& layer_type_layout() {
-  static const format::DescriptorList layout(format::kLayerTypeFormat);
-  return layout;
-}
+const format::DescriptorList& layer_type_layout() { return layout_of<format::kLayerTypeFormat>(); }
 
 constexpr std::string_view kTrpy = format::kAnisotropyList.label;
 constexpr std::string_view kDelr = format::kRowWidthList.label;
@@ -39,7 +32,7 @@ std::size_t values_on_list_line(std::string_view text, const format::DescriptorL
 
 bool FlowFileReader::next(Record& record) {
   record = Record{};
-  State& s = state_;
+  FlowFileState& s = state_;
   if (s.step == Step::Done) {
     while (in_.read_line()) {
       if (!trimmed(in_.line().text).empty()) in_.fail(1, "the end of the file after the last array");
@@ -58,7 +51,7 @@ bool FlowFileReader::next(Record& record) {
   switch (s.step) {
     case Step::Header:
       record.section = Section::FlowHeader;
-      record.fields = in_.read_fields(header_layout());
+      record.fields = in_.read_fields(layout_of<format::kFlowHeaderFormat>());
       s.simulation_type = in_.integer_of(record.fields[0], "the simulation type (I10)");
       in_.integer_of(record.fields[1], "the cell-by-cell output code (I10)");
       s.step = Step::LayerTypes;
@@ -105,12 +98,12 @@ bool FlowFileReader::next(Record& record) {
     case Step::LayerArrayControl: {
       s.values.read_control(in_, s.expected_label, s.layer, s.grid.rows, s.grid.columns, record);
       s.step = Step::LayerArrayValues;
-      if (s.values.done()) next_array();
+      if (s.values.done()) after_values();
       return true;
     }
     case Step::LayerArrayValues:
       s.values.read_line(in_, record);
-      if (s.values.done()) next_array();
+      if (s.values.done()) after_values();
       return true;
     case Step::Done: break;
   }
@@ -118,7 +111,7 @@ bool FlowFileReader::next(Record& record) {
 }
 
 bool FlowFileReader::list_control(Record& record, std::string_view label, Step values_step) {
-  State& s = state_;
+  FlowFileState& s = state_;
   s.values.array = in_.read_array_header("the array-control record of " + list_name(label));
   if (s.values.array.label_text != label || s.values.array.layer_number != 0) {
     in_.fail_at_field(s.values.array.label_text != label ? s.values.array.label : s.values.array.layer,
@@ -137,7 +130,7 @@ bool FlowFileReader::list_control(Record& record, std::string_view label, Step v
 }
 
 bool FlowFileReader::list_line(Record& record) {
-  State& s = state_;
+  FlowFileState& s = state_;
   record.section = Section::ArrayValues;
   record.array = &s.values.array;
   record.row = 1;
@@ -151,7 +144,7 @@ bool FlowFileReader::list_line(Record& record) {
 }
 
 void FlowFileReader::begin_layers() {
-  State& s = state_;
+  FlowFileState& s = state_;
   s.layer = 1;
   s.next_array = 0;
   s.type_layer = 0;
@@ -160,14 +153,14 @@ void FlowFileReader::begin_layers() {
   s.step = find_next_array() ? Step::LayerArrayControl : Step::Done;
 }
 
-void FlowFileReader::next_array() {
-  State& s = state_;
+void FlowFileReader::after_values() {
+  FlowFileState& s = state_;
   ++s.next_array;
   s.step = find_next_array() ? Step::LayerArrayControl : Step::Done;
 }
 
 bool FlowFileReader::find_next_array() {
-  State& s = state_;
+  FlowFileState& s = state_;
   for (; s.layer <= s.grid.layers; ++s.layer, s.next_array = 0) {
     if (s.type_layer != s.layer) {
       s.type_code = read_type_code();
@@ -187,7 +180,7 @@ bool FlowFileReader::find_next_array() {
 
 // The type code of the next layer, from the second cursor over record 2.
 std::int32_t FlowFileReader::read_type_code() {
-  State& s = state_;
+  FlowFileState& s = state_;
   types_.lines().go_to(s.type_place);
   if (!types_.read_line()) throw ReadError(s.type_place.number, 1, "the layer type codes cannot be read again");
   const auto index = static_cast<std::size_t>(s.type_index_on_line);
@@ -213,7 +206,7 @@ std::string_view FlowFileReader::list_being_read() const {
 bool FlowFileReader::ended_early() const { return state_.step != Step::Done; }
 
 std::string FlowFileReader::expected() const {
-  const State& s = state_;
+  const FlowFileState& s = state_;
   switch (s.step) {
     case Step::Header: return "the header record";
     case Step::LayerTypes: return "the layer type codes or " + list_name(kTrpy);
@@ -227,27 +220,6 @@ std::string FlowFileReader::expected() const {
     case Step::Done: break;
   }
   return "the end of the file";
-}
-
-FlowFileReader::Checkpoint FlowFileReader::checkpoint() const { return {in_.place(), state_}; }
-
-void FlowFileReader::resume(const Checkpoint& checkpoint) {
-  in_.lines().go_to(checkpoint.place);
-  state_ = checkpoint.state;
-}
-
-bool FlowFileReader::skip_row_if_equal(std::string_view full_line, std::string_view last_line) {
-  State& s = state_;
-  if (s.step != Step::LayerArrayValues) return false;
-  if (!s.values.skip_row_if_equal(in_, full_line, last_line)) return false;
-  if (s.values.done()) next_array();
-  return true;
-}
-
-void FlowFileReader::pass_values(const LinePlace& after_last_row) {
-  State& s = state_;
-  if (s.step != Step::LayerArrayValues) return;
-  if (s.values.pass_values(in_, after_last_row)) next_array();
 }
 
 }  // namespace inspect

@@ -11,13 +11,38 @@
 
 #include "inspect/array_reader.h"
 #include "inspect/record.h"
-#include "inspect/record_reader.h"
 
 namespace inspect {
 
-class FlowFileReader {
+// Where the reader of FOR011 is: the record that comes next, the counts its
+// lists have shown so far and the layer arrays' place (what a checkpoint
+// copies).
+struct FlowFileState {
+  enum class Step : std::uint8_t {
+    Header, LayerTypes, TrpyValues, DelrValues, DelcValues, LayerArrayControl,
+    LayerArrayValues, Done
+  };
+  Step step = Step::Header;
+  std::int32_t simulation_type = 0;
+  GridCounts grid{-1, -1, -1};
+  std::int64_t list_length = 0;       // values of the list being read so far
+  bool list_line_short = false;       // its last line has room for more
+  LinePlace first_type_line;          // where the layer type codes begin
+  // The layer arrays: the layer, its type code and the next array of the
+  // layer's table to look at.
+  std::int64_t layer = 1;
+  std::int32_t type_code = 0;
+  std::int64_t type_layer = 0;        // the layer whose code type_code is
+  std::size_t next_array = 0;
+  LinePlace type_place;               // the types cursor: line of layer `layer`
+  std::int64_t type_index_on_line = 0;
+  LayerArrayRead values;  // the list or layer array being read
+  std::string expected_label;
+};
+
+class FlowFileReader final : public ArrayFileReader<FlowFileState> {
  public:
-  explicit FlowFileReader(int fd) : in_(fd), types_(fd) {}
+  explicit FlowFileReader(int fd) : ArrayFileReader(fd), types_(fd) {}
 
   bool next(Record& record);
   bool ended_early() const;
@@ -38,63 +63,22 @@ class FlowFileReader {
   // list is complete even where the file ends after that line.
   bool list_line_short() const { return state_.list_line_short; }
 
-  struct Checkpoint;
-  Checkpoint checkpoint() const;
-  void resume(const Checkpoint& checkpoint);
-
-  bool skip_row_if_equal(std::string_view full_line, std::string_view last_line);
-  // At the first line of a layer array's values: goes on at
-  // `after_last_row`, which another cursor has read (as BasicFileReader).
-  void pass_values(const LinePlace& after_last_row);
-  const ArrayHeader& array() const { return state_.values.array; }
-  // Whether array values are converted (the default) or only cut into
-  // fields (Field::converted false), for a caller that looks at their text.
-  void convert_values(bool convert) { in_.convert_values(convert); }
   // The layer array whose array-control record comes next.
   std::string_view coming_label() const { return state_.expected_label; }
   std::int64_t coming_layer() const { return state_.layer; }
-  const ArrayWalk& walk() const { return state_.values.walk; }
 
  private:
-  enum class Step : std::uint8_t {
-    Header, LayerTypes, TrpyValues, DelrValues, DelcValues, LayerArrayControl,
-    LayerArrayValues, Done
-  };
-  struct State {
-    Step step = Step::Header;
-    std::int32_t simulation_type = 0;
-    GridCounts grid{-1, -1, -1};
-    std::int64_t list_length = 0;       // values of the list being read so far
-    bool list_line_short = false;       // its last line has room for more
-    LinePlace first_type_line;          // where the layer type codes begin
-    // The layer arrays: the layer, its type code and the next array of the
-    // layer's table to look at.
-    std::int64_t layer = 1;
-    std::int32_t type_code = 0;
-    std::int64_t type_layer = 0;        // the layer whose code type_code is
-    std::size_t next_array = 0;
-    LinePlace type_place;               // the types cursor: line of layer `layer`
-    std::int64_t type_index_on_line = 0;
-    LayerArrayRead values;  // the list or layer array being read
-    std::string expected_label;
-  };
+  using Step = FlowFileState::Step;
 
   bool list_control(Record& record, std::string_view label, Step values_step);
   bool list_line(Record& record);
   void begin_layers();
-  void next_array();
+  bool reading_values() const override { return state_.step == Step::LayerArrayValues; }
+  void after_values() override;  // the next layer array, if any
   bool find_next_array();  // false when no layer array remains
   std::int32_t read_type_code();
 
-  RecordReader in_;
   RecordReader types_;  // a second cursor over the layer type codes
-  State state_;
-
- public:
-  struct Checkpoint {
-    LinePlace place;
-    State state;
-  };
 };
 
 }  // namespace inspect

@@ -36,15 +36,14 @@ void ArrayWalk::advance() {
   }
 }
 
-std::span<const Field> RecordReader::read_fields(const format::DescriptorList& list,
-                                                 std::size_t first, std::size_t count, bool convert) {
-  fields_.clear();
+void cut_fields(std::string_view text, const format::DescriptorList& list, std::size_t first,
+                std::size_t count, bool convert, std::vector<Field>& fields) {
+  fields.clear();
   std::size_t start = list.columns_of_first(first);
   for (std::size_t i = first; i < first + count; ++i) {
-    fields_.push_back(convert ? read_field(line_.text, start, list[i]) : slice_field(line_.text, start, list[i]));
+    fields.push_back(convert ? read_field(text, start, list[i]) : slice_field(text, start, list[i]));
     start += static_cast<std::size_t>(list[i].width);
   }
-  return fields_;
 }
 
 ArrayHeader RecordReader::read_array_header(std::string_view what_was_expected) {
@@ -87,16 +86,14 @@ ArrayHeader RecordReader::read_array_header(std::string_view what_was_expected) 
   return array;
 }
 
-std::span<const Field> RecordReader::read_values(const ArrayHeader& array, const ArrayWalk& walk) {
-  if (looks_like_array_control(line_.text)) {
-    fail(1, "row " + std::to_string(walk.row) + " of " +
-                array_name(array.label_text, array.layer_number));
-  }
+std::span<const Field> RecordReader::read_values(const ArrayHeader& array, const ArrayWalk& walk,
+                                                 bool convert) {
+  if (looks_like_array_control(line_.text)) fail(1, expected_row(array, walk.row));
   const std::int64_t count = walk.values_on_line(array);
   if (count > 0 && array.values_format.size() == 0) {
     fail_at_field(array.format, "a format with room for the values, such as (10G10.3)");
   }
-  return read_fields(array.values_format, 0, static_cast<std::size_t>(count), convert_values_);
+  return read_fields(array.values_format, 0, static_cast<std::size_t>(count), convert);
 }
 
 std::int32_t RecordReader::integer_of(const Field& field, std::string_view what) const {
@@ -153,6 +150,10 @@ std::string array_name(std::string_view label, std::int64_t layer) {
   if (layer == 0) return "the " + std::string(label) + " list";
   if (layer == kLayerAsterisks) return std::string(label) + " of a layer above 999";
   return std::string(label) + " of layer " + std::to_string(layer);
+}
+
+std::string expected_row(const ArrayHeader& array, std::int64_t row) {
+  return "row " + std::to_string(row) + " of " + array_name(array.label_text, array.layer_number);
 }
 
 }  // namespace inspect

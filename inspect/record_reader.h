@@ -40,6 +40,11 @@ struct ArrayWalk {
   void advance();
 };
 
+// The fields of `text` by descriptors first .. first + count - 1 of `list`,
+// laid side by side from column 1, into `fields`: converted, or only cut.
+void cut_fields(std::string_view text, const format::DescriptorList& list, std::size_t first,
+                std::size_t count, bool convert, std::vector<Field>& fields);
+
 class RecordReader {
  public:
   explicit RecordReader(int fd) : lines_(fd) {}
@@ -48,14 +53,18 @@ class RecordReader {
   bool read_line() { return lines_.next(line_); }
   const Line& line() const { return line_; }
   LineReader& lines() { return lines_; }
+  const LineReader& lines() const { return lines_; }
   LinePlace place() const { return lines_.place(); }
   // The fields last read.
   std::span<const Field> fields() const { return fields_; }
 
   // The fields of the current line by descriptors first .. first + count - 1
-  // of `list`, laid side by side from column 1.
+  // of `list`, laid side by side from column 1 (see cut_fields()).
   std::span<const Field> read_fields(const format::DescriptorList& list, std::size_t first,
-                                     std::size_t count, bool convert = true);
+                                     std::size_t count, bool convert = true) {
+    cut_fields(line_.text, list, first, count, convert, fields_);
+    return fields_;
+  }
   std::span<const Field> read_fields(const format::DescriptorList& list) {
     return read_fields(list, 0, list.size());
   }
@@ -64,8 +73,12 @@ class RecordReader {
   // left for the caller. Throws ReadError when it is none.
   ArrayHeader read_array_header(std::string_view what_was_expected);
 
-  // The current line as the values of `array` that `walk` says come next.
-  std::span<const Field> read_values(const ArrayHeader& array, const ArrayWalk& walk);
+  // The current line as the values of `array` that `walk` says come next,
+  // converted or only cut.
+  std::span<const Field> read_values(const ArrayHeader& array, const ArrayWalk& walk, bool convert);
+  std::span<const Field> read_values(const ArrayHeader& array, const ArrayWalk& walk) {
+    return read_values(array, walk, convert_values_);
+  }
 
   // Whether the values of array rows (and drain records) are converted, or
   // only cut into fields for a caller that looks at their text first.
@@ -99,7 +112,18 @@ class RecordReader {
   bool convert_values_ = true;
 };
 
+// The layout of the records whose format text is `Text`, parsed once.
+template <const std::string_view& Text>
+const format::DescriptorList& layout_of() {
+  static const format::DescriptorList layout{Text};
+  return layout;
+}
+
 // "SHEAD- of layer 2", "the DELR- list".
 std::string array_name(std::string_view label, std::int64_t layer);
+
+// What is expected where row `row` of `array` is missing or wrong: "row 3
+// of SHEAD- of layer 2".
+std::string expected_row(const ArrayHeader& array, std::int64_t row);
 
 }  // namespace inspect

@@ -19,9 +19,7 @@ void read_drains(const std::string& path, DrainFacts& facts) {
       const auto& f = record.fields;
       switch (record.section) {
         case Section::DrainHeader:
-          facts.header_read = true;
-          facts.max_drains = f[0].integer;
-          facts.flow_code = f[1].integer;
+          take_header_codes(record, facts.header_read, facts.max_drains, facts.flow_code);
           break;
         case Section::UseCode: {
           ++facts.periods_read;

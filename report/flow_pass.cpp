@@ -64,9 +64,7 @@ void FlowPass::read_lists(WidthSums& along_rows, WidthSums& along_columns) {
       const auto& f = record.fields;
       switch (record.section) {
         case Section::FlowHeader:
-          facts_.header_read = true;
-          facts_.simulation_type = f[0].integer;
-          facts_.cell_by_cell_code = f[1].integer;
+          take_header_codes(record, facts_.header_read, facts_.simulation_type, facts_.cell_by_cell_code);
           break;
         case Section::LayerTypes:
           for (std::size_t i = 0; i < f.size(); ++i) {

@@ -40,6 +40,12 @@ std::string shown_value(const inspect::Field& field) {
   return inspect::quoted(inspect::trimmed(field.text)) + " (not a number)";
 }
 
+void take_header_codes(const inspect::Record& record, bool& read, std::int32_t& first, std::int32_t& second) {
+  read = true;
+  first = record.fields[0].integer;
+  second = record.fields[1].integer;
+}
+
 std::string problem_text(const inspect::ReadError& error) {
   return "line " + std::to_string(error.line()) + ", column " + std::to_string(error.column()) +
          ": " + error.what();

@@ -79,6 +79,10 @@ class FlowPass {
 
 void read_drains(const std::string& path, DrainFacts& facts);
 
+// The header record of FOR011 or FOR013, two codes (I10): that it is read,
+// and each code as its field holds it.
+void take_header_codes(const inspect::Record& record, bool& read, std::int32_t& first, std::int32_t& second);
+
 // "line 12, column 3: expected ..."
 std::string problem_text(const inspect::ReadError& error);
 
