@@ -1,5 +1,6 @@
 // The compiled half of gwbuilders: the reading library, the answers, the
-// check and the report, with numpy arrays filled in place. The Python
+// check and the report, with numpy arrays filled in place, and the writing
+// of a model's files by the builders' dialogues (model_writing.h). The Python
 // package (gwbuilders/) gives these their shapes, names and exceptions.
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
@@ -17,6 +18,7 @@
 #include "check/model_check.h"
 #include "inspect/read_error.h"
 #include "python/native/model_reading.h"
+#include "python/native/model_writing.h"
 #include "report/model_facts.h"
 #include "report/report_page.h"
 
@@ -207,7 +209,7 @@ py::bytes report_of(const std::string& folder, const std::string& length_unit) {
 }  // namespace
 
 PYBIND11_MODULE(_native, m) {
-  m.doc() = "The compiled reading, answers, check and report of gwbuilders";
+  m.doc() = "The compiled reading, answers, check, report and writing of gwbuilders";
   PYBIND11_NUMPY_DTYPE(gwbuilders::Drain, layer, row, column, elevation, conductance);
   m.def("read_basic", &read_basic, py::arg("path"));
   m.def("read_flow", &read_flow, py::arg("path"));
@@ -215,4 +217,5 @@ PYBIND11_MODULE(_native, m) {
   m.def("answers", &answers_of, py::arg("builder"), py::arg("path"));
   m.def("check", &check_folder, py::arg("folder"));
   m.def("report", &report_of, py::arg("folder"), py::arg("length_unit"));
+  gwbuilders::add_model_writing(m);
 }

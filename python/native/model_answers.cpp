@@ -1,0 +1,363 @@
+#include "python/native/model_answers.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <string_view>
+
+#include "common/capacity.h"
+#include "format/array_entry.h"
+#include "format/basic_file.h"
+#include "format/descriptor_list.h"
+#include "format/drain_file.h"
+#include "format/field_render.h"
+#include "format/flow_file.h"
+
+namespace gwbuilders {
+namespace {
+
+constexpr std::size_t kLongestAnswer = 16;  // "-1.2345678e-38" and its line end, with room
+
+// The answers, one a line. Room for a run of answers is made once, so that
+// an array's cells are put without a check each.
+class AnswerText {
+ public:
+  void reserve_more(std::size_t answers) {
+    const std::size_t wanted = used_ + answers * kLongestAnswer;
+    if (wanted > text_.size()) text_.resize(std::max(wanted, text_.size() * 2));
+  }
+  void integer(std::int32_t value) {
+    char* at = text_.data() + used_;
+    at = std::to_chars(at, at + kLongestAnswer, value).ptr;
+    *at++ = '\n';
+    used_ = static_cast<std::size_t>(at - text_.data());
+  }
+  void real(float value) {
+    char* at = text_.data() + used_;
+    at = std::to_chars(at, at + kLongestAnswer, value).ptr;  // the shortest text of this very value
+    *at++ = '\n';
+    used_ = static_cast<std::size_t>(at - text_.data());
+  }
+  void line(std::string_view text) {
+    reserve_more(text.size() / kLongestAnswer + 1);
+    std::memcpy(text_.data() + used_, text.data(), text.size());
+    used_ += text.size();
+    text_[used_++] = '\n';
+  }
+  std::string take() {
+    text_.resize(used_);
+    return std::move(text_);
+  }
+
+ private:
+  std::string text_;
+  std::size_t used_ = 0;
+};
+
+// The first descriptor of a format, the field a value goes into.
+format::Descriptor field_of(std::string_view format_text, std::size_t at = 0) {
+  return format::DescriptorList(format_text)[at];
+}
+
+std::string describe(const format::Descriptor& field) {
+  return std::string(field.kind == format::Descriptor::Kind::Integer ? "I" : "G") +
+         std::to_string(field.width) +
+         (field.kind == format::Descriptor::Kind::Real ? "." + std::to_string(field.digits) : "");
+}
+
+// Whether the field renders `value` as a number, not as asterisks.
+bool fits(std::int32_t value, const format::Descriptor& field) {
+  if (field.width > 11) return true;  // every 32-bit integer
+  char rendered[16];
+  format::put_integer_field(rendered, value, field.width);
+  return rendered[0] != '*';
+}
+
+// The range of values an Iw field holds, for messages: "-99 to 999".
+std::string range_of(const format::Descriptor& field) {
+  std::int64_t most = 1;
+  for (int i = 0; i < field.width && most <= std::int64_t{1} << 32; ++i) most *= 10;
+  most -= 1;
+  const std::int64_t least = -(most / 10);
+  return std::to_string(std::max<std::int64_t>(least, INT32_MIN + std::int64_t{1})) + " to " +
+         std::to_string(std::min<std::int64_t>(most, INT32_MAX));
+}
+
+// The answers of one file, with the file's name in front of every complaint.
+class FileAnswers {
+ public:
+  explicit FileAnswers(std::string_view file) : file_(file) {}
+
+  [[noreturn]] void bad(const std::string& what) const { throw BadModel(std::string(file_) + ": " + what); }
+
+  void integer(std::string_view name, std::int32_t value, const format::Descriptor& field) {
+    if (!fits(value, field)) {
+      bad(std::string(name) + " is " + std::to_string(value) + ", too wide for its " + describe(field) +
+          " field (" + range_of(field) + ")");
+    }
+    text.reserve_more(1);
+    text.integer(value);
+  }
+  void real(std::string_view name, float value) {
+    if (!std::isfinite(value)) bad(std::string(name) + " is " + non_finite(value) + kFiniteOnly);
+    text.reserve_more(1);
+    text.real(value);
+  }
+  // A count the loops of the builder run by, within its own field.
+  void count(std::string_view name, std::int32_t value, const format::Descriptor& field) {
+    if (value < 0) bad(std::string(name) + " is " + std::to_string(value) + ": a count is 0 or more");
+    integer(name, value, field);
+  }
+
+  // One array or list of `cells` values: the constant's two answers, or
+  // "1" and every value. `where(i)` names cell i in a complaint.
+  template <typename Value, typename Where>
+  void array(std::string_view name, const Value* values, std::int64_t cells, const format::Descriptor& field,
+             Where where) {
+    text.reserve_more(2);
+    if (cells <= 0) {  // no cell to ask: "not all the same" asks nothing more
+      text.integer(1);
+      return;
+    }
+    // One value when every cell holds the same bits (so that -0.0 beside
+    // 0.0, which render differently, is not one value).
+    bool uniform = true;
+    for (std::int64_t i = 1; i < cells && uniform; ++i) {
+      uniform = std::memcmp(&values[i], &values[0], sizeof(Value)) == 0;
+    }
+    if (uniform) {
+      check(name, values, 0, field, where);
+      text.integer(0);
+      put(values[0]);
+      return;
+    }
+    text.integer(1);
+    text.reserve_more(static_cast<std::size_t>(cells));
+    for (std::int64_t i = 0; i < cells; ++i) {
+      check(name, values, i, field, where);
+      put(values[i]);
+    }
+  }
+
+  AnswerText text;
+
+ private:
+  static constexpr const char* kFiniteOnly = ": a G10.3 field holds finite values only";
+
+  static std::string non_finite(float value) {
+    return std::isnan(value) ? "nan" : value > 0 ? "inf" : "-inf";
+  }
+
+  template <typename Where>
+  void check(std::string_view name, const std::int32_t* values, std::int64_t i, const format::Descriptor& field,
+             Where where) const {
+    if (!fits(values[i], field)) {
+      bad(std::string(name) + where(i) + " is " + std::to_string(values[i]) + ", too wide for its " +
+          describe(field) + " field (" + range_of(field) + ")");
+    }
+  }
+  template <typename Where>
+  void check(std::string_view name, const float* values, std::int64_t i, const format::Descriptor&,
+             Where where) const {
+    if (!std::isfinite(values[i])) bad(std::string(name) + where(i) + " is " + non_finite(values[i]) + kFiniteOnly);
+  }
+  void put(std::int32_t value) { text.integer(value); }
+  void put(float value) { text.real(value); }
+
+  std::string_view file_;
+};
+
+// "[l, r, c] (layer L, row R, column C)" of cell i of a layer array.
+auto cell_in(std::int64_t layer, std::int32_t rows, std::int32_t columns) {
+  return [=](std::int64_t i) {
+    const std::int64_t row = i / columns, column = i % columns;
+    (void)rows;
+    return "[" + std::to_string(layer - 1) + ", " + std::to_string(row) + ", " + std::to_string(column) +
+           "] (layer " + std::to_string(layer) + ", row " + std::to_string(row + 1) + ", column " +
+           std::to_string(column + 1) + ")";
+  };
+}
+
+// "[i] (what i+1)" of entry i of a list.
+auto entry_in(std::string_view what) {
+  return [what](std::int64_t i) {
+    return "[" + std::to_string(i) + "] (" + std::string(what) + " " + std::to_string(i + 1) + ")";
+  };
+}
+
+void title(FileAnswers& out, std::string_view name, const std::string& text) {
+  if (text.size() > format::kTitleLength) {
+    out.bad(std::string(name) + " is " + std::to_string(text.size()) + " bytes long; its record holds " +
+            std::to_string(format::kTitleLength));
+  }
+  // The builder reads a title as one line; a line of Ctrl-Z alone would end
+  // the answers.
+  if (text.find_first_of("\r\n") != std::string::npos || text == "\x1a") {
+    out.bad(std::string(name) + " holds a line end (or is Ctrl-Z alone): a title is one line of text");
+  }
+  out.text.line(text);
+}
+
+// Counts beyond what the builders take: they would refuse them.
+void grid_within_limits(const FileAnswers& out, std::int64_t rows, std::int64_t columns) {
+  if (rows > 0 && columns > 0 && rows * columns > common::kMaxCellsPerArray) {
+    out.bad("a grid of " + std::to_string(rows) + " rows by " + std::to_string(columns) + " columns has " +
+            std::to_string(rows * columns) + " cells; the builders take at most " +
+            std::to_string(common::kMaxCellsPerArray) + " cells per array");
+  }
+}
+
+}  // namespace
+
+std::string basic_answers(const BasicValues& b) {
+  FileAnswers out(format::kBasicFileName);
+  title(out, "basic.title_1", b.title_1);
+  title(out, "basic.title_2", b.title_2);
+  const format::DescriptorList dimensions(format::kDimensionFormat);
+  out.count("basic.layers", b.layers, dimensions[0]);
+  out.count("basic.rows", b.rows, dimensions[1]);
+  out.count("basic.columns", b.columns, dimensions[2]);
+  out.count("basic.period_count", b.period_count, dimensions[3]);
+  out.integer("basic.time_unit", b.time_unit, dimensions[4]);
+  grid_within_limits(out, b.rows, b.columns);
+
+  // Morvek stores a module's unit for the answer 1, and asks only for some slots.
+  std::size_t next = 0;
+  for (std::size_t slot = 1; slot <= format::kModuleSlots; ++slot) {
+    const std::int32_t unit = b.module_units[slot - 1];
+    const bool asked = next < format::kModules.size() && format::kModules[next].slot == static_cast<int>(slot);
+    if (unit != 0 && !(asked && unit == format::module_unit(slot))) {
+      out.bad("basic.module_units[" + std::to_string(slot - 1) + "] is " + std::to_string(unit) + ": slot " +
+              std::to_string(slot) + " holds " +
+              (asked ? "0 or " + std::to_string(format::module_unit(slot)) + " (" +
+                           std::string(format::kModules[next].name) + " not used or used)"
+                     : std::string("0 (no module is asked for there)")));
+    }
+    if (!asked) continue;
+    out.text.reserve_more(1);
+    out.text.integer(unit != 0 ? 1 : 0);
+    ++next;
+  }
+  const format::DescriptorList options(format::kOptionFormat);
+  out.integer("basic.memory_sharing", b.memory_sharing, options[0]);
+  out.integer("basic.save_heads", b.save_heads, options[1]);
+
+  const std::int64_t plane = std::int64_t{b.rows} * b.columns;
+  const format::Descriptor boundary = field_of(format::kBoundaryArray.format_text);
+  const format::Descriptor head = field_of(format::kStartingHeadArray.format_text);
+  for (std::int64_t layer = 1; layer <= b.layers; ++layer) {
+    out.array("basic.ibound", b.ibound + (layer - 1) * plane, plane, boundary, cell_in(layer, b.rows, b.columns));
+  }
+  out.real("basic.no_flow_head", b.no_flow_head);
+  for (std::int64_t layer = 1; layer <= b.layers; ++layer) {
+    out.array("basic.shead", b.shead + (layer - 1) * plane, plane, head, cell_in(layer, b.rows, b.columns));
+  }
+  const format::DescriptorList period(format::kStressPeriodFormat);
+  for (std::size_t p = 0; p < b.periods.size(); ++p) {
+    const std::string name = "basic.periods[" + std::to_string(p) + "]";
+    out.real(name + "[\"length\"]", b.periods[p].length);
+    out.integer(name + "[\"steps\"]", b.periods[p].steps, period[1]);
+    out.real(name + "[\"multiplier\"]", b.periods[p].multiplier);
+  }
+  return out.text.take();
+}
+
+std::string flow_answers(const FlowValues& f) {
+  FileAnswers out(format::kFlowFileName);
+  const format::DescriptorList header(format::kFlowHeaderFormat);
+  out.integer("flow.simulation_type", f.simulation_type, header[0]);
+  out.integer("flow.cell_by_cell_code", f.cell_by_cell_code, header[1]);
+  // The counts are answered, not written: only their limits hold them.
+  const format::Descriptor any_count{format::Descriptor::Kind::Integer, 11, 0};
+  out.count("flow.layers", f.layers, any_count);
+  out.count("flow.rows", f.rows, any_count);
+  out.count("flow.columns", f.columns, any_count);
+  for (const auto& [name, count] : {std::pair{"layers", f.layers}, {"rows", f.rows}, {"columns", f.columns}}) {
+    if (count > common::kMaxCellsPerArray) {
+      out.bad(std::to_string(count) + " " + name + " exceed the builders' limit of " +
+              std::to_string(common::kMaxCellsPerArray));
+    }
+  }
+  grid_within_limits(out, f.rows, f.columns);
+
+  const format::Descriptor type_code = field_of(format::kLayerTypeFormat);
+  for (std::int64_t layer = 1; layer <= f.layers; ++layer) {
+    const auto i = static_cast<std::size_t>(layer - 1);
+    const auto name = [&](std::string_view list) { return std::string(list) + entry_in("layer")(layer - 1); };
+    if (!fits(f.layer_types[i], type_code)) out.integer(name("flow.layer_types"), f.layer_types[i], type_code);
+    if (!std::isfinite(f.anisotropy[i])) out.real(name("flow.anisotropy"), f.anisotropy[i]);
+    out.text.reserve_more(2);
+    out.text.integer(f.layer_types[i]);
+    out.text.real(f.anisotropy[i]);
+  }
+  const format::Descriptor width = field_of(format::kListValuesFormat);
+  out.array("flow.delr", f.delr.data(), f.columns, width, entry_in("column"));
+  out.array("flow.delc", f.delc.data(), f.rows, width, entry_in("row"));
+
+  const std::int64_t plane = std::int64_t{f.rows} * f.columns;
+  for (std::int64_t layer = 1; layer <= f.layers; ++layer) {
+    const std::int32_t type = f.layer_types[static_cast<std::size_t>(layer - 1)];
+    for (std::size_t a = 0; a < format::kLayerArrays.size(); ++a) {
+      const format::LayerArray& array = format::kLayerArrays[a];
+      if (!format::is_selected(array.selection, f.simulation_type, type, layer, f.layers)) continue;
+      // "HYDCON-" is flow.hydcon.
+      std::string name = "flow.";
+      for (char c : array.entry.label) {
+        if (c != '-') name += static_cast<char>(c - 'A' + 'a');
+      }
+      if (f.arrays[a] == nullptr) {
+        out.bad("layer " + std::to_string(layer) + " (type code " + std::to_string(type) + ", " +
+                (f.simulation_type == 0 ? "transient" : "steady state") + ") holds " +
+                std::string(array.entry.label) + ", but " + name + " is None");
+      }
+      out.array(name, f.arrays[a] + (layer - 1) * plane, plane, field_of(array.entry.format_text),
+                cell_in(layer, f.rows, f.columns));
+    }
+  }
+  return out.text.take();
+}
+
+std::string drain_answers(const DrainValues& d) {
+  FileAnswers out(format::kDrainFileName);
+  const format::DescriptorList header(format::kDrainHeaderFormat);
+  out.integer("drains.max_drains", d.max_drains, header[0]);
+  out.integer("drains.flow_code", d.flow_code, header[1]);
+  const format::Descriptor any_count{format::Descriptor::Kind::Integer, 11, 0};
+  out.count("the number of drains.periods", static_cast<std::int32_t>(d.periods.size()), any_count);
+  const format::Descriptor use_code = field_of(format::kUseCodeFormat);
+  const format::DescriptorList drain(format::kDrainFormat);
+  for (std::size_t p = 0; p < d.periods.size(); ++p) {
+    const std::string name = "drains.periods[" + std::to_string(p) + "]";
+    const DrainValues::Period& period = d.periods[p];
+    if (period.reuse_code < 0) {
+      out.integer(name, period.reuse_code, use_code);
+      continue;
+    }
+    if (period.drains.size() > static_cast<std::size_t>(INT32_MAX)) {
+      out.bad(name + " holds more drains than a use code counts");
+    }
+    out.integer("the number of " + name, static_cast<std::int32_t>(period.drains.size()), use_code);
+    out.text.reserve_more(5 * period.drains.size());
+    for (std::size_t i = 0; i < period.drains.size(); ++i) {
+      const Drain& one = period.drains[i];
+      const std::string at = name + "[" + std::to_string(i) + "]";
+      // (The names are made only for a complaint: the common case is one test each.)
+      if (!fits(one.layer, drain[0]) || !fits(one.row, drain[1]) || !fits(one.column, drain[2]) ||
+          !std::isfinite(one.elevation) || !std::isfinite(one.conductance)) {
+        out.integer(at + "[\"layer\"]", one.layer, drain[0]);
+        out.integer(at + "[\"row\"]", one.row, drain[1]);
+        out.integer(at + "[\"column\"]", one.column, drain[2]);
+        out.real(at + "[\"elevation\"]", one.elevation);
+        out.real(at + "[\"conductance\"]", one.conductance);
+      }
+      out.text.integer(one.layer);
+      out.text.integer(one.row);
+      out.text.integer(one.column);
+      out.text.real(one.elevation);
+      out.text.real(one.conductance);
+    }
+  }
+  return out.text.take();
+}
+
+}  // namespace gwbuilders
