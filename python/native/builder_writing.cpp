@@ -85,7 +85,6 @@ std::string why_it_ended(const common::SessionEnd& end) {
     gap = false;
     text += c;
   }
-  if (end.answer && end.answer->line > 0) text += " (answer line " + std::to_string(end.answer->line) + ")";
   return text;
 }
 

@@ -1,8 +1,10 @@
 #include "python/native/model_answers.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <string_view>
 
 #include "common/capacity.h"
@@ -16,7 +18,11 @@
 namespace gwbuilders {
 namespace {
 
-constexpr std::size_t kLongestAnswer = 16;  // "-1.2345678e-38" and its line end, with room
+// The room an answer may take: the longest is the largest real's
+// ("-3.4028234663852886e+38", AnswerText::real) and its line end.
+constexpr std::size_t kLongestAnswer = 32;
+// The cells of an array are put a block at a time, room made once a block.
+constexpr std::int64_t kBlock = 4096;
 
 // The answers, one a line. Room for a run of answers is made once, so that
 // an array's cells are put without a check each.
@@ -34,7 +40,12 @@ class AnswerText {
   }
   void real(float value) {
     char* at = text_.data() + used_;
-    at = std::to_chars(at, at + kLongestAnswer, value).ptr;  // the shortest text of this very value
+    // The shortest text of this very value; but that of the largest real
+    // ("3.4028235e+38") lies above it, where the builder refuses an answer
+    // as beyond the range: that one is answered by its exact value.
+    at = std::fabs(value) == std::numeric_limits<float>::max()
+             ? std::to_chars(at, at + kLongestAnswer, static_cast<double>(value)).ptr
+             : std::to_chars(at, at + kLongestAnswer, value).ptr;
     *at++ = '\n';
     used_ = static_cast<std::size_t>(at - text_.data());
   }
@@ -132,10 +143,13 @@ class FileAnswers {
       return;
     }
     text.integer(1);
-    text.reserve_more(static_cast<std::size_t>(cells));
-    for (std::int64_t i = 0; i < cells; ++i) {
-      check(name, values, i, field, where);
-      put(values[i]);
+    for (std::int64_t block = 0; block < cells; block += kBlock) {
+      const std::int64_t end = std::min(cells, block + kBlock);
+      text.reserve_more(static_cast<std::size_t>(end - block));
+      for (std::int64_t i = block; i < end; ++i) {
+        check(name, values, i, field, where);
+        put(values[i]);
+      }
     }
   }
 
@@ -337,9 +351,9 @@ std::string drain_answers(const DrainValues& d) {
       out.bad(name + " holds more drains than a use code counts");
     }
     out.integer("the number of " + name, static_cast<std::int32_t>(period.drains.size()), use_code);
-    out.text.reserve_more(5 * period.drains.size());
     for (std::size_t i = 0; i < period.drains.size(); ++i) {
       const Drain& one = period.drains[i];
+      if (i % kBlock == 0) out.text.reserve_more(5 * std::min<std::size_t>(kBlock, period.drains.size() - i));
       const std::string at = name + "[" + std::to_string(i) + "]";
       // (The names are made only for a complaint: the common case is one test each.)
       if (!fits(one.layer, drain[0]) || !fits(one.row, drain[1]) || !fits(one.column, drain[2]) ||

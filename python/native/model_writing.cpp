@@ -172,9 +172,15 @@ void add_model_writing(py::module_& m) {
   m.def("flow_arrays_held", &flow_arrays_held, py::arg("simulation_type"), py::arg("layer_types"));
   m.attr("MAX_CELLS_PER_ARRAY") = common::kMaxCellsPerArray;
   m.attr("TITLE_LENGTH") = format::kTitleLength;
-  // The module table's slots (from 1) of the two files besides FOR001, and their units.
-  m.attr("FLOW_MODULE") = py::make_tuple(format::kFlowSlot, format::module_unit(format::kFlowSlot));
-  m.attr("DRAIN_MODULE") = py::make_tuple(format::kDrainSlot, format::module_unit(format::kDrainSlot));
+  // The module table: the unit a module's slot (from 1) holds when it is
+  // used, for each module asked for; the slots of FOR011's and FOR013's.
+  py::dict units;
+  for (const format::Module& module : format::kModules) {
+    units[py::int_(module.slot)] = format::module_unit(static_cast<std::size_t>(module.slot));
+  }
+  m.attr("MODULE_UNITS") = units;
+  m.attr("FLOW_SLOT") = format::kFlowSlot;
+  m.attr("DRAIN_SLOT") = format::kDrainSlot;
 }
 
 }  // namespace gwbuilders

@@ -312,14 +312,15 @@ class Model:
     def new(cls, layers: int, rows: int, columns: int, periods: int = 1, *, title_1: str = "",
             title_2: str = "", time_unit: Union[int, str] = "days", flow: bool = False,
             layer_types: Optional[Sequence[int]] = None, transient: bool = False,
-            drains: bool = False) -> "Model":
+            drains: bool = False, modules: Sequence[str] = ()) -> "Model":
         """A model of ``layers`` x ``rows`` x ``columns`` cells and ``periods``
         stress periods: every cell active (``ibound`` 1), starting heads 0,
         no-flow head 999, each period of length 1 with one time step and
         multiplier 1, time unit days (a code 0 to 5 or its name). ``flow=True``
         or ``layer_types`` adds the flow part (``add_flow``), ``drains=True``
-        the drain part (``add_drains``). Fill the arrays by assignment or
-        slicing, then ``write``."""
+        the drain part (``add_drains``); ``modules`` names further modules
+        of the module table (MODULES), such as "Strongly Implicit Procedure".
+        Fill the arrays by assignment or slicing, then ``write``."""
         counts = [want_integer(name, value, least=0) for name, value in
                   (("layers", layers), ("rows", rows), ("columns", columns), ("periods", periods))]
         layers, rows, columns, periods = counts
@@ -335,18 +336,22 @@ class Model:
                       save_heads=0, no_flow_head=999.0, periods=periods_array,
                       ibound=np.ones(shape, dtype=np.int32), shead=np.zeros(shape, dtype=np.float32))
         model = cls(basic=basic)
+        slots = {name: slot for slot, name in MODULES.items()}
+        for name in modules:
+            if name not in slots:
+                raise ModelError(f"module {name!r} is none of {', '.join(slots)}")
+            model._use_module(slots[name])
         if flow or layer_types is not None:
             model.add_flow(layer_types, transient=transient)
         if drains:
             model.add_drains()
         return model
 
-    def _use_module(self, slot_and_unit: tuple[int, int]) -> None:
-        # The module table of FOR001 names the file that a part adds.
+    def _use_module(self, slot: int) -> None:
+        # The module table of FOR001 names the file of each module used.
         if self.basic is not None:
-            slot, unit = slot_and_unit
             units = list(self.basic.module_units)
-            units[slot - 1] = unit
+            units[slot - 1] = _native.MODULE_UNITS[slot]
             self.basic.module_units = tuple(units)
 
     def add_flow(self, layer_types: Optional[Sequence[int]] = None, *, transient: bool = False,
@@ -373,7 +378,7 @@ class Model:
                          rows=rows, columns=columns, layer_types=types,
                          anisotropy=np.ones(layers, dtype=np.float32), delr=np.ones(columns, dtype=np.float32),
                          delc=np.ones(rows, dtype=np.float32), arrays=arrays)
-        self._use_module(_native.FLOW_MODULE)
+        self._use_module(_native.FLOW_SLOT)
         return self.flow
 
     def add_drains(self, *, max_drains: int = 0, flow_code: int = 0) -> Drains:
@@ -382,7 +387,7 @@ class Model:
         count = 0 if self.basic is None else self.basic.period_count
         self.drains = Drains(max_drains=max_drains, flow_code=flow_code,
                              periods=[np.empty(0, dtype=DRAIN_DTYPE) for _ in range(count)])
-        self._use_module(_native.DRAIN_MODULE)
+        self._use_module(_native.DRAIN_SLOT)
         return self.drains
 
     def answers_for_write(self, file: str) -> str:
