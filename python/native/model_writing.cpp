@@ -3,6 +3,7 @@
 #include <pybind11/numpy.h>
 #include <pybind11/stl.h>
 
+#include <initializer_list>
 #include <string>
 #include <utility>
 #include <vector>
@@ -48,6 +49,11 @@ class Buffers {
   T scalar(const char* key) {
     return values_[key].cast<T>();
   }
+  // The integers of `values` by their keys, each into its member of `into`.
+  template <typename Values>
+  void integers(Values& into, std::initializer_list<std::pair<const char*, std::int32_t Values::*>> keys) {
+    for (const auto& [key, member] : keys) into.*member = scalar<std::int32_t>(key);
+  }
   void keep(py::array a) { kept_.push_back(std::move(a)); }
 
  private:
@@ -60,14 +66,11 @@ Answers basic_answers_of(const py::dict& values) {
   BasicValues b;
   b.title_1 = in.scalar<std::string>("title_1");
   b.title_2 = in.scalar<std::string>("title_2");
-  b.layers = in.scalar<std::int32_t>("layers");
-  b.rows = in.scalar<std::int32_t>("rows");
-  b.columns = in.scalar<std::int32_t>("columns");
-  b.period_count = in.scalar<std::int32_t>("period_count");
-  b.time_unit = in.scalar<std::int32_t>("time_unit");
+  in.integers(b, {{"layers", &BasicValues::layers}, {"rows", &BasicValues::rows},
+                  {"columns", &BasicValues::columns}, {"period_count", &BasicValues::period_count},
+                  {"time_unit", &BasicValues::time_unit}, {"memory_sharing", &BasicValues::memory_sharing},
+                  {"save_heads", &BasicValues::save_heads}});
   b.module_units = in.scalar<std::array<std::int32_t, 24>>("module_units");
-  b.memory_sharing = in.scalar<std::int32_t>("memory_sharing");
-  b.save_heads = in.scalar<std::int32_t>("save_heads");
   b.no_flow_head = in.scalar<float>("no_flow_head");
   b.periods = in.list<StressPeriodValues>("periods");
   b.ibound = in.array<std::int32_t>("ibound");
@@ -79,11 +82,9 @@ Answers basic_answers_of(const py::dict& values) {
 Answers flow_answers_of(const py::dict& values) {
   Buffers in(values);
   FlowValues f;
-  f.simulation_type = in.scalar<std::int32_t>("simulation_type");
-  f.cell_by_cell_code = in.scalar<std::int32_t>("cell_by_cell_code");
-  f.layers = in.scalar<std::int32_t>("layers");
-  f.rows = in.scalar<std::int32_t>("rows");
-  f.columns = in.scalar<std::int32_t>("columns");
+  in.integers(f, {{"simulation_type", &FlowValues::simulation_type},
+                  {"cell_by_cell_code", &FlowValues::cell_by_cell_code}, {"layers", &FlowValues::layers},
+                  {"rows", &FlowValues::rows}, {"columns", &FlowValues::columns}});
   f.layer_types = in.list<std::int32_t>("layer_types");
   f.anisotropy = in.list<float>("anisotropy");
   f.delr = in.list<float>("delr");
@@ -104,8 +105,7 @@ Answers flow_answers_of(const py::dict& values) {
 Answers drain_answers_of(const py::dict& values) {
   Buffers in(values);
   DrainValues d;
-  d.max_drains = in.scalar<std::int32_t>("max_drains");
-  d.flow_code = in.scalar<std::int32_t>("flow_code");
+  in.integers(d, {{"max_drains", &DrainValues::max_drains}, {"flow_code", &DrainValues::flow_code}});
   for (const py::handle period : values["periods"].cast<py::list>()) {
     if (py::isinstance<py::int_>(period)) {
       d.periods.push_back({period.cast<std::int32_t>(), {}});

@@ -89,44 +89,48 @@ py::array_t<float> float_array(const std::vector<float>& values) {
   return out;
 }
 
-py::dict read_basic(const std::string& path) {
+// The reading of a file with arrays (`read`: read_basic_file or
+// read_flow_file) into numpy's buffers: its grid, arrays and asterisks, and
+// what `describe` adds of its contents.
+template <typename Contents, typename Describe>
+py::dict read_with_arrays(const std::string& path, Contents (*read)(const std::string&, gwbuilders::ArraySink&),
+                          Describe describe) {
   NumpySink sink;
-  const gwbuilders::BasicContents c =
-      read_without_gil(path, [&] { return gwbuilders::read_basic_file(path, sink); });
+  const Contents c = read_without_gil(path, [&] { return read(path, sink); });
   py::dict d;
-  d["title_1"] = py::bytes(c.title_1);
-  d["title_2"] = py::bytes(c.title_2);
+  describe(c, d);
   d["grid"] = py::make_tuple(c.grid.layers, c.grid.rows, c.grid.columns);
-  d["period_count"] = c.period_count;
-  d["time_unit"] = c.time_unit;
-  d["module_units"] = std::vector<std::int32_t>(c.module_units.begin(), c.module_units.end());
-  d["memory_sharing"] = c.memory_sharing;
-  d["save_heads"] = c.save_heads;
-  d["no_flow_head"] = c.no_flow_head;
-  py::list periods;
-  for (const auto& p : c.periods) periods.append(py::make_tuple(p.length, p.steps, p.multiplier));
-  d["periods"] = periods;
   d["arrays"] = sink.arrays();
   add_asterisks(d, c.asterisks);
   return d;
 }
 
+py::dict read_basic(const std::string& path) {
+  return read_with_arrays(path, gwbuilders::read_basic_file, [](const gwbuilders::BasicContents& c, py::dict& d) {
+    d["title_1"] = py::bytes(c.title_1);
+    d["title_2"] = py::bytes(c.title_2);
+    d["period_count"] = c.period_count;
+    d["time_unit"] = c.time_unit;
+    d["module_units"] = std::vector<std::int32_t>(c.module_units.begin(), c.module_units.end());
+    d["memory_sharing"] = c.memory_sharing;
+    d["save_heads"] = c.save_heads;
+    d["no_flow_head"] = c.no_flow_head;
+    py::list periods;
+    for (const auto& p : c.periods) periods.append(py::make_tuple(p.length, p.steps, p.multiplier));
+    d["periods"] = periods;
+  });
+}
+
 py::dict read_flow(const std::string& path) {
-  NumpySink sink;
-  const gwbuilders::FlowContents c =
-      read_without_gil(path, [&] { return gwbuilders::read_flow_file(path, sink); });
-  py::dict d;
-  d["simulation_type"] = c.simulation_type;
-  d["cell_by_cell_code"] = c.cell_by_cell_code;
-  d["grid"] = py::make_tuple(c.grid.layers, c.grid.rows, c.grid.columns);
-  d["layer_types"] = c.layer_types;
-  d["anisotropy"] = float_array(c.anisotropy);
-  d["delr"] = float_array(c.delr);
-  d["delc"] = float_array(c.delc);
-  d["labels"] = c.labels;
-  d["arrays"] = sink.arrays();
-  add_asterisks(d, c.asterisks);
-  return d;
+  return read_with_arrays(path, gwbuilders::read_flow_file, [](const gwbuilders::FlowContents& c, py::dict& d) {
+    d["simulation_type"] = c.simulation_type;
+    d["cell_by_cell_code"] = c.cell_by_cell_code;
+    d["layer_types"] = c.layer_types;
+    d["anisotropy"] = float_array(c.anisotropy);
+    d["delr"] = float_array(c.delr);
+    d["delc"] = float_array(c.delc);
+    d["labels"] = c.labels;
+  });
 }
 
 py::dict read_drains(const std::string& path) {

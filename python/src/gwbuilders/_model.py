@@ -73,6 +73,12 @@ def _warn_asterisks(path: str, contents: dict) -> None:
                       stacklevel=4)
 
 
+def _grid_of(path: str, contents: dict) -> tuple[int, int, int]:
+    # A file read with arrays: its asterisks told, then its grid.
+    _warn_asterisks(path, contents)
+    return tuple(contents["grid"])
+
+
 def _text(raw: bytes) -> str:
     return raw.decode("utf-8", errors="surrogateescape")
 
@@ -124,8 +130,7 @@ class Basic:
 
     @classmethod
     def _from_native(cls, path: str, c: dict) -> "Basic":
-        _warn_asterisks(path, c)
-        layers, rows, columns = c["grid"]
+        layers, rows, columns = _grid_of(path, c)
         return cls(
             title_1=_text(c["title_1"]), title_2=_text(c["title_2"]),
             layers=layers, rows=rows, columns=columns, period_count=c["period_count"],
@@ -197,8 +202,7 @@ class Flow:
 
     @classmethod
     def _from_native(cls, path: str, c: dict) -> "Flow":
-        _warn_asterisks(path, c)
-        layers, rows, columns = c["grid"]
+        layers, rows, columns = _grid_of(path, c)
         return cls(
             simulation_type=c["simulation_type"], cell_by_cell_code=c["cell_by_cell_code"],
             layers=max(layers, 0), rows=max(rows, 0), columns=max(columns, 0),
