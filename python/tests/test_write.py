@@ -7,7 +7,9 @@ model back to the precision of the fields (three significant digits)."""
 from __future__ import annotations
 
 import os
+import resource
 import subprocess
+import sys
 import tempfile
 from pathlib import Path
 
@@ -241,3 +243,18 @@ def test_a_failed_write_leaves_the_file_as_it_was(tmp_path: Path) -> None:
     assert os.listdir(tmp_path) == ["FOR013"]
     model.write(tmp_path)  # once the builder is gone
     assert (tmp_path / "FOR013").read_bytes() == f"{0:10d}{0:10d}\r\n".encode()
+
+
+def test_a_write_that_fails_midway_leaves_the_file_as_it_was(tmp_path: Path) -> None:
+    # Files of at most 4 KiB: the dialogue's writing fails inside the boundary arrays.
+    (tmp_path / "FOR001").write_bytes(b"the old basic file\r\n")
+    script = ("import sys, gwbuilders\n"
+              "try:\n    gwbuilders.Model.new(1, 100, 100).write(sys.argv[1])\n"
+              "except gwbuilders.WriteError as e:\n    print(e)\n")
+    done = subprocess.run([sys.executable, "-c", script, str(tmp_path)], capture_output=True, text=True,
+                          preexec_fn=lambda: resource.setrlimit(resource.RLIMIT_FSIZE, (4096, 4096)))
+    assert "did not reach its stop: run-time error" in done.stdout, done.stdout + done.stderr
+    assert "File too large" in done.stdout
+    assert (tmp_path / "FOR001").read_bytes() == b"the old basic file\r\n"
+    assert os.listdir(tmp_path) == ["FOR001"]
+
