@@ -135,8 +135,8 @@ class FileAnswers {
     text.reserve_more(1);
     text.integer(value);
   }
-  void real(std::string_view name, float value) {
-    if (!std::isfinite(value)) bad(std::string(name) + " is " + non_finite(value) + kFiniteOnly);
+  void real(std::string_view name, float value, const format::Descriptor& field) {
+    if (!std::isfinite(value)) bad(std::string(name) + " is " + non_finite(value) + finite_only(field));
     text.reserve_more(1);
     text.real(value);
   }
@@ -176,7 +176,9 @@ class FileAnswers {
   AnswerText text;
 
  private:
-  static constexpr const char* kFiniteOnly = ": a G10.3 field holds finite values only";
+  static std::string finite_only(const format::Descriptor& field) {
+    return ": a " + describe(field) + " field holds finite values only";
+  }
 
   static std::string non_finite(float value) {
     return std::isnan(value) ? "nan" : value > 0 ? "inf" : "-inf";
@@ -191,9 +193,11 @@ class FileAnswers {
     }
   }
   template <typename Where>
-  void check(std::string_view name, const float* values, std::int64_t i, const format::Descriptor&,
+  void check(std::string_view name, const float* values, std::int64_t i, const format::Descriptor& field,
              Where where) const {
-    if (!std::isfinite(values[i])) bad(std::string(name) + where(i) + " is " + non_finite(values[i]) + kFiniteOnly);
+    if (!std::isfinite(values[i])) {
+      bad(std::string(name) + where(i) + " is " + non_finite(values[i]) + finite_only(field));
+    }
   }
   void put(std::int32_t value) { text.integer(value); }
   void put(float value) { text.real(value); }
@@ -202,10 +206,9 @@ class FileAnswers {
 };
 
 // "[l, r, c] (layer L, row R, column C)" of cell i of a layer array.
-auto cell_in(std::int64_t layer, std::int32_t rows, std::int32_t columns) {
+auto cell_in(std::int64_t layer, std::int32_t columns) {
   return [=](std::int64_t i) {
     const std::int64_t row = i / columns, column = i % columns;
-    (void)rows;
     return "[" + std::to_string(layer - 1) + ", " + std::to_string(row) + ", " + std::to_string(column) +
            "] (layer " + std::to_string(layer) + ", row " + std::to_string(row + 1) + ", column " +
            std::to_string(column + 1) + ")";
@@ -287,18 +290,18 @@ std::string basic_answers(const BasicValues& b) {
   const format::Descriptor boundary = field_of(format::kBoundaryArray.format_text);
   const format::Descriptor head = field_of(format::kStartingHeadArray.format_text);
   for (std::int64_t layer = 1; layer <= b.layers; ++layer) {
-    out.array("basic.ibound", b.ibound + (layer - 1) * plane, plane, boundary, cell_in(layer, b.rows, b.columns));
+    out.array("basic.ibound", b.ibound + (layer - 1) * plane, plane, boundary, cell_in(layer, b.columns));
   }
-  out.real("basic.no_flow_head", b.no_flow_head);
+  out.real("basic.no_flow_head", b.no_flow_head, field_of(format::kNoFlowHeadFormat));
   for (std::int64_t layer = 1; layer <= b.layers; ++layer) {
-    out.array("basic.shead", b.shead + (layer - 1) * plane, plane, head, cell_in(layer, b.rows, b.columns));
+    out.array("basic.shead", b.shead + (layer - 1) * plane, plane, head, cell_in(layer, b.columns));
   }
   const format::DescriptorList period(format::kStressPeriodFormat);
   for (std::size_t p = 0; p < b.periods.size(); ++p) {
     const std::string name = "basic.periods[" + std::to_string(p) + "]";
-    out.real(name + "[\"length\"]", b.periods[p].length);
+    out.real(name + "[\"length\"]", b.periods[p].length, period[0]);
     out.integer(name + "[\"steps\"]", b.periods[p].steps, period[1]);
-    out.real(name + "[\"multiplier\"]", b.periods[p].multiplier);
+    out.real(name + "[\"multiplier\"]", b.periods[p].multiplier, period[2]);
   }
   return out.text.take();
 }
@@ -319,18 +322,18 @@ std::string flow_answers(const FlowValues& f) {
   grid_within_limits(out, f.rows, f.columns);
 
   const format::Descriptor type_code = field_of(format::kLayerTypeFormat);
+  const format::Descriptor list_value = field_of(format::kListValuesFormat);  // a factor, a width
   for (std::int64_t layer = 1; layer <= f.layers; ++layer) {
     const auto i = static_cast<std::size_t>(layer - 1);
     const auto name = [&](std::string_view list) { return std::string(list) + entry_in("layer")(layer - 1); };
     if (!fits(f.layer_types[i], type_code)) out.integer(name("flow.layer_types"), f.layer_types[i], type_code);
-    if (!std::isfinite(f.anisotropy[i])) out.real(name("flow.anisotropy"), f.anisotropy[i]);
+    if (!std::isfinite(f.anisotropy[i])) out.real(name("flow.anisotropy"), f.anisotropy[i], list_value);
     out.text.reserve_more(2);
     out.text.integer(f.layer_types[i]);
     out.text.real(f.anisotropy[i]);
   }
-  const format::Descriptor width = field_of(format::kListValuesFormat);
-  out.array("flow.delr", f.delr.data(), f.columns, width, entry_in("column"));
-  out.array("flow.delc", f.delc.data(), f.rows, width, entry_in("row"));
+  out.array("flow.delr", f.delr.data(), f.columns, list_value, entry_in("column"));
+  out.array("flow.delc", f.delc.data(), f.rows, list_value, entry_in("row"));
 
   const std::int64_t plane = std::int64_t{f.rows} * f.columns;
   for (std::int64_t layer = 1; layer <= f.layers; ++layer) {
@@ -349,7 +352,7 @@ std::string flow_answers(const FlowValues& f) {
                 std::string(array.entry.label) + ", but " + name + " is None");
       }
       out.array(name, f.arrays[a] + (layer - 1) * plane, plane, field_of(array.entry.format_text),
-                cell_in(layer, f.rows, f.columns));
+                cell_in(layer, f.columns));
     }
   }
   return out.text.take();
@@ -383,8 +386,8 @@ std::string drain_answers(const DrainValues& d) {
         out.integer(at + "[\"layer\"]", one.layer, drain[0]);
         out.integer(at + "[\"row\"]", one.row, drain[1]);
         out.integer(at + "[\"column\"]", one.column, drain[2]);
-        out.real(at + "[\"elevation\"]", one.elevation);
-        out.real(at + "[\"conductance\"]", one.conductance);
+        out.real(at + "[\"elevation\"]", one.elevation, drain[3]);
+        out.real(at + "[\"conductance\"]", one.conductance, drain[4]);
       }
       out.text.integer(one.layer);
       out.text.integer(one.row);

@@ -204,7 +204,7 @@ def _cell(path: str, index, value) -> object:
     (_set("flow.bot", None), "layer 1 (type code 1, steady state) holds BOT-, but flow.bot is None"),
     (_set("basic.title_1", "x" * 81), "basic.title_1 is 81 bytes long: its record holds 80"),
     (_set("basic.title_2", "two\nlines"), "basic.title_2 holds a line end"),
-    (_set("basic.no_flow_head", 1e39), "basic.no_flow_head is 1e+39: a G10.3 field holds finite 32-bit reals"),
+    (_set("basic.no_flow_head", 1e39), "basic.no_flow_head is 1e+39: the files hold finite 32-bit reals only"),
     (_set("basic.module_units", (0, 13) + (0,) * 22), "basic.module_units[1] is 13: slot 2 holds 0 or 12 (Wells"),
     (_set("basic.module_units", (0,) * 5 + (16,) + (0,) * 18), "slot 6 holds 0 (no module is asked for there)"),
     (_set("basic.time_unit", -10**9), "basic.time_unit is -1000000000, too wide for its I10 field (-999999999 to"),

@@ -46,7 +46,7 @@ def want_real(name: str, value: Any) -> float:
     with np.errstate(over="ignore"):
         single = np.float32(value)
     if not math.isfinite(single):
-        raise ModelError(f"{name} is {value}: a G10.3 field holds finite 32-bit reals only")
+        raise ModelError(f"{name} is {value}: the files hold finite 32-bit reals only")
     return float(single)
 
 
