@@ -152,6 +152,23 @@ def test_a_model_read_is_written_as_it_was(example_folder: Path, tmp_path: Path)
         assert (tmp_path / file).read_bytes() == (example_folder / file).read_bytes(), file
 
 
+def test_arrays_in_any_order_of_memory_write_the_same(tmp_path: Path) -> None:
+    # A view with strides and a Fortran-ordered array are their cells all the same.
+    model = gwbuilders.Model.new(2, 3, 4, flow=True)
+    model.basic.shead[:] = np.arange(24, dtype=np.float32).reshape(2, 3, 4)
+    model.flow.tran[:] = model.basic.shead * np.float32(0.5)
+    (tmp_path / "contiguous").mkdir()
+    model.write(tmp_path / "contiguous")
+    model.basic.shead = np.asfortranarray(model.basic.shead)
+    every_other_row = np.zeros((2, 6, 4), np.float32)
+    every_other_row[:, ::2] = model.flow.tran
+    model.flow.tran = every_other_row[:, ::2]
+    (tmp_path / "strided").mkdir()
+    model.write(tmp_path / "strided")
+    for file in ("FOR001", "FOR011"):
+        assert (tmp_path / "strided" / file).read_bytes() == (tmp_path / "contiguous" / file).read_bytes()
+
+
 def test_the_whole_run_of_the_basic_file(tmp_path: Path) -> None:
     # A whole run, record by record as the basic file's layout gives it.
     model = gwbuilders.Model.new(1, 2, 3, 2, title_1="Test", time_unit="days",
