@@ -107,7 +107,8 @@ bench: build
 	  $(BUILD)/bench/bench_run --runs $(BENCH_RUNS) "$$scratch" && \
 	  $(BUILD)/bench/bench_check --runs $(BENCH_RUNS) --factor $(BENCH_FACTOR) "$$scratch" && \
 	  $(BUILD)/bench/bench_report --runs $(BENCH_RUNS) --factor $(BENCH_FACTOR) "$$scratch" && \
-	  /usr/bin/python3 bench/read_model_bench.py --runs $(BENCH_RUNS) --factor $(BENCH_FACTOR) $(BUILD) "$$scratch"
+	  /usr/bin/python3 bench/read_model_bench.py --runs $(BENCH_RUNS) --factor $(BENCH_FACTOR) $(BUILD) "$$scratch" && \
+	  /usr/bin/python3 bench/write_model_bench.py --runs $(BENCH_RUNS) --factor $(BENCH_FACTOR) $(BUILD) "$$scratch"
 
 # libFuzzer targets (clang), each run for FUZZ_SECONDS on its seed corpus.
 fuzz-build:

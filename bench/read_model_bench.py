@@ -68,29 +68,63 @@ print(seconds, sum(a.nbytes for a in arrays))
 """
 
 
-def main() -> int:
-    parser = argparse.ArgumentParser(prog="read_model_bench.py")
+def bench_options(program: str) -> argparse.Namespace:
+    """The options of a row of the Python package: [--runs N] [--factor F] BUILD FOLDER."""
+    parser = argparse.ArgumentParser(prog=program)
     parser.add_argument("--runs", type=int, default=7)
     parser.add_argument("--factor", type=float, default=1.0)
     parser.add_argument("build", type=Path)
     parser.add_argument("folder", type=Path)
     options = parser.parse_args()
-    build = options.build.resolve()
-    root = Path(__file__).resolve().parent.parent
+    options.build = options.build.resolve()
+    return options
+
+
+def package_of(build: Path, program: str, row: str) -> Path | None:
+    """A folder holding the package gwbuilders, its sources linked from the
+    repository and its module from BUILD (the caller removes it); None, said
+    so, when the build has no module."""
     modules = sorted((build / "python").glob("_native*.so"))
     if not modules:
-        print("read_model_bench: no Python module in the build (BUILDERS_PYTHON is off): P1 not measured")
-        return 0
+        print(f"{program}: no Python module in the build (BUILDERS_PYTHON is off): {row} not measured")
+        return None
+    root = Path(__file__).resolve().parent.parent
+    package = Path(tempfile.mkdtemp(prefix="gwbuilders-bench-"))
+    (package / "gwbuilders").mkdir()
+    for source in (root / "python" / "src" / "gwbuilders").iterdir():
+        (package / "gwbuilders" / source.name).symlink_to(source)
+    (package / "gwbuilders" / modules[0].name).symlink_to(modules[0])
+    return package
 
-    rows, columns = max(1, round(10_000 * options.factor)), 10_000
+
+def print_medians(runs: int, interleaved: str, columns: list[str], row: list[str]) -> None:
+    """The table of a row: its workload and what it was made of first, the
+    figures right-aligned, the verdict last."""
+    print(f"\nMedians of {runs} runs, {interleaved} interleaved.\n")
+    print("| " + " | ".join(columns) + " |")
+    print("|---|---|" + "---:|" * (len(columns) - 3) + "---|")
+    print("| " + " | ".join(row) + " |")
+
+
+def run_row(program: str, row: str, measure) -> int:
+    """Runs `measure(options, package, rows, columns)` for the row of the
+    Python package: one layer of `rows` (10 000 scaled by --factor) by 10 000
+    cells, the package in a folder of its own (removed afterwards)."""
+    options = bench_options(program)
+    package = package_of(options.build, program, row)
+    if package is None:
+        return 0
+    try:
+        return measure(options, package, max(1, round(10_000 * options.factor)), 10_000)
+    finally:
+        shutil.rmtree(package, ignore_errors=True)
+
+
+def measure_read(options: argparse.Namespace, package: Path, rows: int, columns: int) -> int:
+    build = options.build
     folder = options.folder.resolve() / "read-p1"
     folder.mkdir(parents=True, exist_ok=True)
-    package = Path(tempfile.mkdtemp(prefix="gwbuilders-bench-"))
     try:
-        (package / "gwbuilders").mkdir()
-        for source in (root / "python" / "src" / "gwbuilders").iterdir():
-            (package / "gwbuilders" / source.name).symlink_to(source)
-        (package / "gwbuilders" / modules[0].name).symlink_to(modules[0])
         (folder / "FOR021").write_bytes(b"made by other means\r\n")
         for program, answers in zip(("Morvek", "Cindral", "Quillet"),
                                     one_layer_answers(rows, columns, min(100_000, rows * 10))):
@@ -115,20 +149,20 @@ def main() -> int:
             peak_mib = max(peak_mib, peak)
     finally:
         shutil.rmtree(folder, ignore_errors=True)
-        shutil.rmtree(package, ignore_errors=True)
 
     check_s, read_s = statistics.median(check_times), statistics.median(read_times)
     ratio = read_s / check_s
     limit_mib = int(array_bytes) / (1 << 20) + MEMORY_ALLOWANCE_MIB
     missed = [what for what, met in (("time", ratio <= TIME_TARGET), ("memory", peak_mib <= limit_mib)) if not met]
     verdict = "MISSED: " + ", ".join(missed) if missed else "met"
-    print(f"\nMedians of {options.runs} runs, check and read_model interleaved.\n")
-    print("| workload | folder | file bytes | check s | read_model s | ratio | array MiB | peak MiB | limit MiB | targets |")
-    print("|---|---|---:|---:|---:|---:|---:|---:|---:|---|")
-    print(f"| P1 | 1 layer of {rows * columns} cells | {file_bytes} | {check_s:.3f} | {read_s:.3f} | {ratio:.2f} | "
-          f"{int(array_bytes) / (1 << 20):.1f} | {peak_mib:.1f} | {limit_mib:.1f} | {verdict} |")
+    print_medians(options.runs, "check and read_model",
+                  ["workload", "folder", "file bytes", "check s", "read_model s", "ratio", "array MiB", "peak MiB",
+                   "limit MiB", "targets"],
+                  ["P1", f"1 layer of {rows * columns} cells", f"{file_bytes}", f"{check_s:.3f}", f"{read_s:.3f}",
+                   f"{ratio:.2f}", f"{int(array_bytes) / (1 << 20):.1f}", f"{peak_mib:.1f}", f"{limit_mib:.1f}",
+                   verdict])
     return 0
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(run_row("read_model_bench.py", "P1", measure_read))

@@ -49,7 +49,7 @@ void OutputFile::open(std::int32_t unit, std::string_view name, std::string_view
   }
   name_ = std::string(name);
   if (nowhere_) return;
-  const platform::OpenedFile opened = platform::open_output_file(name_);
+  const platform::OpenedFile opened = platform::open_output_file(place_.empty() ? name_ : place_);
   if (opened.fd < 0) fail(format::errors::kOpenFailed, "OPEN", opened.error);
   fd_ = opened.fd;
   regular_ = opened.regular;

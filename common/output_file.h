@@ -15,6 +15,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "common/byte_buffer.h"
 #include "common/run_participant.h"
@@ -32,6 +33,11 @@ class OutputFile final : public RunParticipant {
 
   OutputFile() = default;
   explicit OutputFile(Writes writes) : nowhere_(writes == Writes::Nowhere) {}
+  // The file the run opens by its name is made at `path` instead, before
+  // open(): a file written beside its place under a name of its own, for
+  // the caller to rename there once the run is complete. Messages still
+  // name the file as the run named it.
+  void place_at(std::string path) { place_ = std::move(path); }
   ~OutputFile();
   OutputFile(const OutputFile&) = delete;
   OutputFile& operator=(const OutputFile&) = delete;
@@ -128,6 +134,7 @@ class OutputFile final : public RunParticipant {
   int fd_ = -1;
   bool nowhere_ = false;
   std::string name_;
+  std::string place_;  // where the file is made, when not at its name
   bool regular_ = false;
   bool cut_pending_ = false;
   bool failed_ = false;

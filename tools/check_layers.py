@@ -23,7 +23,7 @@ BELOW = {
     "check": {"platform", "format", "inspect"},
     "report": {"platform", "format", "inspect", "check"},
     "gwinspect": {"platform", "format", "common", "dialogues", "inspect", "answers", "check", "report"},
-    "python": {"platform", "format", "inspect", "answers", "check", "report"},
+    "python": {"platform", "format", "common", "dialogues", "inspect", "answers", "check", "report"},
 }
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
 

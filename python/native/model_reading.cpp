@@ -141,6 +141,16 @@ std::string without_trailing_blanks(std::string_view text) {
   return std::string(text);
 }
 
+// A file opened for its reader, with its size: a header may not claim more
+// cells than that.
+template <typename Reader>
+struct OpenedFile {
+  inspect::InputFile file;
+  std::int64_t bytes;
+  Reader reader;
+  explicit OpenedFile(const std::string& path) : file(path), bytes(file_size(file.fd())), reader(file.fd()) {}
+};
+
 }  // namespace
 
 void AsteriskFields::add(std::int64_t line, std::int64_t column, std::string what) {
@@ -149,9 +159,8 @@ void AsteriskFields::add(std::int64_t line, std::int64_t column, std::string wha
 }
 
 BasicContents read_basic_file(const std::string& path, ArraySink& sink) {
-  inspect::InputFile file(path);
-  const std::int64_t bytes = file_size(file.fd());
-  inspect::BasicFileReader reader(file.fd());
+  OpenedFile<inspect::BasicFileReader> opened(path);
+  [[maybe_unused]] auto& [file, bytes, reader] = opened;
   BasicContents c;
   Record record;
   std::int64_t titles = 0, plane = 0;
@@ -220,9 +229,8 @@ BasicContents read_basic_file(const std::string& path, ArraySink& sink) {
 }
 
 FlowContents read_flow_file(const std::string& path, ArraySink& sink) {
-  inspect::InputFile file(path);
-  const std::int64_t bytes = file_size(file.fd());
-  inspect::FlowFileReader reader(file.fd());
+  OpenedFile<inspect::FlowFileReader> opened(path);
+  [[maybe_unused]] auto& [file, bytes, reader] = opened;
   FlowContents c;
   Record record;
   std::vector<float>* list = nullptr;

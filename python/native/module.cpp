@@ -1,5 +1,6 @@
 // The compiled half of gwbuilders: the reading library, the answers, the
-// check and the report, with numpy arrays filled in place. The Python
+// check and the report, with numpy arrays filled in place, and the writing
+// of a model's files by the builders' dialogues (model_writing.h). The Python
 // package (gwbuilders/) gives these their shapes, names and exceptions.
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
@@ -17,6 +18,7 @@
 #include "check/model_check.h"
 #include "inspect/read_error.h"
 #include "python/native/model_reading.h"
+#include "python/native/model_writing.h"
 #include "report/model_facts.h"
 #include "report/report_page.h"
 
@@ -87,44 +89,48 @@ py::array_t<float> float_array(const std::vector<float>& values) {
   return out;
 }
 
-py::dict read_basic(const std::string& path) {
+// The reading of a file with arrays (`read`: read_basic_file or
+// read_flow_file) into numpy's buffers: its grid, arrays and asterisks, and
+// what `describe` adds of its contents.
+template <typename Contents, typename Describe>
+py::dict read_with_arrays(const std::string& path, Contents (*read)(const std::string&, gwbuilders::ArraySink&),
+                          Describe describe) {
   NumpySink sink;
-  const gwbuilders::BasicContents c =
-      read_without_gil(path, [&] { return gwbuilders::read_basic_file(path, sink); });
+  const Contents c = read_without_gil(path, [&] { return read(path, sink); });
   py::dict d;
-  d["title_1"] = py::bytes(c.title_1);
-  d["title_2"] = py::bytes(c.title_2);
+  describe(c, d);
   d["grid"] = py::make_tuple(c.grid.layers, c.grid.rows, c.grid.columns);
-  d["period_count"] = c.period_count;
-  d["time_unit"] = c.time_unit;
-  d["module_units"] = std::vector<std::int32_t>(c.module_units.begin(), c.module_units.end());
-  d["memory_sharing"] = c.memory_sharing;
-  d["save_heads"] = c.save_heads;
-  d["no_flow_head"] = c.no_flow_head;
-  py::list periods;
-  for (const auto& p : c.periods) periods.append(py::make_tuple(p.length, p.steps, p.multiplier));
-  d["periods"] = periods;
   d["arrays"] = sink.arrays();
   add_asterisks(d, c.asterisks);
   return d;
 }
 
+py::dict read_basic(const std::string& path) {
+  return read_with_arrays(path, gwbuilders::read_basic_file, [](const gwbuilders::BasicContents& c, py::dict& d) {
+    d["title_1"] = py::bytes(c.title_1);
+    d["title_2"] = py::bytes(c.title_2);
+    d["period_count"] = c.period_count;
+    d["time_unit"] = c.time_unit;
+    d["module_units"] = std::vector<std::int32_t>(c.module_units.begin(), c.module_units.end());
+    d["memory_sharing"] = c.memory_sharing;
+    d["save_heads"] = c.save_heads;
+    d["no_flow_head"] = c.no_flow_head;
+    py::list periods;
+    for (const auto& p : c.periods) periods.append(py::make_tuple(p.length, p.steps, p.multiplier));
+    d["periods"] = periods;
+  });
+}
+
 py::dict read_flow(const std::string& path) {
-  NumpySink sink;
-  const gwbuilders::FlowContents c =
-      read_without_gil(path, [&] { return gwbuilders::read_flow_file(path, sink); });
-  py::dict d;
-  d["simulation_type"] = c.simulation_type;
-  d["cell_by_cell_code"] = c.cell_by_cell_code;
-  d["grid"] = py::make_tuple(c.grid.layers, c.grid.rows, c.grid.columns);
-  d["layer_types"] = c.layer_types;
-  d["anisotropy"] = float_array(c.anisotropy);
-  d["delr"] = float_array(c.delr);
-  d["delc"] = float_array(c.delc);
-  d["labels"] = c.labels;
-  d["arrays"] = sink.arrays();
-  add_asterisks(d, c.asterisks);
-  return d;
+  return read_with_arrays(path, gwbuilders::read_flow_file, [](const gwbuilders::FlowContents& c, py::dict& d) {
+    d["simulation_type"] = c.simulation_type;
+    d["cell_by_cell_code"] = c.cell_by_cell_code;
+    d["layer_types"] = c.layer_types;
+    d["anisotropy"] = float_array(c.anisotropy);
+    d["delr"] = float_array(c.delr);
+    d["delc"] = float_array(c.delc);
+    d["labels"] = c.labels;
+  });
 }
 
 py::dict read_drains(const std::string& path) {
@@ -207,7 +213,7 @@ py::bytes report_of(const std::string& folder, const std::string& length_unit) {
 }  // namespace
 
 PYBIND11_MODULE(_native, m) {
-  m.doc() = "The compiled reading, answers, check and report of gwbuilders";
+  m.doc() = "The compiled reading, answers, check, report and writing of gwbuilders";
   PYBIND11_NUMPY_DTYPE(gwbuilders::Drain, layer, row, column, elevation, conductance);
   m.def("read_basic", &read_basic, py::arg("path"));
   m.def("read_flow", &read_flow, py::arg("path"));
@@ -215,4 +221,5 @@ PYBIND11_MODULE(_native, m) {
   m.def("answers", &answers_of, py::arg("builder"), py::arg("path"));
   m.def("check", &check_folder, py::arg("folder"));
   m.def("report", &report_of, py::arg("folder"), py::arg("length_unit"));
+  gwbuilders::add_model_writing(m);
 }

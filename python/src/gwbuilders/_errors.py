@@ -55,3 +55,15 @@ class AsteriskWarning(UserWarning):
 
 class AnswersWarning(UserWarning):
     """A warning of ``gwinspect answers`` about the file whose answers were asked for."""
+
+
+class ModelError(ValueError):
+    """A model that cannot be written as it stands: an array of the wrong
+    shape or dtype, a value its file's field cannot hold (with its cell), a
+    title longer than its record, counts beyond the builders' limits.
+    Raised before anything is written."""
+
+
+class WriteError(OSError):
+    """A file of the model that cannot be written: its place, the lock a
+    builder holds on it, the disk. The file is left as it was."""

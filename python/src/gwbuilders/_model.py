@@ -10,12 +10,13 @@ import warnings
 from concurrent.futures import ThreadPoolExecutor
 from dataclasses import dataclass, field
 from pathlib import Path
-from typing import Optional, Union
+from typing import Optional, Sequence, Union
 
 import numpy as np
 
 from . import _native
-from ._errors import AnswersWarning, AsteriskWarning, ReadError, printable
+from ._errors import AnswersWarning, AsteriskWarning, ModelError, ReadError, printable
+from ._writing import FILES, part_answers, want_integer, write_model
 
 PathLike = Union[str, "os.PathLike[str]"]
 
@@ -72,6 +73,12 @@ def _warn_asterisks(path: str, contents: dict) -> None:
                       stacklevel=4)
 
 
+def _grid_of(path: str, contents: dict) -> tuple[int, int, int]:
+    # A file read with arrays: its asterisks told, then its grid.
+    _warn_asterisks(path, contents)
+    return tuple(contents["grid"])
+
+
 def _text(raw: bytes) -> str:
     return raw.decode("utf-8", errors="surrogateescape")
 
@@ -123,8 +130,7 @@ class Basic:
 
     @classmethod
     def _from_native(cls, path: str, c: dict) -> "Basic":
-        _warn_asterisks(path, c)
-        layers, rows, columns = c["grid"]
+        layers, rows, columns = _grid_of(path, c)
         return cls(
             title_1=_text(c["title_1"]), title_2=_text(c["title_2"]),
             layers=layers, rows=rows, columns=columns, period_count=c["period_count"],
@@ -175,6 +181,17 @@ class Flow:
                 return self.__dict__.get("arrays", {}).get(label)
         raise AttributeError(f"{type(self).__name__!r} object has no attribute {name!r}")
 
+    def __setattr__(self, name: str, value: object) -> None:
+        # flow.hydcon = array is flow.arrays["HYDCON-"] = array (None removes it).
+        for label, attribute in FLOW_ARRAYS.items():
+            if attribute == name:
+                if value is None:
+                    self.arrays.pop(label, None)
+                else:
+                    self.arrays[label] = value  # type: ignore[assignment]
+                return
+        super().__setattr__(name, value)
+
     def __dir__(self) -> list[str]:
         return sorted(set(super().__dir__()) | set(FLOW_ARRAYS.values()))
 
@@ -185,8 +202,7 @@ class Flow:
 
     @classmethod
     def _from_native(cls, path: str, c: dict) -> "Flow":
-        _warn_asterisks(path, c)
-        layers, rows, columns = c["grid"]
+        layers, rows, columns = _grid_of(path, c)
         return cls(
             simulation_type=c["simulation_type"], cell_by_cell_code=c["cell_by_cell_code"],
             layers=max(layers, 0), rows=max(rows, 0), columns=max(columns, 0),
@@ -284,8 +300,9 @@ class Model:
     """A model: its basic file, and the flow and drain files where there are.
 
     ``basic``, ``flow`` and ``drains`` are None for a file that is absent.
-    A model read from a folder answers, checks and reports on that folder's
-    files as ``gwinspect`` does.
+    A model read from a folder (or written to one) answers, checks and
+    reports on that folder's files as ``gwinspect`` does. ``Model.new``
+    makes one from scratch; ``write`` writes its files as the builders do.
     """
 
     def __init__(self, basic: Optional[Basic] = None, flow: Optional[Flow] = None,
@@ -294,6 +311,116 @@ class Model:
         self.flow = flow
         self.drains = drains
         self.folder = None if folder is None else os.fspath(folder)
+
+    @classmethod
+    def new(cls, layers: int, rows: int, columns: int, periods: int = 1, *, title_1: str = "",
+            title_2: str = "", time_unit: Union[int, str] = "days", flow: bool = False,
+            layer_types: Optional[Sequence[int]] = None, transient: bool = False,
+            drains: bool = False, modules: Sequence[str] = ()) -> "Model":
+        """A model of ``layers`` x ``rows`` x ``columns`` cells and ``periods``
+        stress periods: every cell active (``ibound`` 1), starting heads 0,
+        no-flow head 999, each period of length 1 with one time step and
+        multiplier 1, time unit days (a code 0 to 5 or its name). ``flow=True``
+        or ``layer_types`` adds the flow part (``add_flow``), ``drains=True``
+        the drain part (``add_drains``); ``modules`` names further modules
+        of the module table (MODULES), such as "Strongly Implicit Procedure".
+        Fill the arrays by assignment or slicing, then ``write``."""
+        counts = [want_integer(name, value, least=0) for name, value in
+                  (("layers", layers), ("rows", rows), ("columns", columns), ("periods", periods))]
+        layers, rows, columns, periods = counts
+        if isinstance(time_unit, str):
+            if time_unit not in TIME_UNITS:
+                raise ModelError(f"time_unit {time_unit!r} is none of {', '.join(TIME_UNITS)}")
+            time_unit = TIME_UNITS.index(time_unit)
+        shape = (layers, rows, columns)
+        periods_array = np.zeros(periods, dtype=PERIOD_DTYPE)
+        periods_array["length"], periods_array["steps"], periods_array["multiplier"] = 1.0, 1, 1.0
+        basic = Basic(title_1=title_1, title_2=title_2, layers=layers, rows=rows, columns=columns,
+                      period_count=periods, time_unit=time_unit, module_units=(0,) * 24, memory_sharing=1,
+                      save_heads=0, no_flow_head=999.0, periods=periods_array,
+                      ibound=np.ones(shape, dtype=np.int32), shead=np.zeros(shape, dtype=np.float32))
+        model = cls(basic=basic)
+        slots = {name: slot for slot, name in MODULES.items()}
+        for name in modules:
+            if name not in slots:
+                raise ModelError(f"module {name!r} is none of {', '.join(slots)}")
+            model._use_module(slots[name])
+        if flow or layer_types is not None:
+            model.add_flow(layer_types, transient=transient)
+        if drains:
+            model.add_drains()
+        return model
+
+    def _use_module(self, slot: int) -> None:
+        # The module table of FOR001 names the file of each module used.
+        if self.basic is not None:
+            units = list(self.basic.module_units)
+            units[slot - 1] = _native.MODULE_UNITS[slot]
+            self.basic.module_units = tuple(units)
+
+    def add_flow(self, layer_types: Optional[Sequence[int]] = None, *, transient: bool = False,
+                 cell_by_cell_code: int = 0) -> Flow:
+        """Adds FOR011 on the grid of ``basic`` (and its module in the module
+        table): every layer of ``layer_types`` (default 0, confined), each
+        anisotropy factor and cell width 1, and each property array that a
+        layer of these types holds, 0 in those layers and NaN in the others.
+        Returns ``flow``."""
+        if self.basic is None:
+            raise ModelError("add_flow: the model has no basic part to take the grid from")
+        layers, rows, columns = self.basic.shape
+        types = np.zeros(layers, dtype=np.int32) if layer_types is None else np.array(layer_types, dtype=np.int32)
+        if types.shape != (layers,):
+            raise ModelError(f"layer_types has shape {types.shape}: wanted one type code per layer, ({layers},)")
+        simulation_type = 0 if transient else 1
+        arrays = {}
+        for label, held in _native.flow_arrays_held(simulation_type, types.tolist()):
+            if any(held):
+                array = np.full((layers, rows, columns), np.nan, dtype=np.float32)
+                array[np.array(held, dtype=bool)] = 0.0
+                arrays[label] = array
+        self.flow = Flow(simulation_type=simulation_type, cell_by_cell_code=cell_by_cell_code, layers=layers,
+                         rows=rows, columns=columns, layer_types=types,
+                         anisotropy=np.ones(layers, dtype=np.float32), delr=np.ones(columns, dtype=np.float32),
+                         delc=np.ones(rows, dtype=np.float32), arrays=arrays)
+        self._use_module(_native.FLOW_SLOT)
+        return self.flow
+
+    def add_drains(self, *, max_drains: int = 0, flow_code: int = 0) -> Drains:
+        """Adds FOR013 (and its module in the module table): one period of no
+        drains for each stress period of ``basic``. Returns ``drains``."""
+        count = 0 if self.basic is None else self.basic.period_count
+        self.drains = Drains(max_drains=max_drains, flow_code=flow_code,
+                             periods=[np.empty(0, dtype=DRAIN_DTYPE) for _ in range(count)])
+        self._use_module(_native.DRAIN_SLOT)
+        return self.drains
+
+    def answers_for_write(self, file: str) -> str:
+        """The answers that make the builder of ``file`` ("FOR001", "FOR011"
+        or "FOR013") write it as ``write`` does: what to give the builder,
+        one answer a line. Raises ModelError as ``write`` does."""
+        if file not in FILES:
+            raise ValueError(f"answers_for_write: {file!r} is none of {', '.join(FILES)}")
+        part = dict(zip(FILES, (self.basic, self.flow, self.drains)))[file]
+        if part is None:
+            raise ValueError(f"answers_for_write: the model holds no {file}")
+        return part_answers(file, part).text().decode("utf-8", errors="surrogateescape")
+
+    def write(self, folder: PathLike) -> list[Path]:
+        """Writes the files the model holds into ``folder`` (which must
+        exist), byte for byte as each builder writes its file given the
+        answers that describe the model (``answers_for_write``): an array
+        of one value as the builder's constant, any other cell by cell.
+
+        Every value is held to its field first: a wrong shape or dtype, a
+        value the field cannot hold, a title longer than its record raise
+        ModelError and nothing is written. Each file is written beside its
+        place and renamed there, holding the lock a builder holds, so it is
+        whole or as it was; one that cannot be written raises WriteError.
+        The model's folder is then ``folder``. Returns the files' paths."""
+        folder = os.fspath(folder)
+        written = write_model(self, folder)
+        self.folder = folder
+        return written
 
     def __repr__(self) -> str:
         return (f"Model(folder={self.folder!r},\n  basic={self.basic!r},\n  flow={self.flow!r},\n"
