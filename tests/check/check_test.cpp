@@ -56,6 +56,10 @@ const std::vector<SeededFault> kSeededFaults = {
      {"FOR001:4:16: warning: slot 6 of the module table holds unit 16; Morvek selects no module in that slot",
       "FOR001:4:16: error: slot 6 is selected (unit 16), but there is no FOR016: these builders do not "
       "write it, so it must be made by other means"}},
+    // A negative unit names no FORnnn file: there is no file to look for.
+    {"module_unit_negative",
+     {{"FOR001", 4, 16, "  0", " -5"}},
+     {"FOR001:4:16: warning: slot 6 of the module table holds unit -5; Morvek selects no module in that slot"}},
 
     // ---- structure
     {"array_out_of_place",
