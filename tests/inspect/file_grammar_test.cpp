@@ -92,6 +92,8 @@ std::string with_line(const std::string& text, int number, const std::string& li
   const std::size_t start = line_start(text, number);
   return text.substr(0, start) + line + text.substr(text.find("\r\n", start));
 }
+// `line` with blanks after it up to `length` bytes.
+std::string padded(std::string line, std::size_t length) { return line.append(length - line.size(), ' '); }
 // The text up to line `number`, that line included.
 std::string through_line(const std::string& text, int number) { return text.substr(0, line_start(text, number + 1)); }
 
@@ -130,6 +132,13 @@ TEST(FileGrammar, RecordsOrTheErrorsPlace) {
       {"FOR001 stress periods not a number", File::Basic, with_line(basic, 3, dimensions), "TT error 3:31"},
       {"FOR001 cut after the starting heads", File::Basic, through_line(basic, 12), "TTDMOCVVNCVV ends early"},
       {"FOR001 empty", File::Basic, "", " ends early"},
+      // A line is read up to 4096 bytes, its CR counted; what lies past a
+      // record's columns is not part of it. One byte more is refused where
+      // the line starts.
+      {"FOR001 a title line of 4096 bytes", File::Basic, with_line(basic, 1, padded(line_of(basic, 1), 4095)),
+       basic_records},
+      {"FOR001 a title line of 4097 bytes", File::Basic, with_line(basic, 1, padded(line_of(basic, 1), 4096)),
+       " error 1:1"},
       {"FOR011 whole", File::Flow, flow, flow_records},
       {"FOR011 layer type not a number", File::Flow, with_line(flow, 2, layer_types), "F error 2:3"},
       {"FOR011 cut inside the last array", File::Flow, through_line(flow, 34),
