@@ -275,6 +275,9 @@ TEST(GwinspectAnswers, BadInputGetsOneClearLine) {
   std::string cut_line = drains.substr(0, drains.size() - 10);  // the last record cut off mid-line
   std::string stray_text = drains;  // text after the header's two I10 fields
   stray_text.insert(stray_text.find("\r\n"), "   stray");
+  run_redirected(builder("Morvek").path, dir, example("morvek.txt"));
+  std::string locator_changed = dir.read("FOR001");  // layer 1's boundary locator 1 made 7
+  locator_changed[locator_changed.find("         1         1(20I3)") + 9] = '7';
   struct Bad {
     const char* what;
     std::string name;
@@ -288,6 +291,10 @@ TEST(GwinspectAnswers, BadInputGetsOneClearLine) {
       {"a line cut short", "FOR013", cut_line, "FOR013:7:41: error: expected the drain's conductance as Quillet writes it \\(G10.3\\), found blanks cut short by the line end"},
       {"text after a record's last field", "FOR013", stray_text,
        "FOR013:1:24: error: expected the end of the drain header record after column 20, found 'stray'"},
+      // The record from the first byte that differs, 30 bytes of it at most.
+      {"a record other than the builder writes", "FOR001", locator_changed,
+       "FOR001:6:10: error: expected .* as Morvek writes it, '1         1\\(20I3\\)             '\\.\\.\\. from "
+       "here, found '7         1\\(20I3\\)             '\\.\\.\\."},
       {"no line end for 5000 bytes", "FOR013", std::string(5000, '7'), "FOR013:1:1: error: expected a record of at most 100 columns.*"},
       {"a directory", "FOR001", "", "FOR001:1:1: error: expected a file, found a directory"},
       {"a missing file", "FOR011", "", "FOR011:1:1: error: expected a readable file, found none: .*"},
