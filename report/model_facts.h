@@ -125,7 +125,6 @@ struct ModelFacts {
   // What `gwinspect check` finds in the folder.
   check::CheckResult findings;
   GridLayout layout;
-  bool proportional = false;  // cells drawn with their widths
   std::string layout_note;    // why not, or how
   std::vector<MapPicture> maps;
   std::int64_t maps_left_out = 0;  // arrays not drawn, for the page's size

@@ -122,7 +122,6 @@ ModelFacts read_model(const std::string& folder, PageBudget budget, Checking che
   } else {
     facts.layout.columns.set_widths(along_rows.block_widths());
     facts.layout.rows.set_widths(along_columns.block_widths());
-    facts.proportional = true;
     facts.layout_note = "Cells are drawn with their widths from FOR011 (DELR- along rows, DELC- along columns).";
   }
   if (grid.rows > 0 && grid.columns > 0) facts.layout.place();

@@ -421,6 +421,34 @@ TEST(Report, LongTablesShowTheirFirstThousandRowsAndSaySo) {
   }
 }
 
+// A side of more than twenty cells is labelled at 1 and at the multiples of
+// the round step (1, 2 or 5 times a power of ten) that gives about ten
+// labels: fifty columns give a step of 5.
+TEST(Report, AMapsColumnsAreLabelledAtARoundStep) {
+  std::string answers = "Ticks\nfifty columns\n1\n1\n50\n0\n4\n";
+  for (int i = 0; i < 11; ++i) answers += "0\n";
+  answers += "0\n0\n1\n";
+  for (int c = 1; c <= 50; ++c) answers += (c % 2 ? "1\n" : "-1\n");
+  answers += "999\n1\n";
+  for (int c = 1; c <= 50; ++c) answers += std::to_string(c) + "\n";
+  Scratch dir;
+  build_model(dir, answers, "", "");
+  ASSERT_EQ(run_report(dir).status, 0);
+  const std::string page = read_file(dir.file("report.html"));
+  const std::string start = "<div class=\"ticks columns\" aria-hidden=\"true\">";
+  std::vector<std::string> labels;  // each map's column labels, one string
+  for (std::size_t at = page.find(start); at != std::string::npos; at = page.find(start, at + 1)) {
+    const std::size_t end = page.find("</div>", at);
+    std::string text;
+    for (std::size_t s = page.find("\">", at + start.size()); s < end; s = page.find("\">", s + 1)) {
+      text += page.substr(s + 2, page.find("</span>", s) - s - 2) + " ";
+    }
+    labels.push_back(text);
+  }
+  const std::string expected = "1 5 10 15 20 25 30 35 40 45 50 ";
+  EXPECT_EQ(labels, (std::vector<std::string>{expected, expected}));  // the boundary and the starting heads
+}
+
 TEST(Report, MapsAreDrawnInFileOrderWhileThePageHasRoom) {
   // Twelve layers of 60 by 80 typed cells: boundary values -1, 0, 1 and
   // starting heads that vary, so that each picture takes some room.
