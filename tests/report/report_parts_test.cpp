@@ -324,6 +324,15 @@ TEST(ValueScale, LogarithmicWherePositiveValuesSpanThreeOrdersOfMagnitude) {
   EXPECT_NEAR(ValueScale(1e-3, 1e3).value_at(0.5), 1.0, 1e-12);
 }
 
+// The legend's bar shows the maps' own colours: it starts at the lowest
+// value's colour and ends at the highest's.
+TEST(ValueScale, TheLegendBarRunsFromTheLowestColourToTheHighest) {
+  const std::string stops = ramp_gradient();
+  const std::vector<Rgb>& palette = value_palette();
+  EXPECT_TRUE(stops.starts_with(css_colour(palette[0]) + ", ")) << stops;
+  EXPECT_TRUE(stops.ends_with(", " + css_colour(palette[kRampSteps - 1]))) << stops;
+}
+
 TEST(MapRaster, ARowRepeatedCountsAsTheSameRowGivenAgain) {
   // Rows in blocks of 3, columns in blocks of 2; rows 2..2500 repeat row 1.
   GridLayout layout;
