@@ -159,6 +159,28 @@ TEST(GwinspectCheck, FaultyExampleGivesDiagnosticsAndStatusOne) {
       << json.out;
 }
 
+// Each finding that compares two files names, in JSON, the place it compares
+// with: the count of FOR001 that a drain lies beyond, and for a file of an
+// unselected module the file itself, as a whole (line and column 0).
+TEST(GwinspectCheck, JsonNamesThePlaceAFindingComparesWith) {
+  ModelFiles model = consistent_model();
+  ASSERT_TRUE(apply(model.drains, {"FOR013", 3, 21, right("3", 10), right("40", 10)}));
+  ASSERT_TRUE(apply(model.basic, {"FOR001", 4, 7, " 13", "  0"}));
+  Scratch dir;
+  write_model(dir, model);
+  const std::string json = gwinspect(dir.path(), "check --format=json").out;
+  EXPECT_NE(json.find("\"message\": \"drain 1 of stress period 1 is in column 40; the grid has 12 columns "
+                      "(FOR001:3)\", \"count\": 1, \"cell\": null, "
+                      "\"other\": {\"file\": \"FOR001\", \"line\": 3, \"column\": 21}}"),
+            std::string::npos)
+      << json;
+  EXPECT_NE(json.find("\"rule\": \"module-not-selected\", \"message\": \"FOR013 is here, but Drains is not "
+                      "selected in the module table, so the simulator does not read it\", \"count\": 1, "
+                      "\"cell\": null, \"other\": {\"file\": \"FOR013\", \"line\": 0, \"column\": 0}}"),
+            std::string::npos)
+      << json;
+}
+
 TEST(GwinspectCheck, CheckThatCannotBeMadeGivesStatusTwo) {
   Scratch dir;
   CommandResult run = gwinspect(dir.path(), "check");
