@@ -258,6 +258,7 @@ TEST(GwinspectOddFiles, RecordsWrittenTogetherCutShort) {
   const Case cases[] = {
       // Morvek writes its first five records once the options are in.
       {"Morvek", example("morvek.txt"), 3, 1, "the run header (titles, counts, module table and options)"},
+      {"Morvek", example("morvek.txt"), 1, 1, "the run header (titles, counts, module table and options)"},
       // Cindral writes the type codes with the TRPY- list (lines 2-4), and
       // a list's array-control record with its values (DELR-: 5-6); the
       // example's FOR001 beside it gives the counts the file does not.
