@@ -119,6 +119,12 @@ OpenedFile open_output_file(const std::string& name);
 // the system has no locks there; false when another run holds it, with its
 // process id in `holder` when known (0 when not).
 bool lock_against_other_runs(int fd, bool writable, long& holder);
+// The same exclusive lock for a process whose threads may open the file
+// meanwhile: held by the open file `fd` itself, not by the process, so that
+// closing another descriptor of the file in the process does not release
+// it, and another open of the file in the process meets it as another
+// run's. It excludes the builders' locks as theirs exclude each other.
+bool lock_open_file_against_other_runs(int fd, long& holder);
 
 // 0, or the errno: ESPIPE for a stream that has no start to go back to.
 int rewind(int fd);

@@ -195,20 +195,43 @@ OpenedFile open_output_file(const std::string& name) {
   return file;
 }
 
-bool lock_against_other_runs(int fd, bool writable, long& holder) {
+namespace {
+
+// Takes the whole file's lock with `set` (F_SETLK, or F_OFD_SETLK): 0 when
+// held, EAGAIN when another holds it (asked with `get` who does), or the
+// error of a file system or kernel without such locks.
+int lock_whole_file(int fd, short type, int set, int get, long& holder) {
   holder = 0;
   struct flock lock {};
-  lock.l_type = writable ? F_WRLCK : F_RDLCK;
+  lock.l_type = type;
   lock.l_whence = SEEK_SET;
-  if (::fcntl(fd, F_SETLK, &lock) == 0) return true;
-  if (errno != EACCES && errno != EAGAIN) return true;  // a file system without locks: unguarded
+  if (::fcntl(fd, set, &lock) == 0) return 0;
+  if (errno != EACCES && errno != EAGAIN) return errno;
   struct flock other {};
   other.l_type = F_WRLCK;
   other.l_whence = SEEK_SET;
-  if (::fcntl(fd, F_GETLK, &other) == 0 && other.l_type != F_UNLCK && other.l_pid > 0) {
+  // A lock of an open file, not of a process, tells no process (l_pid -1).
+  if (::fcntl(fd, get, &other) == 0 && other.l_type != F_UNLCK && other.l_pid > 0) {
     holder = other.l_pid;
   }
-  return false;
+  return EAGAIN;
+}
+
+}  // namespace
+
+bool lock_against_other_runs(int fd, bool writable, long& holder) {
+  // A file system without locks leaves the file unguarded.
+  return lock_whole_file(fd, writable ? F_WRLCK : F_RDLCK, F_SETLK, F_GETLK, holder) != EAGAIN;
+}
+
+bool lock_open_file_against_other_runs(int fd, long& holder) {
+#ifdef F_OFD_SETLK
+  const int result = lock_whole_file(fd, F_WRLCK, F_OFD_SETLK, F_OFD_GETLK, holder);
+  if (result == EINVAL) return lock_against_other_runs(fd, true, holder);  // a kernel without them
+  return result != EAGAIN;
+#else
+  return lock_against_other_runs(fd, true, holder);
+#endif
 }
 
 int rewind(int fd) { return ::lseek(fd, 0, SEEK_SET) < 0 ? errno : 0; }

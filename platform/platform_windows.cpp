@@ -286,6 +286,9 @@ bool lock_against_other_runs(int fd, bool writable, long& holder) {
   return ::GetLastError() != ERROR_LOCK_VIOLATION;  // no locks there: unguarded
 }
 
+// LockFileEx's lock is the handle's already.
+bool lock_open_file_against_other_runs(int fd, long& holder) { return lock_against_other_runs(fd, true, holder); }
+
 int rewind(int fd) {
   HANDLE handle = handle_of(fd);
   if (::GetFileType(handle) != FILE_TYPE_DISK) return ESPIPE;

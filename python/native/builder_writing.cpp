@@ -112,7 +112,7 @@ void write_with_builder(Builder builder, const std::string& folder, std::string_
   if (!place.regular) fail(target, "not a regular file; left as it is");
   if (!place.writable) fail(target, std::strerror(EACCES));  // as the builder fails on it
   long holder = 0;
-  if (!platform::lock_against_other_runs(place.fd, true, holder)) {
+  if (!platform::lock_open_file_against_other_runs(place.fd, holder)) {
     leave_place();
     fail(target, "another run is writing this file" +
                      (holder > 0 ? " (process " + std::to_string(holder) + ")" : std::string()));

@@ -5,8 +5,9 @@
 // The file is made beside its place under a name of its own and renamed
 // there only when the dialogue ends with its stop, so that a file is never
 // half written and a failure leaves an existing file as it was. Meanwhile
-// the place is locked as the builders lock the file they write: a builder
-// writing it now makes this fail, and one started meanwhile stops at once.
+// the place is locked against the builders as they lock the file they
+// write: a builder writing it now makes this fail, and one started
+// meanwhile stops at once.
 #pragma once
 
 #include <stdexcept>
@@ -25,8 +26,11 @@ class WriteFailure : public std::runtime_error {
 };
 
 // Writes the file of `builder` (FOR001, FOR011, FOR013) in `folder` from
-// `answers`; throws WriteFailure, saying why, when it cannot. One at a
-// time: concurrent calls wait for each other.
+// `answers`; throws WriteFailure, saying why, when it cannot. The lock is
+// the open file's own, so a thread of this process that opens the file
+// meanwhile neither releases it nor takes it: a second call for the same
+// file while one runs fails as if another run held it (callers that write
+// from several threads take turns first).
 void write_with_builder(Builder builder, const std::string& folder, std::string_view answers);
 
 }  // namespace gwbuilders

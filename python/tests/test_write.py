@@ -11,6 +11,7 @@ import resource
 import subprocess
 import sys
 import tempfile
+import threading
 from pathlib import Path
 
 import numpy as np
@@ -275,3 +276,38 @@ def test_a_write_that_fails_midway_leaves_the_file_as_it_was(tmp_path: Path) -> 
     assert (tmp_path / "FOR001").read_bytes() == b"the old basic file\r\n"
     assert os.listdir(tmp_path) == ["FOR001"]
 
+
+
+def test_threads_writing_one_folder_take_turns(tmp_path: Path) -> None:
+    # Each thread writes a model of its own, told by its title, its layer's
+    # anisotropy and its drains, several times over; every write must land,
+    # and the folder must end up holding one model's three files.
+    def model_of(n: int) -> gwbuilders.Model:
+        model = gwbuilders.Model.new(1, 120, 150, title_1=f"model {n}", layer_types=[0], drains=True)
+        model.basic.shead[:] = np.arange(120 * 150, dtype=np.float32).reshape(1, 120, 150) / (n + 1)
+        model.flow.anisotropy[:] = n + 1
+        model.drains.max_drains = n
+        return model
+
+    barrier = threading.Barrier(6)
+    failures: list[BaseException] = []
+
+    def write_often(n: int) -> None:
+        model = model_of(n)
+        barrier.wait()
+        try:
+            for _ in range(4):
+                model.write(tmp_path)
+        except BaseException as e:  # noqa: BLE001 - told by the assertion below
+            failures.append(e)
+
+    threads = [threading.Thread(target=write_often, args=(n,)) for n in range(6)]
+    for thread in threads:
+        thread.start()
+    for thread in threads:
+        thread.join()
+    assert failures == []
+    assert sorted(os.listdir(tmp_path)) == ["FOR001", "FOR011", "FOR013"]
+    back = gwbuilders.read_model(tmp_path)
+    n = back.drains.max_drains
+    assert back.basic.title_1 == f"model {n}" and back.flow.anisotropy.tolist() == [n + 1]

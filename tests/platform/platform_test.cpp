@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -115,6 +116,41 @@ TEST(Platform, OutputFileOperations) {
 
   Pipe pipe;
   EXPECT_EQ(platform::rewind(pipe.write_end), ESPIPE);
+}
+
+// Whether a builder started now (another process) could lock `path`.
+bool another_run_could_lock(const std::string& path) {
+  const pid_t child = ::fork();
+  if (child == 0) {
+    const int fd = ::open(path.c_str(), O_RDWR);
+    long holder = 0;
+    ::_exit(fd >= 0 && platform::lock_against_other_runs(fd, true, holder) ? 0 : 1);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// A lock of a process is let go when any of its descriptors of the file
+// closes: a thread that reads the file while another writes it would open
+// the file to the builders. The open file's own lock is not.
+TEST(Platform, AnOpenFilesLockOutlivesTheCloseOfAnotherDescriptor) {
+  testing_support::Scratch dir;
+  dir.write("FOR001", "");
+  const std::string path = dir.file("FOR001");
+  const int writing = ::open(path.c_str(), O_RDWR);
+  long holder = 0;
+  ASSERT_TRUE(platform::lock_open_file_against_other_runs(writing, holder));
+  EXPECT_FALSE(another_run_could_lock(path));
+
+  const int second = ::open(path.c_str(), O_RDWR);  // another thread's open of the file
+  EXPECT_FALSE(platform::lock_open_file_against_other_runs(second, holder));
+  ::close(second);
+  ::close(::open(path.c_str(), O_RDONLY));  // a read of it in passing
+  EXPECT_FALSE(another_run_could_lock(path));
+
+  ::close(writing);
+  EXPECT_TRUE(another_run_could_lock(path));
 }
 
 bool interrupt_blocked() {

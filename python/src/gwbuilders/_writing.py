@@ -4,8 +4,10 @@ makes the answers from the arrays where they lie and runs the dialogue."""
 
 from __future__ import annotations
 
+import contextlib
 import math
 import os
+import threading
 from pathlib import Path
 from typing import TYPE_CHECKING, Any, Union
 
@@ -136,11 +138,37 @@ def answers_of(model: "Model") -> list[tuple[str, Any]]:
     return [(file, part_answers(file, part)) for file, part in parts if part is not None]
 
 
+# The writes of each folder now under way in this process, with how many
+# threads use or wait for its lock.
+_folders_guard = threading.Lock()
+_folder_writes: dict[Any, list[Any]] = {}
+
+
+@contextlib.contextmanager
+def one_write_at_a_time(folder: str):
+    """Holds the folder against the other threads of this process that write
+    it, so that its files are all of one model when they are done (a thread
+    that met another's file lock would fail as if another run held it)."""
+    key = os.path.realpath(folder)
+    with _folders_guard:
+        entry = _folder_writes.setdefault(key, [threading.Lock(), 0])
+        entry[1] += 1
+    try:
+        with entry[0]:
+            yield
+    finally:
+        with _folders_guard:
+            entry[1] -= 1
+            if entry[1] == 0:
+                del _folder_writes[key]
+
+
 def write_model(model: "Model", folder: str) -> list[Path]:
     if not os.path.isdir(folder):
         raise (FileNotFoundError if not os.path.lexists(folder) else NotADirectoryError)(
             f"{printable(folder)} is not a folder: the files are written into an existing folder")
     prepared = answers_of(model)
-    for _, answers in prepared:
-        _native.write(os.fsencode(folder), answers)
+    with one_write_at_a_time(folder):
+        for _, answers in prepared:
+            _native.write(os.fsencode(folder), answers)
     return [Path(folder) / file for file, _ in prepared]
