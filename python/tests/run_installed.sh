@@ -21,5 +21,16 @@ GWBUILDERS_CMAKE_BUILD="$build" "$scratch/venv/bin/python" -m pip install --quie
   --no-index --no-deps "$scratch/package" > "$scratch/pip.log" 2>&1 || { cat "$scratch/pip.log"; exit 1; }
 rm -rf "$scratch/package"
 cd "$scratch"
+# Under the sanitizers (a module of the sanitizer build), pytest alone runs
+# with their runtime preloaded and its options: GWBUILDERS_PRELOAD (the
+# libraries, separated by colons) and GWBUILDERS_ASAN_OPTIONS
+# (python/CMakeLists.txt).
+if [ -n "${GWBUILDERS_PRELOAD:-}" ]; then
+  IFS=: read -r -a preloaded <<< "$GWBUILDERS_PRELOAD"
+  for library in "${preloaded[@]}"; do
+    [ -f "$library" ] || { echo "run_installed: no $library to preload" >&2; exit 1; }
+  done
+  export LD_PRELOAD=$GWBUILDERS_PRELOAD ASAN_OPTIONS=${GWBUILDERS_ASAN_OPTIONS:-detect_leaks=0}
+fi
 GWBUILDERS_BIN="$build/bin" GWBUILDERS_EXAMPLES="$root/examples" \
   "$scratch/venv/bin/python" -m pytest -q -p no:cacheprovider "$root/python/tests" "$@"
