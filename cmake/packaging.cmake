@@ -84,10 +84,10 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME ${PROJECT_NAME})
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "Groundwater input builders maintainers")
-# Each package's description, summary line first, is its component's
-# (below); a summary for all would be put before each of them.
+# The description, summary line first, whole: a summary of its own would
+# also come before the Python package's (cmake/python_package.cmake).
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "")
-set(CPACK_DEBIAN_UNSPECIFIED_DESCRIPTION
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "interactive builders of groundwater flow simulator input files
 Console programs that ask their user a fixed sequence of questions and
 write the fixed-column input files of a block-centred, finite-difference
@@ -104,15 +104,12 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_RELEASE ${BUILDERS_DEBIAN_RELEASE})
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${BUILDERS_MAINTAINER}")
+set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# Depends: the libraries the programs and the module link, as
-# dpkg-shlibdeps finds them.
+# Depends: the libraries the programs (and the Python package's module)
+# link, as dpkg-shlibdeps finds them.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# One package per component: the programs (every install() without a
-# component, so the package keeps its name), and the Python package.
-set(CPACK_DEB_COMPONENT_INSTALL ON)
-set(CPACK_DEBIAN_UNSPECIFIED_PACKAGE_NAME ${PROJECT_NAME})
-set(CPACK_DEBIAN_UNSPECIFIED_PACKAGE_SECTION science)
+# With the Python package, a second package from the same build.
 if(BUILDERS_PYTHON)
   include(cmake/python_package.cmake)
 endif()

@@ -3,6 +3,11 @@
 # Python package in /usr/lib/python3/dist-packages, with its own copyright
 # file and changelog, as Debian names and places a Python 3 module.
 
+# One package per component: the programs' (every install() without a
+# component, which keeps the name, section and description of the one
+# package), and this one.
+set(CPACK_DEB_COMPONENT_INSTALL ON)
+set(CPACK_DEBIAN_UNSPECIFIED_PACKAGE_NAME ${PROJECT_NAME})
 set(CPACK_DEBIAN_PYTHON_PACKAGE_NAME python3-gwbuilders)
 set(CPACK_DEBIAN_PYTHON_PACKAGE_SECTION python)
 # Built from the same source as the programs' package (its changelog).
