@@ -15,7 +15,8 @@
 # lib/python3/dist-packages, and an install into a prefix imports it from
 # there and reads the example model; so does the second Debian package,
 # python3-gwbuilders, which holds that and its copyright, changelog and
-# lintian overrides alone; and `make package` makes the wheel, which holds the package.
+# lintian overrides alone; and `make package` makes the wheel, which holds
+# the package.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 here=$(pwd)
@@ -158,9 +159,8 @@ findings() { (cd "$2" && "$1" check .) || true; }  # a finding may well fail the
 # same source, depending on python3 of the module's version, numpy and the
 # libraries the module links; exactly the package gwbuilders in
 # /usr/lib/python3/dist-packages with its copyright, changelog and lintian
-# overrides, and its
-# extracted tree imports gwbuilders and reads the example model. The wheel
-# holds the same package.
+# overrides, and its extracted tree imports gwbuilders and reads the
+# example model. The wheel holds the same package.
 python_deb=
 if [ -n "$has_python" ]; then
   python_deb=$(ls -t "$deb_build"/python3-gwbuilders_*.deb 2> /dev/null | head -n 1)
