@@ -33,7 +33,7 @@ DEMO ?= demo
 # Further options for the configure step, e.g. CMAKE_ARGS=-DBUILDERS_TESTS=OFF
 CMAKE_ARGS ?=
 
-.PHONY: all configure build programs demo demo-faulty test test-sanitize install package \
+.PHONY: all configure build programs demo demo-faulty test test-sanitize install package wheel \
         fuzz-build fuzz bench windows test-windows mutation clean
 
 all: build
@@ -69,20 +69,30 @@ test-sanitize:
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j $(JOBS)
 
-install: programs
+# The programs with their manual pages, and the Python package where the
+# build makes its module (cmake/python_install.cmake).
+install: configure
+	cmake --build $(BUILD) -j $(JOBS) --target installable
 	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
 
 # The Debian package comes from a build of its own, whose programs link
 # against the system's libraries (BUILD's are static); only the programs and
-# their manual pages are built for it.
+# their manual pages are built for it, with the Python package's module for
+# the second package, python3-gwbuilders. The wheel of the Python package
+# (its own build, python/setup.py, on that module) lands beside them.
 package:
 	cmake -S . -B $(DEB_BUILD) -DCMAKE_BUILD_TYPE=Release -DBUILDERS_STATIC=OFF -DBUILDERS_TESTS=OFF \
 	  -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON \
 	  $(if $(BUILDERS_MAINTAINER),-DBUILDERS_MAINTAINER="$(BUILDERS_MAINTAINER)",-UBUILDERS_MAINTAINER) \
 	  $(CMAKE_ARGS)
-	cmake --build $(DEB_BUILD) -j $(JOBS) --target programs
+	cmake --build $(DEB_BUILD) -j $(JOBS) --target installable
 	cmake --build $(DEB_BUILD) --target package
 	@ls -1 "$$(cd $(DEB_BUILD) && pwd)"/*.deb
+	@if [ -n "$$(ls $(DEB_BUILD)/python/_native*.so 2> /dev/null)" ]; then \
+	  $(MAKE) --no-print-directory wheel; \
+	else \
+	  echo "No Python module in $(DEB_BUILD), so no wheel (Debian: apt-get install pybind11-dev python3-numpy python3-build)"; \
+	fi
 	@if command -v x86_64-w64-mingw32-g++ > /dev/null 2>&1; then \
 	  $(MAKE) --no-print-directory windows > /dev/null && \
 	  cmake --build $(WINDOWS_BUILD) --target package > /dev/null && \
@@ -90,6 +100,18 @@ package:
 	else \
 	  echo "No MinGW-w64 toolchain, so no Windows zip (Debian: apt-get install g++-mingw-w64-x86-64)"; \
 	fi
+
+# The wheel of the Python package into DEB_BUILD, built without the network
+# by the system's python3 (which has numpy and pybind11) from a copy of
+# python/ (its build leaves build/ and egg-info beside setup.py), on the
+# module DEB_BUILD made.
+wheel:
+	@scratch=$$(mktemp -d) && trap 'rm -rf "$$scratch"' EXIT && \
+	  cp -r python "$$scratch/python" && rm -rf "$$scratch/python/build" "$$scratch/python/src/"*.egg-info && \
+	  GWBUILDERS_CMAKE_BUILD="$$(cd $(DEB_BUILD) && pwd)" /usr/bin/python3 -m build --no-isolation --wheel \
+	    --outdir "$$(cd $(DEB_BUILD) && pwd)" "$$scratch/python" > "$$scratch/build.log" 2>&1 \
+	    || { cat "$$scratch/build.log"; exit 1; }
+	@ls -1 "$$(cd $(DEB_BUILD) && pwd)"/gwbuilders-*.whl
 
 # The programs for 64-bit Windows, statically linked (Debian's MinGW-w64).
 windows:

@@ -3,6 +3,16 @@
 # build, the zip of the .exe files with the README, the guides, the manual
 # pages as text and the examples.
 
+# What `make install` and `make package` build before they install: the
+# programs with their manual pages, and the Python package's module where
+# the build makes it, which is installed beside them.
+add_custom_target(installable)
+add_dependencies(installable programs)
+if(BUILDERS_PYTHON)
+  include(cmake/python_install.cmake)
+  add_dependencies(installable gwbuilders_native)
+endif()
+
 if(WIN32)
   set(doc_dir .)
 else()
@@ -74,10 +84,12 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME ${PROJECT_NAME})
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "Groundwater input builders maintainers")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
-    "interactive builders of groundwater flow simulator input files")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Console programs that ask their user a fixed sequence of questions and
+# The description, summary line first, whole: a summary of its own would
+# also come before the Python package's (cmake/python_package.cmake).
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "")
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
+    "interactive builders of groundwater flow simulator input files
+Console programs that ask their user a fixed sequence of questions and
 write the fixed-column input files of a block-centred, finite-difference
 groundwater flow simulator: Morvek writes the basic file FOR001, Cindral the
 block-centred flow file FOR011 and Quillet the drain file FOR013. Answers
@@ -94,6 +106,11 @@ set(CPACK_DEBIAN_PACKAGE_RELEASE ${BUILDERS_DEBIAN_RELEASE})
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${BUILDERS_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# Depends: the libraries the programs link, as dpkg-shlibdeps finds them.
+# Depends: the libraries the programs (and the Python package's module)
+# link, as dpkg-shlibdeps finds them.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# With the Python package, a second package from the same build.
+if(BUILDERS_PYTHON)
+  include(cmake/python_package.cmake)
+endif()
 include(CPack)

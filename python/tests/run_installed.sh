@@ -21,5 +21,26 @@ GWBUILDERS_CMAKE_BUILD="$build" "$scratch/venv/bin/python" -m pip install --quie
   --no-index --no-deps "$scratch/package" > "$scratch/pip.log" 2>&1 || { cat "$scratch/pip.log"; exit 1; }
 rm -rf "$scratch/package"
 cd "$scratch"
+# Under the sanitizers (a module of the sanitizer build), pytest alone runs
+# with their runtime preloaded and its options: GWBUILDERS_PRELOAD (the
+# libraries, separated by colons) and GWBUILDERS_ASAN_OPTIONS
+# (python/CMakeLists.txt). Their reports go to files, shown when the tests
+# fail: pytest holds the standard error of a process the sanitizers abort.
+if [ -n "${GWBUILDERS_PRELOAD:-}" ]; then
+  IFS=: read -r -a preloaded <<< "$GWBUILDERS_PRELOAD"
+  for library in "${preloaded[@]}"; do
+    [ -f "$library" ] || { echo "run_installed: no $library to preload" >&2; exit 1; }
+  done
+  export LD_PRELOAD=$GWBUILDERS_PRELOAD
+  export ASAN_OPTIONS=${GWBUILDERS_ASAN_OPTIONS:-detect_leaks=0}:log_path=$scratch/sanitizer
+  export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1}:log_path=$scratch/sanitizer
+fi
+status=0
 GWBUILDERS_BIN="$build/bin" GWBUILDERS_EXAMPLES="$root/examples" \
-  "$scratch/venv/bin/python" -m pytest -q -p no:cacheprovider "$root/python/tests" "$@"
+  "$scratch/venv/bin/python" -m pytest -q -p no:cacheprovider "$root/python/tests" "$@" || status=$?
+if [ "$status" -ne 0 ]; then
+  for report in "$scratch"/sanitizer.*; do
+    if [ -f "$report" ]; then cat "$report" >&2; fi
+  done
+fi
+exit "$status"
