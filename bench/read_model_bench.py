@@ -13,6 +13,14 @@ interpreter's start and numpy's import are not counted); check and read
 alternate and the table gives medians. Targets: read_model in at most 1.5
 times the check's time; a peak resident memory of the child of at most the
 arrays' own bytes plus 64 MiB.
+
+Beside the wall times, each run's processor time (user and system, of all
+its threads), and that of a third child that only makes numpy arrays of the
+same bytes and fills them with one value: the cost of fresh memory (the
+kernel's zeroing of new pages, then the writes), which read_model pays and
+the check does not, measured on the machine of the run. Each of read_model
+and the filling starts a pause after the child before it, so that both meet
+fresh memory in the same state.
 """
 
 from __future__ import annotations
@@ -29,6 +37,9 @@ from pathlib import Path
 
 TIME_TARGET = 1.5
 MEMORY_ALLOWANCE_MIB = 64.0
+# Longer than the two seconds after which a guest kernel reports freed
+# memory to its host (free page reporting).
+FRESH_MEMORY_PAUSE = 2.5
 
 
 def one_layer_answers(rows: int, columns: int, drains: int) -> tuple[str, str, str]:
@@ -44,8 +55,9 @@ def one_layer_answers(rows: int, columns: int, drains: int) -> tuple[str, str, s
     return tuple("\n".join(lines) + "\n" for lines in (basic, flow, drain))
 
 
-def timed(arguments: list[str], cwd: Path, env: dict | None = None) -> tuple[float, float, bytes]:
-    """(seconds, peak resident MiB, standard output) of one child run."""
+def timed(arguments: list[str], cwd: Path, env: dict | None = None) -> tuple[float, float, float, bytes]:
+    """(seconds, processor seconds, peak resident MiB, standard output) of
+    one child run."""
     start = time.perf_counter()
     child = subprocess.Popen(arguments, cwd=cwd, env=env, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
     out, err = child.stdout.read(), child.stderr.read()
@@ -54,17 +66,36 @@ def timed(arguments: list[str], cwd: Path, env: dict | None = None) -> tuple[flo
     child.returncode = os.waitstatus_to_exitcode(status)
     if child.returncode not in (0, 1):
         sys.exit(f"read_model_bench: {' '.join(arguments)} failed ({child.returncode}): {err.decode()}")
-    return seconds, usage.ru_maxrss / 1024.0, out
+    return seconds, usage.ru_utime + usage.ru_stime, usage.ru_maxrss / 1024.0, out
 
 
+# Each prints its wall and processor seconds, then the arrays' bytes.
 READ = """
-import sys, time
+import resource, sys, time
 import gwbuilders
-start = time.perf_counter()
+def cpu():
+    usage = resource.getrusage(resource.RUSAGE_SELF)
+    return usage.ru_utime + usage.ru_stime
+start, start_cpu = time.perf_counter(), cpu()
 model = gwbuilders.read_model(sys.argv[1])
-seconds = time.perf_counter() - start
+seconds, cpu_seconds = time.perf_counter() - start, cpu() - start_cpu
 arrays = [model.basic.ibound, model.basic.shead, *model.flow.arrays.values()]
-print(seconds, sum(a.nbytes for a in arrays))
+print(seconds, cpu_seconds, sum(a.nbytes for a in arrays))
+"""
+
+FILL = """
+import resource, sys, time
+import numpy
+def cpu():
+    usage = resource.getrusage(resource.RUSAGE_SELF)
+    return usage.ru_utime + usage.ru_stime
+count, cells = int(sys.argv[1]), int(sys.argv[2])
+start, start_cpu = time.perf_counter(), cpu()
+arrays = [numpy.empty(cells, numpy.float32) for _ in range(count)]
+for array in arrays:
+    array.fill(1.5)
+seconds, cpu_seconds = time.perf_counter() - start, cpu() - start_cpu
+print(seconds, cpu_seconds, sum(a.nbytes for a in arrays))
 """
 
 
@@ -140,13 +171,30 @@ def measure_read(options: argparse.Namespace, package: Path, rows: int, columns:
         read = [sys.executable, "-c", READ, str(folder)]
         timed(check, folder)
         timed(read, folder, env)  # untimed: warms the caches
-        check_times, read_times, peak_mib, array_bytes = [], [], 0.0, 0
+        check_times, check_cpu, read_times, read_cpu, fill_cpu, peak_mib, array_bytes = [], [], [], [], [], 0.0, 0
+        def run_check() -> None:
+            seconds, cpu_seconds, _, _ = timed(check, folder)
+            check_times.append(seconds)
+            check_cpu.append(cpu_seconds)
+
+        # read_model and the filling each start FRESH_MEMORY_PAUSE after the
+        # child before them ended, so that both find the memory that child
+        # gave back in the same state (on a virtual machine whose host takes
+        # back free memory, that state sets the price of fresh memory: see
+        # bench/README.md).
         for _ in range(options.runs):
-            check_times.append(timed(check, folder)[0])
-            _, peak, out = timed(read, folder, env)
-            seconds, array_bytes = out.split()
+            run_check()
+            time.sleep(FRESH_MEMORY_PAUSE)
+            _, _, peak, out = timed(read, folder, env)
+            seconds, cpu_seconds, array_bytes = out.split()
             read_times.append(float(seconds))
+            read_cpu.append(float(cpu_seconds))
             peak_mib = max(peak_mib, peak)
+            run_check()
+            time.sleep(FRESH_MEMORY_PAUSE)
+            # The same bytes in four arrays of one layer's cells, filled.
+            fill = [sys.executable, "-c", FILL, "4", str(int(array_bytes) // 16)]
+            fill_cpu.append(float(timed(fill, folder)[3].split()[1]))
     finally:
         shutil.rmtree(folder, ignore_errors=True)
 
@@ -155,12 +203,16 @@ def measure_read(options: argparse.Namespace, package: Path, rows: int, columns:
     limit_mib = int(array_bytes) / (1 << 20) + MEMORY_ALLOWANCE_MIB
     missed = [what for what, met in (("time", ratio <= TIME_TARGET), ("memory", peak_mib <= limit_mib)) if not met]
     verdict = "MISSED: " + ", ".join(missed) if missed else "met"
-    print_medians(options.runs, "check and read_model",
-                  ["workload", "folder", "file bytes", "check s", "read_model s", "ratio", "array MiB", "peak MiB",
-                   "limit MiB", "targets"],
+    check_cpu_s, read_cpu_s = statistics.median(check_cpu), statistics.median(read_cpu)
+    print_medians(options.runs, "check, read_model, check and the filling of fresh arrays",
+                  ["workload", "folder", "file bytes", "check s", "read_model s", "ratio", "check cpu s",
+                   "read_model cpu s", "cpu ratio", "fresh arrays cpu s", "array MiB", "peak MiB", "limit MiB",
+                   "targets"],
                   ["P1", f"1 layer of {rows * columns} cells", f"{file_bytes}", f"{check_s:.3f}", f"{read_s:.3f}",
-                   f"{ratio:.2f}", f"{int(array_bytes) / (1 << 20):.1f}", f"{peak_mib:.1f}", f"{limit_mib:.1f}",
-                   verdict])
+                   f"{ratio:.2f}", f"{check_cpu_s:.3f}", f"{read_cpu_s:.3f}", f"{read_cpu_s / check_cpu_s:.2f}",
+                   f"{statistics.median(fill_cpu):.3f}", f"{int(array_bytes) / (1 << 20):.1f}", f"{peak_mib:.1f}",
+                   f"{limit_mib:.1f}", verdict])
+    print(f"\nLoad average at the end: {' '.join(f'{load:.2f}' for load in os.getloadavg())}")
     return 0
 
 

@@ -30,14 +30,6 @@ void LayerArrayRead::read_line(RecordReader& in, Record& record) {
   walk.advance();
 }
 
-bool LayerArrayRead::skip_row_if_equal(RecordReader& in, std::string_view full_line,
-                                       std::string_view last_line) {
-  if (walk.line_in_row != 0) return false;
-  if (!in.skip_row_if_equal(full_line, walk.lines_per_row - 1, last_line)) return false;
-  ++walk.row;
-  return true;
-}
-
 bool LayerArrayRead::pass_values(RecordReader& in, const LinePlace& after_last_row) {
   if (walk.row != 1 || walk.line_in_row != 0) return false;
   in.lines().go_to(after_last_row);

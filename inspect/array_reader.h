@@ -1,6 +1,6 @@
 // One layer array of FOR001 or FOR011 as the file's reader reads it: its
-// array-control record, the walk through its rows, a row passed when its
-// bytes are those given, the whole array passed, and what is expected next.
+// array-control record, the walk through its rows, the whole array passed,
+// and what is expected next.
 // The file readers' step machines hold one and say only which array comes.
 #pragma once
 
@@ -28,9 +28,6 @@ struct LayerArrayRead {
   void read_line(RecordReader& in, Record& record);
   bool done() const { return walk.done(array); }
 
-  // At the start of a row: passes it when its lines are `full_line` (with
-  // its line end) as often as the row has full lines, then `last_line`.
-  bool skip_row_if_equal(RecordReader& in, std::string_view full_line, std::string_view last_line);
   // At the first line of the values: goes on at `after_last_row`, which
   // another cursor has read. False (nothing done) elsewhere.
   bool pass_values(RecordReader& in, const LinePlace& after_last_row);
@@ -50,16 +47,6 @@ class ArrayFileReader : public FileReader<State> {
   const ArrayHeader& array() const { return this->state_.values.array; }
   const ArrayWalk& walk() const { return this->state_.values.walk; }
 
-  // At the start of a row of an array: if the row's lines are `full_line`
-  // (with its line end) as often as the row has full lines, then
-  // `last_line`, passes the row and returns true.
-  bool skip_row_if_equal(std::string_view full_line, std::string_view last_line) {
-    if (!reading_values() || !this->state_.values.skip_row_if_equal(this->in_, full_line, last_line)) {
-      return false;
-    }
-    if (this->state_.values.done()) after_values();
-    return true;
-  }
   // At the first line of an array's values: goes on at `after_last_row`,
   // the place after the array's last row, which another cursor has read;
   // the values are not read here.

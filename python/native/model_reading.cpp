@@ -7,9 +7,11 @@
 #include <cstring>
 #include <limits>
 #include <map>
+#include <type_traits>
 
 #include "format/basic_file.h"
 #include "format/flow_file.h"
+#include "inspect/array_cursor.h"
 #include "inspect/basic_file_reader.h"
 #include "inspect/drain_file_reader.h"
 #include "inspect/field.h"
@@ -54,80 +56,109 @@ void refuse_claim_beyond(const inspect::GridCounts& grid, std::int64_t bytes, st
 }
 
 // The value of a field that must be a number: a value, or asterisks (told,
-// and read as `asterisk_value`).
-template <class Value>
-Value number_of(const Record& record, const Field& field, Value asterisk_value, AsteriskFields& asterisks,
-                const std::string& what) {
+// and read as `asterisk_value`). `what` names it for the message.
+template <class Value, class What>
+Value number_of(std::int64_t line, const Field& field, Value asterisk_value, AsteriskFields& asterisks,
+                What&& what) {
   switch (field.kind) {
     case Field::Kind::Value:
       return field.type == format::Descriptor::Kind::Integer ? static_cast<Value>(field.integer)
                                                              : static_cast<Value>(field.real);
     case Field::Kind::Asterisks:
-      asterisks.add(record.line.number, field.column, what);
+      asterisks.add(line, field.column, std::string(what()));
       return asterisk_value;
     case Field::Kind::NotANumber: break;
   }
-  throw ReadError(record.line.number, field.column,
-                  "expected a number (" + what + "), found " + inspect::found_in(field));
+  throw ReadError(line, field.column, "expected a number (" + std::string(what()) + "), found " +
+                                          inspect::found_in(field));
 }
 
-// The rows of one layer array, filled from its value records. A row whose
-// lines repeat the row before byte for byte (an array of one value, or
-// rows alike) is passed by comparing bytes and copied, not read again.
 template <class Value>
-class ArrayFiller {
- public:
-  void start(Value* plane, const inspect::ArrayHeader& array, std::int64_t layer) {
-    plane_ = plane;
-    columns_ = array.columns;
-    per_line_ = static_cast<std::int64_t>(array.values_format.size());
-    name_ = inspect::array_name(array.label_text, layer);
-  }
+Value number_of(const Record& record, const Field& field, Value asterisk_value, AsteriskFields& asterisks,
+                const std::string& what) {
+  return number_of(record.line.number, field, asterisk_value, asterisks, [&] { return what; });
+}
 
-  template <class Reader>
-  void take(Reader& reader, const Record& record, Value asterisk_value, AsteriskFields& asterisks) {
-    const std::int64_t row = record.row;
-    Value* out = plane_ + (row - 1) * columns_ + (record.first - 1);
-    const std::int64_t before = asterisks.count;
-    for (std::size_t i = 0; i < record.fields.size(); ++i) {
-      const Field& f = record.fields[i];
-      if (f.kind == Field::Kind::Value) {
-        out[i] = f.type == format::Descriptor::Kind::Integer ? static_cast<Value>(f.integer)
-                                                             : static_cast<Value>(f.real);
-      } else {
-        out[i] = number_of(record, f, asterisk_value, asterisks,
-                           name_ + ", row " + std::to_string(row) + ", column " +
-                               std::to_string(record.first + static_cast<std::int64_t>(i)));
+// The form in which the cursor gives an array's values: floats, quick to
+// decode, unless a float could not hold every integer its fields can (an I
+// field of more than seven columns may hold 99999999, above 2^24): those
+// come as fields, each integer exact.
+template <class Value>
+inspect::ValueForm form_for(const inspect::ArrayHeader& array) {
+  constexpr std::int32_t kWidestExactInFloat = 7;
+  if constexpr (std::is_same_v<Value, std::int32_t>) {
+    for (const format::Descriptor& d : array.values_format.descriptors()) {
+      if (d.kind == format::Descriptor::Kind::Integer && d.width > kWidestExactInFloat) {
+        return inspect::ValueForm::Fields;
       }
     }
-    // The row's lines, for the comparison of the rows that follow.
-    if (record.first == 1) {
-      row_asterisks_ = 0;
-      full_line_.assign(record.line.text).append("\r\n");
-      full_lines_alike_ = true;
-    } else if (full_lines_alike_ && record.first + per_line_ - 1 < columns_) {
-      full_lines_alike_ = full_line_.size() == record.line.text.size() + 2 &&
-                          full_line_.compare(0, record.line.text.size(), record.line.text) == 0;
-    }
-    row_asterisks_ += asterisks.count - before;
-    if (record.first - 1 + static_cast<std::int64_t>(record.fields.size()) < columns_) return;
-    if (!full_lines_alike_ || !record.line.has_line_end) return;
-    last_line_.assign(record.line.text).append("\r\n");
-    const Value* source = plane_ + (row - 1) * columns_;
-    for (std::int64_t next = row + 1; reader.skip_row_if_equal(full_line_, last_line_); ++next) {
-      std::copy(source, source + columns_, plane_ + (next - 1) * columns_);
-      asterisks.count += row_asterisks_;
-    }
   }
+  return inspect::ValueForm::Floats;
+}
 
- private:
-  Value* plane_ = nullptr;
-  std::int64_t columns_ = 0, per_line_ = 1;
-  std::string name_;
-  std::string full_line_, last_line_;
-  bool full_lines_alike_ = false;
-  std::int64_t row_asterisks_ = 0;
-};
+// The values of one line of an array into `out` (the cell of its first
+// value). A field that is no value is read again as the file's reader cuts
+// it, for its asterisks or its message.
+template <class Value>
+void take_line(const inspect::ValueLine& line, Value* out, Value asterisk_value, AsteriskFields& asterisks,
+               const std::string& name) {
+  const auto count = static_cast<std::size_t>(line.count);
+  const auto cell = [&](std::size_t i) {
+    return [&, i] {
+      return name + ", row " + std::to_string(line.row) + ", column " +
+             std::to_string(line.first_column + static_cast<std::int64_t>(i));
+    };
+  };
+  if (!line.fields.empty()) {
+    for (std::size_t i = 0; i < count; ++i) {
+      out[i] = number_of(line.line_number, line.fields[i], asterisk_value, asterisks, cell(i));
+    }
+    return;
+  }
+  for (std::size_t i = 0; i < count; ++i) {
+    // (A field the line ends before reads as 0, as a blank field does.)
+    if (line.kinds[i] == inspect::CellKind::Value || line.kinds[i] == inspect::CellKind::Missing) {
+      out[i] = static_cast<Value>(line.values[i]);
+      continue;
+    }
+    const Field field = inspect::read_field(line.text, line.format->columns_of_first(i), (*line.format)[i]);
+    out[i] = number_of(line.line_number, field, asterisk_value, asterisks, cell(i));
+  }
+}
+
+// Right after an array-control record: the array's rows into `plane`
+// (rows * columns values), on the cursor that `reader` hands over, which
+// passes a row whose bytes repeat the row before by comparing them; that
+// row's values are the row before's again. The reader then goes on after
+// the array, or, where the file ends inside it, names the row missing.
+template <class Value, class Reader>
+void read_array(Reader& reader, Value* plane, std::int64_t layer, Value asterisk_value,
+                AsteriskFields& asterisks) {
+  inspect::ArrayCursor cursor = reader.values_cursor(inspect::Reading::Quick, form_for<Value>(reader.array()));
+  const inspect::ArrayHeader& array = cursor.header();
+  const std::string name = inspect::array_name(array.label_text, layer);
+  const std::int64_t columns = array.columns;
+  std::int64_t row_asterisks = 0;  // of the last row read
+  try {
+    for (std::int64_t row = 1; row <= array.rows; ++row) {
+      Value* out = plane + (row - 1) * columns;
+      if (cursor.begin_row() && row > 1 && columns > 0) {
+        std::copy(out - columns, out, out);
+        asterisks.count += row_asterisks;
+        continue;
+      }
+      const std::int64_t before = asterisks.count;
+      for (std::int64_t k = 0; k < cursor.lines_per_row(); ++k) {
+        const inspect::ValueLine& line = cursor.next_line();
+        take_line(line, out + (line.first_column - 1), asterisk_value, asterisks, name);
+      }
+      row_asterisks = asterisks.count - before;
+    }
+  } catch (const inspect::FileEndsEarly&) {
+    // The reader, resumed where the file ends, says what was expected.
+  }
+  reader.resume_after(cursor);
+}
 
 std::int32_t integer_at(const Record& record, std::size_t i, AsteriskFields& asterisks, const char* what) {
   return number_of<std::int32_t>(record, record.fields[i], kLowest, asterisks, what);
@@ -167,9 +198,6 @@ BasicContents read_basic_file(const std::string& path, ArraySink& sink) {
   std::int32_t* ibound = nullptr;
   float* shead = nullptr;
   std::int64_t ibound_layer = 0, shead_layer = 0;
-  bool in_ibound = false;
-  ArrayFiller<std::int32_t> integers;
-  ArrayFiller<float> reals;
   while (reader.next(record)) {
     switch (record.section) {
       case Section::Title:
@@ -194,20 +222,12 @@ BasicContents read_basic_file(const std::string& path, ArraySink& sink) {
         c.save_heads = integer_at(record, 1, c.asterisks, "the save-starting-heads option");
         break;
       case Section::ArrayControl:
-        in_ibound = record.array->label_text == format::kBoundaryArray.label;
-        if (in_ibound) {
+        if (record.array->label_text == format::kBoundaryArray.label) {
           ++ibound_layer;
-          integers.start(ibound + (ibound_layer - 1) * plane, *record.array, ibound_layer);
+          read_array(reader, ibound + (ibound_layer - 1) * plane, ibound_layer, kLowest, c.asterisks);
         } else {
           ++shead_layer;
-          reals.start(shead + (shead_layer - 1) * plane, *record.array, shead_layer);
-        }
-        break;
-      case Section::ArrayValues:
-        if (in_ibound) {
-          integers.take(reader, record, kLowest, c.asterisks);
-        } else {
-          reals.take(reader, record, kNaN, c.asterisks);
+          read_array(reader, shead + (shead_layer - 1) * plane, shead_layer, kNaN, c.asterisks);
         }
         break;
       case Section::NoFlowHead:
@@ -223,7 +243,6 @@ BasicContents read_basic_file(const std::string& path, ArraySink& sink) {
       default: break;
     }
   }
-  // (Rows passed as copies leave no record: the reader's place says where it is.)
   if (reader.ended_early()) ends_early(reader.checkpoint().place.number, reader.expected());
   return c;
 }
@@ -240,7 +259,6 @@ FlowContents read_flow_file(const std::string& path, ArraySink& sink) {
     std::vector<bool> held;
   };
   std::map<std::string, LayerArray, std::less<>> arrays;
-  ArrayFiller<float> values;
   while (reader.next(record)) {
     switch (record.section) {
       case Section::FlowHeader:
@@ -274,18 +292,18 @@ FlowContents read_flow_file(const std::string& path, ArraySink& sink) {
         }
         const std::int64_t layer = array.layer_number;
         found->second.held[static_cast<std::size_t>(layer - 1)] = true;
-        values.start(found->second.data + (layer - 1) * c.grid.rows * c.grid.columns, array, layer);
+        read_array(reader, found->second.data + (layer - 1) * c.grid.rows * c.grid.columns, layer, kNaN,
+                   c.asterisks);
         break;
       }
       case Section::ArrayValues:
+        // (Only a list's: a layer array's values are read by read_array().)
         if (list != nullptr) {
           const std::string name = inspect::array_name(record.array->label_text, 0);
           for (std::size_t i = 0; i < record.fields.size(); ++i) {
             list->push_back(real_at(record, i, c.asterisks,
                                     name + ", entry " + std::to_string(record.first + static_cast<std::int64_t>(i))));
           }
-        } else {
-          values.take(reader, record, kNaN, c.asterisks);
         }
         break;
       default: break;
