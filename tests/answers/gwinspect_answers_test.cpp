@@ -121,6 +121,50 @@ std::string morvek_header(const std::string& counts) {
   return "Edge\nCase\n" + counts + repeat("0\n", 11) + "0\n1\n";
 }
 
+// A file cut between the rows of an array ends with its last complete
+// record: the answers rebuild it whole, and only a note says what Morvek
+// asks next. Cut inside a row of two lines, the row is held from its first
+// line. The model: 1 layer, 3 rows, 12 columns; the boundary (20I3) a line a
+// row at lines 7-9, the starting heads (10G10.3) two lines a row from line 12.
+TEST(GwinspectAnswers, AnArrayCutBetweenOrInsideItsRows) {
+  std::string session = morvek_header(answers({"1", "3", "12", "1", "4"})) + answers({"0", "1", "999", "1"});
+  for (int cell = 1; cell <= 36; ++cell) session += std::to_string(cell) + ".5\n";
+  session += answers({"365", "10", "1.2"});
+  Scratch full;
+  run_redirected(builder("Morvek").path, full, session);
+  const std::string file = full.read("FOR001");
+  const auto first_lines = [&file](int count) {
+    std::size_t end = 0;
+    for (int i = 0; i < count; ++i) end = file.find('\n', end) + 1;
+    return file.substr(0, end);
+  };
+  const std::string next = "FOR001: note: the file ends early; the answers stop ";
+  struct Case {
+    int keep_lines;
+    std::string err;
+    int rebuilt_lines;
+  };
+  const Case cases[] = {
+      {8, next + "with its last complete record, and Morvek asks next for boundary, layer 1, row 3, column 1\n", 8},
+      {15, next + "with its last complete record, and Morvek asks next for starting head, layer 1, row 3, column 1\n",
+       15},
+      {14, "FOR001:14:1: warning: the file ends inside row 2 of starting head, layer 1, which Morvek writes only "
+           "once the last of its values is answered: these answers do not rebuild the file from this line on\n" +
+               next + "where it ends, and Morvek asks next for starting head, layer 1, row 2, column 11\n",
+       13},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE("cut after line " + std::to_string(c.keep_lines));
+    Scratch cut, rebuilt;
+    cut.write("FOR001", first_lines(c.keep_lines));
+    const GwinspectResult read_back = run_gwinspect({"answers", "FOR001"}, cut);
+    EXPECT_EQ(read_back.exit_status, 0);
+    EXPECT_EQ(read_back.err, c.err);
+    run_redirected(builder("Morvek").path, rebuilt, read_back.out);
+    EXPECT_EQ(rebuilt.read("FOR001"), first_lines(c.rebuilt_lines));
+  }
+}
+
 TEST(GwinspectAnswers, EdgeCasesRoundTrip) {
   const std::string header_1x2x3 = morvek_header(answers({"1", "2", "3", "1", "4"}));
   const EdgeCase cases[] = {
@@ -278,6 +322,10 @@ TEST(GwinspectAnswers, BadInputGetsOneClearLine) {
   run_redirected(builder("Morvek").path, dir, example("morvek.txt"));
   std::string locator_changed = dir.read("FOR001");  // layer 1's boundary locator 1 made 7
   locator_changed[locator_changed.find("         1         1(20I3)") + 9] = '7';
+  std::string last_module_slot = dir.read("FOR001");  // slot 24 of the module table, never asked, made 34
+  std::size_t module_table = 0;
+  for (int line = 1; line < 4; ++line) module_table = last_module_slot.find('\n', module_table) + 1;
+  last_module_slot.replace(module_table + 69, 3, " 34");
   struct Bad {
     const char* what;
     std::string name;
@@ -295,6 +343,8 @@ TEST(GwinspectAnswers, BadInputGetsOneClearLine) {
       {"a record other than the builder writes", "FOR001", locator_changed,
        "FOR001:6:10: error: expected .* as Morvek writes it, '1         1\\(20I3\\)             '\\.\\.\\. from "
        "here, found '7         1\\(20I3\\)             '\\.\\.\\."},
+      {"a unit in the last slot of the module table", "FOR001", last_module_slot,
+       "FOR001:4:70: error: expected 0 \\(slot 24 is never asked\\), found ' 34'"},
       {"no line end for 5000 bytes", "FOR013", std::string(5000, '7'), "FOR013:1:1: error: expected a record of at most 100 columns.*"},
       {"a directory", "FOR001", "", "FOR001:1:1: error: expected a file, found a directory"},
       {"a missing file", "FOR011", "", "FOR011:1:1: error: expected a readable file, found none: .*"},
