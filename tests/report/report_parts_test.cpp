@@ -313,6 +313,7 @@ TEST(ValueScale, LogarithmicWherePositiveValuesSpanThreeOrdersOfMagnitude) {
       {1e-3, 1e3, 1e-3, true, 0},
       {1e-3, 1e3, 1e3, true, 249},
       {1.0, 999.0, 500.0, false, 125},   // a span under 1000 stays linear
+      {1.0, 1000.0, 10.0, true, 83},     // exactly three orders: a third of the way
       {-1.0, 1e6, 0.0, false, 0},        // not all positive
       {7.0, 7.0, 7.0, false, 125},       // one value
   };

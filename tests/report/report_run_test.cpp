@@ -13,6 +13,7 @@
 #include <regex>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "report/model_facts.h"
@@ -103,6 +104,14 @@ TEST(Report, ThePageNeedsNothingFromOutsideAndStaysSmall) {
   for (const char* outside : {"<link", "@import", "url(", "http:", "https:", "<iframe", "<object", "fetch("}) {
     EXPECT_EQ(count(page, outside), 0u) << outside;
   }
+  // It carries its own style sheet and script, each whole: without them a
+  // reader sees bare text and maps that do not respond.
+  const std::string style = read_file(std::string(REPORT_SOURCE_DIR) + "/page.css");
+  const std::string script = read_file(std::string(REPORT_SOURCE_DIR) + "/page.js");
+  ASSERT_FALSE(style.empty());
+  ASSERT_FALSE(script.empty());
+  EXPECT_EQ(count(page, "<style>\n" + style + "</style>"), 1u);
+  EXPECT_EQ(count(page, "<script>\n" + script + "</script>"), 1u);
   // One figure per array: 2 layers, boundary and starting heads; FOR011's
   // arrays are left out, its grid being 8 columns wide. An array of one
   // value has a swatch instead of a picture.
@@ -113,10 +122,10 @@ TEST(Report, ThePageNeedsNothingFromOutsideAndStaysSmall) {
 }
 
 // Two layers of 6 rows by 10 columns. Layer 1: constant head in column 1,
-// no flow in columns 9 and 10 (12 cells) with the head 999 typed there,
-// 100 + 10 * column elsewhere (110 to 180). Layer 2: every cell active,
-// every head 100.
-std::string no_flow_margin_answers() {
+// no flow in columns 9 and 10 (12 cells) with the heads `no_flow_heads`
+// typed there, 100 + 10 * column elsewhere (110 to 180). Layer 2: every cell
+// active, every head 100.
+std::string no_flow_margin_answers(const std::pair<std::string, std::string>& no_flow_heads) {
   std::string a = "Margin\nheads of 999 where no flow\n2\n6\n10\n1\n4\n";
   for (int i = 0; i < 11; ++i) a += "0\n";
   a += "0\n0\n1\n";
@@ -125,7 +134,9 @@ std::string no_flow_margin_answers() {
   }
   a += "0\n1\n999\n1\n";
   for (int r = 1; r <= 6; ++r) {
-    for (int c = 1; c <= 10; ++c) a += (c >= 9 ? std::string("999") : std::to_string(100 + 10 * c)) + "\n";
+    for (int c = 1; c <= 10; ++c) {
+      a += (c == 9 ? no_flow_heads.first : c == 10 ? no_flow_heads.second : std::to_string(100 + 10 * c)) + "\n";
+    }
   }
   return a + "0\n100\n1\n1\n1\n";
 }
@@ -135,6 +146,7 @@ TEST(Report, ValueMapsAreScaledOverTheActiveModelInTheLengthUnitNamed) {
     std::vector<std::string> arguments;
     int status;
     std::vector<std::string> shown;  // in the page, or on standard error for status 2
+    std::pair<std::string, std::string> no_flow_heads = {"999", "999"};  // in columns 9 and 10
   };
   const std::string scale = "<span class=\"low\">110</span><span class=\"mid\">145</span><span class=\"high\">180</span>";
   const std::vector<Case> cases = {
@@ -150,11 +162,13 @@ TEST(Report, ValueMapsAreScaledOverTheActiveModelInTheLengthUnitNamed) {
       {{"--length-unit="}, 2, {"--length-unit needs a short NAME without spaces"}},
       {{"--length-unit", "metres per"}, 2, {"--length-unit needs a short NAME without spaces"}},
       {{"--length-unit"}, 2, {"--length-unit needs a NAME"}},
+      // The no-flow heads' range to the 7 digits of a 32-bit real: 0.3 is 0.300000012.
+      {{"--length-unit", "ft"}, 0, {"holding 0.1 to 0.3 ft (outside the scale)"}, {"0.1", "0.3"}},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.arguments.empty() ? "no unit" : c.arguments.back());
+    SCOPED_TRACE((c.arguments.empty() ? "no unit" : c.arguments.back()) + ", no-flow heads " + c.no_flow_heads.first + " and " + c.no_flow_heads.second);
     Scratch dir;
-    build_model(dir, no_flow_margin_answers(), "", "");
+    build_model(dir, no_flow_margin_answers(c.no_flow_heads), "", "");
     const ReportRun run = run_report(dir, c.arguments);
     ASSERT_EQ(run.status, c.status) << run.err;
     const std::string shown = c.status == 0 ? dir.read("report.html") : run.err;
@@ -281,19 +295,35 @@ TEST(Report, ThePageSaysWhatTheFilesHold) {
     std::vector<std::string> places;  // a finding's place, linked or not
   };
   const std::string dash = "\xE2\x80\x94";
+  // The example model's summary, every fact in order.
+  const Facts example_facts = {
+      {"Grid", "2 layers, 6 rows, 7 columns (42 cells a layer)"}, {"Stress periods", "3"},
+      {"Time unit", "4 (days)"}, {"Memory sharing", "1 (no)"}, {"Save starting heads", "1 (yes)"},
+      {"Head at no-flow cells", "999 length"}, {"Read", "the whole file"},
+      {"Simulation", "0 (transient)"}, {"Cell-by-cell output code", "0 (flow terms not printed)"},
+      {"Cell widths along rows (DELR-)", "7 widths, from 100 to 200 length"},
+      {"Cell widths along columns (DELC-)", "6 widths, all 100 length"},
+      {"Most drains in a period", "20"}, {"Flow term output code", "0 (flow terms not printed)"},
+      {"Stress periods", "3"}, {"Drain records", "3"}, {"Read", "the whole file"}};
   const std::vector<Case> cases = {
       {"the example model",
        [](const Scratch& dir) { build_model(dir, example("morvek.txt"), example("cindral.txt"), example("quillet.txt")); },
-       {{"Grid", "2 layers, 6 rows, 7 columns (42 cells a layer)"}, {"Stress periods", "3"},
-        {"Time unit", "4 (days)"}, {"Memory sharing", "1 (no)"}, {"Save starting heads", "1 (yes)"},
-        {"Head at no-flow cells", "999 length"}, {"Read", "the whole file"},
-        {"Simulation", "0 (transient)"}, {"Cell-by-cell output code", "0 (flow terms not printed)"},
-        {"Cell widths along rows (DELR-)", "7 widths, from 100 to 200 length"},
-        {"Cell widths along columns (DELC-)", "6 widths, all 100 length"},
-        {"Most drains in a period", "20"}, {"Flow term output code", "0 (flow terms not printed)"},
-        {"Stress periods", "3"}, {"Drain records", "3"}, {"Read", "the whole file"}},
+       example_facts,
        {{1, {"11", "FOR011: present"}}, {2, {dash, "not used"}}, {3, {"13", "FOR013: present"}}},
        {}},
+      // The range of widths counts the first one too.
+      {"the first width along rows the only narrowest",
+       [](const Scratch& dir) {
+         std::string cindral = example("cindral.txt");
+         cindral.replace(cindral.find("200.0    cell width along rows, column 1"), 5, "50.0");
+         build_model(dir, example("morvek.txt"), cindral, example("quillet.txt"));
+       },
+       [&] {
+         Facts facts = example_facts;
+         facts[9].second = "7 widths, from 50 to 200 length";
+         return facts;
+       }(),
+       {}, {}},
       {"block-centred flow not selected, its file there",
        [](const Scratch& dir) {
          std::string morvek = example("morvek.txt");
