@@ -326,6 +326,9 @@ TEST(GwinspectAnswers, BadInputGetsOneClearLine) {
   std::size_t module_table = 0;
   for (int line = 1; line < 4; ++line) module_table = last_module_slot.find('\n', module_table) + 1;
   last_module_slot.replace(module_table + 69, 3, " 34");
+  const std::string basic = dir.read("FOR001");  // a mark in the column right after the no-flow head's F10
+  const std::size_t no_flow_end = basic.find("  999.    \r\n") + 10;
+  const std::string no_flow_mark = basic.substr(0, no_flow_end) + "x" + basic.substr(no_flow_end);
   struct Bad {
     const char* what;
     std::string name;
@@ -339,6 +342,8 @@ TEST(GwinspectAnswers, BadInputGetsOneClearLine) {
       {"a line cut short", "FOR013", cut_line, "FOR013:7:41: error: expected the drain's conductance as Quillet writes it \\(G10.3\\), found blanks cut short by the line end"},
       {"text after a record's last field", "FOR013", stray_text,
        "FOR013:1:24: error: expected the end of the drain header record after column 20, found 'stray'"},
+      {"text right after the no-flow head", "FOR001", no_flow_mark,
+       "FOR001:20:11: error: expected the end of the no-flow head record after column 10, found 'x'"},
       // The record from the first byte that differs, 30 bytes of it at most.
       {"a record other than the builder writes", "FOR001", locator_changed,
        "FOR001:6:10: error: expected .* as Morvek writes it, '1         1\\(20I3\\)             '\\.\\.\\. from "

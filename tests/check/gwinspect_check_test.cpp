@@ -160,18 +160,25 @@ TEST(GwinspectCheck, FaultyExampleGivesDiagnosticsAndStatusOne) {
 }
 
 // Each finding that compares two files names, in JSON, the place it compares
-// with: the count of FOR001 that a drain lies beyond, and for a file of an
-// unselected module the file itself, as a whole (line and column 0).
+// with: the count of FOR001 that a drain or a stress period lies beyond,
+// and for a file of an unselected module the file itself, as a whole (line
+// and column 0).
 TEST(GwinspectCheck, JsonNamesThePlaceAFindingComparesWith) {
   ModelFiles model = consistent_model();
   ASSERT_TRUE(apply(model.drains, {"FOR013", 3, 21, right("3", 10), right("40", 10)}));
   ASSERT_TRUE(apply(model.basic, {"FOR001", 4, 7, " 13", "  0"}));
+  ASSERT_TRUE(apply(model.drains, {"FOR013", 5, 1, right("-1", 10) + "\r\n", right("-1", 10) + "\r\n" + right("-1", 10) + "\r\n"}));
   Scratch dir;
   write_model(dir, model);
   const std::string json = gwinspect(dir.path(), "check --format=json").out;
   EXPECT_NE(json.find("\"message\": \"drain 1 of stress period 1 is in column 40; the grid has 12 columns "
                       "(FOR001:3)\", \"count\": 1, \"cell\": null, "
                       "\"other\": {\"file\": \"FOR001\", \"line\": 3, \"column\": 21}}"),
+            std::string::npos)
+      << json;
+  EXPECT_NE(json.find("\"message\": \"stress period 3 is beyond the 2 of FOR001 (FOR001:3): the simulator never "
+                      "reads it\", \"count\": 1, \"cell\": null, "
+                      "\"other\": {\"file\": \"FOR001\", \"line\": 3, \"column\": 31}}"),
             std::string::npos)
       << json;
   EXPECT_NE(json.find("\"rule\": \"module-not-selected\", \"message\": \"FOR013 is here, but Drains is not "

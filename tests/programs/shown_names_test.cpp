@@ -95,6 +95,8 @@ TEST(ShownNames, HelperOnBytesNoNameHolds) {
   std::string json;
   inspect::append_json_string(json, bytes);
   EXPECT_EQ(json, "\"a\\u0000b \xF0\x9F\x99\x82 \\\\xC0\\\\xAF \\\\xED\\\\xA0\\\\x80\"");
+  // The last code point, U+10FFFF, is kept; past it, no code point.
+  EXPECT_EQ(inspect::printable("\xF4\x8F\xBF\xBF \xF4\x90\x80\x80"), "\xF4\x8F\xBF\xBF \\xF4\\x90\\x80\\x80");
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <spawn.h>
+#include <sys/mman.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -287,6 +288,26 @@ TEST(ReportOutput, ADashIsStandardOutputAndOneOutputIsAllThereIs) {
   EXPECT_TRUE(to_output.out == page) << "standard output: " << to_output.out.substr(0, 200);
   EXPECT_EQ(to_output.err, "");
   EXPECT_FALSE(dir.exists("-"));
+  // Standard output that takes none of it: the system's reason is told.
+  const std::vector<std::pair<std::function<void()>, std::string>> refusing = {
+      {[] {
+         const int full = ::open("/dev/full", O_WRONLY);
+         if (full < 0 || dup2(full, 1) != 1) _exit(127);
+       },
+       "No space left on device"},
+      {[] {  // a file sealed against writing
+         const int sealed = memfd_create("page", MFD_ALLOW_SEALING);
+         if (sealed < 0 || fcntl(sealed, F_ADD_SEALS, F_SEAL_WRITE) != 0 || dup2(sealed, 1) != 1) _exit(127);
+       },
+       "Operation not permitted"},
+  };
+  for (const auto& [to_refusing_output, reason] : refusing) {
+    RunOptions options;
+    options.in_child = to_refusing_output;
+    const RunResult refused = gwinspect(dir, {"-o", "-"}, options);
+    EXPECT_EQ(refused.exit_status, 2);
+    EXPECT_EQ(refused.err, "gwinspect report: error: cannot write the page to standard output: " + reason + "\n");
+  }
 
   struct Case {
     const char* name;

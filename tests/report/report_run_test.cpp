@@ -216,6 +216,11 @@ TEST(Report, DamageInAFileIsToldAndTheRestIsShown) {
        [&](const Scratch& dir) { cut(dir, "FOR001", 15); }, 0,
        {"as far as it ends before row 3 of IBOUND- of layer 2",
         "FOR001 cannot be read to the end of this array: cells past that point have no data."}, 8},
+      // Nothing after a record that cannot be read is read as the record.
+      {"FOR001 with letters for its layer count", [](const Scratch& dir) {
+         std::string text = dir.read("FOR001");
+         dir.write("FOR001", text.replace(text.find("         2         6"), 10, "       two"));
+       }, 0, {"as far as line 3, column 1: expected the number of layers (I10), found "}, 0},
       {"FOR011 cut inside layer 1's arrays", [&](const Scratch& dir) { cut(dir, "FOR011", 12); }, 0,
        {"FOR011: present; read as far as it ends before row 4 of SF1- of layer 1"}, 5},
       {"FOR013 with letters for a row", [](const Scratch& dir) {
@@ -389,6 +394,14 @@ TEST(Report, ThePageSaysWhatTheFilesHold) {
     for (std::sregex_iterator it(page.begin(), page.end(), link), end; it != end; ++it) {
       EXPECT_NE(page.find("id=\"" + (*it)[1].str() + "\""), std::string::npos) << (*it)[0];
     }
+    // The example's stress periods, each row the period's own: FOR001's
+    // length, steps and multiplier, then FOR013's use code as drains.
+    if (c.facts == example_facts) {
+      EXPECT_EQ(between(between(page, "<table class=\"periods\">", "</table>"), "<tbody>\n", "</tbody>"),
+                "<tbody>\n<tr><td>1</td><td>365</td><td>10</td><td>1.2</td><td>2 drains</td></tr>\n"
+                "<tr><td>2</td><td>180</td><td>6</td><td>1.5</td><td>reuses period 1\xE2\x80\x99s 2 drains (-1)</td></tr>\n"
+                "<tr><td>3</td><td>30</td><td>5</td><td>1</td><td>1 drain</td></tr>\n");
+    }
   }
 }
 
@@ -517,6 +530,8 @@ TEST(Report, MapsAreDrawnInFileOrderWhileThePageHasRoom) {
   for (std::size_t i = 0; i < heads.size(); ++i) EXPECT_EQ(heads[i], static_cast<std::int64_t>(i) + 1);
   EXPECT_LE(pictures, kPictures);
   EXPECT_LE(hover, kHover);
+  // The tooltips' room, the smaller, still holds the values of the first map.
+  EXPECT_FALSE(model.maps.front().blocks_base64.empty());
   const std::string page = report_page(model);
   EXPECT_LT(page.size(), kPictures + kHover + 60'000);
   EXPECT_NE(page.find(std::to_string(model.maps_left_out) +
