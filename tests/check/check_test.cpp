@@ -119,6 +119,13 @@ const std::vector<SeededFault> kSeededFaults = {
     {"time_steps",
      {{"FOR001", 29, 11, right("10", 10), right("0", 10)}},
      {"FOR001:29:11: error: stress period 1 has 0 time steps; it needs at least one"}},
+    // A blank field reads as 0, and the finding says it was blank.
+    {"period_length_blank",
+     {{"FOR001", 29, 1, "  365.    ", std::string(10, ' ')}},
+     {"FOR001:29:1: error: stress period 1 has length 0 (a blank field); it must be above zero"}},
+    {"time_steps_blank",
+     {{"FOR001", 29, 11, right("10", 10), std::string(10, ' ')}},
+     {"FOR001:29:11: error: stress period 1 has 0 time steps (a blank field); it needs at least one"}},
     {"step_multiplier",
      {{"FOR001", 30, 21, "  1.00    ", "  .000    "}},
      {"FOR001:30:21: error: stress period 2 has time-step multiplier .000; it must be above zero"}},
