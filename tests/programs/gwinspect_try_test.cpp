@@ -124,6 +124,10 @@ TEST(GwinspectTry, EveryExampleIsComplete) {
     const GwinspectResult result = run_gwinspect({"try", file, "--as", builder}, dir);
     EXPECT_EQ(result.exit_status, 0) << result.err;
     EXPECT_EQ(result.out, std::string(file) + ": note: the answers make a complete " + output + "\n");
+    // With standard input closed, the file opened gets its descriptor, 0.
+    const GwinspectResult closed_input = run_gwinspect({"try", file, "--as", builder}, dir, [] { ::close(0); });
+    EXPECT_EQ(closed_input.exit_status, 0) << closed_input.err;
+    EXPECT_EQ(closed_input.out, result.out);
   }
 }
 

@@ -394,9 +394,13 @@ TEST(Report, ThePageSaysWhatTheFilesHold) {
     for (std::sregex_iterator it(page.begin(), page.end(), link), end; it != end; ++it) {
       EXPECT_NE(page.find("id=\"" + (*it)[1].str() + "\""), std::string::npos) << (*it)[0];
     }
-    // The example's stress periods, each row the period's own: FOR001's
-    // length, steps and multiplier, then FOR013's use code as drains.
+    // The example's contents link each layer's maps once; its stress
+    // periods, each row the period's own: FOR001's length, steps and
+    // multiplier, then FOR013's use code as drains.
     if (c.facts == example_facts) {
+      EXPECT_NE(page.find("<li><a href=\"#maps\">Maps</a>: <a href=\"#layer-1\">layer 1</a> "
+                          "<a href=\"#layer-2\">layer 2</a></li>"),
+                std::string::npos);
       EXPECT_EQ(between(between(page, "<table class=\"periods\">", "</table>"), "<tbody>\n", "</tbody>"),
                 "<tbody>\n<tr><td>1</td><td>365</td><td>10</td><td>1.2</td><td>2 drains</td></tr>\n"
                 "<tr><td>2</td><td>180</td><td>6</td><td>1.5</td><td>reuses period 1\xE2\x80\x99s 2 drains (-1)</td></tr>\n"
