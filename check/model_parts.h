@@ -29,8 +29,6 @@ struct BasicModel {
   // breaks early leaves the later ones out).
   std::vector<inspect::ArrayLayout> boundary;
   std::vector<inspect::ArrayLayout> heads;
-
-  bool has_cells() const { return grid.layers > 0 && grid.rows > 0 && grid.columns > 0; }
 };
 
 struct FlowModel {
