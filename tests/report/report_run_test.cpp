@@ -223,6 +223,14 @@ TEST(Report, DamageInAFileIsToldAndTheRestIsShown) {
        }, 0, {"as far as line 3, column 1: expected the number of layers (I10), found "}, 0},
       {"FOR011 cut inside layer 1's arrays", [&](const Scratch& dir) { cut(dir, "FOR011", 12); }, 0,
        {"FOR011: present; read as far as it ends before row 4 of SF1- of layer 1"}, 5},
+      {"FOR011 with letters for its simulation type", [](const Scratch& dir) {
+         std::string text = dir.read("FOR011");
+         dir.write("FOR011", text.replace(0, 10, "      zero"));
+       }, 0, {"<p>FOR011 could not be read: line 1, column 1: expected the simulation type (I10), found "}, 4},
+      {"FOR013 with letters for its most drains", [](const Scratch& dir) {
+         std::string text = dir.read("FOR013");
+         dir.write("FOR013", text.replace(0, 10, "    twenty"));
+       }, 0, {"<p>FOR013 could not be read: line 1, column 1: expected the maximum number of drains (I10), found "}, 10},
       {"FOR013 with letters for a row", [](const Scratch& dir) {
          std::string text = dir.read("FOR013");
          dir.write("FOR013", text.replace(text.find("         5"), 10, "      five"));
