@@ -8,7 +8,8 @@
 # the programs for Windows into build-windows/bin/*.exe, `make test-windows`
 # runs them under Wine against the Linux programs, `make bench` times the
 # builders on scripted sessions, and gwinspect on model folders, against I/O
-# floors (BENCH_FACTOR scales the workloads, BENCH_RUNS sets the number of
+# floors, and the Python package against them (`make bench-python`: its rows
+# alone; BENCH_FACTOR scales the workloads, BENCH_RUNS sets the number of
 # timed runs). `make mutation` puts MUTANTS small faults, chosen with
 # MUTATION_SEED, into MUTATION_FOLDERS one at a time and says which the tests
 # catch (docs/development.md).
@@ -34,7 +35,7 @@ DEMO ?= demo
 CMAKE_ARGS ?=
 
 .PHONY: all configure build programs demo demo-faulty test test-sanitize install package wheel \
-        fuzz-build fuzz bench windows test-windows mutation clean
+        fuzz-build fuzz bench bench-python windows test-windows mutation clean
 
 all: build
 
@@ -128,7 +129,13 @@ bench: build
 	  $(BUILD)/bench/bench_generate --factor $(BENCH_FACTOR) "$$scratch" && \
 	  $(BUILD)/bench/bench_run --runs $(BENCH_RUNS) "$$scratch" && \
 	  $(BUILD)/bench/bench_check --runs $(BENCH_RUNS) --factor $(BENCH_FACTOR) "$$scratch" && \
-	  $(BUILD)/bench/bench_report --runs $(BENCH_RUNS) --factor $(BENCH_FACTOR) "$$scratch" && \
+	  $(BUILD)/bench/bench_report --runs $(BENCH_RUNS) --factor $(BENCH_FACTOR) "$$scratch"
+	$(MAKE) --no-print-directory bench-python
+
+# The Python package's rows alone: read_model against the check, write
+# against the builders (whose files it must match byte for byte).
+bench-python: build
+	@scratch=$$(mktemp -d) && trap 'rm -rf "$$scratch"' EXIT && \
 	  /usr/bin/python3 bench/read_model_bench.py --runs $(BENCH_RUNS) --factor $(BENCH_FACTOR) $(BUILD) "$$scratch" && \
 	  /usr/bin/python3 bench/write_model_bench.py --runs $(BENCH_RUNS) --factor $(BENCH_FACTOR) $(BUILD) "$$scratch"
 

@@ -18,9 +18,10 @@ Beside the wall times, each run's processor time (user and system, of all
 its threads), and that of a third child that only makes numpy arrays of the
 same bytes and fills them with one value: the cost of fresh memory (the
 kernel's zeroing of new pages, then the writes), which read_model pays and
-the check does not, measured on the machine of the run. Each of read_model
-and the filling starts a pause after the child before it, so that both meet
-fresh memory in the same state.
+the check does not, measured on the machine of the run. read_model is
+timed in two states of fresh memory: held by the system (right after a run
+that gave it back), which the verdict judges, and taken back by a virtual
+machine's host (after a pause), shown beside; the filling meets the second.
 """
 
 from __future__ import annotations
@@ -171,25 +172,38 @@ def measure_read(options: argparse.Namespace, package: Path, rows: int, columns:
         read = [sys.executable, "-c", READ, str(folder)]
         timed(check, folder)
         timed(read, folder, env)  # untimed: warms the caches
-        check_times, check_cpu, read_times, read_cpu, fill_cpu, peak_mib, array_bytes = [], [], [], [], [], 0.0, 0
+        check_times, check_cpu, fill_cpu, peak_mib, array_bytes = [], [], [], 0.0, 0
+        # read_model's wall and processor seconds in each state of fresh memory.
+        read_times = {"held": [], "taken back": []}
+        read_cpu = {"held": [], "taken back": []}
+
         def run_check() -> None:
             seconds, cpu_seconds, _, _ = timed(check, folder)
             check_times.append(seconds)
             check_cpu.append(cpu_seconds)
 
-        # read_model and the filling each start FRESH_MEMORY_PAUSE after the
-        # child before them ended, so that both find the memory that child
-        # gave back in the same state (on a virtual machine whose host takes
-        # back free memory, that state sets the price of fresh memory: see
-        # bench/README.md).
+        def run_read(state: str) -> None:
+            nonlocal peak_mib, array_bytes
+            _, _, peak, out = timed(read, folder, env)
+            seconds, cpu_seconds, array_bytes = out.split()
+            read_times[state].append(float(seconds))
+            read_cpu[state].append(float(cpu_seconds))
+            peak_mib = max(peak_mib, peak)
+
+        # Fresh memory comes in two states here. "held": the system still
+        # holds the memory a run before gave back (read_model starts right
+        # after a check that followed a read_model); its pages cost only
+        # their clearing, as on a machine whose memory is its own. "taken
+        # back": read_model, and the filling, start FRESH_MEMORY_PAUSE after
+        # the child before them ended, by when a virtual machine's kernel
+        # has handed the freed memory to its host, and each page then costs
+        # the host's fault too (see bench/README.md).
         for _ in range(options.runs):
             run_check()
             time.sleep(FRESH_MEMORY_PAUSE)
-            _, _, peak, out = timed(read, folder, env)
-            seconds, cpu_seconds, array_bytes = out.split()
-            read_times.append(float(seconds))
-            read_cpu.append(float(cpu_seconds))
-            peak_mib = max(peak_mib, peak)
+            run_read("taken back")
+            run_check()
+            run_read("held")
             run_check()
             time.sleep(FRESH_MEMORY_PAUSE)
             # The same bytes in four arrays of one layer's cells, filled.
@@ -198,18 +212,24 @@ def measure_read(options: argparse.Namespace, package: Path, rows: int, columns:
     finally:
         shutil.rmtree(folder, ignore_errors=True)
 
-    check_s, read_s = statistics.median(check_times), statistics.median(read_times)
-    ratio = read_s / check_s
+    check_s, check_cpu_s = statistics.median(check_times), statistics.median(check_cpu)
+    held_s, back_s = (statistics.median(read_times[state]) for state in ("held", "taken back"))
+    held_cpu_s, back_cpu_s = (statistics.median(read_cpu[state]) for state in ("held", "taken back"))
     limit_mib = int(array_bytes) / (1 << 20) + MEMORY_ALLOWANCE_MIB
-    missed = [what for what, met in (("time", ratio <= TIME_TARGET), ("memory", peak_mib <= limit_mib)) if not met]
+    # The time target is judged where fresh memory costs what the process
+    # asks of it (memory held); the price a host adds is shown beside.
+    missed = [what for what, met in (("time", held_s / check_s <= TIME_TARGET), ("memory", peak_mib <= limit_mib))
+              if not met]
     verdict = "MISSED: " + ", ".join(missed) if missed else "met"
-    check_cpu_s, read_cpu_s = statistics.median(check_cpu), statistics.median(read_cpu)
-    print_medians(options.runs, "check, read_model, check and the filling of fresh arrays",
+    print_medians(options.runs, "check, read_model (memory taken back), check, read_model (memory held), check "
+                  "and the filling of fresh arrays",
                   ["workload", "folder", "file bytes", "check s", "read_model s", "ratio", "check cpu s",
-                   "read_model cpu s", "cpu ratio", "fresh arrays cpu s", "array MiB", "peak MiB", "limit MiB",
-                   "targets"],
-                  ["P1", f"1 layer of {rows * columns} cells", f"{file_bytes}", f"{check_s:.3f}", f"{read_s:.3f}",
-                   f"{ratio:.2f}", f"{check_cpu_s:.3f}", f"{read_cpu_s:.3f}", f"{read_cpu_s / check_cpu_s:.2f}",
+                   "read_model cpu s", "cpu ratio", "read_model s, memory taken back", "ratio",
+                   "cpu s, memory taken back", "fresh arrays cpu s, memory taken back", "array MiB", "peak MiB",
+                   "limit MiB", "targets"],
+                  ["P1", f"1 layer of {rows * columns} cells", f"{file_bytes}", f"{check_s:.3f}", f"{held_s:.3f}",
+                   f"{held_s / check_s:.2f}", f"{check_cpu_s:.3f}", f"{held_cpu_s:.3f}",
+                   f"{held_cpu_s / check_cpu_s:.2f}", f"{back_s:.3f}", f"{back_s / check_s:.2f}", f"{back_cpu_s:.3f}",
                    f"{statistics.median(fill_cpu):.3f}", f"{int(array_bytes) / (1 << 20):.1f}", f"{peak_mib:.1f}",
                    f"{limit_mib:.1f}", verdict])
     print(f"\nLoad average at the end: {' '.join(f'{load:.2f}' for load in os.getloadavg())}")
