@@ -135,7 +135,7 @@ std::string report_page(const ModelFacts& model) {
   for (const MapPicture& map : model.maps) {
     if (map.layer == last_layer) continue;
     last_layer = map.layer;
-    if (linked == 0) out += ": ";
+    if (linked == 0) out += ":";  // (each link brings its own space)
     if (linked++ == 50) {
       out += " \xE2\x80\xA6";
       break;
