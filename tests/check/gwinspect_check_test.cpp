@@ -181,6 +181,18 @@ TEST(GwinspectCheck, JsonNamesThePlaceAFindingComparesWith) {
                       "\"other\": {\"file\": \"FOR001\", \"line\": 3, \"column\": 31}}"),
             std::string::npos)
       << json;
+  // FOR001 of three layers beside FOR011's two layer types: compared with
+  // FOR001's layer count, in column 1.
+  ModelFiles three_layers = consistent_model();
+  ASSERT_TRUE(apply(three_layers.basic, {"FOR001", 3, 1, right("2", 10), right("3", 10)}));
+  Scratch three_dir;
+  write_model(three_dir, three_layers);
+  const std::string three_json = gwinspect(three_dir.path(), "check --format=json").out;
+  EXPECT_NE(three_json.find("\"message\": \"the layer type codes are for 2 layers; the grid has 3 layers "
+                            "(FOR001:3)\", \"count\": 1, \"cell\": null, "
+                            "\"other\": {\"file\": \"FOR001\", \"line\": 3, \"column\": 1}}"),
+            std::string::npos)
+      << three_json;
   EXPECT_NE(json.find("\"rule\": \"module-not-selected\", \"message\": \"FOR013 is here, but Drains is not "
                       "selected in the module table, so the simulator does not read it\", \"count\": 1, "
                       "\"cell\": null, \"other\": {\"file\": \"FOR013\", \"line\": 0, \"column\": 0}}"),

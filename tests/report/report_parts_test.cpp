@@ -13,6 +13,7 @@
 
 #include "report/axis_layout.h"
 #include "report/colour_scale.h"
+#include "report/embedded_bytes.h"
 #include "report/html_text.h"
 #include "report/map_raster.h"
 #include "report/no_flow_cells.h"
@@ -572,6 +573,15 @@ TEST(HtmlText, FileBytesBecomeSafeText) {
   EXPECT_EQ(number_text(1000.0f), "1000");
   EXPECT_EQ(number_text(3.4028235e38f), "3.4028235e+38");
   EXPECT_EQ(count_text(1234567), "1\xE2\x80\xAF" "234\xE2\x80\xAF" "567");
+}
+
+// The test vectors of RFC 4648: each count of bytes left over a group of three.
+TEST(EmbeddedBytes, Base64OfEachLengthLeftOver) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"", ""},         {"f", "Zg=="},         {"fo", "Zm8="},        {"foo", "Zm9v"},
+      {"foob", "Zm9vYg=="}, {"fooba", "Zm9vYmE="}, {"foobar", "Zm9vYmFy"},
+  };
+  for (const auto& [bytes, text] : cases) EXPECT_EQ(base64(bytes), text) << bytes;
 }
 
 }  // namespace
