@@ -221,6 +221,8 @@ TEST(Report, DamageInAFileIsToldAndTheRestIsShown) {
          std::string text = dir.read("FOR001");
          dir.write("FOR001", text.replace(text.find("         2         6"), 10, "       two"));
        }, 0, {"as far as line 3, column 1: expected the number of layers (I10), found "}, 0},
+      {"FOR001 cut after its dimension record", [&](const Scratch& dir) { cut(dir, "FOR001", 3); }, 0,
+       {"<dt>Grid</dt><dd>2 layers, 6 rows, 7 columns ", "as far as it ends before the module unit table"}, 6},
       {"FOR011 cut inside layer 1's arrays", [&](const Scratch& dir) { cut(dir, "FOR011", 12); }, 0,
        {"FOR011: present; read as far as it ends before row 4 of SF1- of layer 1"}, 5},
       {"FOR011 with letters for its simulation type", [](const Scratch& dir) {
@@ -406,6 +408,10 @@ TEST(Report, ThePageSaysWhatTheFilesHold) {
     // periods, each row the period's own: FOR001's length, steps and
     // multiplier, then FOR013's use code as drains.
     if (c.facts == example_facts) {
+      // The page's data carries each finding for its tooltips: its place and message.
+      EXPECT_NE(page.find(",\"findings\":[{\"text\":\"FOR001:4:25: no solver is selected: the simulator "
+                          "needs one, Strongly Implicit (unit 19) or SSOR (unit 21)\"}]"),
+                std::string::npos);
       EXPECT_NE(page.find("<li><a href=\"#maps\">Maps</a>: <a href=\"#layer-1\">layer 1</a> "
                           "<a href=\"#layer-2\">layer 2</a></li>"),
                 std::string::npos);
