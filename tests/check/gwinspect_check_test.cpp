@@ -164,40 +164,37 @@ TEST(GwinspectCheck, FaultyExampleGivesDiagnosticsAndStatusOne) {
 // and for a file of an unselected module the file itself, as a whole (line
 // and column 0).
 TEST(GwinspectCheck, JsonNamesThePlaceAFindingComparesWith) {
-  ModelFiles model = consistent_model();
-  ASSERT_TRUE(apply(model.drains, {"FOR013", 3, 21, right("3", 10), right("40", 10)}));
-  ASSERT_TRUE(apply(model.basic, {"FOR001", 4, 7, " 13", "  0"}));
-  ASSERT_TRUE(apply(model.drains, {"FOR013", 5, 1, right("-1", 10) + "\r\n", right("-1", 10) + "\r\n" + right("-1", 10) + "\r\n"}));
-  Scratch dir;
-  write_model(dir, model);
-  const std::string json = gwinspect(dir.path(), "check --format=json").out;
-  EXPECT_NE(json.find("\"message\": \"drain 1 of stress period 1 is in column 40; the grid has 12 columns "
-                      "(FOR001:3)\", \"count\": 1, \"cell\": null, "
-                      "\"other\": {\"file\": \"FOR001\", \"line\": 3, \"column\": 21}}"),
-            std::string::npos)
-      << json;
-  EXPECT_NE(json.find("\"message\": \"stress period 3 is beyond the 2 of FOR001 (FOR001:3): the simulator never "
-                      "reads it\", \"count\": 1, \"cell\": null, "
-                      "\"other\": {\"file\": \"FOR001\", \"line\": 3, \"column\": 31}}"),
-            std::string::npos)
-      << json;
-  // FOR001 of three layers beside FOR011's two layer types: compared with
-  // FOR001's layer count, in column 1.
-  ModelFiles three_layers = consistent_model();
-  ASSERT_TRUE(apply(three_layers.basic, {"FOR001", 3, 1, right("2", 10), right("3", 10)}));
-  Scratch three_dir;
-  write_model(three_dir, three_layers);
-  const std::string three_json = gwinspect(three_dir.path(), "check --format=json").out;
-  EXPECT_NE(three_json.find("\"message\": \"the layer type codes are for 2 layers; the grid has 3 layers "
-                            "(FOR001:3)\", \"count\": 1, \"cell\": null, "
-                            "\"other\": {\"file\": \"FOR001\", \"line\": 3, \"column\": 1}}"),
-            std::string::npos)
-      << three_json;
-  EXPECT_NE(json.find("\"rule\": \"module-not-selected\", \"message\": \"FOR013 is here, but Drains is not "
-                      "selected in the module table, so the simulator does not read it\", \"count\": 1, "
-                      "\"cell\": null, \"other\": {\"file\": \"FOR013\", \"line\": 0, \"column\": 0}}"),
-            std::string::npos)
-      << json;
+  struct Case {
+    std::vector<Edit> edits;
+    std::vector<std::string> found;  // from the message on, each through its compared place
+  };
+  const std::string other_001 = "\", \"count\": 1, \"cell\": null, \"other\": {\"file\": \"FOR001\", \"line\": 3, ";
+  const std::vector<Case> cases = {
+      {{{"FOR013", 3, 21, right("3", 10), right("40", 10)},
+        {"FOR001", 4, 7, " 13", "  0"},
+        {"FOR013", 5, 1, right("-1", 10) + "\r\n", right("-1", 10) + "\r\n" + right("-1", 10) + "\r\n"}},
+       {"\"message\": \"drain 1 of stress period 1 is in column 40; the grid has 12 columns (FOR001:3)" + other_001 +
+            "\"column\": 21}}",
+        "\"message\": \"stress period 3 is beyond the 2 of FOR001 (FOR001:3): the simulator never reads it" +
+            other_001 + "\"column\": 31}}",
+        "\"rule\": \"module-not-selected\", \"message\": \"FOR013 is here, but Drains is not selected in the "
+        "module table, so the simulator does not read it\", \"count\": 1, \"cell\": null, "
+        "\"other\": {\"file\": \"FOR013\", \"line\": 0, \"column\": 0}}"}},
+      // FOR001 of three layers beside FOR011's two layer types.
+      {{{"FOR001", 3, 1, right("2", 10), right("3", 10)}},
+       {"\"message\": \"the layer type codes are for 2 layers; the grid has 3 layers (FOR001:3)" + other_001 +
+        "\"column\": 1}}"}},
+  };
+  for (const Case& c : cases) {
+    ModelFiles model = consistent_model();
+    for (const Edit& edit : c.edits) {
+      ASSERT_TRUE(apply(edit.file == "FOR001" ? model.basic : model.drains, edit));
+    }
+    Scratch dir;
+    write_model(dir, model);
+    const std::string json = gwinspect(dir.path(), "check --format=json").out;
+    for (const std::string& found : c.found) EXPECT_NE(json.find(found), std::string::npos) << found << "\n" << json;
+  }
 }
 
 TEST(GwinspectCheck, CheckThatCannotBeMadeGivesStatusTwo) {
