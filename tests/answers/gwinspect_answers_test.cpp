@@ -224,12 +224,7 @@ TEST(GwinspectAnswers, EdgeCasesRoundTrip) {
   for (int d = 0; d < 12; ++d) session += answers({"-2147483648", "1", "1", "1.0", "1.0"});
   const RoundTrip trip = round_trip(builder("Quillet"), session);
   expect_round_trip(trip, "twelve drains whose layer is asterisks");
-  std::size_t told = 0;
-  for (std::size_t at = trip.answers.err.find(": warning: "); at != std::string::npos;
-       at = trip.answers.err.find(": warning: ", at + 1)) {
-    ++told;
-  }
-  EXPECT_EQ(told, 10u) << trip.answers.err;
+  EXPECT_EQ(count(trip.answers.err, ": warning: "), 10u) << trip.answers.err;
   EXPECT_NE(trip.answers.err.find("FOR013: note: 2 more warnings like these\n"), std::string::npos) << trip.answers.err;
 }
 

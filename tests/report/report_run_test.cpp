@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "report/model_facts.h"
+#include "tests/support/expected_text.h"
 #include "tests/support/program_runner.h"
 #include "report/report_page.h"
 
@@ -25,6 +26,7 @@ extern char** environ;
 namespace report {
 namespace {
 
+using testing_support::count;
 using testing_support::read_file;
 using testing_support::Scratch;
 
@@ -78,12 +80,6 @@ bool valid_utf8(const std::string& text) {
     i += n;
   }
   return true;
-}
-
-std::size_t count(const std::string& text, const std::string& what) {
-  std::size_t n = 0;
-  for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
-  return n;
 }
 
 TEST(Report, ThePageNeedsNothingFromOutsideAndStaysSmall) {

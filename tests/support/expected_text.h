@@ -16,6 +16,13 @@ inline std::string repeat(std::string_view text, int times) {
   return out;
 }
 
+// How many times `what` stands in `text`, overlaps counted.
+inline std::size_t count(std::string_view text, std::string_view what) {
+  std::size_t n = 0;
+  for (std::size_t at = text.find(what); at != std::string_view::npos; at = text.find(what, at + 1)) ++n;
+  return n;
+}
+
 // Records as they lie in a file: each one ends in CR LF.
 inline std::string records(const std::vector<std::string>& lines) {
   std::string out;
