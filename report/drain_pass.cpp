@@ -23,14 +23,20 @@ void read_drains(const std::string& path, DrainFacts& facts) {
           break;
         case Section::UseCode: {
           ++facts.periods_read;
-          const std::int32_t use = f[0].is_value() ? f[0].integer : -1;
+          // A use code too wide for its field is followed by no drains; the
+          // period shows it as it stands, with no list of its own or reused.
+          const bool readable = f[0].is_value();
+          const std::int32_t use = readable ? f[0].integer : -1;
           if (record.period > PageBudget::kMostDrainPeriods) {
             list = -1;  // later periods are counted only
           } else if (use >= 0) {
             list = static_cast<std::int64_t>(facts.lists.size());
             facts.lists.push_back({record.period, use, static_cast<std::int64_t>(facts.drains.size()), 0});
           }
-          if (record.period <= PageBudget::kMostDrainPeriods) facts.periods.push_back({use, list});
+          if (record.period <= PageBudget::kMostDrainPeriods) {
+            facts.periods.push_back(readable ? DrainFacts::Period{use, list, {}}
+                                             : DrainFacts::Period{0, -1, shown_value(f[0])});
+          }
           break;
         }
         case Section::Drain: {

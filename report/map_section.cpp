@@ -370,8 +370,9 @@ void append_data(std::string& out, const ModelFacts& model) {
     }
     out += "],\"periods\":[";
     for (std::size_t i = 0; i < drains.periods.size(); ++i) {
-      out += (i > 0 ? ",[" : "[") + std::to_string(drains.periods[i].list) + "," +
-             std::to_string(drains.periods[i].use_code) + "]";
+      const DrainFacts::Period& period = drains.periods[i];
+      out += (i > 0 ? ",[" : "[") + std::to_string(period.list) + "," +
+             (period.unreadable_code.empty() ? std::to_string(period.use_code) : "null") + "]";
     }
     out += "]}";
   }

@@ -81,6 +81,7 @@ struct DrainFacts {
   struct Period {
     std::int32_t use_code = 0;
     std::int64_t list = -1;  // its own, or the one it reuses
+    std::string unreadable_code;  // the use code as shown_value() gives it, when it holds no number
   };
   std::vector<Period> periods;
   std::int64_t periods_read = 0;

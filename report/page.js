@@ -173,6 +173,7 @@
   function periodInfo() {
     const entry = data.drains.periods[period - 1];
     const [list, use] = entry;
+    if (use === null) return `period ${period}: its use code cannot be read`;
     if (use >= 0) return `period ${period}: ${use} drain${use === 1 ? "" : "s"}`;
     if (list < 0) return `period ${period}: reuse code ${use}, but no earlier period lists drains`;
     const [, , listed] = data.drains.lists[list];

@@ -183,7 +183,9 @@ void append_periods(std::string& out, const ModelFacts& model) {
     std::string drain_text = none;
     if (i < drains.periods.size()) {
       const DrainFacts::Period& period = drains.periods[i];
-      if (period.use_code >= 0) {
+      if (!period.unreadable_code.empty()) {
+        drain_text = "use code " + html(period.unreadable_code) + " cannot be read: no drains are read for it";
+      } else if (period.use_code >= 0) {
         drain_text = plural(period.use_code, "drain", "drains");
       } else if (period.list >= 0) {
         const DrainFacts::List& list = drains.lists[static_cast<std::size_t>(period.list)];

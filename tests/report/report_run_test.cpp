@@ -233,6 +233,13 @@ TEST(Report, DamageInAFileIsToldAndTheRestIsShown) {
          std::string text = dir.read("FOR013");
          dir.write("FOR013", text.replace(text.find("         5"), 10, "      five"));
        }, 0, {">FOR013:3:11</span> <span class=\"message\">the row of drain 1 of stress period 1 is not a number"}, 10},
+      // Period 2's reuse code too wide for its field: neither a reuse nor a
+      // count of drains is in the file, and the map's data says so too.
+      {"FOR013 with asterisks for period 2's use code", [](const Scratch& dir) {
+         std::string text = dir.read("FOR013");
+         dir.write("FOR013", text.replace(text.find("        -1"), 10, "**********"));
+       }, 0, {"<td>use code ********** (too wide for its field) cannot be read: no drains are read for it</td>",
+              "\"periods\":[[0,2],[-1,null],[1,1]]"}, 10},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
