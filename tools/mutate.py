@@ -13,7 +13,8 @@ run can be repeated) among the lines of the FOLDERs: changes one place of
 one source, rebuilds the targets the tests need, runs the tests (stopping at
 the first failure, each test with the timeout) and puts the source back.
 
-A fault is killed when a test fails (or the build's tests time out),
+A fault is killed when a test fails, a test times out, or the whole suite
+takes three times as long as unchanged (a fault that loops),
 survives when every test passes. A fault that does not compile is not
 counted; another one is drawn in its place. A survivor listed in the
 equivalent file (lines "FILE:LINE: MUTATION", as this script prints them,
@@ -27,6 +28,7 @@ import os
 import random
 import re
 import shutil
+import signal
 import subprocess
 import sys
 import time
@@ -139,12 +141,16 @@ def equivalent_key(text):
 
 
 def run(command, cwd=None, timeout=None):
-    try:
-        done = subprocess.run(command, cwd=cwd, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
-                              timeout=timeout, text=True, errors="replace")
-        return done.returncode, done.stdout
-    except subprocess.TimeoutExpired as e:
-        return "timeout", (e.stdout or "") if isinstance(e.stdout, str) else ""
+    # In a session of its own, so that a timeout ends the tests it started too.
+    with subprocess.Popen(command, cwd=cwd, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
+                          text=True, errors="replace", start_new_session=True) as process:
+        try:
+            out, _ = process.communicate(timeout=timeout)
+            return process.returncode, out
+        except subprocess.TimeoutExpired:
+            os.killpg(process.pid, signal.SIGKILL)
+            out, _ = process.communicate()
+            return "timeout", out
 
 
 def main():
@@ -199,9 +205,14 @@ def main():
     status, out = run(build_command)
     if status != 0:
         sys.exit("the sources as they are do not build:\n" + out[-4000:])
+    started = time.time()
     status, out = run(test_command)
     if status != 0:
         sys.exit("the tests fail on the sources as they are; no fault can be judged:\n" + out[-4000:])
+    # A fault that makes a program loop would otherwise hold the run for the
+    # longest test's own timeout (900 s for the Python tests): the whole
+    # suite taking three times as long as it does unchanged counts as a fail.
+    suite_limit = 3 * (time.time() - started) + 60
 
     equivalent = set()
     if os.path.exists(args.equivalent):
@@ -226,8 +237,10 @@ def main():
                 not_built += 1
                 continue
             ran += 1
-            status, out = run(test_command)
+            status, out = run(test_command, timeout=suite_limit)
             text = describe(mutation)
+            if status == "timeout":
+                out += "\n  0 - (the suite ran past its limit)"
             if status != 0:
                 outcome = "killed"
             elif equivalent_key(text) in equivalent:
