@@ -40,7 +40,9 @@ bool FlowFileReader::next(Record& record) {
     return false;
   }
   if (!in_.read_line()) {
-    if (s.step == Step::DelcValues) {  // the last list may end the file
+    // The last list may end the file, once its line of values is there
+    // (a list of no values is one blank line).
+    if (s.step == Step::DelcValues && s.list_lines > 0) {
       s.grid.rows = s.list_length;
       begin_layers();
     }
@@ -122,6 +124,7 @@ bool FlowFileReader::list_control(Record& record, std::string_view label, Step v
   s.values.array.columns = -1;
   s.list_length = 0;
   s.list_line_short = false;
+  s.list_lines = 0;
   s.step = values_step;
   record.section = Section::ArrayControl;
   record.array = &s.values.array;
@@ -140,6 +143,7 @@ bool FlowFileReader::list_line(Record& record) {
                                   in_.converts_values());
   s.list_length += static_cast<std::int64_t>(record.fields.size());
   s.list_line_short = record.fields.size() < s.values.array.values_format.size();
+  ++s.list_lines;
   return true;
 }
 
@@ -210,7 +214,10 @@ std::string FlowFileReader::expected() const {
   switch (s.step) {
     case Step::Header: return "the header record";
     case Step::LayerTypes: return "the layer type codes or " + list_name(kTrpy);
-    case Step::TrpyValues: return "the anisotropy factors of " + list_name(kTrpy);
+    case Step::TrpyValues:
+      // One factor per layer: once they are all there, the next list begins.
+      if (s.list_lines > 0 && s.list_length == s.grid.layers) return "the array-control record of " + list_name(kDelr);
+      return "the anisotropy factors of " + list_name(kTrpy);
     case Step::DelrValues: return "the cell widths of " + list_name(kDelr);
     case Step::DelcValues: return "the cell widths of " + list_name(kDelc);
     case Step::LayerArrayControl:

@@ -27,6 +27,7 @@ struct FlowFileState {
   GridCounts grid{-1, -1, -1};
   std::int64_t list_length = 0;       // values of the list being read so far
   bool list_line_short = false;       // its last line has room for more
+  std::int64_t list_lines = 0;        // lines of values of the list being read so far
   LinePlace first_type_line;          // where the layer type codes begin
   // The layer arrays: the layer, its type code and the next array of the
   // layer's table to look at.

@@ -7,7 +7,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -157,6 +159,85 @@ TEST(GwinspectCheck, FaultyExampleGivesDiagnosticsAndStatusOne) {
                           "\"other\": {\"file\": \"FOR001\", \"line\": 3, \"column\": 11}}"),
             std::string::npos)
       << json.out;
+}
+
+// What each line of the example's files holds, named as the check names
+// what it expected when a file ends just before that line.
+std::vector<std::string> array_lines(const std::string& label, int layer) {
+  const std::string of = label + " of layer " + std::to_string(layer);
+  std::vector<std::string> lines = {"the array-control record of " + of};
+  for (int row = 1; row <= 6; ++row) lines.push_back("row " + std::to_string(row) + " of " + of);
+  return lines;
+}
+
+std::vector<std::string> joined(std::initializer_list<std::vector<std::string>> parts) {
+  std::vector<std::string> all;
+  for (const auto& part : parts) all.insert(all.end(), part.begin(), part.end());
+  return all;
+}
+
+// The example cut after each of its lines in turn, one file at a time: the
+// check names the line after the last and what that line should have held,
+// and a FOR013 that ends between stress periods the periods it holds. Only
+// the whole file is told no end. Lines of the example: FOR001 the titles,
+// counts, module table and options (1-5), IBOUND- of each layer (its control
+// record, then six rows), the no-flow head (20), SHEAD- of each layer, the
+// three periods; FOR011 its header, the layer type codes of its two layers,
+// the TRPY-, DELR- and DELC- lists (a control record and a line each), then
+// the arrays of the unconfined, transient layer 1 (SF1-, HYDCON-, BOT-,
+// VCON-) and the confined layer 2 (SF1-, TRAN-); FOR013 its header, then
+// period 1's use code 2 and two drains, period 2's -1, period 3's 1 and its drain.
+TEST(GwinspectCheck, EveryCutOfTheExampleFilesIsToldWhereItEnds) {
+  const std::string type_codes = "the layer type codes or the TRPY- list";
+  const std::string drain_periods_after = "; FOR001 has 3 stress periods (FOR001:3)";
+  const std::vector<std::pair<std::string, std::vector<std::string>>> files = {
+      {"FOR001",
+       joined({{"the first title record", "the second title record", "the dimension record", "the module unit table",
+                "the option record"},
+               array_lines("IBOUND-", 1), array_lines("IBOUND-", 2), {"the no-flow head record"},
+               array_lines("SHEAD-", 1), array_lines("SHEAD-", 2),
+               {"the record of stress period 1", "the record of stress period 2", "the record of stress period 3"}})},
+      {"FOR011",
+       joined({{"the header record", type_codes, type_codes, "the anisotropy factors of the TRPY- list",
+                // All of the two factors read: the DELR- list is next.
+                "the array-control record of the DELR- list", "the cell widths of the DELR- list",
+                "the cell widths of the DELR- list",
+                // The DELC- list's control record without its line of widths.
+                "the cell widths of the DELC- list"},
+               array_lines("SF1-", 1), array_lines("HYDCON-", 1), array_lines("BOT-", 1), array_lines("VCON-", 1),
+               array_lines("SF1-", 2), array_lines("TRAN-", 2)})},
+      {"FOR013",
+       {"the drain header record", "ends after stress period 0", "the record of drain 1 of stress period 1",
+        "the record of drain 2 of stress period 1", "ends after stress period 1", "ends after stress period 2",
+        "the record of drain 1 of stress period 3"}},
+  };
+  for (const auto& [file, before_line] : files) {
+    Scratch whole;
+    build_example(whole, EXAMPLES_DIR);
+    const std::string text = whole.read(file);
+    ASSERT_EQ(std::count(text.begin(), text.end(), '\n'), static_cast<std::ptrdiff_t>(before_line.size())) << file;
+    std::size_t end = 0;
+    for (std::size_t kept = 0; kept <= before_line.size(); ++kept) {
+      SCOPED_TRACE(file + " cut after line " + std::to_string(kept));
+      Scratch dir;
+      build_example(dir, EXAMPLES_DIR);
+      dir.write(file, text.substr(0, end));
+      std::vector<std::string> told;
+      std::istringstream out(gwinspect(dir.path(), "check").out);
+      for (std::string line; std::getline(out, line);) {
+        if (line.starts_with(file + ":") && line.find(" ends ") != std::string::npos) told.push_back(line);
+      }
+      std::vector<std::string> expected;
+      if (kept < before_line.size()) {
+        const std::string& what = before_line[kept];
+        const std::string place = file + ":" + std::to_string(kept + 1) + ":1: error: the file ";
+        expected.push_back(what.starts_with("ends after") ? place + what + drain_periods_after
+                                                           : place + "ends early: expected " + what);
+      }
+      EXPECT_EQ(told, expected);
+      end = text.find('\n', end) + 1;
+    }
+  }
 }
 
 // Each finding that compares two files names, in JSON, the place it compares
