@@ -426,6 +426,174 @@ TEST(Report, ThePageSaysWhatTheFilesHold) {
   }
 }
 
+// The page as a reader reads it: its text, line by line, with the tags of a
+// phrase (links, code, spans, bold) taken out, a table's cells joined by
+// " | ", a term and its value by ": ", and every other tag a line break;
+// the style sheet, the script and its data left out.
+std::vector<std::string> page_text(std::string page) {
+  page = std::regex_replace(page, std::regex("<(style|script)[^>]*>[\\s\\S]*?</\\1>"), "\n");
+  page = std::regex_replace(page, std::regex("</?(a|code|span|strong)( [^>]*)?>"), "");
+  page = std::regex_replace(page, std::regex("</t[dh]><t[dh][^>]*>"), " | ");
+  page = std::regex_replace(page, std::regex("</dt><dd>"), ": ");
+  page = std::regex_replace(page, std::regex("<[^>]*>"), "\n");
+  std::vector<std::string> lines;
+  std::istringstream in(page);
+  for (std::string line; std::getline(in, line);) {
+    const std::size_t first = line.find_first_not_of(' ');
+    if (first != std::string::npos) lines.push_back(line.substr(first, line.find_last_not_of(' ') - first + 1));
+  }
+  return lines;
+}
+
+// Every line of the example's page and of the faulty example's, from their
+// answers: the titles; the one finding of the example (no solver) and the
+// faulty one's five; FOR001's counts and options; the module table's
+// slots; FOR011's header, widths (200 150 100 100 100 150 200 along rows,
+// 100 along columns; the faulty one lists 8 for 7 columns, so its arrays
+// are not drawn and its cells are squares) and layer types; FOR013's
+// header and its three periods (2 drains, -1, 1 drain); then each layer's
+// maps: layer 1 with 6 constant-head cells in column 1 and the no-flow
+// cells at (5, 7), (6, 6) and (6, 7), layer 2 all active; every other array
+// of one value. FOLDER stands for the folder's name.
+TEST(Report, TheExamplesPagesReadWhole) {
+  const std::string head = R"(Riverside valley aquifer, two-layer model
+Riverside valley aquifer, two-layer model
+Drained meadow, trial 1
+The model in the folder FOLDER, as gwinspect report reads it.
+Findings
+Summary
+Stress periods
+Maps: layer 1 layer 2
+Findings
+)";
+  const std::string basic = R"(Summary
+Basic file (FOR001)
+Grid: 2 layers, 6 rows, 7 columns (42 cells a layer)
+Stress periods: 3
+Time unit: 4 (days)
+Memory sharing: 1 (no)
+Save starting heads: 1 (yes)
+Head at no-flow cells: 999 length
+Read: the whole file
+The files do not name the model's unit of length: the page writes "length" (gwinspect report --length-unit m names it).
+Modules and their files
+Slot | Module | Unit | File
+1 | Block Centered Flow | 11 | FOR011: present
+2 | Wells | — | not used
+3 | Drains | 13 | FOR013: present
+4 | Rivers | — | not used
+5 | Evapo-Transpiration | — | not used
+7 | General Head Boundary | — | not used
+8 | Recharge | — | not used
+)";
+  const std::string flow = R"(19 | Interbed Storage | — | not used
+Block-centred flow (FOR011)
+Simulation: 0 (transient)
+Cell-by-cell output code: 0 (flow terms not printed)
+)";
+  const std::string types_and_drains = R"(Layer types and anisotropy
+Layer | Type code | Type | Anisotropy (Tcol/Trow)
+1 | 1 | unconfined | 1
+2 | 0 | confined | 1
+Drains (FOR013)
+Most drains in a period: 20
+Flow term output code: 0 (flow terms not printed)
+Stress periods: 3
+Drain records: 3
+Read: the whole file
+Stress periods
+Period | Length (days) | Time steps | Multiplier | Drains (FOR013)
+1 | 365 | 10 | 1.2 | 2 drains
+2 | 180 | 6 | 1.5 | reuses period 1’s 2 drains (-1)
+3 | 30 | 5 | 1 | 1 drain
+Maps
+)";
+  const std::string picker = R"(Hover over a cell to see its values, or Tab to a map and move through its cells with the arrow keys.Tap a cell to see its values.The drains marked are those of stress period 1 of 3.
+&#9664; Previous
+Drains of stress period
+of 3
+Next &#9654;
+Layer 1 (unconfined)
+Boundary IBOUND- in FOR001, line 6
+column
+row
+1234567
+123456
+constant head (−1): 6 cells
+no flow (0): 3 cells
+active (1): 33 cells
+drain (stress period 1)
+)";
+  const std::string layer_1_heads = "Starting head SHEAD- in FOR001, line 21\nevery cell: 100 length\n";
+  const std::string layer_2 = R"(Layer 2 (confined)
+Boundary IBOUND- in FOR001, line 13
+column
+row
+1234567
+123456
+constant head (−1): 0 cells
+no flow (0): 0 cells
+active (1): 42 cells
+drain (stress period 1)
+Starting head SHEAD- in FOR001, line 28
+every cell: 98.5 length
+)";
+  const std::string example_page =
+      head + R"(1 error, 0 warnings from gwinspect check. A finding about a cell is marked on the maps of its layer; its place shows the cell.
+error FOR001:4:25 no solver is selected: the simulator needs one, Strongly Implicit (unit 19) or SSOR (unit 21)
+)" + basic + R"(9 | Strongly Implicit Procedure | — | not used
+11 | Slice Successive Over Relaxation | — | not used
+12 | Output Control | — | not used
+)" + flow + R"(Cell widths along rows (DELR-): 7 widths, from 100 to 200 length
+Cell widths along columns (DELC-): 6 widths, all 100 length
+)" + types_and_drains +
+      "Row 1 is at the top, column 1 at the left. Cells are drawn with their widths from FOR011 (DELR- along rows, "
+      "DELC- along columns). " + picker + layer_1_heads + R"(Primary storage coefficient SF1- in FOR011, line 9
+every cell: 0.15
+Hydraulic conductivity HYDCON- in FOR011, line 16
+every cell: 12.5 length/day
+Bottom elevation BOT- in FOR011, line 23
+every cell: 85 length
+Vertical conductance VCON- in FOR011, line 30
+every cell: 0.002 1/day
+)" + layer_2 + R"(Primary storage coefficient SF1- in FOR011, line 37
+every cell: 1e-04
+Transmissivity TRAN- in FOR011, line 44
+every cell: 1500 length²/day
+)";
+  const std::string faulty_page =
+      head + R"(4 errors, 1 warning from gwinspect check. A finding about a cell is marked on the maps of its layer; its place shows the cell.
+error FOR001:4:25 Strongly Implicit is selected (unit 19), but there is no FOR019: these builders do not write it, so it must be made by other means
+error FOR001:4:34 Output Control is selected (unit 22), but there is no FOR022: these builders do not write it, so it must be made by other means
+error FOR011:6:71 the DELR- list gives widths of 8 columns; the grid has 7 columns (FOR001:3)
+warning FOR013:3:1 drain 1 of stress period 1 is in a no-flow cell (boundary value 0 at FOR001:11:19): the simulator ignores it (layer 1, row 5, column 7)
+error FOR013:4:11 drain 2 of stress period 1 is in row 40; the grid has 6 rows (FOR001:3)
+)" + basic + R"(9 | Strongly Implicit Procedure | 19 | FOR019: missing (made by other means than these builders)
+11 | Slice Successive Over Relaxation | — | not used
+12 | Output Control | 22 | FOR022: missing (made by other means than these builders)
+)" + flow + R"(Cell widths along rows (DELR-): 8 widths, from 100 to 200 length
+Cell widths along columns (DELC-): 6 widths, all 100 length
+FOR011: its arrays are not drawn: its lists give a grid of 6 rows by 8 columns, FOR001 one of 6 by 7.
+)" + types_and_drains +
+      "Row 1 is at the top, column 1 at the left. Cells are drawn as squares: the DELR- list of FOR011 holds 8 widths "
+      "for the 7 columns of FOR001. " + picker + "finding (see Findings above)\n" + layer_1_heads + layer_2;
+  for (const auto& [examples, expected] : {std::pair{"", example_page}, {"faulty/", faulty_page}}) {
+    SCOPED_TRACE(std::string(examples) + "*.txt");
+    Scratch dir;
+    build_model(dir, example(std::string(examples) + "morvek.txt"), example(std::string(examples) + "cindral.txt"),
+                example(std::string(examples) + "quillet.txt"));
+    ASSERT_EQ(run_report(dir).status, 0);
+    const std::string folder = std::filesystem::path(dir.path()).filename().string();
+    std::vector<std::string> lines;
+    std::istringstream in(expected);
+    for (std::string line; std::getline(in, line);) {
+      if (const std::size_t at = line.find("FOLDER"); at != std::string::npos) line.replace(at, 6, folder);
+      lines.push_back(line);
+    }
+    EXPECT_EQ(page_text(dir.read("report.html")), lines);
+  }
+}
+
 TEST(Report, FindingsGatheredAlongsideTheMapsAreThoseGatheredBefore) {
   Scratch dir;
   build_model(dir, example("faulty/morvek.txt"), example("faulty/cindral.txt"), example("faulty/quillet.txt"));
