@@ -148,6 +148,10 @@ TEST(GwinspectAnswers, AnArrayCutBetweenOrInsideItsRows) {
       {8, next + "with its last complete record, and Morvek asks next for boundary, layer 1, row 3, column 1\n", 8},
       {15, next + "with its last complete record, and Morvek asks next for starting head, layer 1, row 3, column 1\n",
        15},
+      {12, "FOR001:12:1: warning: the file ends inside row 1 of starting head, layer 1, which Morvek writes only "
+           "once the last of its values is answered: these answers do not rebuild the file from this line on\n" +
+               next + "where it ends, and Morvek asks next for starting head, layer 1, row 1, column 11\n",
+       11},
       {14, "FOR001:14:1: warning: the file ends inside row 2 of starting head, layer 1, which Morvek writes only "
            "once the last of its values is answered: these answers do not rebuild the file from this line on\n" +
                next + "where it ends, and Morvek asks next for starting head, layer 1, row 2, column 11\n",

@@ -261,6 +261,12 @@ TEST(GwinspectCheck, JsonNamesThePlaceAFindingComparesWith) {
         "\"rule\": \"module-not-selected\", \"message\": \"FOR013 is here, but Drains is not selected in the "
         "module table, so the simulator does not read it\", \"count\": 1, \"cell\": null, "
         "\"other\": {\"file\": \"FOR013\", \"line\": 0, \"column\": 0}}"}},
+      // Strongly Implicit selected beside SSOR, and no FOR019: the missing
+      // file is the place, as a whole.
+      {{{"FOR001", 4, 25, "  0", " 19"}},
+       {"\"rule\": \"module-file-missing\", \"message\": \"Strongly Implicit is selected (unit 19), but there is "
+        "no FOR019: these builders do not write it, so it must be made by other means\", \"count\": 1, "
+        "\"cell\": null, \"other\": {\"file\": \"FOR019\", \"line\": 0, \"column\": 0}}"}},
       // FOR001 of three layers beside FOR011's two layer types.
       {{{"FOR001", 3, 1, right("2", 10), right("3", 10)}},
        {"\"message\": \"the layer type codes are for 2 layers; the grid has 3 layers (FOR001:3)" + other_001 +

@@ -106,6 +106,34 @@ TEST(ModelCheck, RepeatedFindingIsReportedOnceWithItsCount) {
   EXPECT_EQ(result.diagnostics[0].cell.row, 2);
 }
 
+// A period compares its drains for repeated cells up to the 2^19th (524288)
+// only, and says so once. One cell, 524290 drains in it: the first is
+// new, the next 524287 repeat it (one finding with its count), the last
+// two are not compared. FOR013: line 1 its header, 2 the use code, then a
+// drain a line, the 524289th on line 524291.
+TEST(ModelCheck, APeriodOfMoreDrainsThanAreComparedSaysSoOnce) {
+  Scratch dir;
+  run_builder(MORVEK_PATH, dir,
+              answers(joined({{"One cell", "", "1", "1", "1", "1", "4"},
+                              {"0", "0", "1", "0", "0", "0", "0", "0", "1", "0", "0", "1", "1"},
+                              {"0", "1", "999", "0", "100", "365", "10", "1.2"}})));
+  dir.write("FOR021", kSolverFile);
+  const std::string crlf = "\r\n";
+  std::string drains = "    524290         0" + crlf + "    524290" + crlf;
+  for (int i = 0; i < 524290; ++i) drains += "         1         1         1  95.5      .100E+04" + crlf;
+  dir.write("FOR013", drains);
+  const check::CheckResult result = check::check_model(dir.path());
+  std::vector<std::string> told;
+  for (const std::string& line : diagnostic_lines(result)) {
+    if (line.find("FOR013:") == 0) told.push_back(line);
+  }
+  EXPECT_EQ(told, (std::vector<std::string>{
+                      "FOR013:4:1: warning: drain 2 of stress period 1 is in the same cell as the drain on line 3 "
+                      "(row 1, column 1 of layer 1): the simulator takes both; 524286 more drains repeat a cell",
+                      "FOR013:524291:1: note: the drains of stress period 1 are compared for repeated cells up to "
+                      "the 524288th only"}));
+}
+
 // A file of the consistent model left out, or cut after its first
 // `kept_lines` lines.
 struct PartialModel {

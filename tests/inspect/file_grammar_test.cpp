@@ -121,6 +121,12 @@ TEST(FileGrammar, RecordsOrTheErrorsPlace) {
   dimensions.replace(30, 10, "  95.5    ");  // the stress periods, columns 31 to 40
   std::string layer_types = line_of(flow, 2);
   layer_types.replace(2, 2, " x");  // the second layer's type, columns 3 and 4
+  // The DELR- list's control record (line 5): its label in columns 51 to
+  // 60, its layer number, 0 for a list, from column 61.
+  std::string delr_labelled_delc = line_of(flow, 5);
+  delr_labelled_delc.replace(delr_labelled_delc.find("DELR-"), 5, "DELC-");
+  std::string delr_of_layer_1 = line_of(flow, 5);
+  delr_of_layer_1.back() = '1';
   std::string header = line_of(drain, 1);
   header.replace(8, 2, "2x");  // the maximum number of drains, columns 1 to 10
   std::string use_code = line_of(drain, 5);
@@ -141,6 +147,10 @@ TEST(FileGrammar, RecordsOrTheErrorsPlace) {
        " error 1:1"},
       {"FOR011 whole", File::Flow, flow, flow_records},
       {"FOR011 layer type not a number", File::Flow, with_line(flow, 2, layer_types), "F error 2:3"},
+      {"FOR011 the DELR- list's control record labelled DELC-", File::Flow, with_line(flow, 5, delr_labelled_delc),
+       "FLCV error 5:51"},
+      {"FOR011 the DELR- list's control record for layer 1", File::Flow, with_line(flow, 5, delr_of_layer_1),
+       "FLCV error 5:61"},
       {"FOR011 cut inside the last array", File::Flow, through_line(flow, 34),
        flow_records.substr(0, 34) + " ends early"},
       {"FOR013 whole", File::Drain, drain, drain_records},

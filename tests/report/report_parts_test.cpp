@@ -232,6 +232,18 @@ TEST(MapRaster, AReducedBoundaryPixelShowsTheHighestClassAmongItsCells) {
     EXPECT_GE(lone_pixels, 1);
     EXPECT_EQ(raster.stats().class_cells[static_cast<std::size_t>(field)], 2001 * 10 - 1);
   }
+  // Two cells of one class in a block, 7 then 2: the block's tooltip value
+  // is the first one's.
+  const std::int64_t block_column = layout.columns.block_of(lone_column);
+  const std::int64_t first = layout.columns.first_cell(block_column);
+  ASSERT_LT(first, layout.columns.last_cell(block_column));
+  MapRaster raster(MapRaster::Kind::Boundary, layout);
+  feed(raster, 10, 2001, 20, [&](std::int64_t r, std::int64_t col) {
+    return r != lone_row ? integer_field(1) : col == first ? integer_field(7) : col == first + 1 ? integer_field(2) : integer_field(1);
+  });
+  raster.finish();
+  const auto block = static_cast<std::size_t>(layout.rows.block_of(lone_row) * layout.columns.blocks() + block_column);
+  EXPECT_EQ(raster.block_values()[block], 7.0);
 }
 
 TEST(MapRaster, ValueBlocksHoldTheMeanAndFlagACellThatCannotBeRead) {

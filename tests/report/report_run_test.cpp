@@ -342,6 +342,32 @@ TEST(Report, ThePageSaysWhatTheFilesHold) {
          return facts;
        }(),
        {}, {}},
+      // A width that is not a number is told, and left out of the range.
+      {"one width along rows not a number",
+       [](const Scratch& dir) {
+         build_model(dir, example("morvek.txt"), example("cindral.txt"), example("quillet.txt"));
+         std::string flow = dir.read("FOR011");
+         dir.write("FOR011", flow.replace(flow.find("200.    \r\n"), 4, "2x0."));
+       },
+       [&] {
+         Facts facts = example_facts;
+         facts[9].second = "7 widths, from 100 to 200 length; 1 cannot be read";
+         return facts;
+       }(),
+       {}, {}},
+      // One width of zero is told, with the others.
+      {"one width along rows zero",
+       [](const Scratch& dir) {
+         std::string cindral = example("cindral.txt");
+         cindral.replace(cindral.find("200.0    cell width along rows, column 7"), 5, "0.0");
+         build_model(dir, example("morvek.txt"), cindral, example("quillet.txt"));
+       },
+       [&] {
+         Facts facts = example_facts;
+         facts[9].second = "7 widths, from 0 to 200 length; 1 is not above zero";
+         return facts;
+       }(),
+       {}, {}},
       {"block-centred flow not selected, its file there",
        [](const Scratch& dir) {
          std::string morvek = example("morvek.txt");
