@@ -108,7 +108,6 @@ void BasicFileReader::after_values() {
     s.step = next_control;
     return;
   }
-  s.layer = 1;
   s.step = after_last_layer;
   if (s.step == Step::Periods && s.period_count == 0) s.step = Step::Done;
 }

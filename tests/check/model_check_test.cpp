@@ -134,6 +134,55 @@ TEST(ModelCheck, APeriodOfMoreDrainsThanAreComparedSaysSoOnce) {
                       "the 524288th only"}));
 }
 
+// The cells of a period's drains are kept one bit a cell: the last cell of
+// a grid of 63 cells is the bitmap's last bit (a sanitizer build catches a
+// bit placed past the end). Two drains there are one cell listed twice.
+TEST(ModelCheck, TheLastCellOfTheGridIsComparedLikeAnyOther) {
+  Scratch dir;
+  run_builder(MORVEK_PATH, dir,
+              answers(joined({{"One row", "", "1", "1", "63", "1", "4"},
+                              {"0", "0", "1", "0", "0", "0", "0", "0", "1", "0", "0", "1", "1"},
+                              {"0", "1", "999", "0", "100", "365", "10", "1.2"}})));
+  dir.write("FOR021", kSolverFile);
+  const std::string drain = "         1         1        63  95.5      .100E+04\r\n";
+  dir.write("FOR013", "         2         0\r\n         2\r\n" + drain + drain);
+  std::vector<std::string> told;
+  for (const std::string& line : diagnostic_lines(check::check_model(dir.path()))) {
+    if (line.find("FOR013:") == 0) told.push_back(line);
+  }
+  EXPECT_EQ(told, std::vector<std::string>{"FOR013:4:1: warning: drain 2 of stress period 1 is in the same cell as "
+                                           "the drain on line 3 (row 1, column 63 of layer 1): the simulator takes both"});
+}
+
+// An array's format gives the values a line holds: on a grid of one column
+// a format of one field reads every row as written, and a format of none
+// cannot read any (FOR001: line 6 the boundary's control record, its format
+// in columns 21 to 40, then its three rows).
+TEST(ModelCheck, AnArraysFormatNeedsRoomForOneValueALine) {
+  Scratch dir;
+  run_builder(MORVEK_PATH, dir,
+              answers(joined({{"One column", "", "1", "3", "1", "1", "4"},
+                              {"0", "0", "0", "0", "0", "0", "0", "0", "1", "0", "0", "1", "1"},
+                              {"1", "1", "1", "1", "999", "0", "100", "365", "10", "1.2"}})));
+  dir.write("FOR021", kSolverFile);
+  const std::string written = dir.read("FOR001");
+  for (const auto& [format, told] : {std::pair<std::string, std::string>{"(1I3) ", ""},
+                                     {"()    ", "FOR001:6:21: error: expected a format with room for the values, "
+                                                "such as (10G10.3), found '()   "}}) {
+    SCOPED_TRACE(format);
+    std::string basic = written;
+    ASSERT_NE(basic.find("(20I3)"), std::string::npos);
+    dir.write("FOR001", basic.replace(basic.find("(20I3)"), 6, format));
+    std::string found;
+    for (const std::string& line : diagnostic_lines(check::check_model(dir.path()))) {
+      if (line.find("FOR001:") == 0) found += line + "\n";
+    }
+    // The error ends with the rest of the format field, quoted.
+    EXPECT_EQ(found.substr(0, told.size()), told);
+    EXPECT_EQ(found.empty(), told.empty()) << found;
+  }
+}
+
 // A file of the consistent model left out, or cut after its first
 // `kept_lines` lines.
 struct PartialModel {

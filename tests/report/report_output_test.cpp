@@ -133,6 +133,18 @@ TEST(ReportOutput, NeverWritesOverAFileOfTheModelItReads) {
     EXPECT_EQ(dir.read("FOR012"), "wells, made by hand\r\n");
     EXPECT_EQ(leftovers(dir.path()), std::vector<std::string>{});
   }
+  // A unit the module table names beyond the slots' own files (FOR011 to
+  // FOR034): Wells at unit 45.
+  Scratch dir;
+  put_model(dir);
+  std::string basic = dir.read("FOR001");
+  ASSERT_NE(basic.find(" 11  0 13"), std::string::npos);
+  dir.write("FOR001", basic.replace(basic.find(" 11  0 13"), 9, " 11 45 13"));
+  dir.write("FOR045", "wells, made by hand\r\n");
+  const RunResult run = gwinspect(dir, {"-o", "FOR045"});
+  EXPECT_EQ(run.exit_status, 2);
+  EXPECT_NE(run.err.find("a file of the model; the page is not written over it"), std::string::npos) << run.err;
+  EXPECT_EQ(dir.read("FOR045"), "wells, made by hand\r\n");
 }
 
 // Something that is not a regular file, made at `path`; false when this

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <zlib.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -620,12 +622,121 @@ FOR011: its arrays are not drawn: its lists give a grid of 6 rows by 8 columns, 
   }
 }
 
+// The bytes of a zlib stream carried as base64 text, `size` of them inflated.
+std::string inflated_base64(const std::string& text, std::size_t size) {
+  static const std::string digits = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string bytes;
+  unsigned bits = 0, held = 0;
+  for (char c : text) {
+    if (c == '=') break;
+    bits = (bits << 6) | static_cast<unsigned>(digits.find(c));
+    held += 6;
+    if (held >= 8) bytes += static_cast<char>((bits >> (held -= 8)) & 0xFF);
+  }
+  std::string out(size, '\0');
+  uLongf length = size;
+  const int status = uncompress(reinterpret_cast<Bytef*>(out.data()), &length,
+                                reinterpret_cast<const Bytef*>(bytes.data()), bytes.size());
+  EXPECT_EQ(status, Z_OK);
+  EXPECT_EQ(length, size);
+  return out;
+}
+
+// `count` 32-bit little-endian integers or reals from `at`.
+template <typename T>
+std::vector<T> little_endian(const std::string& bytes, std::size_t at, std::size_t count) {
+  std::vector<T> values(count);
+  for (std::size_t i = 0; i < count; ++i) {
+    std::uint32_t word = 0;
+    for (int b = 3; b >= 0; --b) word = (word << 8) | static_cast<unsigned char>(bytes[at + 4 * i + b]);
+    std::memcpy(&values[i], &word, 4);
+  }
+  return values;
+}
+
+// What the page's script draws from: the grid's edges as shares of its
+// width (DELR- 200 150 100 100 100 150 200 of 1000, DELC- six of 100), the
+// units, each map with its one value or its blocks, the drains and their
+// periods, the findings. The blocks of layer 1's boundary: its 42 values row
+// by row, then each cell's class (0 active, 1 no flow, 2 constant head).
+// The drain records: layers, rows, columns, elevations, conductances, each
+// for the three drains, as FOR013 holds them (94.25 written as 94.3).
+TEST(Report, ThePagesDataIsTheModelAsRead) {
+  Scratch dir;
+  build_model(dir, example("morvek.txt"), example("cindral.txt"), example("quillet.txt"));
+  ASSERT_EQ(run_report(dir).status, 0);
+  std::string data = between(dir.read("report.html"), "<script type=\"application/json\" id=\"report-data\">", "</script>");
+  std::vector<std::string> streams;
+  const std::regex stream("\"(blocks|records)\":\"([A-Za-z0-9+/=]*)\"");
+  for (std::sregex_iterator it(data.begin(), data.end(), stream), end; it != end; ++it) streams.push_back((*it)[2]);
+  data = std::regex_replace(data, stream, "\"$1\":\"...\"");
+  const auto map = [](int layer, const std::string& name, const std::string& unit, const std::string& value) {
+    return "{\"layer\":" + std::to_string(layer) + ",\"name\":\"" + name + "\",\"unit\":\"" + unit +
+           "\",\"boundary\":" + (name == "Boundary" ? "true" : "false") +
+           (value.empty() ? ",\"blocks\":\"...\"}" : ",\"uniform\":" + value + ",\"blocks\":null}");
+  };
+  EXPECT_EQ(data,
+            "<script type=\"application/json\" id=\"report-data\">"
+            "{\"columns\":{\"cells\":7,\"perBlock\":1,\"edges\":[0,0.2,0.35,0.45,0.55,0.65,0.8,1]},"
+            "\"rows\":{\"cells\":6,\"perBlock\":1,\"edges\":[0,0.1666667,0.3333333,0.5,0.6666667,0.8333333,1]},"
+            "\"timeUnit\":\"day\",\"lengthUnit\":\"length\",\"maps\":[" +
+                map(1, "Boundary", "", "") + "," + map(1, "Starting head", "length", "100") + "," +
+                map(1, "Primary storage coefficient", "", "0.15") + "," +
+                map(1, "Hydraulic conductivity", "length/day", "12.5") + "," +
+                map(1, "Bottom elevation", "length", "85") + "," + map(1, "Vertical conductance", "1/day", "0.002") +
+                "," + map(2, "Boundary", "", "1") + "," + map(2, "Starting head", "length", "98.5") + "," +
+                map(2, "Primary storage coefficient", "", "1e-04") + "," +
+                map(2, "Transmissivity", "length\xC2\xB2/day", "1500") +
+                "],\"drains\":{\"count\":3,\"records\":\"...\",\"lists\":[[0,2,1],[2,1,3]],"
+                "\"periods\":[[0,2],[0,-1],[1,1]]},"
+                "\"findings\":[{\"text\":\"FOR001:4:25: no solver is selected: the simulator needs one, Strongly "
+                "Implicit (unit 19) or SSOR (unit 21)\"}]}");
+  ASSERT_EQ(streams.size(), 2u);
+  const std::string blocks = inflated_base64(streams[0], 42 * 5);
+  std::vector<std::int32_t> values, row = {-1, 1, 1, 1, 1, 1, 1};
+  for (int r = 1; r <= 6; ++r) {
+    if (r == 5) row[6] = 0;
+    if (r == 6) row[5] = 0;
+    values.insert(values.end(), row.begin(), row.end());
+  }
+  EXPECT_EQ(little_endian<std::int32_t>(blocks, 0, 42), values);
+  std::string classes;
+  for (std::int32_t v : values) classes += static_cast<char>(v == 1 ? 0 : v == 0 ? 1 : 2);
+  EXPECT_EQ(blocks.substr(168), classes);
+  const std::string drains = inflated_base64(streams[1], 3 * 20);
+  EXPECT_EQ(little_endian<std::int32_t>(drains, 0, 9), (std::vector<std::int32_t>{1, 1, 2, 5, 4, 3, 6, 7, 4}));
+  EXPECT_EQ(little_endian<float>(drains, 36, 6), (std::vector<float>{95.5f, 94.3f, 88.0f, 1000.0f, 0.05f, 12.5f}));
+  // Without FOR013 there are no drains to draw.
+  Scratch without;
+  build_model(without, example("morvek.txt"), example("cindral.txt"), "");
+  ASSERT_EQ(run_report(without).status, 0);
+  EXPECT_NE(without.read("report.html").find("],\"drains\":null,\"findings\":["), std::string::npos);
+}
+
 TEST(Report, FindingsGatheredAlongsideTheMapsAreThoseGatheredBefore) {
   Scratch dir;
   build_model(dir, example("faulty/morvek.txt"), example("faulty/cindral.txt"), example("faulty/quillet.txt"));
   const std::string before = report_page(read_model(dir.path(), PageBudget(), Checking::Before));
   EXPECT_NE(before.find("4 errors, 1 warning"), std::string::npos);
   EXPECT_EQ(report_page(read_model(dir.path(), PageBudget(), Checking::Alongside)), before);
+}
+
+// A grid of no rows, or of no columns, has no cell to draw: no map, and the
+// page says so.
+TEST(Report, AGridWithoutRowsOrColumnsHasNoMaps) {
+  for (const auto& [rows, columns] : {std::pair{"0", "3"}, {"3", "0"}}) {
+    SCOPED_TRACE(std::string(rows) + " rows, " + columns + " columns");
+    Scratch dir;
+    build_model(dir,
+                std::string("No cells\nat all\n1\n") + rows + "\n" + columns + "\n1\n4\n" +
+                    "0\n0\n0\n0\n0\n0\n0\n0\n1\n0\n0\n1\n1\n0\n1\n999\n0\n100\n365\n10\n1.2\n",
+                "", "");
+    ASSERT_EQ(run_report(dir).status, 0);
+    const std::string page = dir.read("report.html");
+    EXPECT_NE(page.find("<h2 id=\"maps-title\">Maps</h2>\n<p>The grid has no cells to draw.</p>\n</section>"),
+              std::string::npos);
+    EXPECT_EQ(count(page, "<figure"), 0u);
+  }
 }
 
 TEST(Report, LineEndsOfLFGiveTheSamePageAsCRLF) {
