@@ -144,9 +144,18 @@ const std::vector<SeededFault> kSeededFaults = {
     {"drain_outside_grid",
      {{"FOR013", 3, 11, right("2", 10), right("40", 10)}},
      {"FOR013:3:11: error: drain 1 of stress period 1 is in row 40; the grid has 3 rows (FOR001:3)"}},
+    // Ten digits fill the column's field: nothing of it belongs to the row.
+    {"drain_outside_grid_ten_digits",
+     {{"FOR013", 3, 21, right("3", 10), "1000000000"}},
+     {"FOR013:3:21: error: drain 1 of stress period 1 is in column 1000000000; the grid has 12 columns (FOR001:3)"}},
     {"drains_over_maximum",
      {{"FOR013", 1, 1, right("5", 10), right("1", 10)}},
      {"FOR013:2:1: error: stress period 1 has 2 drains; the maximum is 1 (FOR013:1)"}},
+    // A maximum that cannot be read is no maximum to compare with.
+    {"drains_maximum_asterisks",
+     {{"FOR013", 1, 1, right("5", 10), "**********"}},
+     {"FOR013:1:1: error: the maximum number of drains is asterisks (a value too wide for its field), which the "
+      "simulator cannot read"}},
     {"reuse_in_first_period",
      {{"FOR013", 2, 1, right("2", 10) + "\r\n", right("-1", 10) + "\r\n" + right("2", 10) + "\r\n"},
       {"FOR013", 6, 1, right("-1", 10) + "\r\n", ""}},
@@ -169,6 +178,10 @@ const std::vector<SeededFault> kSeededFaults = {
     {"drain_field_not_a_number",
      {{"FOR013", 3, 31, "  95.0    ", "  95.0x   "}},
      {"FOR013:3:31: error: the elevation of drain 1 of stress period 1 is not a number: '  95.0x   '"}},
+    // Text past the record's last column is not part of its last field.
+    {"drain_conductance_not_a_number_before_a_note",
+     {{"FOR013", 3, 41, "  10.0    ", "  10.0x   note"}},
+     {"FOR013:3:41: error: the conductance of drain 1 of stress period 1 is not a number: '  10.0x   '"}},
     {"drain_conductance",
      {{"FOR013", 4, 41, "  5.00    ", "  .000    "}},
      {"FOR013:4:41: warning: drain 2 of stress period 1 has conductance .000; it must be above zero for "
@@ -177,6 +190,12 @@ const std::vector<SeededFault> kSeededFaults = {
      {{"FOR013", 3, 31, "  95.0    ", "  45.0    "}},
      {"FOR013:3:31: warning: drain 1 of stress period 1 has elevation 45.0, below the bottom 50.0 of its "
       "cell (FOR011:27:21)"}},
+    // The elevation is compared whatever the conductance holds.
+    {"drain_below_bottom_conductance_not_a_number",
+     {{"FOR013", 3, 31, "  95.0      10.0    ", "  45.0      10.0x   "}},
+     {"FOR013:3:31: warning: drain 1 of stress period 1 has elevation 45.0, below the bottom 50.0 of its "
+      "cell (FOR011:27:21)",
+      "FOR013:3:41: error: the conductance of drain 1 of stress period 1 is not a number: '  10.0x   '"}},
 
     // ---- properties
     {"layer_type",

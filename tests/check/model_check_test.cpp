@@ -183,6 +183,32 @@ TEST(ModelCheck, AnArraysFormatNeedsRoomForOneValueALine) {
   }
 }
 
+// A boundary whose first row differs from the second, the rows after it
+// repeating the second: each row's cells are the file's own. Row 1 (FOR001
+// line 7) holds a no-flow cell in column 1; the drains lie there and in
+// row 3, column 1, which is active.
+TEST(ModelCheck, ARowReadBeforeTheRepeatedOnesKeepsItsOwnCells) {
+  Scratch dir;
+  run_builder(MORVEK_PATH, dir,
+              answers(joined({{"Rows", "", "1", "4", "3", "1", "4"},
+                              {"0", "0", "1", "0", "0", "0", "0", "0", "1", "0", "0", "1", "1"},
+                              {"1", "0", "1", "1"}, repeated("1", 9),
+                              {"999", "0", "100", "365", "10", "1.2"}})));
+  dir.write("FOR021", kSolverFile);
+  const std::string drain = "         1         1         1  95.5      .100E+04\r\n";
+  dir.write("FOR013", "         2         0\r\n         2\r\n" + drain +
+                          "         1         3         1  95.5      .100E+04\r\n");
+  for (const bool plain : {false, true}) {
+    std::vector<std::string> told;
+    for (const std::string& line : diagnostic_lines(check::check_model(dir.path(), {.plain = plain}))) {
+      if (line.find("FOR013:") == 0) told.push_back(line);
+    }
+    EXPECT_EQ(told, std::vector<std::string>{"FOR013:3:1: warning: drain 1 of stress period 1 is in a no-flow cell "
+                                             "(boundary value 0 at FOR001:7:1): the simulator ignores it"})
+        << (plain ? "plain" : "quick");
+  }
+}
+
 // A file of the consistent model left out, or cut after its first
 // `kept_lines` lines.
 struct PartialModel {

@@ -397,6 +397,10 @@ TEST(MapRaster, AValueMapIsScaledWithoutTheNoFlowCellsOfItsLayer) {
       {"values repeated over rows whose no-flow cells differ", 30, 2001,
        [](std::int64_t r, std::int64_t c) { return c > 1500 + 10 * r; }, 2},
       {"a lone no-flow cell", 12, 9, [](std::int64_t r, std::int64_t c) { return r == 4 && c == 5; }, 6},
+      // Row 5 repeats row 4's values but not its no-flow cell, and is
+      // like the rows after it.
+      {"a lone no-flow cell in the row the others repeat", 12, 9,
+       [](std::int64_t r, std::int64_t c) { return r == 4 && c == 5; }, 5},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

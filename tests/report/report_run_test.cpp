@@ -227,6 +227,12 @@ TEST(Report, DamageInAFileIsToldAndTheRestIsShown) {
          std::string text = dir.read("FOR011");
          dir.write("FOR011", text.replace(0, 10, "      zero"));
        }, 0, {"<p>FOR011 could not be read: line 1, column 1: expected the simulation type (I10), found "}, 4},
+      // One anisotropy factor for two layers: FOR011 cannot be read past it,
+      // and layer 2's row shows none.
+      {"FOR011 with one anisotropy factor for two layers", [](const Scratch& dir) {
+         std::string text = dir.read("FOR011");
+         dir.write("FOR011", text.replace(text.find("  1.00      1.00    "), 20, "  1.00              "));
+       }, 0, {"<tr><td>2</td><td>0</td><td>confined</td><td>\xE2\x80\x94</td></tr>"}, 4},
       {"FOR013 with letters for its most drains", [](const Scratch& dir) {
          std::string text = dir.read("FOR013");
          dir.write("FOR013", text.replace(0, 10, "    twenty"));
@@ -654,7 +660,7 @@ std::vector<T> little_endian(const std::string& bytes, std::size_t at, std::size
   return values;
 }
 
-// What the page's script draws from: the grid's edges as shares of its
+// The maps' labels, and what the page's script draws from: the grid's edges as shares of its
 // width (DELR- 200 150 100 100 100 150 200 of 1000, DELC- six of 100), the
 // units, each map with its one value or its blocks, the drains and their
 // periods, the findings. The blocks of layer 1's boundary: its 42 values row
@@ -665,7 +671,20 @@ TEST(Report, ThePagesDataIsTheModelAsRead) {
   Scratch dir;
   build_model(dir, example("morvek.txt"), example("cindral.txt"), example("quillet.txt"));
   ASSERT_EQ(run_report(dir).status, 0);
-  std::string data = between(dir.read("report.html"), "<script type=\"application/json\" id=\"report-data\">", "</script>");
+  const std::string page = dir.read("report.html");
+  // Each column's and row's label at its cell's centre: columns 100, 275,
+  // 400, 500, 600, 725 and 900 of 1000 along, rows at 50 of 600 and every
+  // 100 after.
+  EXPECT_NE(page.find("<div class=\"ticks columns\" aria-hidden=\"true\"><span style=\"left:10.000%\">1</span>"
+                      "<span style=\"left:27.500%\">2</span><span style=\"left:40.000%\">3</span>"
+                      "<span style=\"left:50.000%\">4</span><span style=\"left:60.000%\">5</span>"
+                      "<span style=\"left:72.500%\">6</span><span style=\"left:90.000%\">7</span></div>\n"
+                      "<div class=\"ticks rows\" aria-hidden=\"true\"><span style=\"top:8.333%\">1</span>"
+                      "<span style=\"top:25.000%\">2</span><span style=\"top:41.667%\">3</span>"
+                      "<span style=\"top:58.333%\">4</span><span style=\"top:75.000%\">5</span>"
+                      "<span style=\"top:91.667%\">6</span></div>"),
+            std::string::npos);
+  std::string data = between(page, "<script type=\"application/json\" id=\"report-data\">", "</script>");
   std::vector<std::string> streams;
   const std::regex stream("\"(blocks|records)\":\"([A-Za-z0-9+/=]*)\"");
   for (std::sregex_iterator it(data.begin(), data.end(), stream), end; it != end; ++it) streams.push_back((*it)[2]);
