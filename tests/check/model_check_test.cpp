@@ -106,6 +106,34 @@ TEST(ModelCheck, RepeatedFindingIsReportedOnceWithItsCount) {
   EXPECT_EQ(result.diagnostics[0].cell.row, 2);
 }
 
+// A model of one layer of `rows` by `columns` cells in `dir`, Drains and
+// SSOR its modules: `boundary` answers Morvek's boundary questions, the
+// starting heads are 100, one stress period; FOR013 holds `drains` (its
+// header, then its periods).
+void write_one_layer_model(const Scratch& dir, int rows, int columns, const std::vector<std::string>& boundary,
+                           const std::string& drains) {
+  run_builder(MORVEK_PATH, dir,
+              answers(joined({{"One layer", "", "1", std::to_string(rows), std::to_string(columns), "1", "4"},
+                              {"0", "0", "1", "0", "0", "0", "0", "0", "1", "0", "0", "1", "1"},
+                              boundary, {"999", "0", "100", "365", "10", "1.2"}})));
+  dir.write("FOR021", kSolverFile);
+  dir.write("FOR013", drains);
+}
+
+// A drain's record in FOR013 at layer 1.
+std::string drain_at(int row, int column) {
+  return right("1", 10) + right(std::to_string(row), 10) + right(std::to_string(column), 10) + "  95.5      .100E+04\r\n";
+}
+
+// The check's findings in `file`, one line each.
+std::vector<std::string> findings_in(const check::CheckResult& result, std::string_view file) {
+  std::vector<std::string> lines;
+  for (const std::string& line : diagnostic_lines(result)) {
+    if (line.starts_with(std::string(file) + ":")) lines.push_back(line);
+  }
+  return lines;
+}
+
 // A period compares its drains for repeated cells up to the 2^19th (524288)
 // only, and says so once. One cell, 524290 drains in it: the first is
 // new, the next 524287 repeat it (one finding with its count), the last
@@ -113,25 +141,15 @@ TEST(ModelCheck, RepeatedFindingIsReportedOnceWithItsCount) {
 // drain a line, the 524289th on line 524291.
 TEST(ModelCheck, APeriodOfMoreDrainsThanAreComparedSaysSoOnce) {
   Scratch dir;
-  run_builder(MORVEK_PATH, dir,
-              answers(joined({{"One cell", "", "1", "1", "1", "1", "4"},
-                              {"0", "0", "1", "0", "0", "0", "0", "0", "1", "0", "0", "1", "1"},
-                              {"0", "1", "999", "0", "100", "365", "10", "1.2"}})));
-  dir.write("FOR021", kSolverFile);
-  const std::string crlf = "\r\n";
-  std::string drains = "    524290         0" + crlf + "    524290" + crlf;
-  for (int i = 0; i < 524290; ++i) drains += "         1         1         1  95.5      .100E+04" + crlf;
-  dir.write("FOR013", drains);
-  const check::CheckResult result = check::check_model(dir.path());
-  std::vector<std::string> told;
-  for (const std::string& line : diagnostic_lines(result)) {
-    if (line.find("FOR013:") == 0) told.push_back(line);
-  }
-  EXPECT_EQ(told, (std::vector<std::string>{
-                      "FOR013:4:1: warning: drain 2 of stress period 1 is in the same cell as the drain on line 3 "
-                      "(row 1, column 1 of layer 1): the simulator takes both; 524286 more drains repeat a cell",
-                      "FOR013:524291:1: note: the drains of stress period 1 are compared for repeated cells up to "
-                      "the 524288th only"}));
+  std::string drains = right("524290", 10) + right("0", 10) + "\r\n" + right("524290", 10) + "\r\n";
+  for (int i = 0; i < 524290; ++i) drains += drain_at(1, 1);
+  write_one_layer_model(dir, 1, 1, {"0", "1"}, drains);
+  EXPECT_EQ(findings_in(check::check_model(dir.path()), "FOR013"),
+            (std::vector<std::string>{
+                "FOR013:4:1: warning: drain 2 of stress period 1 is in the same cell as the drain on line 3 "
+                "(row 1, column 1 of layer 1): the simulator takes both; 524286 more drains repeat a cell",
+                "FOR013:524291:1: note: the drains of stress period 1 are compared for repeated cells up to "
+                "the 524288th only"}));
 }
 
 // The cells of a period's drains are kept one bit a cell: the last cell of
@@ -139,19 +157,12 @@ TEST(ModelCheck, APeriodOfMoreDrainsThanAreComparedSaysSoOnce) {
 // bit placed past the end). Two drains there are one cell listed twice.
 TEST(ModelCheck, TheLastCellOfTheGridIsComparedLikeAnyOther) {
   Scratch dir;
-  run_builder(MORVEK_PATH, dir,
-              answers(joined({{"One row", "", "1", "1", "63", "1", "4"},
-                              {"0", "0", "1", "0", "0", "0", "0", "0", "1", "0", "0", "1", "1"},
-                              {"0", "1", "999", "0", "100", "365", "10", "1.2"}})));
-  dir.write("FOR021", kSolverFile);
-  const std::string drain = "         1         1        63  95.5      .100E+04\r\n";
-  dir.write("FOR013", "         2         0\r\n         2\r\n" + drain + drain);
-  std::vector<std::string> told;
-  for (const std::string& line : diagnostic_lines(check::check_model(dir.path()))) {
-    if (line.find("FOR013:") == 0) told.push_back(line);
-  }
-  EXPECT_EQ(told, std::vector<std::string>{"FOR013:4:1: warning: drain 2 of stress period 1 is in the same cell as "
-                                           "the drain on line 3 (row 1, column 63 of layer 1): the simulator takes both"});
+  write_one_layer_model(dir, 1, 63, {"0", "1"},
+                        right("2", 10) + right("0", 10) + "\r\n" + right("2", 10) + "\r\n" + drain_at(1, 63) +
+                            drain_at(1, 63));
+  EXPECT_EQ(findings_in(check::check_model(dir.path()), "FOR013"),
+            std::vector<std::string>{"FOR013:4:1: warning: drain 2 of stress period 1 is in the same cell as the drain "
+                                     "on line 3 (row 1, column 63 of layer 1): the simulator takes both"});
 }
 
 // An array's format gives the values a line holds: on a grid of one column
@@ -160,11 +171,7 @@ TEST(ModelCheck, TheLastCellOfTheGridIsComparedLikeAnyOther) {
 // in columns 21 to 40, then its three rows).
 TEST(ModelCheck, AnArraysFormatNeedsRoomForOneValueALine) {
   Scratch dir;
-  run_builder(MORVEK_PATH, dir,
-              answers(joined({{"One column", "", "1", "3", "1", "1", "4"},
-                              {"0", "0", "0", "0", "0", "0", "0", "0", "1", "0", "0", "1", "1"},
-                              {"1", "1", "1", "1", "999", "0", "100", "365", "10", "1.2"}})));
-  dir.write("FOR021", kSolverFile);
+  write_one_layer_model(dir, 3, 1, {"1", "1", "1", "1"}, right("1", 10) + right("0", 10) + "\r\n" + right("0", 10) + "\r\n");
   const std::string written = dir.read("FOR001");
   for (const auto& [format, told] : {std::pair<std::string, std::string>{"(1I3) ", ""},
                                      {"()    ", "FOR001:6:21: error: expected a format with room for the values, "
@@ -174,9 +181,7 @@ TEST(ModelCheck, AnArraysFormatNeedsRoomForOneValueALine) {
     ASSERT_NE(basic.find("(20I3)"), std::string::npos);
     dir.write("FOR001", basic.replace(basic.find("(20I3)"), 6, format));
     std::string found;
-    for (const std::string& line : diagnostic_lines(check::check_model(dir.path()))) {
-      if (line.find("FOR001:") == 0) found += line + "\n";
-    }
+    for (const std::string& line : findings_in(check::check_model(dir.path()), "FOR001")) found += line + "\n";
     // The error ends with the rest of the format field, quoted.
     EXPECT_EQ(found.substr(0, told.size()), told);
     EXPECT_EQ(found.empty(), told.empty()) << found;
@@ -189,22 +194,13 @@ TEST(ModelCheck, AnArraysFormatNeedsRoomForOneValueALine) {
 // row 3, column 1, which is active.
 TEST(ModelCheck, ARowReadBeforeTheRepeatedOnesKeepsItsOwnCells) {
   Scratch dir;
-  run_builder(MORVEK_PATH, dir,
-              answers(joined({{"Rows", "", "1", "4", "3", "1", "4"},
-                              {"0", "0", "1", "0", "0", "0", "0", "0", "1", "0", "0", "1", "1"},
-                              {"1", "0", "1", "1"}, repeated("1", 9),
-                              {"999", "0", "100", "365", "10", "1.2"}})));
-  dir.write("FOR021", kSolverFile);
-  const std::string drain = "         1         1         1  95.5      .100E+04\r\n";
-  dir.write("FOR013", "         2         0\r\n         2\r\n" + drain +
-                          "         1         3         1  95.5      .100E+04\r\n");
+  write_one_layer_model(dir, 4, 3, joined({{"1", "0", "1", "1"}, repeated("1", 9)}),
+                        right("2", 10) + right("0", 10) + "\r\n" + right("2", 10) + "\r\n" + drain_at(1, 1) +
+                            drain_at(3, 1));
   for (const bool plain : {false, true}) {
-    std::vector<std::string> told;
-    for (const std::string& line : diagnostic_lines(check::check_model(dir.path(), {.plain = plain}))) {
-      if (line.find("FOR013:") == 0) told.push_back(line);
-    }
-    EXPECT_EQ(told, std::vector<std::string>{"FOR013:3:1: warning: drain 1 of stress period 1 is in a no-flow cell "
-                                             "(boundary value 0 at FOR001:7:1): the simulator ignores it"})
+    EXPECT_EQ(findings_in(check::check_model(dir.path(), {.plain = plain}), "FOR013"),
+              std::vector<std::string>{"FOR013:3:1: warning: drain 1 of stress period 1 is in a no-flow cell "
+                                       "(boundary value 0 at FOR001:7:1): the simulator ignores it"})
         << (plain ? "plain" : "quick");
   }
 }

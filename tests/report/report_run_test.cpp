@@ -310,6 +310,14 @@ std::string between(const std::string& text, const std::string& from, const std:
 
 std::string without_tags(const std::string& html) { return std::regex_replace(html, std::regex("<[^>]*>"), ""); }
 
+// Cindral's example answers with column `column`'s width along rows `width`.
+std::string with_row_width(int column, const std::string& width) {
+  std::string cindral = example("cindral.txt");
+  const std::size_t at = cindral.find("    cell width along rows, column " + std::to_string(column) + "\n");
+  const std::size_t line = cindral.rfind('\n', at) + 1;
+  return cindral.replace(line, at - line, width);
+}
+
 TEST(Report, ThePageSaysWhatTheFilesHold) {
   using Facts = std::vector<std::pair<std::string, std::string>>;  // term, value as read
   using Modules = std::map<int, std::pair<std::string, std::string>>;  // slot: unit, file
@@ -331,6 +339,12 @@ TEST(Report, ThePageSaysWhatTheFilesHold) {
       {"Cell widths along columns (DELC-)", "6 widths, all 100 length"},
       {"Most drains in a period", "20"}, {"Flow term output code", "0 (flow terms not printed)"},
       {"Stress periods", "3"}, {"Drain records", "3"}, {"Read", "the whole file"}};
+  // The example's facts with another summary of its DELR- list.
+  const auto with_delr = [&](const std::string& delr) {
+    Facts facts = example_facts;
+    facts[9].second = delr;
+    return facts;
+  };
   const std::vector<Case> cases = {
       {"the example model",
        [](const Scratch& dir) { build_model(dir, example("morvek.txt"), example("cindral.txt"), example("quillet.txt")); },
@@ -339,17 +353,12 @@ TEST(Report, ThePageSaysWhatTheFilesHold) {
        {}},
       // The range of widths counts the first one too.
       {"the first width along rows the only narrowest",
-       [](const Scratch& dir) {
-         std::string cindral = example("cindral.txt");
-         cindral.replace(cindral.find("200.0    cell width along rows, column 1"), 5, "50.0");
-         build_model(dir, example("morvek.txt"), cindral, example("quillet.txt"));
-       },
-       [&] {
-         Facts facts = example_facts;
-         facts[9].second = "7 widths, from 50 to 200 length";
-         return facts;
-       }(),
-       {}, {}},
+       [](const Scratch& dir) { build_model(dir, example("morvek.txt"), with_row_width(1, "50.0"), example("quillet.txt")); },
+       with_delr("7 widths, from 50 to 200 length"), {}, {}},
+      // One width of zero is told, with the others.
+      {"one width along rows zero",
+       [](const Scratch& dir) { build_model(dir, example("morvek.txt"), with_row_width(7, "0.0"), example("quillet.txt")); },
+       with_delr("7 widths, from 0 to 200 length; 1 is not above zero"), {}, {}},
       // A width that is not a number is told, and left out of the range.
       {"one width along rows not a number",
        [](const Scratch& dir) {
@@ -357,25 +366,7 @@ TEST(Report, ThePageSaysWhatTheFilesHold) {
          std::string flow = dir.read("FOR011");
          dir.write("FOR011", flow.replace(flow.find("200.    \r\n"), 4, "2x0."));
        },
-       [&] {
-         Facts facts = example_facts;
-         facts[9].second = "7 widths, from 100 to 200 length; 1 cannot be read";
-         return facts;
-       }(),
-       {}, {}},
-      // One width of zero is told, with the others.
-      {"one width along rows zero",
-       [](const Scratch& dir) {
-         std::string cindral = example("cindral.txt");
-         cindral.replace(cindral.find("200.0    cell width along rows, column 7"), 5, "0.0");
-         build_model(dir, example("morvek.txt"), cindral, example("quillet.txt"));
-       },
-       [&] {
-         Facts facts = example_facts;
-         facts[9].second = "7 widths, from 0 to 200 length; 1 is not above zero";
-         return facts;
-       }(),
-       {}, {}},
+       with_delr("7 widths, from 100 to 200 length; 1 cannot be read"), {}, {}},
       {"block-centred flow not selected, its file there",
        [](const Scratch& dir) {
          std::string morvek = example("morvek.txt");
@@ -490,6 +481,13 @@ std::vector<std::string> page_text(std::string page) {
 // cells at (5, 7), (6, 6) and (6, 7), layer 2 all active; every other array
 // of one value. FOLDER stands for the folder's name.
 TEST(Report, TheExamplesPagesReadWhole) {
+  // A boundary map: its control record's line, its labels, its cells of each kind.
+  const auto boundary = [](int line, int constant_head, int no_flow, int active) {
+    return "Boundary IBOUND- in FOR001, line " + std::to_string(line) + "\ncolumn\nrow\n1234567\n123456\n" +
+           "constant head (\xE2\x88\x92" "1): " + std::to_string(constant_head) + " cells\nno flow (0): " +
+           std::to_string(no_flow) + " cells\nactive (1): " + std::to_string(active) +
+           " cells\ndrain (stress period 1)\n";
+  };
   const std::string head = R"(Riverside valley aquifer, two-layer model
 Riverside valley aquifer, two-layer model
 Drained meadow, trial 1
@@ -548,30 +546,10 @@ Drains of stress period
 of 3
 Next &#9654;
 Layer 1 (unconfined)
-Boundary IBOUND- in FOR001, line 6
-column
-row
-1234567
-123456
-constant head (−1): 6 cells
-no flow (0): 3 cells
-active (1): 33 cells
-drain (stress period 1)
-)";
+)" + boundary(6, 6, 3, 33);
   const std::string layer_1_heads = "Starting head SHEAD- in FOR001, line 21\nevery cell: 100 length\n";
-  const std::string layer_2 = R"(Layer 2 (confined)
-Boundary IBOUND- in FOR001, line 13
-column
-row
-1234567
-123456
-constant head (−1): 0 cells
-no flow (0): 0 cells
-active (1): 42 cells
-drain (stress period 1)
-Starting head SHEAD- in FOR001, line 28
-every cell: 98.5 length
-)";
+  const std::string layer_2 = "Layer 2 (confined)\n" + boundary(13, 0, 0, 42) +
+                              "Starting head SHEAD- in FOR001, line 28\nevery cell: 98.5 length\n";
   const std::string example_page =
       head + R"(1 error, 0 warnings from gwinspect check. A finding about a cell is marked on the maps of its layer; its place shows the cell.
 error FOR001:4:25 no solver is selected: the simulator needs one, Strongly Implicit (unit 19) or SSOR (unit 21)
