@@ -148,17 +148,46 @@ TEST(GwinspectCheck, FaultyExampleGivesDiagnosticsAndStatusOne) {
   const CommandResult from_above = gwinspect(parent, "check " + name);
   EXPECT_EQ(from_above.out.substr(0, name.size() + 15), name + "/FOR001:4:25: e");
 
+  // The same findings in JSON, whole: each with its rule, the cell it is
+  // about and the place it compares with. The module files are compared as
+  // wholes; the DELR- list with FOR001's columns (line 3, columns 21 to 30)
+  // and the drain's row with its rows (11 to 20); the drain in the no-flow
+  // cell with that cell's boundary value (row 5, the seventh of (20I3), at
+  // columns 19 to 21 of line 11).
+  const auto place = [](const std::string& file, int line, int column) {
+    return "{\"file\": \"" + file + "\", \"line\": " + std::to_string(line) + ", \"column\": " +
+           std::to_string(column) + "}";
+  };
+  const auto finding = [&](const std::string& file, int line, int column, const std::string& severity,
+                           const std::string& rule, const std::string& message, const std::string& cell,
+                           const std::string& other) {
+    return "  {\"file\": \"" + file + "\", \"line\": " + std::to_string(line) + ", \"column\": " +
+           std::to_string(column) + ", \"severity\": \"" + severity + "\", \"rule\": \"" + rule +
+           "\", \"message\": \"" + message + "\", \"count\": 1, \"cell\": " + cell + ", \"other\": " + other + "}";
+  };
+  const auto missing = [](const std::string& module, const std::string& unit) {
+    return module + " is selected (unit " + unit + "), but there is no FOR0" + unit +
+           ": these builders do not write it, so it must be made by other means";
+  };
   const CommandResult json = gwinspect(dir.path(), "check --format=json");
   EXPECT_EQ(json.status, 1);
-  EXPECT_TRUE(json.out.starts_with(
-      "{\"folder\": \".\", \"completed\": true, \"errors\": 4, \"warnings\": 1,\n \"diagnostics\": [\n  {"))
-      << json.out;
-  EXPECT_NE(json.out.find("{\"file\": \"FOR013\", \"line\": 4, \"column\": 11, \"severity\": \"error\", "
-                          "\"rule\": \"drain-outside-grid\", \"message\": \"drain 2 of stress period 1 is in "
-                          "row 40; the grid has 6 rows (FOR001:3)\", \"count\": 1, \"cell\": null, "
-                          "\"other\": {\"file\": \"FOR001\", \"line\": 3, \"column\": 11}}"),
-            std::string::npos)
-      << json.out;
+  EXPECT_EQ(json.out,
+            "{\"folder\": \".\", \"completed\": true, \"errors\": 4, \"warnings\": 1,\n \"diagnostics\": [\n" +
+                finding("FOR001", 4, 25, "error", "module-file-missing", missing("Strongly Implicit", "19"), "null",
+                        place("FOR019", 0, 0)) + ",\n" +
+                finding("FOR001", 4, 34, "error", "module-file-missing", missing("Output Control", "22"), "null",
+                        place("FOR022", 0, 0)) + ",\n" +
+                finding("FOR011", 6, 71, "error", "grid-differs",
+                        "the DELR- list gives widths of 8 columns; the grid has 7 columns (FOR001:3)", "null",
+                        place("FOR001", 3, 21)) + ",\n" +
+                finding("FOR013", 3, 1, "warning", "drain-in-no-flow-cell",
+                        "drain 1 of stress period 1 is in a no-flow cell (boundary value 0 at FOR001:11:19): the "
+                        "simulator ignores it",
+                        "{\"layer\": 1, \"row\": 5, \"column\": 7}", place("FOR001", 11, 19)) + ",\n" +
+                finding("FOR013", 4, 11, "error", "drain-outside-grid",
+                        "drain 2 of stress period 1 is in row 40; the grid has 6 rows (FOR001:3)", "null",
+                        place("FOR001", 3, 11)) +
+                "\n ]}\n");
 }
 
 // What each line of the example's files holds, named as the check names
