@@ -178,6 +178,12 @@ const std::vector<SeededFault> kSeededFaults = {
     {"drain_field_not_a_number",
      {{"FOR013", 3, 31, "  95.0    ", "  95.0x   "}},
      {"FOR013:3:31: error: the elevation of drain 1 of stress period 1 is not a number: '  95.0x   '"}},
+    // An elevation that cannot be read leaves the drain's place to check.
+    {"drain_field_not_a_number_in_a_constant_head_cell",
+     {{"FOR013", 3, 11, right("2", 10) + right("3", 10) + "  95.0    ", right("1", 10) + right("1", 10) + "  95.0x   "}},
+     {"FOR013:3:1: warning: drain 1 of stress period 1 is in a constant-head cell (boundary value -1 at "
+      "FOR001:7:1): the head there stays as it is, whatever it drains",
+      "FOR013:3:31: error: the elevation of drain 1 of stress period 1 is not a number: '  95.0x   '"}},
     // Text past the record's last column is not part of its last field.
     {"drain_conductance_not_a_number_before_a_note",
      {{"FOR013", 3, 41, "  10.0    ", "  10.0x   note"}},
@@ -190,6 +196,8 @@ const std::vector<SeededFault> kSeededFaults = {
      {{"FOR013", 3, 31, "  95.0    ", "  45.0    "}},
      {"FOR013:3:31: warning: drain 1 of stress period 1 has elevation 45.0, below the bottom 50.0 of its "
       "cell (FOR011:27:21)"}},
+    // A drain at its cell's bottom is not below it.
+    {"drain_at_bottom", {{"FOR013", 3, 31, "  95.0    ", "  50.0    "}}, {}},
     // The elevation is compared whatever the conductance holds.
     {"drain_below_bottom_conductance_not_a_number",
      {{"FOR013", 3, 31, "  95.0      10.0    ", "  45.0      10.0x   "}},
